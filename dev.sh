@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Entry point for the two quick-start commands and the other developer tasks.
+#   ./dev.sh sample       build, then convert data/sample-input.csv against the Tokyo sample database
+#   ./dev.sh test         build, then run every test
+#   ./dev.sh bench        build, then run the benchmarks
+#   ./dev.sh screenshots  render every window of the desktop program to PNG files
+#   ./dev.sh build        only configure and build
+set -euo pipefail
+cd "$(dirname "$0")"
+preset=${MOK_PRESET:-release}
+build_dir=build/$preset
+
+build() {
+  scripts/install-deps
+  [ -f "$build_dir/build.ninja" ] || cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)"
+}
+
+case "${1:-}" in
+  build) build ;;
+  test)
+    build
+    QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$(nproc)"
+    ;;
+  sample)
+    build
+    out=$build_dir/sample-output.csv
+    "$build_dir/mok2" convert --db-dir "$build_dir/sample-db" -d 東京都 \
+      -i data/sample-input.csv -o "$out" -l 2 -f 3 --yes
+    echo "Output: $out"
+    ;;
+  bench)
+    build
+    for b in "$build_dir"/bench/bench_*; do "$b"; done
+    ;;
+  screenshots)
+    build
+    cmake --build --preset "$preset" --target screenshots
+    ;;
+  *)
+    sed -n '2,8p' "$0"
+    exit 2
+    ;;
+esac
