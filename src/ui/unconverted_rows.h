@@ -1,0 +1,37 @@
+// Which records of the last run were not converted, told from the run's input and output files
+// read side by side. A converted output line carries more fields than its input line; an
+// unconverted one carries exactly the input line (or nothing when the source was not copied).
+// So with input "a,東京都港区1-2-3,c" (3 fields) the output line "a,東京都港区1-2-3,c" (3 fields)
+// or "" is listed, while "a,東京都港区1-2-3,c,港区...,13103,9,..." is not; with the log
+// column on, an output of 4 fields (an empty address written with one trailing ",") is listed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "startup/prompter.h"
+#include "startup/settings.h"
+
+namespace mok::ui {
+
+// The values of the last run the list is built from.
+struct UnconvertedRunFiles {
+  std::u16string StrInputPath;
+  std::u16string StrOutputPath;
+  int32_t LngStartRow = 1;  // 1-based line number of the first record of the input
+  int32_t LngAdrField = 0;  // 0-based index of the address field
+};
+
+// Whether a stored output line belongs to an unconverted record, by the field counts of the
+// two lines split at settings.Delimiter (an empty line has no fields).
+bool IsUnconvertedPair(const std::u16string& inputLine, const std::u16string& outputLine,
+                       const Settings& settings);
+
+// The display forms of the unconverted records' addresses, in file order. nullopt when a file
+// cannot be opened or ends while the leading lines are skipped; the message has then been shown.
+std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
+    const UnconvertedRunFiles& run, const Settings& settings, Prompter& prompter);
+
+}  // namespace mok::ui
