@@ -41,8 +41,9 @@ bool StartsWithFold(std::u16string_view text, std::u16string_view prefix);
 // InStr: 1-based position of the first occurrence of `find` in `text` at or after position
 // `start` (1-based), 0 when absent. An empty `find` is found at `start` (when start <= len + 1).
 std::size_t InStr(std::u16string_view text, std::u16string_view find, std::size_t start = 1);
-// InStrRev: 1-based position of the last occurrence that begins at or before `start`
-// (default: the end of the text), 0 when absent.
+// InStrRev: 1-based position of the last occurrence that ends at or before position `start`
+// (default and anything beyond the end: the end of the text), 0 when absent. An empty `find`
+// gives `start` (0 for an empty text).
 std::size_t InStrRev(std::u16string_view text, std::u16string_view find,
                      std::size_t start = std::u16string_view::npos);
 // Exact (code-unit) variants of the two searches.
