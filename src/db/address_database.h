@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "db/db_error.h"  // DbError
 #include "engine/rules/address_result.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
@@ -22,14 +23,6 @@
 namespace mok::db {
 
 class Connection;  // database engine layer (connection.h)
-
-// A failure of the database engine: its description and number, shown as
-// description + "(" + number + ")".
-struct DbError {
-  std::u16string description;
-  int number = 0;
-  std::u16string Text() const;  // description + "(" + number + ")"
-};
 
 // One row of the candidate set left open by FindCityCandidates for the town lookup.
 struct CandidateRow {
