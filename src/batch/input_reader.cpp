@@ -1,0 +1,161 @@
+#include "batch/input_reader.h"
+
+#include "text/text.h"
+
+namespace mok::batch {
+namespace {
+
+std::u16string Number(int64_t n) {
+  return text::FromUtf8(std::to_string(n));
+}
+
+}  // namespace
+
+std::u16string FileNameOf(const std::u16string& path) {
+  const std::size_t slash = path.rfind(u'/');
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+bool FolderOf(const std::u16string& path, std::u16string& folder) {
+  const std::size_t slash = path.rfind(u'/');
+  if (slash == std::u16string::npos)
+    return false;
+  folder = path.substr(0, slash);
+  return true;
+}
+
+bool IsTextInputName(const std::u16string& path) {
+  const std::u16string name = FileNameOf(path);
+  const std::size_t dot = name.rfind(u'.');
+  if (dot == std::u16string::npos)
+    return true;
+  return name.substr(dot + 1) != u"xls";
+}
+
+std::vector<std::u16string> SplitFields(std::u16string_view line, std::u16string_view delimiter) {
+  std::vector<std::u16string> fields;
+  if (delimiter.empty()) {
+    fields.emplace_back(line);
+    return fields;
+  }
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t at = line.find(delimiter, start);
+    if (at == std::u16string_view::npos) {
+      fields.emplace_back(line.substr(start));
+      return fields;
+    }
+    fields.emplace_back(line.substr(start, at - start));
+    start = at + delimiter.size();
+  }
+}
+
+int32_t CountFields(std::u16string_view line, std::u16string_view delimiter) {
+  if (line.empty())
+    return 0;
+  if (delimiter.empty())
+    return 1;
+  int32_t count = 1;
+  for (std::size_t at = line.find(delimiter); at != std::u16string_view::npos;
+       at = line.find(delimiter, at + delimiter.size())) {
+    ++count;
+  }
+  return count;
+}
+
+std::u16string CompactFields(std::u16string_view text) {
+  if (text.empty())
+    return {};
+  const auto parts = SplitFields(text, u",");
+  std::u16string result = text::Trim(parts[0]);
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    const std::u16string part = text::Trim(parts[i]);
+    if (!part.empty())
+      result += u"," + part;
+  }
+  return result;
+}
+
+bool InputReader::OpenInputFile() {
+  if (!FileExists(StrInputPath)) {
+    prompter_.ShowMessage(u"入力ファイルが見つかりません。");
+    return false;
+  }
+  blnTextInput = IsTextInputName(StrInputPath);
+  FileError error;
+  if (!inFile_.Open(StrInputPath, &error)) {
+    prompter_.ShowMessage(error.Text() + u"\r\n" + StrInputPath);
+    return false;
+  }
+  return true;
+}
+
+bool InputReader::InputRawLineData(LineReader& file, std::u16string& line) {
+  if (!blnTextInput) {
+    prompter_.ShowMessage(u"現在この機能はサポートされていません。");
+    return false;
+  }
+  switch (file.ReadLine(line)) {
+    case LineReader::Status::Ok:
+      return true;
+    case LineReader::Status::Undecodable:
+      // A damaged line is never passed on: the caller stops as for a read error, and the user
+      // learns which line to repair.
+      prompter_.ShowMessage(file.Path() + u"\r\n" + Number(file.LineNumber()) +
+                            u"行目はShift_JIS（CP932）のテキストとして読めません。");
+      return false;
+    case LineReader::Status::End:
+    case LineReader::Status::ReadError:
+      return false;
+  }
+  return false;
+}
+
+int32_t InputReader::CountInputRecords() {
+  if (!OpenInputFile())
+    return -1;
+  std::u16string line;
+  for (int32_t row = 1; row < LngStartRow; ++row) {
+    if (!GetLineData(line)) {
+      CloseInputFile();
+      return -1;
+    }
+  }
+  intFirstRowFieldCount = 0;
+  int32_t count = 0;
+  while (!InputFileAtEnd()) {
+    if (!GetLineData(line)) {
+      CloseInputFile();
+      return -1;
+    }
+    ++count;
+    if (count == 1)
+      intFirstRowFieldCount = CountFields(line, u",");
+  }
+  CloseInputFile();
+  return count;
+}
+
+bool InputReader::BuildAddressText(const std::u16string& line, std::u16string& address) const {
+  if (line.empty()) {
+    address.clear();
+    return true;
+  }
+  const auto fields = SplitFields(line, u",");
+  const int64_t highest = static_cast<int64_t>(fields.size()) - 1;
+  // A negative field number names no field either: the same answer as a field past the end.
+  if (LngAdrField > highest || LngAdrField < 0) {
+    address = line;
+    return false;
+  }
+  address = text::Trim(fields[static_cast<std::size_t>(LngAdrField)]);
+  return true;
+}
+
+int16_t InputReader::ReadNextRecord(LineReader& file, std::u16string& address) {
+  if (!InputRawLineData(file, strSourceLine))
+    return kRecordReadFailed;
+  return BuildAddressText(strSourceLine, address) ? kRecordOk : kRecordNoAddressField;
+}
+
+}  // namespace mok::batch

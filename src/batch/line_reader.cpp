@@ -1,0 +1,118 @@
+#include "batch/line_reader.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include <cstring>
+
+#include "text/text.h"
+
+namespace mok::batch {
+namespace {
+constexpr std::size_t kBufferSize = 1 << 16;
+}
+
+std::string NativePath(const std::u16string& path) {
+  return text::ToUtf8(path);
+}
+
+bool FileExists(const std::u16string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool LineReader::Open(const std::u16string& path, FileError* error) {
+  Close();
+  errno = 0;
+  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+  if (file == nullptr) {
+    if (error)
+      *error = FileErrorFromErrno(errno == 0 ? ENOENT : errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    if (error)
+      *error = FileErrorFromErrno(EISDIR);
+    return false;
+  }
+  file_ = file;
+  path_ = path;
+  buffer_.resize(kBufferSize);
+  pos_ = len_ = 0;
+  error_ = false;
+  lineNumber_ = 0;
+  return true;
+}
+
+void LineReader::Close() {
+  if (file_ != nullptr) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  pos_ = len_ = 0;
+}
+
+bool LineReader::Fill() {
+  if (pos_ < len_)
+    return true;
+  if (file_ == nullptr || error_)
+    return false;
+  pos_ = 0;
+  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (len_ == 0 && std::ferror(file_))
+    error_ = true;
+  return len_ > 0;
+}
+
+bool LineReader::AtEnd() {
+  return !Fill() && !error_;
+}
+
+LineReader::Status LineReader::ReadBytes(std::string& bytes) {
+  if (!Fill())
+    return error_ ? Status::ReadError : Status::End;
+  std::string line;
+  while (true) {
+    if (!Fill()) {
+      if (error_)
+        return Status::ReadError;
+      break;  // a last line without a line end
+    }
+    const char* begin = buffer_.data() + pos_;
+    const char* end = buffer_.data() + len_;
+    const char* cr = static_cast<const char*>(memchr(begin, '\r', end - begin));
+    if (cr == nullptr) {
+      line.append(begin, end);
+      pos_ = len_;
+      continue;
+    }
+    line.append(begin, cr);
+    pos_ += (cr - begin) + 1;
+    // CR LF is one line end; the LF belongs to it.
+    if (Fill() && buffer_[pos_] == '\n')
+      ++pos_;
+    if (error_)
+      return Status::ReadError;
+    break;
+  }
+  ++lineNumber_;
+  bytes = std::move(line);
+  return Status::Ok;
+}
+
+LineReader::Status LineReader::ReadLine(std::u16string& line) {
+  std::string bytes;
+  const Status status = ReadBytes(bytes);
+  if (status != Status::Ok)
+    return status;
+  auto decoded = text::DecodeCp932(bytes);
+  if (!decoded)
+    return Status::Undecodable;
+  line = std::move(*decoded);
+  return Status::Ok;
+}
+
+}  // namespace mok::batch

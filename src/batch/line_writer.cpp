@@ -1,0 +1,74 @@
+#include "batch/line_writer.h"
+
+#include <cerrno>
+
+#include "batch/line_reader.h"
+#include "text/text.h"
+
+namespace mok::batch {
+
+bool LineWriter::Open(const std::u16string& path, FileError* error) {
+  Close();
+  failure_.clear();
+  failed_ = false;
+  lines_ = 0;
+  errno = 0;
+  std::FILE* file = std::fopen(NativePath(path).c_str(), "wb");
+  if (file == nullptr) {
+    if (error)
+      *error = FileErrorFromErrno(errno == 0 ? EACCES : errno);
+    return false;
+  }
+  std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+  file_ = file;
+  path_ = path;
+  return true;
+}
+
+void LineWriter::Fail(int errnum) {
+  failed_ = true;
+  failure_ = FileErrorFromErrno(errnum).Text() + u"\r\n" + path_;
+}
+
+bool LineWriter::WriteLine(const std::u16string& line) {
+  if (file_ == nullptr) {
+    Fail(EBADF);
+    return false;
+  }
+  std::string why;
+  auto bytes = text::EncodeCp932(line, &why);
+  if (!bytes) {
+    failure_ = u"Shift_JIS（CP932）で書けない文字があるため、" +
+               text::FromUtf8(std::to_string(lines_ + 1)) + u"行目を書き込めません。\r\n" + line +
+               u"\r\n" + path_;
+    return false;
+  }
+  bytes->append("\r\n");
+  errno = 0;
+  if (std::fwrite(bytes->data(), 1, bytes->size(), file_) != bytes->size()) {
+    Fail(errno == 0 ? EIO : errno);
+    return false;
+  }
+  ++lines_;
+  return true;
+}
+
+bool LineWriter::Close() {
+  if (file_ == nullptr)
+    return !failed_;
+  errno = 0;
+  const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+  const int flush_errno = errno;
+  errno = 0;
+  const bool closed = std::fclose(file_) == 0;
+  const int close_errno = errno;
+  file_ = nullptr;
+  if (!flushed) {
+    Fail(flush_errno == 0 ? EIO : flush_errno);
+  } else if (!closed) {
+    Fail(close_errno == 0 ? EIO : close_errno);
+  }
+  return !failed_;
+}
+
+}  // namespace mok::batch

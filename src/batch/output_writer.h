@@ -1,0 +1,52 @@
+// What a conversion run writes: the output file (a header line, then one line per input record)
+// and the error list (one address per unconverted record). Converted and unconverted lines differ
+// in their number of fields, which is how the system later tells them apart (field_count_rule.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "batch/line_writer.h"
+#include "startup/prompter.h"
+#include "startup/settings.h"
+
+namespace mok::batch {
+
+// The header line (without its line end) for a first record of `fieldCount` fields: one empty
+// column name per source field when the source is copied, then the names of the converted
+// fields the settings ask for.
+std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount);
+
+// Writes `line` + CR LF to `file`. Only the CSV form exists: when CSVOUT is off nothing is
+// written and the "not supported" message is shown at every call. False on a write error (the
+// caller reports it).
+bool OutputConvertLine(const Settings& settings, Prompter& prompter, LineWriter& file,
+                       const std::u16string& line);
+
+// The output line of a converted record (result code 0 or 4) and of an unconverted one.
+std::u16string ConvertedLine(const Settings& settings, const std::u16string& sourceLine,
+                             const std::u16string& fields);
+std::u16string UnconvertedLine(const Settings& settings, const std::u16string& sourceLine);
+
+// The error list beside an output: the output path with the extension of its file name replaced
+// by ".err" (".err" appended when the file name has no "."). result.csv -> result.err.
+std::u16string ErrorListPath(const std::u16string& outputPath);
+
+// The error list of one run: created at the first unconverted record when UNKNOWNOUT is 1.
+// Its errors are ignored: the list is a convenience, the output is what counts.
+class ErrorList {
+ public:
+  void Reset(const std::u16string& path) {
+    writer_.Close();
+    path_ = path;
+  }
+  void WriteUnknownLine(const Settings& settings, const std::u16string& address);
+  bool blnErrFileOpen() const { return writer_.IsOpen(); }
+  void Close() { writer_.Close(); }
+
+ private:
+  std::u16string path_;
+  LineWriter writer_;
+};
+
+}  // namespace mok::batch
