@@ -22,7 +22,8 @@
 
 namespace mok::db {
 
-class Connection;  // database engine layer (connection.h)
+class Connection;        // database engine layer (connection.h)
+struct RegionCityCache;  // the city step's reading of POSITION (position_lookup.cpp)
 
 // One row of the candidate set left open by FindCityCandidates for the town lookup.
 struct CandidateRow {
@@ -118,6 +119,9 @@ class AddressDatabase {
   // words, postal codes), keyed by path; reopened when the path changes.
   std::unique_ptr<Connection> lookupRegionDb_;
   std::unique_ptr<Connection> lookupMainDb_;
+  // The city names of the open region database and the POSITION rows of each city, read once
+  // per region file by the city step (shared_ptr: the type is complete only there).
+  std::shared_ptr<RegionCityCache> cityCache_;
 };
 
 }  // namespace mok::db
