@@ -100,6 +100,15 @@ class AddressDatabase {
   // "kanji city,kanji place" or "" when nothing was found or the lookup failed.
   std::u16string LookupPostalCode(const std::u16string& prefecture, const std::u16string& cityKana,
                                   const std::u16string& placeKana, engine::AddressResult& result);
+  // The inner step of LookupPostalCode: the query and its answer.
+  std::u16string QueryPostalCode(const std::u16string& prefecture, const std::u16string& cityKana,
+                                 const std::u16string& placeKana, engine::AddressResult& result);
+
+  // Closes the connections the per-call lookups keep open across addresses (also done by
+  // CloseMainDatabase and the destructor), e.g. before the data files are replaced.
+  void CloseLookupConnections();
+  // The open region database connection (nullptr when closed).
+  Connection* RegionDb() { return regionDb_.get(); }
 
   Settings& settings() { return settings_; }
   Prompter& prompter() { return prompter_; }
@@ -122,6 +131,17 @@ class AddressDatabase {
   // The city names of the open region database and the POSITION rows of each city, read once
   // per region file by the city step (shared_ptr: the type is complete only there).
   std::shared_ptr<RegionCityCache> cityCache_;
+
+  // Shows a database failure: description(number), a line break and the context.
+  void ReportError(const DbError& error, const std::u16string& context = u"");
+  // The region file the block and postal lookups read: the chosen region's, else the open
+  // region database's, else the prefecture's.
+  std::u16string LookupRegionPath(const std::u16string& prefecture) const;
+  // The kept-open lookup connections, (re)opened when the path differs; nullptr on failure.
+  Connection* LookupRegionConnection(const std::u16string& path, DbError& error);
+  Connection* LookupMainConnection(DbError& error);
+  // Block tables of lookupRegionDb_ already confirmed to exist.
+  std::vector<std::u16string> checkedBlockTables_;
 };
 
 }  // namespace mok::db

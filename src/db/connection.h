@@ -123,6 +123,22 @@ class Connection {
   std::map<std::string, std::unique_ptr<Statement>, std::less<>> cache_;
 };
 
+// Rewinds a cached statement when it goes out of scope, so that no half-read statement keeps the
+// file's read lock while another connection wants to write.
+class ScopedReset {
+ public:
+  explicit ScopedReset(Statement* statement) : statement_(statement) {}
+  ~ScopedReset() {
+    if (statement_ != nullptr)
+      statement_->Reset();
+  }
+  ScopedReset(const ScopedReset&) = delete;
+  ScopedReset& operator=(const ScopedReset&) = delete;
+
+ private:
+  Statement* statement_;
+};
+
 // Commits on Commit(); rolls back when it goes out of scope uncommitted.
 class Transaction {
  public:
