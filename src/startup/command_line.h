@@ -1,0 +1,40 @@
+// The program's command line: options "-d" region, "-i" input file, "-o" output file and
+// "-l" start row, which the main window applies at its first activation.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "startup/prompter.h"
+
+namespace mok {
+
+struct CommandLineOptions {
+  bool Valid = false;          // present and parsed without error; only then are options applied
+  bool FirstActivate = false;  // true from start-up until the main window is first activated
+  bool HasRegion = false;
+  std::u16string Region;
+  bool HasInput = false;
+  std::u16string InputFile;
+  bool HasOutput = false;
+  std::u16string OutputFile;
+  bool HasStartRow = false;
+  std::u16string StartRow;
+};
+
+inline constexpr char16_t kCommandLineError[] = u"起動時オプションの指定が間違っています。";
+
+// Parses the argument text (the command line after the program's name, as one text) into
+// `options` and returns whether it is valid; the result is also stored in options.Valid.
+// An empty text is not valid and shows nothing; a wrong one shows the error message followed
+// by the whole argument text. On an error no option is set.
+bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,
+                      Prompter& prompter);
+
+// The argument text of a program started with `words` (without the program's name): the words
+// joined by single spaces, as the platform hands a command line over.
+std::u16string JoinArguments(const std::vector<std::u16string>& words);
+// The same from main()'s arguments (UTF-8), skipping argv[0].
+std::u16string JoinArguments(int argc, const char* const* argv);
+
+}  // namespace mok

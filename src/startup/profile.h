@@ -1,0 +1,55 @@
+// The settings file: an INI text file in CP932 with [section] lines and key=value lines.
+// Section and key names match regardless of letter case; values are read without the blanks
+// around them and cut to their first 126 bytes; lines the program does not know are kept when a
+// key is written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mok {
+
+// The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or the
+// key is missing, the value is empty, or the file is not valid CP932.
+std::u16string ReadProfileString(const std::u16string& file, const std::u16string& section,
+                                 const std::u16string& key, const std::u16string& defaultValue);
+
+// Writes key=value into `section` of `file`: replaces the key's value, or adds the key at the end
+// of its section, creating the section and the file when missing. Non-zero on success; 0 when
+// the file cannot be read or written, is not valid CP932, or a name or the value cannot be written
+// in CP932 or holds a line break. The file is rewritten through a new file in the same folder
+// renamed over the old one, so a failed write leaves the old file as it was.
+int32_t WriteProfileString(const std::u16string& file, const std::u16string& section,
+                           const std::u16string& key, const std::u16string& value);
+
+// The settings file read once and kept in memory, for callers that read or write many keys.
+class ProfileFile {
+ public:
+  // Reads `file`; a missing file is an empty profile. Returns false (and keeps an empty profile
+  // that refuses to be saved) when the file exists but cannot be read or is not valid CP932.
+  bool Load(const std::u16string& file);
+
+  // The value as ReadProfileString returns it.
+  std::u16string Get(const std::u16string& section, const std::u16string& key,
+                     const std::u16string& defaultValue) const;
+  // Sets the value in memory; false when it cannot be stored (see WriteProfileString).
+  bool Set(const std::u16string& section, const std::u16string& key, const std::u16string& value);
+  // Writes the profile back to the file it was loaded from.
+  bool Save() const;
+
+ private:
+  struct Line {
+    std::string raw;      // the bytes of the line without its line ending
+    std::u16string text;  // the decoded line
+    std::string ending;   // "\r\n", "\n", or "" for a last line without one
+  };
+  std::u16string path_;
+  bool writable_ = false;
+  std::string newline_ = "\r\n";
+  bool endsWithNewline_ = true;
+  std::vector<Line> lines_;
+};
+
+}  // namespace mok
