@@ -4,7 +4,9 @@
 // too, except in a building name after the numbers: 「東京都 千代田区 丸の内1丁目2番3号 ビル 1階」
 // becomes 「東京都千代田区丸の内1丁目2番3号ビル 1階」. Where the numbers end is decided by the
 // number block: the run of numbers joined by the level words 丁目, 番地, 号 (in any spelling) or
-// by separators such as の and -. Spaces are removed from the left, one at a time, until one lies
+// by separators such as の and -, beginning at the first number followed by a form of 丁目, a
+// separator or only spaces (numerals inside the names before it, as in 千代田区, are passed
+// over). Spaces are removed from the left, one at a time, until one lies
 // beyond the block end (measured in the untrimmed field); that space and every later one stay.
 #include "engine/rules/address_fields.h"
 
@@ -172,6 +174,11 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
       matched = true;
       if (level == 1)
         startRun = k;
+    } else if (level == 1) {
+      // A numeral inside a name before the numbers (the 千 of 千代田区, the 一 of 一番町) does
+      // not end the search: the block begins at the first number followed by a form of 丁目, a
+      // separator or only spaces, wherever it stands.
+      continue;
     } else if (IsLevelWordOrSeparator(static_cast<int16_t>(level - 1), previousGap)) {
       // previousGap let the walk reach this level, so this always holds: the block ends here.
       endRun = k;

@@ -67,10 +67,10 @@ struct NumeralRuns {
 NumeralRuns FindNumeralRuns(std::u16string_view text, std::size_t start = 1);
 
 // Finds the number block of a field: the numbers from the first one followed by a form of 丁目,
-// a separator or nothing but spaces, to the first number not followed by the word of the next
-// level. For 「1丁目2番3号ビル」 the block is 「1丁目2番3」 (1 to 6). False when there is no
-// block (「12番地」, or no numeral). True without touching blockStart and blockEnd when the first
-// number ends the text (「丸の内 1」).
+// a separator or nothing but spaces (numerals before it, as the 千 of 千代田区, are passed over),
+// to the first number not followed by the word of the next level. For 「1丁目2番3号ビル」 the block
+// is 「1丁目2番3」 (1 to 6). False when there is no block (「12番地」, or no numeral). True without
+// touching blockStart and blockEnd when the first number ends the text (「丸の内 1」).
 bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blockEnd);
 
 // True when text equals a level word of column level (0 to 3; 0 and other values have only
