@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "batch/input_reader.h"
@@ -88,19 +89,16 @@ class ConversionRun {
   bool ConvertUnprocessedOnly();
 
  private:
-  struct ErrorPath {
-    std::u16string text;  // description(number)
-  };
   bool Validate(const RunRequest& request);
   void RememberFolders();
-  bool PrepareRegion(const RunRequest& request, ErrorPath& error);
-  bool ReadRunNumbers(const RunRequest& request, ErrorPath& error);
-  void SaveWindowState(const RunRequest& request);
-  void TakeErrorPath(const ErrorPath& error);
+  RunOutcome Run(const RunRequest& request);
+  bool ReadRunNumbers(const RunRequest& request, std::u16string& error);
+  void TakeErrorPath(const std::u16string& text);
   void ShowEndOfRun();
   bool SkipToStartRow();
-  bool WriteOrStop(LineWriter& file, const std::u16string& line);
-  void ShowReadErrorAndStop();
+  bool Write(LineWriter& file, const std::u16string& line);
+  void StopForWriteFailure();
+  void StopForRecord(int16_t code);
 
   Settings& settings_;
   db::AddressDatabase& database_;
@@ -125,6 +123,9 @@ class ConversionRun {
   bool blnUnprocessedOnly_ = false;
   bool lastRunUnprocessedOnly_ = false;
   bool running_ = false;
+  bool stopped_ = false;                        // the user confirmed the stop request
+  std::optional<std::u16string> pendingError_;  // an error that ends in the error path
+  std::u16string writeFailure_;                 // why the output could not be written
   std::atomic<bool> cancelRequested_{false};
 };
 
