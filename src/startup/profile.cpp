@@ -82,6 +82,15 @@ std::optional<KeyLine> ParseKeyLine(std::u16string_view line) {
   return KeyLine{TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1))};
 }
 
+// A value written between a pair of double or single quotation marks is read without them, as
+// the platform's profile functions do (settings files written by hand quote paths with spaces).
+std::u16string_view StripQuotes(std::u16string_view value) {
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+      value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
 // CP932 length of a character that came from a CP932 file: ASCII and half-width katakana take
 // one byte, everything else two.
 std::size_t Cp932Bytes(char16_t c) {
@@ -177,7 +186,7 @@ std::u16string ProfileFile::Get(const std::u16string& section, const std::u16str
     const auto kv = ParseKeyLine(line.text);
     if (!kv || !EqualsNoCase(kv->key, key))
       continue;
-    std::u16string_view value = kv->value;
+    std::u16string_view value = StripQuotes(kv->value);
     value = value.substr(0, value.find(u'\0'));
     const std::u16string result = text::TrimAscii(CutToBytes(value, kMaxValueBytes));
     return result.empty() ? defaultValue : result;

@@ -37,6 +37,10 @@ TEST(Profile, ReadsValuesAsTheFileHoldsThem) {
       u"  Indented = yes\r\n"
       u"WIDE=　値　\r\n"
       u"DBDIR=second occurrence\r\n"
+      u"QUOTED = \"C:\\Program Files\\map.exe\" \r\n"
+      u"SINGLE='a b'\r\n"
+      u"HALF=\"abc\r\n"
+      u"MIXED=\"abc'\r\n"
       u"\r\n"
       u"[ current ]\r\n"
       u"StartRow=5\r\n"
@@ -52,6 +56,10 @@ TEST(Profile, ReadsValuesAsTheFileHoldsThem) {
       {"line without equals sign", kSample, u"MOK", u"NOEQUALS", u"def"},
       {"indented key", kSample, u"MOK", u"INDENTED", u"yes"},
       {"full-width spaces are part of the value", kSample, u"MOK", u"WIDE", u"　値　"},
+      {"double quotes around the value", kSample, u"MOK", u"QUOTED", u"C:\\Program Files\\map.exe"},
+      {"single quotes around the value", kSample, u"MOK", u"SINGLE", u"a b"},
+      {"an opening quote alone stays", kSample, u"MOK", u"HALF", u"\"abc"},
+      {"quotes that do not pair stay", kSample, u"MOK", u"MIXED", u"\"abc'"},
       {"missing key", kSample, u"MOK", u"NONE", u"def"},
       {"key of another section", kSample, u"MOK", u"StartRow", u"def"},
       {"key before the first section", kSample, u"MOK", u"TOP", u"def"},
