@@ -1,11 +1,255 @@
+// mok2 db: builds the address databases of a data folder from open data files.
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "commands.h"
+#include "db/import/block_import.h"
+#include "db/import/import_error.h"
+#include "db/import/import_support.h"
+#include "db/import/main_database_import.h"
+#include "db/import/mdb_import.h"
+#include "db/import/postal_import.h"
+#include "db/import/town_import.h"
+#include "text/text.h"
 
 namespace mok::app {
+namespace {
 
-int RunDbCommand(const Args&) {
-  std::fputs("mok2 db: not available yet\n", stderr);
+namespace fs = std::filesystem;
+using db::Count;
+
+constexpr char kUsage[] =
+    "usage: mok2 db <command> ...\n"
+    "  create DIR [--force] [--data DIR]\n"
+    "      create DIR/mok2.sqlite: prefecture names from prefectures.csv of the data folder,\n"
+    "      empty region list and learning dictionary; --force replaces an existing one\n"
+    "  import-towns DIR REGION FILE [--pref NAME]\n"
+    "      import a town list (Geolonia CSV, UTF-8) into DIR/REGION.sqlite;\n"
+    "      --pref keeps only the rows of one prefecture (e.g. 東京都)\n"
+    "  import-blocks DIR REGION FILE [--codes KEN_ALL.CSV]\n"
+    "      import block-level positions (MLIT CSV, CP932) into DIR/REGION.sqlite;\n"
+    "      municipality codes come from the database or from the KEN_ALL file given\n"
+    "  import-postal DIR REGION FILE\n"
+    "      import postal codes (Japan Post KEN_ALL CSV, CP932) into DIR/REGION.sqlite\n"
+    "  import-mdb DIR FILE.mdb\n"
+    "      convert a legacy Access database (mok2.mdb or a region database) into DIR\n"
+    "Every import runs in one transaction: on failure the databases stay as they were.\n";
+
+struct Options {
+  std::vector<std::string> positional;
+  std::optional<std::string> pref, codes, data;
+  bool force = false;
+  bool help = false;
+};
+
+// Splits the arguments into positional words and the options the subcommand allows.
+std::optional<Options> ParseOptions(const Args& args, std::size_t from,
+                                    const std::vector<std::string>& allowed) {
+  Options options;
+  auto allows = [&](const std::string& name) {
+    for (const auto& a : allowed) {
+      if (a == name)
+        return true;
+    }
+    return false;
+  };
+  for (std::size_t i = from; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--force" && allows(arg)) {
+      options.force = true;
+    } else if ((arg == "--pref" || arg == "--codes" || arg == "--data") && allows(arg)) {
+      if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "mok2 db: %s needs a value\n", arg.c_str());
+        return std::nullopt;
+      }
+      std::optional<std::string>& slot =
+          arg == "--pref" ? options.pref : (arg == "--codes" ? options.codes : options.data);
+      slot = args[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(stderr, "mok2 db: unknown option '%s'\n", arg.c_str());
+      return std::nullopt;
+    } else {
+      options.positional.push_back(arg);
+    }
+  }
+  return options;
+}
+
+std::string Utf8(const std::u16string& s) {
+  return text::ToUtf8(s);
+}
+
+fs::path ProgramDir() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+// prefectures.csv: from --data, else the data folder of the source tree or the installation.
+std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDir) {
+  std::error_code ec;
+  if (dataDir) {
+    const fs::path file = fs::path(*dataDir) / "prefectures.csv";
+    if (fs::exists(file, ec))
+      return file;
+    std::fprintf(stderr, "mok2 db create: %s does not exist\n", file.string().c_str());
+    return std::nullopt;
+  }
+  const fs::path dir = ProgramDir();
+  for (const fs::path& candidate :
+       {dir / ".." / ".." / "data", dir / ".." / "data", dir / "data"}) {
+    const fs::path file = candidate / "prefectures.csv";
+    if (fs::exists(file, ec))
+      return file.lexically_normal();
+  }
+  std::fprintf(
+      stderr,
+      "mok2 db create: cannot find prefectures.csv beside the program "
+      "(looked in %s/../../data, %s/../data and %s/data); give the folder with --data DIR\n",
+      dir.string().c_str(), dir.string().c_str(), dir.string().c_str());
+  return std::nullopt;
+}
+
+int Create(const Options& o) {
+  const auto prefectures = FindPrefectures(o.data);
+  if (!prefectures)
+    return 1;
+  const fs::path dir = o.positional[0];
+  const auto report = db::CreateMainDatabase(dir, *prefectures, o.force);
+  std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
+              db::MainDatabaseFile(dir).string().c_str(), Utf8(Count(report.prefectures)).c_str());
+  return 0;
+}
+
+int ImportTowns(const Options& o) {
+  const std::u16string region = text::FromUtf8(o.positional[1]);
+  const auto r = db::ImportTowns(o.positional[0], region, o.positional[2],
+                                 text::FromUtf8(o.pref.value_or("")));
+  std::printf("%s: %s towns (%s added), %s block rows, %s municipalities from %s source rows\n",
+              o.positional[1].c_str(), Utf8(Count(r.towns)).c_str(),
+              Utf8(Count(r.townsAdded)).c_str(), Utf8(Count(r.blockRows)).c_str(),
+              Utf8(Count(r.municipalities)).c_str(), Utf8(Count(r.sourceRows)).c_str());
+  if (r.keptBlocks > 0) {
+    std::printf("  %s towns already had block rows and were left as they were\n",
+                Utf8(Count(r.keptBlocks)).c_str());
+  }
+  if (r.withoutZone > 0) {
+    std::printf("  %s towns have no plane coordinates (their zone is not known)\n",
+                Utf8(Count(r.withoutZone)).c_str());
+  }
+  std::printf("  region %s is number %lld in ＤＢ一覧\n", o.positional[1].c_str(),
+              static_cast<long long>(r.regionId));
+  return 0;
+}
+
+int ImportBlocks(const Options& o) {
+  const std::u16string region = text::FromUtf8(o.positional[1]);
+  const auto r = db::ImportBlocks(o.positional[0], region, o.positional[2],
+                                  o.codes ? fs::path(*o.codes) : fs::path());
+  std::printf(
+      "%s: %s block rows added, %s updated, %s towns added, %s municipalities, "
+      "%s representative rows replaced\n",
+      o.positional[1].c_str(), Utf8(Count(r.blockRows)).c_str(),
+      Utf8(Count(r.blocksUpdated)).c_str(), Utf8(Count(r.townsAdded)).c_str(),
+      Utf8(Count(r.municipalities)).c_str(), Utf8(Count(r.representativesReplaced)).c_str());
+  if (!r.unknownMunicipalities.empty()) {
+    std::printf("  skipped, municipality code unknown (give a KEN_ALL file with --codes):\n");
+    for (const auto& name : r.unknownMunicipalities)
+      std::printf("    %s\n", Utf8(name).c_str());
+  }
+  if (!r.badNumbers.empty()) {
+    std::printf("  skipped, block number not numeric (line: number):\n");
+    for (const auto& line : r.badNumbers)
+      std::printf("    %s\n", Utf8(line).c_str());
+  }
+  if (r.skippedRows > 0) {
+    std::printf("  %s source rows skipped in all\n", Utf8(Count(r.skippedRows)).c_str());
+  }
+  return r.unknownMunicipalities.empty() ? 0 : 3;
+}
+
+int ImportPostal(const Options& o) {
+  const std::u16string region = text::FromUtf8(o.positional[1]);
+  const auto r = db::ImportPostal(o.positional[0], region, o.positional[2]);
+  std::printf(
+      "%s: %s postal records added from %s lines (%s continuation lines joined, "
+      "%s \"以下に掲載がない場合\" rows dropped, %s duplicates, %s already present)\n",
+      o.positional[1].c_str(), Utf8(Count(r.records)).c_str(), Utf8(Count(r.sourceLines)).c_str(),
+      Utf8(Count(r.joinedLines)).c_str(), Utf8(Count(r.droppedOthers)).c_str(),
+      Utf8(Count(r.duplicates)).c_str(), Utf8(Count(r.alreadyPresent)).c_str());
+  return 0;
+}
+
+int ImportMdb(const Options& o) {
+  const auto r = db::ImportMdb(o.positional[0], o.positional[1]);
+  std::printf("%s: %s tables, %s rows\n", Utf8(db::PathText(r.target)).c_str(),
+              Utf8(Count(r.tables)).c_str(), Utf8(Count(r.rows)).c_str());
+  return 0;
+}
+
+struct Subcommand {
+  const char* name;
+  std::size_t arguments;  // positional arguments
+  const char* synopsis;
+  std::vector<std::string> options;
+  int (*run)(const Options&);
+};
+
+const std::vector<Subcommand>& Subcommands() {
+  static const std::vector<Subcommand> list = {
+      {"create", 1, "create DIR [--force] [--data DIR]", {"--force", "--data"}, Create},
+      {"import-towns", 3, "import-towns DIR REGION FILE [--pref NAME]", {"--pref"}, ImportTowns},
+      {"import-blocks",
+       3,
+       "import-blocks DIR REGION FILE [--codes KEN_ALL.CSV]",
+       {"--codes"},
+       ImportBlocks},
+      {"import-postal", 3, "import-postal DIR REGION FILE", {}, ImportPostal},
+      {"import-mdb", 2, "import-mdb DIR FILE.mdb", {}, ImportMdb},
+  };
+  return list;
+}
+
+}  // namespace
+
+int RunDbCommand(const Args& args) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  for (const Subcommand& sub : Subcommands()) {
+    if (args[0] != sub.name)
+      continue;
+    const auto options = ParseOptions(args, 1, sub.options);
+    if (!options) {
+      std::fprintf(stderr, "usage: mok2 db %s\n", sub.synopsis);
+      return 2;
+    }
+    if (options->help) {
+      std::printf("usage: mok2 db %s\n\n%s", sub.synopsis, kUsage);
+      return 0;
+    }
+    if (options->positional.size() != sub.arguments) {
+      std::fprintf(stderr, "mok2 db %s: expected %zu arguments, got %zu\nusage: mok2 db %s\n",
+                   sub.name, sub.arguments, options->positional.size(), sub.synopsis);
+      return 2;
+    }
+    try {
+      return sub.run(*options);
+    } catch (const db::ImportError& e) {
+      std::fprintf(stderr, "mok2 db %s: %s\n", sub.name, e.what());
+      return 1;
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "mok2 db %s: %s\n", sub.name, e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "mok2 db: unknown command '%s'\n%s", args[0].c_str(), kUsage);
   return 2;
 }
 

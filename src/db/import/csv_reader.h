@@ -1,0 +1,79 @@
+// Reads comma-separated text files record by record: fields may be quoted with double quotes
+// (RFC 4180: "" inside quotes is one quote, a quoted field may hold commas and line breaks).
+// The data sources come as UTF-8 (the town list) or CP932 (Japan Post, MLIT); each physical line
+// is decoded on its own, so a line that does not decode is reported with its number.
+//
+//   "13101","千代田区","丸の内一丁目",,35.68156   ->  13101 | 千代田区 | 丸の内一丁目 | ""
+//   | 35.68156
+//
+// Written here rather than taken from a library because the decoding per line (and the line
+// numbers in the messages) matter more than general CSV dialects, and the format is small.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mok::db {
+
+enum class TextEncoding { Utf8, Cp932 };
+
+// Splits one record's text into fields. `complete` is set to false when the text ends inside a
+// quoted field (the record goes on on the next line).
+std::vector<std::u16string> SplitCsvRecord(std::u16string_view record, bool* complete = nullptr);
+
+class CsvReader {
+ public:
+  // Opens `path`; throws ImportError when it cannot be read.
+  CsvReader(const std::filesystem::path& path, TextEncoding encoding);
+
+  // The next record's fields; false at the end of the file. Empty lines are skipped. Throws
+  // ImportError naming the file and line on a line that does not decode.
+  bool Next(std::vector<std::u16string>& fields);
+
+  // The line number (1-based) where the last record returned by Next begins.
+  int64_t LineNumber() const { return recordLine_; }
+  // How far the reading has come, for progress displays.
+  std::uint64_t BytesRead() const { return bytesRead_; }
+  std::uint64_t FileSize() const { return fileSize_; }
+  const std::filesystem::path& path() const { return path_; }
+
+  // "<file> line <n>: " + what, for messages about the last record.
+  std::u16string Where() const;
+
+ private:
+  bool ReadLine(std::u16string& line);
+
+  std::filesystem::path path_;
+  TextEncoding encoding_;
+  std::ifstream in_;
+  std::string raw_;
+  int64_t physicalLine_ = 0;
+  int64_t recordLine_ = 0;
+  std::uint64_t bytesRead_ = 0;
+  std::uint64_t fileSize_ = 0;
+};
+
+// Maps header names to column indexes; throws ImportError when a required name is missing.
+class CsvHeader {
+ public:
+  CsvHeader() = default;
+  CsvHeader(const std::vector<std::u16string>& names, const CsvReader& reader);
+  // Index of `name`; throws ImportError naming the file when the header lacks it.
+  std::size_t Require(std::u16string_view name) const;
+
+ private:
+  std::vector<std::u16string> names_;
+  std::u16string file_;
+};
+
+// The field at `index`, "" when the record is shorter.
+inline const std::u16string& FieldAt(const std::vector<std::u16string>& fields, std::size_t index) {
+  static const std::u16string empty;
+  return index < fields.size() ? fields[index] : empty;
+}
+
+}  // namespace mok::db
