@@ -157,6 +157,8 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
       endRun = k;
       break;
     }
+    if (level >= 4)
+      continue;  // past 号: the number matches nothing
     // The gap runs from just after this run to the next run, or to the end of the text after
     // the last recorded run.
     const std::size_t gapBegin = static_cast<std::size_t>(run.Start + run.Length - 1);
@@ -165,8 +167,6 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
             ? static_cast<std::size_t>(runs.Runs[static_cast<std::size_t>(k + 1)].Start - 1)
             : length;
     std::u16string gap = text::Trim(text.substr(gapBegin, gapEnd - gapBegin));
-    if (level >= 4)
-      continue;
 
     bool matched = false;
     bool last = false;
