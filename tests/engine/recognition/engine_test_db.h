@@ -1,0 +1,94 @@
+// A small address database for the recognition tests, built in a temporary folder with the
+// schema of the data tool: a few prefectures, one region "テスト" (number 5) whose POSITION rows
+// are the towns a test adds, one block table per municipality, and an open AddressDatabase plus
+// Recognizer over it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/address_database.h"
+#include "db/test_database_builder.h"
+#include "engine/recognition/recognizer.h"
+#include "startup/settings.h"
+#include "support/recording_prompter.h"
+#include "text/text.h"
+
+namespace mok::test {
+
+inline constexpr char16_t kRegion[] = u"テスト";
+inline constexpr int16_t kRegionNumber = 5;
+
+// Readable UTF-8 for failure messages.
+inline std::string U8(const std::u16string& s) {
+  return text::ToUtf8(s);
+}
+
+class EngineDatabase {
+ public:
+  EngineDatabase() {
+    // Prefectures in the order of the prefecture codes, as the data tool loads them.
+    b.AddPrefecture(u"北海", u"ﾎｯｶｲﾄﾞｳ", u"道");
+    b.AddPrefecture(u"千葉", u"ﾁﾊﾞ", u"県");
+    b.AddPrefecture(u"東京", u"ﾄｳｷｮｳ", u"都");
+    b.AddPrefecture(u"三重", u"ﾐｴ", u"県");
+    b.AddPrefecture(u"京都", u"ｷｮｳﾄ", u"府");
+    b.AddPrefecture(u"大阪", u"ｵｵｻｶ", u"府");
+    b.AddRegion(kRegion, kRegionNumber);
+    b.Region(kRegion);
+  }
+
+  // A POSITION row with its block rows (block numbers; an empty list gives one row without a
+  // number). Coordinates are made from the row's identifier so that tests can tell rows apart.
+  int64_t AddTown(const std::u16string& prefecture, const std::u16string& city,
+                  const std::u16string& town, const std::vector<std::u16string>& blocks = {u"1"}) {
+    const int64_t id = ++lastId_;
+    auto& table = tables_[city];
+    if (table.empty())
+      table = u"B" + text::FromUtf8(std::to_string(tables_.size()));
+    const std::u16string code = u"C" + text::FromUtf8(std::to_string(id));
+    b.AddPosition(kRegion, {prefecture, city, town, table, id, code});
+    const std::u16string n = text::FromUtf8(std::to_string(id));
+    if (blocks.empty()) {
+      b.AddBlock(kRegion, table,
+                 {id, std::nullopt, u"9", u"X" + n, u"Y" + n, u"LAT" + n, u"LON" + n});
+    }
+    for (const auto& block : blocks) {
+      b.AddBlock(kRegion, table,
+                 {id, block, u"9", u"X" + n + u"-" + block, u"Y" + n, u"LAT" + n, u"LON" + n});
+    }
+    return id;
+  }
+
+  void AddPost(const std::u16string& code, const std::u16string& city, const std::u16string& place,
+               const std::u16string& cityKana, const std::u16string& placeKana) {
+    b.AddPost(kRegion, {code, city, place, cityKana, placeKana});
+  }
+
+  // Opens the databases as a run does: main database, prefecture list, the region selected.
+  void Open() {
+    settings.DbDir = b.Dir();
+    database = std::make_unique<db::AddressDatabase>(settings, prompter);
+    ASSERT_TRUE(database->OpenMainDatabase()) << ::testing::PrintToString(prompter.Texts());
+    ASSERT_TRUE(database->LoadPrefectureNames());
+    database->StrSelectedRegion = kRegion;
+    database->IntRegionNumber = kRegionNumber;
+    recognizer = std::make_unique<engine::Recognizer>(settings, *database);
+  }
+
+  TestDatabaseBuilder b;
+  Settings settings;
+  RecordingPrompter prompter;
+  std::unique_ptr<db::AddressDatabase> database;
+  std::unique_ptr<engine::Recognizer> recognizer;
+
+ private:
+  int64_t lastId_ = 0;
+  std::map<std::u16string, std::u16string> tables_;
+};
+
+}  // namespace mok::test
