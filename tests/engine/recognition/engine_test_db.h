@@ -31,6 +31,9 @@ inline std::string U8(const std::u16string& s) {
 class EngineDatabase {
  public:
   EngineDatabase() {
+    // The files are thrown away after the test: no need to wait for the disk on every insert.
+    TestDatabaseBuilder::Exec(b.Main(), "pragma synchronous = off");
+    TestDatabaseBuilder::Exec(b.Region(kRegion), "pragma synchronous = off");
     // Prefectures in the order of the prefecture codes, as the data tool loads them.
     b.AddPrefecture(u"北海", u"ﾎｯｶｲﾄﾞｳ", u"道");
     b.AddPrefecture(u"千葉", u"ﾁﾊﾞ", u"県");
