@@ -52,6 +52,7 @@ class frmLearningDict : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void Form_Load(const std::u16string& selectedRegion);
@@ -60,12 +61,17 @@ class frmLearningDict : public QDialog {
   bool CheckShownRecord();
   void ShowPosition();
   void ShowRecordKeys();
+  void ShowBoundFields();
   void ShowRecord();
+  bool ShownRecordComplete() const;
   bool MoveTo(int32_t position);
 
   db::AddressDatabase& database_;
   Prompter& prompter_;
   std::unique_ptr<LearningDictRecords> records_;
+  bool edited_ = false;    // the user changed the shown record since it was shown
+  bool showing_ = false;   // the controls are being filled from a record
+  bool searched_ = false;  // the first search ran when the window was first shown
 
   QLabel* lblRegister_;
   QLineEdit* txtRegister_;

@@ -24,13 +24,10 @@ struct UnconvertedRunFiles {
   int32_t LngAdrField = 0;  // 0-based index of the address field
 };
 
-// Whether a stored output line belongs to an unconverted record, by the field counts of the
-// two lines split at settings.Delimiter (an empty line has no fields).
-bool IsUnconvertedPair(const std::u16string& inputLine, const std::u16string& outputLine,
-                       const Settings& settings);
-
-// The display forms of the unconverted records' addresses, in file order. nullopt when a file
-// cannot be opened or ends while the leading lines are skipped; the message has then been shown.
+// The display forms of the unconverted records' addresses, in file order: the input's lines
+// before LngStartRow and the output's settings.AddLine header lines are skipped, then the two
+// files are read in step until either ends. nullopt when a file cannot be opened or ends while
+// the leading lines are skipped; the message has then been shown.
 std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
     const UnconvertedRunFiles& run, const Settings& settings, Prompter& prompter);
 

@@ -1,0 +1,249 @@
+#include "ui/learning_dict_records.h"
+
+#include <string>
+
+#include "db/connection.h"
+
+namespace mok::ui {
+
+namespace {
+
+// The store's "no current record" failure (deleting or storing where there is no row).
+db::DbError NoCurrentRecord() {
+  return db::MakeError(u"カレント レコードがありません。", 3021);
+}
+
+// The keyword as a LIKE pattern matching it anywhere, its own wildcards taken literally.
+std::u16string ContainsPattern(const std::u16string& keyword) {
+  std::u16string pattern = u"%";
+  for (char16_t c : keyword) {
+    if (c == u'%' || c == u'_' || c == u'\\')
+      pattern += u'\\';
+    pattern += c;
+  }
+  pattern += u'%';
+  return pattern;
+}
+
+std::optional<std::u16string> OptionalText(const db::Statement& st, int column) {
+  if (st.IsNull(column))
+    return std::nullopt;
+  return st.Text(column);
+}
+
+std::optional<int64_t> OptionalInt(const db::Statement& st, int column) {
+  if (st.IsNull(column))
+    return std::nullopt;
+  return st.Int(column);
+}
+
+void BindOptionalText(db::Statement& st, int index, const std::optional<std::u16string>& value) {
+  if (value) {
+    st.BindText(index, *value);
+  } else {
+    st.BindNull(index);
+  }
+}
+
+template <class T>
+void BindOptionalInt(db::Statement& st, int index, const std::optional<T>& value) {
+  if (value) {
+    st.BindInt(index, static_cast<int64_t>(*value));
+  } else {
+    st.BindNull(index);
+  }
+}
+
+}  // namespace
+
+LearningDictRecords::LearningDictRecords() = default;
+LearningDictRecords::~LearningDictRecords() = default;
+
+bool LearningDictRecords::Open(const std::u16string& path, db::DbError* error) {
+  auto opened = db::Connection::Open(path);
+  if (!opened) {
+    if (error)
+      *error = opened.error();
+    return false;
+  }
+  connection_ = std::make_unique<db::Connection>(std::move(*opened));
+  return true;
+}
+
+bool LearningDictRecords::ReadRegions(
+    std::vector<std::pair<std::u16string, std::u16string>>& regions, db::DbError* error) {
+  regions.clear();
+  if (!connection_) {
+    if (error)
+      *error = NoCurrentRecord();
+    return false;
+  }
+  auto st = connection_->Compile("select fldDbName, fldID from ＤＢ一覧 order by rowid");
+  if (!st) {
+    if (error)
+      *error = st.error();
+    return false;
+  }
+  while (true) {
+    auto row = st->Step();
+    if (!row) {
+      if (error)
+        *error = row.error();
+      return false;
+    }
+    if (!*row)
+      break;
+    regions.emplace_back(st->Text(0), st->Text(1));
+  }
+  return true;
+}
+
+bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* error) {
+  if (!connection_) {
+    if (error)
+      *error = NoCurrentRecord();
+    return false;
+  }
+  // The clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
+  std::string clause;
+  auto add = [&clause](const std::string& condition) {
+    if (!clause.empty())
+      clause += " and";
+    clause += " " + condition;
+  };
+  bool bindRegion = false;
+  if (search.commonOnly) {
+    add("fldDbNo = 0");
+  } else if (search.regionNo) {
+    add("fldDbNo = ?1");
+    bindRegion = true;
+  }
+  if (search.city && search.town) {
+    add("(fldType = 2 or fldType = 3)");
+  } else if (search.city) {
+    add("fldType = 2");
+  } else if (search.town) {
+    add("fldType = 3");
+  }
+  const bool bindKeyword = !search.keyword.empty();
+  if (bindKeyword) {
+    switch (search.field) {
+      case KeywordField::Registered:
+        add("fld登録字句 like ?2 escape '\\'");
+        break;
+      case KeywordField::Converted:
+        add("fld変換字句 like ?2 escape '\\'");
+        break;
+      case KeywordField::Either:
+        add("(fld変換字句 like ?2 escape '\\' or fld登録字句 like ?2 escape '\\')");
+        break;
+    }
+  }
+  std::string sql =
+      "select rowid, fldDbNo, fldType, fld登録字句, fld変換字句, fld参照回数 from 学習";
+  if (!clause.empty())
+    sql += " where" + clause;
+  sql += " order by rowid";
+
+  auto st = connection_->Compile(sql);
+  if (!st) {
+    if (error)
+      *error = st.error();
+    return false;
+  }
+  if (bindRegion)
+    st->BindInt(1, *search.regionNo);
+  if (bindKeyword)
+    st->BindText(2, ContainsPattern(search.keyword));
+
+  std::vector<LearningDictRow> rows;
+  while (true) {
+    auto row = st->Step();
+    if (!row) {
+      if (error)
+        *error = row.error();
+      return false;
+    }
+    if (!*row)
+      break;
+    LearningDictRow r;
+    r.rowId = st->Int(0);
+    if (auto v = OptionalInt(*st, 1))
+      r.fldDbNo = static_cast<int32_t>(*v);
+    if (auto v = OptionalInt(*st, 2))
+      r.fldType = static_cast<int32_t>(*v);
+    r.registeredWord = OptionalText(*st, 3);
+    r.convertedWord = OptionalText(*st, 4);
+    r.referenceCount = OptionalInt(*st, 5);
+    rows.push_back(std::move(r));
+  }
+  rows_ = std::move(rows);
+  return true;
+}
+
+void LearningDictRecords::AddNew() {
+  rows_.push_back(LearningDictRow{});
+}
+
+bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::DbError* error) {
+  if (!connection_ || index < 0 || index >= Count()) {
+    if (error)
+      *error = NoCurrentRecord();
+    return false;
+  }
+  LearningDictRow& target = rows_[static_cast<size_t>(index)];
+  const bool adding = target.rowId == 0;
+  auto st = connection_->Compile(
+      adding ? "insert into 学習 (fldDbNo, fldType, fld登録字句, fld変換字句, fld参照回数)"
+               " values (?1, ?2, ?3, ?4, ?5)"
+             : "update 学習 set fldDbNo = ?1, fldType = ?2, fld登録字句 = ?3, fld変換字句 = ?4,"
+               " fld参照回数 = ?5 where rowid = ?6");
+  if (!st) {
+    if (error)
+      *error = st.error();
+    return false;
+  }
+  BindOptionalInt(*st, 1, row.fldDbNo);
+  BindOptionalInt(*st, 2, row.fldType);
+  BindOptionalText(*st, 3, row.registeredWord);
+  BindOptionalText(*st, 4, row.convertedWord);
+  BindOptionalInt(*st, 5, row.referenceCount);
+  if (!adding)
+    st->BindInt(6, target.rowId);
+  if (auto done = st->Run(); !done) {
+    if (error)
+      *error = done.error();
+    return false;
+  }
+  const int64_t rowId = adding ? connection_->LastInsertRowId() : target.rowId;
+  target = row;
+  target.rowId = rowId;
+  return true;
+}
+
+bool LearningDictRecords::Delete(int32_t index, db::DbError* error) {
+  if (!connection_ || index < 0 || index >= Count()) {
+    if (error)
+      *error = NoCurrentRecord();
+    return false;
+  }
+  const auto at = rows_.begin() + index;
+  if (at->rowId != 0) {
+    auto st = connection_->Compile("delete from 学習 where rowid = ?1");
+    if (!st) {
+      if (error)
+        *error = st.error();
+      return false;
+    }
+    st->BindInt(1, at->rowId);
+    if (auto done = st->Run(); !done) {
+      if (error)
+        *error = done.error();
+      return false;
+    }
+  }
+  rows_.erase(at);
+  return true;
+}
+
+}  // namespace mok::ui
