@@ -1,3 +1,11 @@
+// Section "MOK" of the settings file into the settings record and back, and section "CURRENT"
+// (the main window's last-used entries).
+//
+// Besides the plain keys, the section carries the engine's fixed names as numbered entries
+// "code,term" without gaps:
+//   FIXEDTERM_0001=3,霞が関
+//   FIXEDTERM_0002=3,大手町
+// The first missing number ends the list; an entry that is not "code,term" ends it with a message.
 #include "startup/settings_file.h"
 
 #include <cstdio>
