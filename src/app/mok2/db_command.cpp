@@ -157,20 +157,25 @@ int ImportBlocks(const Options& o) {
       o.positional[1].c_str(), Utf8(Count(r.blockRows)).c_str(),
       Utf8(Count(r.blocksUpdated)).c_str(), Utf8(Count(r.townsAdded)).c_str(),
       Utf8(Count(r.municipalities)).c_str(), Utf8(Count(r.representativesReplaced)).c_str());
+  // What was left out is a warning on standard error: the import itself went through.
   if (!r.unknownMunicipalities.empty()) {
-    std::printf("  skipped, municipality code unknown (give a KEN_ALL file with --codes):\n");
-    for (const auto& name : r.unknownMunicipalities)
-      std::printf("    %s\n", Utf8(name).c_str());
+    std::fprintf(stderr,
+                 "warning: skipped, municipality code unknown (give a KEN_ALL file with "
+                 "--codes):\n");
+    for (const auto& name : r.unknownMunicipalities) {
+      std::fprintf(stderr, "    %s\n", Utf8(name).c_str());
+    }
   }
   if (!r.badNumbers.empty()) {
-    std::printf("  skipped, block number not numeric (line: number):\n");
+    std::fprintf(stderr, "warning: skipped, block number not numeric (line: number):\n");
     for (const auto& line : r.badNumbers)
-      std::printf("    %s\n", Utf8(line).c_str());
+      std::fprintf(stderr, "    %s\n", Utf8(line).c_str());
   }
   if (r.skippedRows > 0) {
-    std::printf("  %s source rows skipped in all\n", Utf8(Count(r.skippedRows)).c_str());
+    std::fprintf(stderr, "warning: %s source rows skipped in all\n",
+                 Utf8(Count(r.skippedRows)).c_str());
   }
-  return r.unknownMunicipalities.empty() ? 0 : 3;
+  return 0;
 }
 
 int ImportPostal(const Options& o) {
