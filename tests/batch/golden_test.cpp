@@ -9,7 +9,8 @@
 //   input files, expected outputs and expected-messages.txt, named by the script
 //
 // Script commands (words separated by blanks; "-" stands for an empty text):
-//   input FILE             the case file FILE is the run's input (copied to the work folder)
+//   input FILE             the run's input: the case file FILE copied to the work folder, or
+//                          a file of that name placed there by the script
 //   output NAME            the output path is NAME in the work folder
 //   region NAME            region text (default 東京都); its position comes from the region list
 //   start-row TEXT         start-row box (default 2)
@@ -71,11 +72,14 @@ std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> words;
   std::string w;
-  while (in >> w) words.push_back(w == "-" ? "" : w);
+  while (in >> w)
+    words.push_back(w == "-" ? "" : w);
   return words;
 }
 
-std::string ReadText(const fs::path& path) { return test::ReadBytes(path); }
+std::string ReadText(const fs::path& path) {
+  return test::ReadBytes(path);
+}
 
 // Lines of a UTF-8 text file (LF or CR LF), without a last empty line.
 std::vector<std::string> TextLines(const std::string& text) {
@@ -83,7 +87,8 @@ std::vector<std::string> TextLines(const std::string& text) {
   std::string line;
   std::istringstream in(text);
   while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     lines.push_back(line);
   }
   return lines;
@@ -91,7 +96,8 @@ std::vector<std::string> TextLines(const std::string& text) {
 
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string out;
-  for (const auto& l : lines) out += l + "\n";
+  for (const auto& l : lines)
+    out += l + "\n";
   return out;
 }
 
@@ -203,10 +209,8 @@ class ScriptedObserver : public RunObserver {
   }
   void ListUnconvertedRows() override { transcript_.Add("unconverted list opened"); }
 
-  void StartRun() { polls_ = 0; }
-  std::string Progress() const {
-    return std::to_string(current_) + "/" + std::to_string(total_);
-  }
+  void StartRun() { polls_ = current_ = total_ = 0; }
+  std::string Progress() const { return std::to_string(current_) + "/" + std::to_string(total_); }
   std::vector<int> stopBefore;
 
  private:
@@ -243,7 +247,8 @@ TEST_P(GoldenRun, MatchesExpected) {
   db::ImportTowns(dbDir, u"東京都", towns);
 
   const std::u16string iniPath = work.U("mok.ini");
-  if (fs::exists(caseDir / "mok.ini")) fs::copy_file(caseDir / "mok.ini", work / "mok.ini");
+  if (fs::exists(caseDir / "mok.ini"))
+    fs::copy_file(caseDir / "mok.ini", work / "mok.ini");
 
   Transcript transcript;
   transcript.workDir = work.path().string();
@@ -274,15 +279,19 @@ TEST_P(GoldenRun, MatchesExpected) {
   int lineNumber = 0;
   while (std::getline(script, line)) {
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
     const auto w = Words(line);
-    if (w.empty() || w[0][0] == '#') continue;
+    if (w.empty() || w[0][0] == '#')
+      continue;
     const std::string where = "case.txt line " + std::to_string(lineNumber) + ": " + line;
     const std::string& cmd = w[0];
     auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
     if (cmd == "input") {
-      if (!arg(1).empty()) fs::copy_file(caseDir / arg(1), work / arg(1),
-                                         fs::copy_options::overwrite_existing);
+      // A file of the case is copied in; any other name is a file the script placed itself.
+      if (!arg(1).empty() && fs::exists(caseDir / arg(1))) {
+        fs::copy_file(caseDir / arg(1), work / arg(1), fs::copy_options::overwrite_existing);
+      }
       request.inputPath = arg(1).empty() ? u"" : work.U(arg(1));
     } else if (cmd == "output") {
       request.outputPath = arg(1).empty() ? u"" : work.U(arg(1));
@@ -304,7 +313,8 @@ TEST_P(GoldenRun, MatchesExpected) {
                                                : Answer::Cancel);
       }
     } else if (cmd == "stop-before") {
-      for (std::size_t i = 1; i < w.size(); ++i) observer.stopBefore.push_back(std::stoi(w[i]));
+      for (std::size_t i = 1; i < w.size(); ++i)
+        observer.stopBefore.push_back(std::stoi(w[i]));
     } else if (cmd == "learn") {
       transcript.Add("learn " + arg(3) + " -> " + arg(4));
       database.RegisterLearnedWord(std::stoi(arg(1)), std::stoi(arg(2)), text::FromUtf8(arg(3)),
@@ -314,7 +324,8 @@ TEST_P(GoldenRun, MatchesExpected) {
     } else if (cmd == "run") {
       request.regionIndex = -1;
       for (std::size_t i = 0; i < regions.size(); ++i) {
-        if (regions[i] == request.region) request.regionIndex = static_cast<int>(i);
+        if (regions[i] == request.region)
+          request.regionIndex = static_cast<int>(i);
       }
       observer.StartRun();
       const RunOutcome outcome = run.Execute(request);
@@ -362,7 +373,8 @@ TEST_P(GoldenRun, MatchesExpected) {
 
 std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {
   std::string name;
-  for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  for (char c : info.param)
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
   return name;
 }
 
