@@ -1,0 +1,60 @@
+// The conversion of the quick start (./dev.sh sample): the bundled sample input against the Tokyo
+// sample database built from the bundled open data.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../support/recording_prompter.h"
+#include "batch/conversion_run.h"
+#include "batch_test_util.h"
+#include "db/address_database.h"
+#include "engine/recognition/recognizer.h"
+
+namespace mok::batch {
+namespace {
+
+TEST(SampleRun, ConvertsAlmostEveryOneOfTheFirst300Records) {
+  const std::filesystem::path sampleDb = MOK_SAMPLE_DB;
+  ASSERT_TRUE(std::filesystem::exists(sampleDb / "mok2.sqlite")) << "build the sample-db target";
+  test::TempDir work;
+
+  // The header and the first 300 records of the sample input.
+  const std::string all = test::ReadBytes(std::filesystem::path(MOK_DATA_DIR) / "sample-input.csv");
+  std::size_t end = 0;
+  for (int line = 0; line < 301; ++line) {
+    end = all.find("\r\n", end);
+    ASSERT_NE(end, std::string::npos) << "the sample input has fewer than 300 records";
+    end += 2;
+  }
+  test::WriteBytes(work / "input.csv", all.substr(0, end));
+
+  Settings settings;
+  settings.DbDir = text::FromUtf8(sampleDb.string());
+  mok::test::RecordingPrompter prompter;
+  prompter.answers = {Answer::No};  // do not open the unconverted list
+  db::AddressDatabase database(settings, prompter);
+  ASSERT_TRUE(database.OpenMainDatabase());
+  ASSERT_TRUE(database.LoadPrefectureNames());
+  std::vector<std::u16string> regions;
+  ASSERT_TRUE(database.LoadRegionList(regions));
+  engine::Recognizer recognizer(settings, database);
+  NullRunObserver observer;
+  ConversionRun run(settings, database, recognizer, prompter, observer, work.U("mok.ini"));
+
+  RunRequest request;
+  request.inputPath = work.U("input.csv");
+  request.outputPath = work.U("output.csv");
+  request.region = u"東京都";
+  request.regionIndex = 0;
+  request.startRow = u"2";
+  request.addressField = u"3";
+  EXPECT_EQ(run.Execute(request), RunOutcome::Finished) << testing::PrintToString(prompter.Texts());
+  EXPECT_EQ(run.RecordCount(), 300);
+  EXPECT_EQ(run.ConvertCount(), 300);
+  const int32_t converted = run.ConvertCount() - run.FailCount();
+  EXPECT_GE(converted, 285) << run.FailCount() << " failed";
+  std::cout << "sample: " << converted << " of 300 converted\n";
+}
+
+}  // namespace
+}  // namespace mok::batch
