@@ -25,9 +25,10 @@ case "${1:-}" in
   sample)
     build
     out=$build_dir/sample-output.csv
+    # mok2 convert prints the summary and the output's path; its settings file is the one beside
+    # the program (created with the remembered entries when missing).
     "$build_dir/mok2" convert --db-dir "$build_dir/sample-db" -d 東京都 \
       -i data/sample-input.csv -o "$out" -l 2 -f 3 --yes
-    echo "Output: $out"
     ;;
   bench)
     build
