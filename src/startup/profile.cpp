@@ -30,6 +30,9 @@ namespace fs = std::filesystem;
 // A value is read into a buffer of 127 bytes, so at most its first 126 bytes are used.
 constexpr std::size_t kMaxValueBytes = 126;
 
+const std::string kCrLf = "\r\n";
+const std::string kLf = "\n";
+
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
@@ -148,12 +151,9 @@ bool ProfileFile::Load(const std::u16string& file) {
       line.raw = bytes.substr(pos);
       pos = bytes.size();
     } else {
-      line.raw = bytes.substr(pos, nl - pos);
-      line.ending = "\n";
-      if (!line.raw.empty() && line.raw.back() == '\r') {
-        line.raw.pop_back();
-        line.ending = "\r\n";
-      }
+      const bool crlf = nl > pos && bytes[nl - 1] == '\r';
+      line.raw = bytes.substr(pos, (crlf ? nl - 1 : nl) - pos);
+      line.ending = crlf ? kCrLf : kLf;
       if (!newlineChosen) {
         newline_ = line.ending;  // new lines follow the file's own line ending
         newlineChosen = true;
