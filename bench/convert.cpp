@@ -1,0 +1,159 @@
+// Speed of a whole conversion run: a 100,000-record input made from the bundled sample input is
+// converted end to end against the Tokyo sample database. Reports records per second and the
+// share of the run spent reading the input and writing the output (measured by a read-only and
+// a write-only pass over the same files).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/conversion_run.h"
+#include "batch/input_reader.h"
+#include "batch/line_writer.h"
+#include "db/address_database.h"
+#include "engine/recognition/recognizer.h"
+#include "text/text.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRecords = 100000;
+
+class SilentPrompter : public mok::Prompter {
+ public:
+  void ShowMessage(const std::u16string&, mok::MessageIcon, const std::u16string&) override {}
+  mok::Answer Ask(const std::u16string&, mok::MessageButtons, mok::MessageIcon,
+                  const std::u16string&) override {
+    return mok::Answer::No;
+  }
+};
+
+struct Workspace {
+  fs::path dir;
+  fs::path input;
+  fs::path output;
+  Workspace() {
+    std::string templ = (fs::temp_directory_path() / "mok-bench-XXXXXX").string();
+    dir = ::mkdtemp(templ.data());
+    input = dir / "input.csv";
+    output = dir / "output.csv";
+    std::ifstream in(fs::path(MOK_DATA_DIR) / "sample-input.csv", std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    const std::string text = all.str();
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+      std::size_t end = text.find("\r\n", start);
+      if (end == std::string::npos)
+        end = text.size();
+      lines.push_back(text.substr(start, end - start));
+      start = end + 2;
+    }
+    std::ofstream out(input, std::ios::binary);
+    out << lines[0] << "\r\n";
+    for (int i = 0; i < kRecords; ++i) {
+      out << lines[1 + static_cast<std::size_t>(i) % (lines.size() - 1)] << "\r\n";
+    }
+  }
+  ~Workspace() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Reading alone: every line decoded and its address taken, as the run does.
+double ReadOnlyPass(const fs::path& input) {
+  SilentPrompter prompter;
+  mok::batch::InputReader reader(prompter);
+  reader.blnTextInput = true;
+  reader.LngAdrField = 2;
+  mok::batch::LineReader file;
+  file.Open(mok::text::FromUtf8(input.string()));
+  const auto start = Clock::now();
+  std::u16string address;
+  while (!file.AtEnd()) {
+    reader.ReadNextRecord(file, address);
+    benchmark::DoNotOptimize(address);
+  }
+  return Seconds(Clock::now() - start);
+}
+
+// Writing alone: the run's output lines encoded and written again.
+double WriteOnlyPass(const fs::path& output, const fs::path& copy) {
+  mok::batch::LineReader file;
+  file.Open(mok::text::FromUtf8(output.string()));
+  std::vector<std::u16string> lines;
+  std::u16string line;
+  while (!file.AtEnd() && file.ReadLine(line) == mok::batch::LineReader::Status::Ok) {
+    lines.push_back(line);
+  }
+  mok::batch::LineWriter writer;
+  const auto start = Clock::now();
+  writer.Open(mok::text::FromUtf8(copy.string()));
+  for (const auto& l : lines)
+    writer.WriteLine(l);
+  writer.Close();
+  return Seconds(Clock::now() - start);
+}
+
+void BM_ConvertEndToEnd(benchmark::State& state) {
+  Workspace ws;
+  mok::Settings settings;
+  settings.DbDir = mok::text::FromUtf8(MOK_SAMPLE_DB);
+  settings.Monitor = 0;
+  SilentPrompter prompter;
+  mok::db::AddressDatabase database(settings, prompter);
+  if (!database.OpenMainDatabase() || !database.LoadPrefectureNames()) {
+    state.SkipWithError("the sample database does not open (build the sample-db target)");
+    return;
+  }
+  mok::engine::Recognizer recognizer(settings, database);
+  mok::batch::NullRunObserver observer;
+  mok::batch::ConversionRun run(settings, database, recognizer, prompter, observer,
+                                mok::text::FromUtf8((ws.dir / "mok.ini").string()));
+  mok::batch::RunRequest request;
+  request.inputPath = mok::text::FromUtf8(ws.input.string());
+  request.outputPath = mok::text::FromUtf8(ws.output.string());
+  request.region = u"東京都";
+  request.regionIndex = 0;
+  request.startRow = u"2";
+  request.addressField = u"3";
+
+  double total = 0;
+  int64_t records = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const auto outcome = run.Execute(request);
+    total += Seconds(Clock::now() - start);
+    if (outcome != mok::batch::RunOutcome::Finished) {
+      state.SkipWithError("the run did not finish");
+      return;
+    }
+    records += run.RecordCount();
+  }
+  const double reading = ReadOnlyPass(ws.input);
+  const double writing = WriteOnlyPass(ws.output, ws.dir / "copy.csv");
+  const double perRun = total / static_cast<double>(state.iterations());
+  state.counters["records"] = static_cast<double>(run.RecordCount());
+  state.counters["failed"] = static_cast<double>(run.FailCount());
+  state.counters["records_per_second"] =
+      benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+  state.counters["read_share_pct"] = 100.0 * reading / perRun;
+  state.counters["write_share_pct"] = 100.0 * writing / perRun;
+}
+BENCHMARK(BM_ConvertEndToEnd)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
