@@ -79,6 +79,7 @@ class frmConvert : public QWidget, public batch::RunObserver {
   const std::u16string& StrOutputPath() const { return strOutputPath_; }
   batch::RunOutcome LastOutcome() const { return lastOutcome_; }
   db::AddressDatabase& Database() { return database_; }
+  engine::Recognizer& Engine() { return recognizer_; }
   batch::ConversionRun& Run() { return run_; }
 
   // RunObserver.

@@ -1,7 +1,53 @@
-// mok2conv: the desktop program (its windows are being built).
-#include <cstdio>
+// mok2conv: the desktop program. One copy runs per user; a second start brings the first copy's
+// window to the front and ends without a word. Otherwise the settings are loaded from mok.ini
+// beside the program, the engine's fixed tables are built, the main window loads (main database,
+// region list, last-used entries), the command line is read, and the window is shown; its first
+// activation applies the command line and may start a run.
+#include <QApplication>
+#include <memory>
 
-int main() {
-  std::fputs("mok2conv: not available yet\n", stderr);
-  return 2;
+#include "engine/rules/fixed_tables.h"
+#include "startup/command_line.h"
+#include "startup/settings.h"
+#include "startup/system_init.h"
+#include "ui/main_window.h"
+#include "ui/qt_prompter.h"
+#include "ui/single_instance.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The argument text is taken after Qt has removed the options of the toolkit itself
+  // (-platform, -style...), which are not the program's.
+  const std::u16string argumentText = mok::JoinArguments(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("mok2conv"));
+
+  mok::ui::SingleInstance single(QStringLiteral("mok2conv"));
+  if (single.SignalRunningCopy())
+    return 0;
+  single.Listen();
+
+  mok::Settings settings;
+  mok::ui::QtPrompter prompter;
+  mok::StartupState state;
+  mok::InitializeSystem(
+      state, settings, prompter, u"", [] { mok::engine::LoadFixedNames(); }, [] { return true; });
+
+  // Creating the window runs its load step, before the command line is read.
+  mok::ui::frmConvert window(settings, state.SettingsFilePath, prompter, state.CommandLine,
+                             argumentText);
+  window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
+  prompter.SetParent(&window);
+
+  state.CommandLine.Valid = false;
+  state.CommandLine.FirstActivate = true;
+  mok::ParseCommandLine(argumentText, state.CommandLine, prompter);
+
+  single.OnActivateRequest = [&window] {
+    if (window.isMinimized())
+      window.showNormal();
+    window.raise();
+    window.activateWindow();
+  };
+  window.show();
+  return app.exec();
 }

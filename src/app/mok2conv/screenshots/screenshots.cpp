@@ -1,0 +1,165 @@
+// Renders every window of the desktop program to PNG files, filled with the Tokyo sample data
+// where a window shows data: the main window after converting the sample input, the preview of
+// that input, the unconverted list of the run, the correction dialog on one of its addresses,
+// the settings dialogs, the folder chooser and the learning-dictionary editor.
+//
+//   mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT
+//
+// Meant for the offscreen platform (QT_QPA_PLATFORM=offscreen): nothing is shown on a screen
+// and every message box is answered without a user (printed, OK or No).
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+
+#include "engine/rules/fixed_tables.h"
+#include "startup/command_line.h"
+#include "startup/profile.h"
+#include "startup/settings_file.h"
+#include "text/text.h"
+#include "ui/conversion_options_dialog.h"
+#include "ui/correction_dialog.h"
+#include "ui/directory_chooser.h"
+#include "ui/environment_dialog.h"
+#include "ui/learning_dict_window.h"
+#include "ui/main_window.h"
+#include "ui/preview_window.h"
+#include "ui/unconverted_list_window.h"
+#include "ui/unconverted_rows.h"
+
+namespace {
+
+// Prints every message and answers every question with its "no" button (OK when there is none),
+// so that the run never waits for a user.
+class UnattendedPrompter : public mok::Prompter {
+ public:
+  void ShowMessage(const std::u16string& text, mok::MessageIcon, const std::u16string&) override {
+    std::fprintf(stderr, "message: %s\n", mok::text::ToUtf8(text).c_str());
+  }
+  mok::Answer Ask(const std::u16string& text, mok::MessageButtons buttons, mok::MessageIcon,
+                  const std::u16string&) override {
+    std::fprintf(stderr, "question: %s\n", mok::text::ToUtf8(text).c_str());
+    switch (buttons) {
+      case mok::MessageButtons::YesNo:
+      case mok::MessageButtons::YesNoCancel:
+        return mok::Answer::No;
+      case mok::MessageButtons::OkCancel:
+        return mok::Answer::Cancel;
+      case mok::MessageButtons::Ok:
+        break;
+    }
+    return mok::Answer::Ok;
+  }
+};
+
+void Settle(int ms = 50) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool Save(QWidget* window, const QDir& out, const QString& name) {
+  window->show();
+  Settle();
+  const QString file = out.filePath(name + QStringLiteral(".png"));
+  const bool saved = window->grab().save(file);
+  std::fprintf(stderr, "%s %s (%dx%d)\n", saved ? "wrote" : "FAILED", qPrintable(file),
+               window->width(), window->height());
+  window->hide();
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc != 4) {
+    std::fputs("usage: mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT\n", stderr);
+    return 2;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  QDir().mkpath(out.path());
+  const std::u16string dbDir =
+      QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdU16String();
+  const std::u16string input =
+      QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath().toStdU16String();
+
+  QTemporaryDir work;
+  const std::u16string ini = QDir(work.path()).filePath(QStringLiteral("mok.ini")).toStdU16String();
+  const std::u16string output =
+      QDir(work.path()).filePath(QStringLiteral("sample-output.csv")).toStdU16String();
+  mok::WriteProfileString(ini, u"MOK", u"DBDIR", dbDir);
+  mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
+
+  UnattendedPrompter prompter;
+  mok::Settings settings;
+  mok::LoadSettings(settings, ini, prompter);
+  mok::engine::LoadFixedNames();
+
+  // The main window after a run started from the command line, as a user would start it.
+  mok::CommandLineOptions options;
+  const std::u16string arguments = u"-i " + input + u" -o " + output + u" -d 東京都 -l 2";
+  mok::ui::frmConvert window(settings, ini, prompter, options, arguments);
+  options.FirstActivate = true;
+  mok::ParseCommandLine(arguments, options, prompter);
+  window.show();
+  QElapsedTimer clock;
+  clock.start();
+  while ((options.FirstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  bool ok = Save(&window, out, QStringLiteral("frmConvert"));
+
+  mok::batch::InputReader reader(prompter);
+  reader.StrInputPath = input;
+  QLineEdit addressField;
+  {
+    mok::ui::frmPreview preview(reader, &addressField, prompter);
+    ok &= Save(&preview, out, QStringLiteral("frmPreview"));
+  }
+  {
+    mok::ui::frmConvertOption dialog(settings, ini, prompter);
+    ok &= Save(&dialog, out, QStringLiteral("frmConvertOption"));
+  }
+  {
+    mok::ui::frmIniFile dialog(settings, ini, prompter, [] {});
+    ok &= Save(&dialog, out, QStringLiteral("frmIniFile"));
+  }
+  {
+    mok::ui::DirectoryChoice choice{dbDir, false};
+    mok::ui::frmSelectDir chooser(choice, prompter);
+    ok &= Save(&chooser, out, QStringLiteral("frmSelectDir"));
+  }
+
+  // The unconverted list of the run and the correction dialog on its first address.
+  mok::ui::UnconvertedRunFiles run{window.Run().StrInputPath(), window.Run().StrOutputPath(),
+                                   window.Run().LngStartRow(), window.Run().LngAdrField()};
+  std::u16string firstFailure = u"東京都渋谷区はち山町1-1";
+  if (auto failures = mok::ui::CollectUnconvertedAddresses(run, settings, prompter);
+      failures && !failures->empty()) {
+    firstFailure = failures->front();
+  }
+  {
+    mok::ui::frmIneffectAdr list(settings, window.Database(), window.Engine(), prompter);
+    list.FillUnconvertedRows(run);
+    ok &= Save(&list, out, QStringLiteral("frmIneffectAdr"));
+  }
+  {
+    mok::ui::frmEdit dialog(settings, window.Database(), window.Engine(), prompter);
+    dialog.StrEditAddress = firstFailure;
+    ok &= Save(&dialog, out, QStringLiteral("frmEdit"));
+  }
+  {
+    mok::ui::frmLearningDict editor(window.Database(), prompter, u"東京都");
+    ok &= Save(&editor, out, QStringLiteral("frmLearningDict"));
+  }
+  window.close();
+  return ok ? 0 : 1;
+}
