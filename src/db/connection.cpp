@@ -182,6 +182,11 @@ int64_t Statement::Int(int column) const {
 // --- Connection -----------------------------------------------------------------------------
 
 DbResult<Connection> Connection::OpenWithFlags(const std::u16string& path, int flags) {
+  // The engine reads an empty name as a new temporary database and ":memory:" as one in memory;
+  // neither is a file the caller could have meant.
+  if (path.empty() || path == u":memory:") {
+    return DbError{text::FromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), SQLITE_CANTOPEN};
+  }
   sqlite3* handle = nullptr;
   const int rc = sqlite3_open_v2(text::ToUtf8(path).c_str(), &handle, flags, nullptr);
   if (rc != SQLITE_OK) {

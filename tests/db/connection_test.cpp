@@ -34,6 +34,14 @@ TEST(ConnectionOpen, MissingFileIsAnErrorAndIsNotCreated) {
   }
 }
 
+TEST(ConnectionOpen, EmptyOrMemoryNameIsNotADatabaseFile) {
+  for (const std::u16string path : {u"", u":memory:"}) {
+    auto db = Connection::Open(path);
+    ASSERT_FALSE(db.ok()) << U8(path);
+    EXPECT_EQ(db.error().number, 14) << U8(path);  // SQLITE_CANTOPEN
+  }
+}
+
 TEST(ConnectionOpen, FileThatIsNotADatabaseIsAnErrorAtOpen) {
   TempFolder folder;
   std::ofstream(folder.File(u"junk.sqlite")) << "this is not a database file, just some text\n"
