@@ -133,6 +133,12 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return RunOutcome::NotStarted;
 
   SaveRunWindowState(settingsFilePath_, settings_, request);
+  // Only the CSV form can be written. Going on would show the refusal once per record, empty
+  // the output and still end with the end message, so the run stops before opening anything.
+  if (!settings_.CsvOut) {
+    prompter_.ShowMessage(u"この機能は現在未サポートです。");
+    return RunOutcome::Failed;
+  }
   lastRunUnprocessedOnly_ = DecideConvertMode();
   const bool finished = lastRunUnprocessedOnly_ ? ConvertUnprocessedOnly() : ConvertAll();
   if (pendingError_) {
