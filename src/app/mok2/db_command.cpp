@@ -192,8 +192,14 @@ int ImportPostal(const Options& o) {
 
 int ImportMdb(const Options& o) {
   const auto r = db::ImportMdb(o.positional[0], o.positional[1]);
-  std::printf("%s: %s tables, %s rows\n", Utf8(db::PathText(r.target)).c_str(),
+  std::printf("%s: %s tables, %s rows converted\n", Utf8(db::PathText(r.target)).c_str(),
               Utf8(Count(r.tables)).c_str(), Utf8(Count(r.rows)).c_str());
+  if (!r.isMain && r.regionId > 0) {
+    std::printf("  region %s is number %lld in ＤＢ一覧\n", r.target.stem().string().c_str(),
+                static_cast<long long>(r.regionId));
+  } else if (!r.isMain) {
+    std::printf("  no mok2.sqlite in the folder yet: the region is not listed in ＤＢ一覧\n");
+  }
   return 0;
 }
 
