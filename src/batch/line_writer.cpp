@@ -15,8 +15,10 @@ bool LineWriter::Open(const std::u16string& path, FileError* error) {
   errno = 0;
   std::FILE* file = std::fopen(NativePath(path).c_str(), "wb");
   if (file == nullptr) {
+    // Creating a file fails with "not found" only when its folder is missing.
+    const int errnum = errno == 0 ? EACCES : errno == ENOENT ? ENOTDIR : errno;
     if (error)
-      *error = FileErrorFromErrno(errno == 0 ? EACCES : errno);
+      *error = FileErrorFromErrno(errnum);
     return false;
   }
   std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
