@@ -120,6 +120,11 @@ TEST_F(ConvertCommandTest, UsageErrors) {
   EXPECT_EQ(RunMok2Convert({"--help"}).status, 0);
   EXPECT_EQ(RunMok2Convert({"-x"}).status, 2);
   EXPECT_EQ(RunMok2Convert({"--db-dir"}).status, 2);
+  const Result noRegion =
+      RunMok2Convert({"--db-dir", (work_ / "db").string(), "--ini", (work_ / "none.ini").string(),
+                      "-i", "in.csv", "-o", "out.csv"});
+  EXPECT_EQ(noRegion.status, 1) << noRegion.out;
+  EXPECT_NE(noRegion.out.find("regions: 東京都"), std::string::npos) << noRegion.out;
   const Result quiet = RunMok2Convert({"--quiet", "--db-dir", (work_ / "nowhere").string()});
   EXPECT_EQ(quiet.status, 1) << quiet.out;
 }

@@ -347,6 +347,20 @@ int RunConvertCommand(const Args& args) {
     }
   }
 
+  // Without a region the run would end silently (the desktop program shows nothing either, as
+  // its combo box is in plain sight); on a terminal, say what is missing.
+  auto listRegions = [&] {
+    std::string names;
+    for (const auto& r : regions)
+      names += (names.empty() ? "" : ", ") + text::ToUtf8(r);
+    std::fprintf(stderr, "regions: %s\n", names.empty() ? "(none; see mok2 db)" : names.c_str());
+  };
+  if (request.region.empty()) {
+    std::fputs("mok2 convert: no region given (-d REGION)\n", stderr);
+    listRegions();
+    return 1;
+  }
+
   engine::Recognizer recognizer(settings, database);
   batch::ConversionRun* runPointer = nullptr;
   TerminalObserver observer(bar, runPointer);
@@ -389,6 +403,8 @@ int RunConvertCommand(const Args& args) {
     if (outcome == batch::RunOutcome::Finished) {
       std::printf("Output: %s\n", text::ToUtf8(run.StrOutputPath()).c_str());
     }
+  } else if (outcome == batch::RunOutcome::NotStarted && request.regionIndex < 0) {
+    listRegions();
   } else if (outcome == batch::RunOutcome::NotStarted && !options->quiet) {
     std::fputs(
         "mok2 convert: nothing was converted (see the message above; a start row past the\n"
