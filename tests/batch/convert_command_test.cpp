@@ -109,8 +109,8 @@ TEST_F(ConvertCommandTest, FailuresAnswersAndExitStatus) {
   EXPECT_NE(r.out.find("東京都どこか"), std::string::npos) << r.out;
 
   // A validation message names the option to give.
-  r = RunMok2Convert(
-      {"--db-dir", (work_ / "db").string(), "--ini", (work_ / "none.ini").string(), "-i", ""});
+  r = RunMok2Convert({"--db-dir", (work_ / "db").string(), "--ini", (work_ / "none.ini").string(),
+                      "-d", "東京都", "-i", ""});
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.out.find("入力ファイルが選択されていません。"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("-i FILE"), std::string::npos) << r.out;
