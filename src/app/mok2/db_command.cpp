@@ -19,7 +19,7 @@ namespace mok::app {
 namespace {
 
 namespace fs = std::filesystem;
-using db::Count;
+using db::FormatCount;
 
 constexpr char kUsage[] =
     "usage: mok2 db <command> ...\n"
@@ -122,7 +122,8 @@ int Create(const Options& o) {
   const fs::path dir = o.positional[0];
   const auto report = db::CreateMainDatabase(dir, *prefectures, o.force);
   std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
-              db::MainDatabaseFile(dir).string().c_str(), Utf8(Count(report.prefectures)).c_str());
+              db::MainDatabaseFile(dir).string().c_str(),
+              Utf8(FormatCount(report.prefectures)).c_str());
   return 0;
 }
 
@@ -131,16 +132,16 @@ int ImportTowns(const Options& o) {
   const auto r = db::ImportTowns(o.positional[0], region, o.positional[2],
                                  text::FromUtf8(o.pref.value_or("")));
   std::printf("%s: %s towns (%s added), %s block rows, %s municipalities from %s source rows\n",
-              o.positional[1].c_str(), Utf8(Count(r.towns)).c_str(),
-              Utf8(Count(r.townsAdded)).c_str(), Utf8(Count(r.blockRows)).c_str(),
-              Utf8(Count(r.municipalities)).c_str(), Utf8(Count(r.sourceRows)).c_str());
+              o.positional[1].c_str(), Utf8(FormatCount(r.towns)).c_str(),
+              Utf8(FormatCount(r.townsAdded)).c_str(), Utf8(FormatCount(r.blockRows)).c_str(),
+              Utf8(FormatCount(r.municipalities)).c_str(), Utf8(FormatCount(r.sourceRows)).c_str());
   if (r.keptBlocks > 0) {
     std::printf("  %s towns already had block rows and were left as they were\n",
-                Utf8(Count(r.keptBlocks)).c_str());
+                Utf8(FormatCount(r.keptBlocks)).c_str());
   }
   if (r.withoutZone > 0) {
     std::printf("  %s towns have no plane coordinates (their zone is not known)\n",
-                Utf8(Count(r.withoutZone)).c_str());
+                Utf8(FormatCount(r.withoutZone)).c_str());
   }
   std::printf("  region %s is number %lld in ＤＢ一覧\n", o.positional[1].c_str(),
               static_cast<long long>(r.regionId));
@@ -154,9 +155,10 @@ int ImportBlocks(const Options& o) {
   std::printf(
       "%s: %s block rows added, %s updated, %s towns added, %s municipalities, "
       "%s representative rows replaced\n",
-      o.positional[1].c_str(), Utf8(Count(r.blockRows)).c_str(),
-      Utf8(Count(r.blocksUpdated)).c_str(), Utf8(Count(r.townsAdded)).c_str(),
-      Utf8(Count(r.municipalities)).c_str(), Utf8(Count(r.representativesReplaced)).c_str());
+      o.positional[1].c_str(), Utf8(FormatCount(r.blockRows)).c_str(),
+      Utf8(FormatCount(r.blocksUpdated)).c_str(), Utf8(FormatCount(r.townsAdded)).c_str(),
+      Utf8(FormatCount(r.municipalities)).c_str(),
+      Utf8(FormatCount(r.representativesReplaced)).c_str());
   // What was left out is a warning on standard error: the import itself went through.
   if (!r.unknownMunicipalities.empty()) {
     std::fprintf(stderr,
@@ -173,7 +175,7 @@ int ImportBlocks(const Options& o) {
   }
   if (r.skippedRows > 0) {
     std::fprintf(stderr, "warning: %s source rows skipped in all\n",
-                 Utf8(Count(r.skippedRows)).c_str());
+                 Utf8(FormatCount(r.skippedRows)).c_str());
   }
   return 0;
 }
@@ -184,16 +186,17 @@ int ImportPostal(const Options& o) {
   std::printf(
       "%s: %s postal records added from %s lines (%s continuation lines joined, "
       "%s \"以下に掲載がない場合\" rows dropped, %s duplicates, %s already present)\n",
-      o.positional[1].c_str(), Utf8(Count(r.records)).c_str(), Utf8(Count(r.sourceLines)).c_str(),
-      Utf8(Count(r.joinedLines)).c_str(), Utf8(Count(r.droppedOthers)).c_str(),
-      Utf8(Count(r.duplicates)).c_str(), Utf8(Count(r.alreadyPresent)).c_str());
+      o.positional[1].c_str(), Utf8(FormatCount(r.records)).c_str(),
+      Utf8(FormatCount(r.sourceLines)).c_str(), Utf8(FormatCount(r.joinedLines)).c_str(),
+      Utf8(FormatCount(r.droppedOthers)).c_str(), Utf8(FormatCount(r.duplicates)).c_str(),
+      Utf8(FormatCount(r.alreadyPresent)).c_str());
   return 0;
 }
 
 int ImportMdb(const Options& o) {
   const auto r = db::ImportMdb(o.positional[0], o.positional[1]);
   std::printf("%s: %s tables, %s rows converted\n", Utf8(db::PathText(r.target)).c_str(),
-              Utf8(Count(r.tables)).c_str(), Utf8(Count(r.rows)).c_str());
+              Utf8(FormatCount(r.tables)).c_str(), Utf8(FormatCount(r.rows)).c_str());
   if (!r.isMain && r.regionId > 0) {
     std::printf("  region %s is number %lld in ＤＢ一覧\n", r.target.stem().string().c_str(),
                 static_cast<long long>(r.regionId));

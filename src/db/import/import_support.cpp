@@ -84,7 +84,7 @@ int64_t RegisterRegion(Connection& mainDb, std::u16string_view region) {
   return id;
 }
 
-std::u16string Count(int64_t n) {
+std::u16string FormatCount(int64_t n) {
   std::string digits = std::to_string(n < 0 ? -n : n);
   std::string out;
   for (std::size_t i = 0; i < digits.size(); ++i) {

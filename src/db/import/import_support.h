@@ -55,7 +55,7 @@ class RegionImportTarget {
 int64_t RegisterRegion(Connection& mainDb, std::u16string_view region);
 
 // Numbered messages: "12,345".
-std::u16string Count(int64_t n);
+std::u16string FormatCount(int64_t n);
 
 // A percentage on standard error while an import runs, only when standard error is a terminal.
 class ImportProgress {

@@ -35,7 +35,8 @@ TownImportReport ImportTowns(const std::filesystem::path& dir, const std::u16str
 // Formats plane coordinates (metres) as stored: three decimals.
 std::u16string FormatMetres(double value);
 
-// Parses a decimal number of the source files; nullopt when the text is not one.
+// Parses a decimal number of the source files (ASCII, e.g. 35.68156); false when the text is
+// not one.
 bool ParseDecimal(std::u16string_view text, double& value);
 
 // Whether `name` (with its type, 東京都) is selected by the filter (東京都 or 東京; "" = all).
