@@ -37,7 +37,8 @@ struct RunRequest {
 
 enum class RunOutcome {
   NotStarted,  // a box was empty or invalid, the region did not open, or no record to convert
-  Finished,    // the end of the input was reached; the end message was shown
+  Finished,    // the end of the input was reached; the end message (or the question about
+               // the unconverted records) was shown
   Stopped,     // the user confirmed the stop request
   Failed,      // a record, read, write or unexpected error ended the run
 };
@@ -65,13 +66,12 @@ class ConversionRun {
 
   bool IsRunning() const { return running_; }
 
-  // Counters of the last run (kept until the next run starts).
-  int32_t RecordCount() const { return lngRecordCount_; }  // records counted before the run
-  int32_t ConvertCount() const {
-    return lngConvertCount_;
-  }                                                    // records processed (normal run) or
-                                                       // converted again (unprocessed-only)
-  int32_t FailCount() const { return lngFailCount_; }  // records that failed
+  // Counters of the last run (kept until the next run starts): the records counted before the
+  // run; the records processed (normal run) or converted again (unprocessed-only run); the
+  // records that failed.
+  int32_t RecordCount() const { return lngRecordCount_; }
+  int32_t ConvertCount() const { return lngConvertCount_; }
+  int32_t FailCount() const { return lngFailCount_; }
   bool WasUnprocessedOnly() const { return lastRunUnprocessedOnly_; }
 
   // Values of the last run, read by the unconverted-address list.
