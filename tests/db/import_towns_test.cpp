@@ -37,6 +37,7 @@ const std::vector<std::u16string> kTowns = {
     Row(u"東京都", u"13361", u"大島町", u"岡田", u"北野", u"34.793842", u"139.370261"),
     Row(u"東京都", u"13421", u"小笠原村", u"父島", u"", u"27.071244", u"142.209608"),
     Row(u"北海道", u"01101", u"札幌市中央区", u"大通西一丁目", u"", u"43.06", u"141.35"),
+    Row(u"東京都", u"13362", u"利島村", u"", u"", u"34.52", u"139.28"),
 };
 
 class ImportTownsTest : public ::testing::Test {
@@ -84,7 +85,8 @@ TEST_F(ImportTownsTest, RepresentativeRowsCarryPlaneCoordinates) {
 
 TEST_F(ImportTownsTest, OneRowPerTownAndOneBlockTablePerMunicipality) {
   const auto report = db::ImportTowns(folder_.path(), u"東京都", towns_);
-  EXPECT_EQ(report.sourceRows, 7);
+  EXPECT_EQ(report.sourceRows, 8);
+  EXPECT_EQ(report.withoutTownName, 1);  // 利島村 has no 大字: nothing to store
   EXPECT_EQ(report.towns, 5);
   EXPECT_EQ(report.municipalities, 4);
   EXPECT_EQ(report.blockRows, 5);

@@ -139,6 +139,10 @@ int ImportTowns(const Options& o) {
     std::printf("  %s towns already had block rows and were left as they were\n",
                 Utf8(FormatCount(r.keptBlocks)).c_str());
   }
+  if (r.withoutTownName > 0) {
+    std::printf("  %s source rows without a town name skipped\n",
+                Utf8(FormatCount(r.withoutTownName)).c_str());
+  }
   if (r.withoutZone > 0) {
     std::printf("  %s towns have no plane coordinates (their zone is not known)\n",
                 Utf8(FormatCount(r.withoutZone)).c_str());

@@ -46,8 +46,13 @@ std::vector<SourceTown> ReadTowns(const std::filesystem::path& file,
                    text::Trim(FieldAt(fields, latCol)),  text::Trim(FieldAt(fields, lonCol))};
     if (!PrefectureMatches(row.prefecture, prefecture))
       continue;
-    if (row.prefecture.empty() || row.city.empty() || row.town.empty()) {
-      throw ImportError(reader.Where() + u"the prefecture, municipality or town name is empty");
+    if (row.prefecture.empty() || row.city.empty()) {
+      throw ImportError(reader.Where() + u"the prefecture or municipality name is empty");
+    }
+    // A municipality whose addresses have no 大字 has nothing to look a town up by.
+    if (row.town.empty()) {
+      ++report.withoutTownName;
+      continue;
     }
     if (row.code.empty())
       throw ImportError(reader.Where() + u"the municipality code is empty");

@@ -15,14 +15,15 @@
 namespace mok::db {
 
 struct TownImportReport {
-  int64_t sourceRows = 0;      // data rows read
-  int64_t towns = 0;           // distinct towns in the file (after the prefecture filter)
-  int64_t townsAdded = 0;      // POSITION rows added
-  int64_t blockRows = 0;       // representative block rows added
-  int64_t municipalities = 0;  // municipalities of the imported towns
-  int64_t withoutZone = 0;     // towns whose plane zone is unknown (X/Y left empty)
-  int64_t keptBlocks = 0;      // towns that already had block rows (left as they were)
-  int64_t regionId = 0;        // fldID of the region in ＤＢ一覧
+  int64_t sourceRows = 0;       // data rows read
+  int64_t towns = 0;            // distinct towns in the file (after the prefecture filter)
+  int64_t townsAdded = 0;       // POSITION rows added
+  int64_t blockRows = 0;        // representative block rows added
+  int64_t municipalities = 0;   // municipalities of the imported towns
+  int64_t withoutZone = 0;      // towns whose plane zone is unknown (X/Y left empty)
+  int64_t keptBlocks = 0;       // towns that already had block rows (left as they were)
+  int64_t withoutTownName = 0;  // source rows without 大字町丁目名 (skipped)
+  int64_t regionId = 0;         // fldID of the region in ＤＢ一覧
 };
 
 // Imports `file` into <dir>/<region>.sqlite (created when missing) and lists the region in
