@@ -37,6 +37,7 @@ const std::vector<std::u16string> kTowns = {
     Row(u"東京都", u"13361", u"大島町", u"岡田", u"北野", u"34.793842", u"139.370261"),
     Row(u"東京都", u"13421", u"小笠原村", u"父島", u"", u"27.071244", u"142.209608"),
     Row(u"北海道", u"01101", u"札幌市中央区", u"大通西一丁目", u"", u"43.06", u"141.35"),
+    Row(u"東京", u"13999", u"架空区", u"一丁目", u"", u"35.6", u"139.7"),
     Row(u"東京都", u"13362", u"利島村", u"", u"", u"34.52", u"139.28"),
 };
 
@@ -55,7 +56,7 @@ class ImportTownsTest : public ::testing::Test {
 
 // Plane coordinates of the representative points, against values computed independently with
 // the Gauss-Krüger series of the Geospatial Information Authority (Kawase 2011) for the origin
-// of each zone: zone IX 36°N 139°50'E, zone XIV 26°N 142°E.
+// of each zone: zone IX 36°N 139°50'E, zone XIV 26°N 142°E, zone XII 44°N 142°15'E.
 TEST_F(ImportTownsTest, RepresentativeRowsCarryPlaneCoordinates) {
   db::ImportTowns(folder_.path(), u"東京都", towns_);
   struct Case {
@@ -67,6 +68,7 @@ TEST_F(ImportTownsTest, RepresentativeRowsCarryPlaneCoordinates) {
   const std::vector<Case> cases = {
       {u"丸の内一丁目", u"BLK13101", u"9", -35327.2972, -5986.0161},
       {u"父島", u"BLK13421", u"14", 118695.2853, 20789.4402},
+      {u"大通西一丁目", u"BLK01101", u"12", -104033.3164, -73308.3018},
   };
   for (const auto& c : cases) {
     const std::string sql =
@@ -85,11 +87,11 @@ TEST_F(ImportTownsTest, RepresentativeRowsCarryPlaneCoordinates) {
 
 TEST_F(ImportTownsTest, OneRowPerTownAndOneBlockTablePerMunicipality) {
   const auto report = db::ImportTowns(folder_.path(), u"東京都", towns_);
-  EXPECT_EQ(report.sourceRows, 8);
+  EXPECT_EQ(report.sourceRows, 9);
   EXPECT_EQ(report.withoutTownName, 1);  // 利島村 has no 大字: nothing to store
-  EXPECT_EQ(report.towns, 5);
-  EXPECT_EQ(report.municipalities, 4);
-  EXPECT_EQ(report.blockRows, 5);
+  EXPECT_EQ(report.towns, 6);
+  EXPECT_EQ(report.municipalities, 5);
+  EXPECT_EQ(report.blockRows, 6);
   const Rows rows = Query(Region(),
                           "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, "
                           "fld市区町村コード, fldID from POSITION order by fldID");
@@ -99,6 +101,7 @@ TEST_F(ImportTownsTest, OneRowPerTownAndOneBlockTablePerMunicipality) {
       {u"東京都", u"大島町", u"岡田", u"BLK13361", u"13361", u"3"},
       {u"東京都", u"小笠原村", u"父島", u"BLK13421", u"13421", u"4"},
       {u"北海道", u"札幌市中央区", u"大通西一丁目", u"BLK01101", u"01101", u"5"},
+      {u"東京", u"架空区", u"一丁目", u"BLK13999", u"13999", u"6"},
   };
   ASSERT_EQ(rows.size(), expected.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -113,18 +116,18 @@ TEST_F(ImportTownsTest, OneRowPerTownAndOneBlockTablePerMunicipality) {
   EXPECT_EQ(okada[0][1].value_or(u""), u"139.387092");
 }
 
-// Hokkaido's zone depends on the municipality and is not known: the point is kept, X/Y and the
-// zone stay empty.
+// A prefecture without a known zone (here a misspelt one): the point is kept, X/Y and the zone
+// stay empty.
 TEST_F(ImportTownsTest, UnknownZoneLeavesPlaneCoordinatesEmpty) {
   const auto report = db::ImportTowns(folder_.path(), u"東京都", towns_);
   EXPECT_EQ(report.withoutZone, 1);
   const Rows rows =
-      Query(Region(), "select fld座標系番号, fldＸ座標, fldＹ座標, fld緯度 from BLK01101");
+      Query(Region(), "select fld座標系番号, fldＸ座標, fldＹ座標, fld緯度 from BLK13999");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_FALSE(rows[0][0].has_value());
   EXPECT_FALSE(rows[0][1].has_value());
   EXPECT_FALSE(rows[0][2].has_value());
-  EXPECT_EQ(rows[0][3].value_or(u""), u"43.06");
+  EXPECT_EQ(rows[0][3].value_or(u""), u"35.6");
 }
 
 TEST_F(ImportTownsTest, PrefectureFilterKeepsOnlyThatPrefecture) {
@@ -153,10 +156,10 @@ TEST_F(ImportTownsTest, RegionListGetsNextFreeNumberOnce) {
   EXPECT_EQ(again.regionId, 6);
   EXPECT_EQ(again.townsAdded, 0);
   EXPECT_EQ(again.blockRows, 0);
-  EXPECT_EQ(again.keptBlocks, 5);
+  EXPECT_EQ(again.keptBlocks, 6);
   EXPECT_EQ(Number(Main(), "select count(*) from ＤＢ一覧 where fldDbName = '東京都'"), 1);
   EXPECT_EQ(Number(Main(), "select count(*) from ＤＢ一覧"), 3);
-  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 5);
+  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 6);
   EXPECT_EQ(Number(Region(), "select count(*) from BLK13101"), 2);
 }
 
@@ -174,7 +177,7 @@ TEST_F(ImportTownsTest, FailedImportLeavesDatabasesUnchanged) {
   const std::u16string message =
       ImportFailure([&] { db::ImportTowns(folder_.path(), u"東京都", bad); });
   EXPECT_NE(message.find(u"line 4"), std::u16string::npos) << U8(message);
-  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 5);
+  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 6);
   EXPECT_EQ(Number(Region(), "select count(*) from POSITION where fld市区町村名 = '中央区'"), 0);
 
   EXPECT_FALSE(ImportFailure([&] { db::ImportTowns(folder_.path(), u"大阪府", bad); }).empty());
@@ -199,7 +202,7 @@ TEST_F(ImportTownsTest, FailureWhileWritingRollsBackEverything) {
   const std::u16string message =
       ImportFailure([&] { db::ImportTowns(folder_.path(), u"東京都", file); });
   EXPECT_NE(message.find(u"BLK13102"), std::u16string::npos) << U8(message);
-  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 5);
+  EXPECT_EQ(Number(Region(), "select count(*) from POSITION"), 6);
   EXPECT_EQ(Number(Region(), "select count(*) from BLK13101"), 2);
 
   // Same for a region that the failed import would have added to the list.
@@ -236,33 +239,43 @@ TEST_F(ImportTownsTest, MissingInputsAreReported) {
   EXPECT_FALSE(fs::exists(empty.File("東京都.sqlite")));
 }
 
-TEST(ImportPlaneZone, ZonesOfPrefecturesAndIslands) {
+TEST(ImportPlaneZone, ZonesOfPrefecturesIslandsAndHokkaido) {
   struct Case {
-    std::u16string prefecture;
+    std::u16string prefecture, city;
     double lat, lon;
     std::optional<int> zone;
   };
   const std::vector<Case> cases = {
-      {u"東京都", 35.68, 139.76, 9},
-      {u"東京都", 34.75, 139.36, 9},  // 伊豆大島
-      {u"東京都", 27.07, 142.21, 14},
-      {u"東京都", 24.78, 141.32, 14},  // 父島, 硫黄島
-      {u"東京都", 20.43, 136.08, 18},
-      {u"東京都", 24.29, 153.98, 19},  // 沖ノ鳥島, 南鳥島
-      {u"大阪府", 34.69, 135.50, 6},
-      {u"長崎県", 32.75, 129.87, 1},
-      {u"鹿児島県", 31.60, 130.56, 2},
-      {u"鹿児島県", 28.38, 129.49, 1},  // 奄美大島
-      {u"鹿児島県", 30.34, 130.52, 2},  // 屋久島
-      {u"沖縄県", 26.21, 127.68, 15},
-      {u"沖縄県", 24.34, 124.16, 16},  // 那覇, 石垣
-      {u"沖縄県", 25.85, 131.24, 17},  // 南大東
-      {u"北海道", 43.06, 141.35, std::nullopt},
-      {u"東京", 35.68, 139.76, std::nullopt},
+      {u"東京都", u"千代田区", 35.68, 139.76, 9},
+      {u"東京都", u"大島町", 34.75, 139.36, 9},
+      {u"東京都", u"小笠原村", 27.07, 142.21, 14},  // 父島
+      {u"東京都", u"小笠原村", 24.78, 141.32, 14},  // 硫黄島
+      {u"東京都", u"小笠原村", 20.43, 136.08, 18},  // 沖ノ鳥島
+      {u"東京都", u"小笠原村", 24.29, 153.98, 19},  // 南鳥島
+      {u"大阪府", u"大阪市北区", 34.69, 135.50, 6},
+      {u"長崎県", u"長崎市", 32.75, 129.87, 1},
+      {u"鹿児島県", u"鹿児島市", 31.60, 130.56, 2},
+      {u"鹿児島県", u"奄美市", 28.38, 129.49, 1},
+      {u"鹿児島県", u"熊毛郡屋久島町", 30.34, 130.52, 2},
+      {u"沖縄県", u"那覇市", 26.21, 127.68, 15},
+      {u"沖縄県", u"石垣市", 24.34, 124.16, 16},
+      {u"沖縄県", u"島尻郡南大東村", 25.85, 131.24, 17},
+      {u"北海道", u"札幌市中央区", 43.06, 141.35, 12},
+      {u"北海道", u"函館市", 41.77, 140.73, 11},
+      {u"北海道", u"余市郡余市町", 43.19, 140.79, 11},
+      {u"北海道", u"茅部郡森町", 42.11, 140.57, 11},
+      {u"北海道", u"帯広市", 42.92, 143.20, 13},
+      {u"北海道", u"河東郡音更町", 42.99, 143.20, 13},
+      {u"北海道", u"網走市", 44.02, 144.27, 13},
+      {u"北海道", u"紋別市", 44.36, 143.35, 12},  // オホーツク, but not of zone XIII
+      {u"北海道", u"古宇郡泊村", 43.07, 140.50, 11},
+      {u"静岡県", u"駿東郡清水町", 35.10, 138.90, 8},  // not Hokkaido's 清水町
+      {u"東京", u"千代田区", 35.68, 139.76, std::nullopt},
+      {u"", u"", 35.68, 139.76, std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(db::PlaneZone(c.prefecture, c.lat, c.lon), c.zone)
-        << U8(c.prefecture) << " " << c.lat << " " << c.lon;
+    EXPECT_EQ(db::PlaneZone(c.prefecture, c.city, c.lat, c.lon), c.zone)
+        << U8(c.prefecture) << U8(c.city) << " " << c.lat << " " << c.lon;
   }
 }
 

@@ -87,7 +87,7 @@ BlockCoordinates Coordinates(const SourceTown& town, PlaneProjector& projector,
     ++report.withoutZone;
     return c;
   }
-  const auto zone = PlaneZone(town.prefecture, lat, lon);
+  const auto zone = PlaneZone(town.prefecture, town.city, lat, lon);
   const auto xy = zone ? projector.ToPlane(*zone, lat, lon) : std::nullopt;
   if (!xy) {
     ++report.withoutZone;
