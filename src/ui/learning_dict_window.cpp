@@ -151,6 +151,7 @@ frmLearningDict::frmLearningDict(db::AddressDatabase& database, Prompter& prompt
   userLayout->addWidget(optLocalUser_, 0, 0);
   userLayout->addWidget(cmbDbID_, 0, 1);
   userLayout->addWidget(optCommonUser_, 1, 0);
+  userLayout->setColumnStretch(2, 1);
   auto* typeLayout = new QVBoxLayout(frmTypeOpt_);
   typeLayout->addWidget(optCity_);
   typeLayout->addWidget(optTown_);
@@ -183,6 +184,7 @@ frmLearningDict::frmLearningDict(db::AddressDatabase& database, Prompter& prompt
   searchUserLayout->addWidget(chkLocalUser_, 0, 0);
   searchUserLayout->addWidget(cmbSearchDbID_, 0, 1);
   searchUserLayout->addWidget(chkCommonUser_, 1, 0);
+  searchUserLayout->setColumnStretch(2, 1);
   auto* searchGroups = new QHBoxLayout;
   searchGroups->addWidget(frmWord_);
   searchGroups->addWidget(frmSerachType_);
@@ -289,13 +291,14 @@ void frmLearningDict::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void frmLearningDict::closeEvent(QCloseEvent* event) {
-  // Leaving the window leaves the record: what was typed into it is kept when it is complete.
+void frmLearningDict::reject() {
+  // Leaving the window (終了, the title bar or Esc) leaves the record: what was typed into it is
+  // kept when it is complete.
   if (RecordPos < records_->Count() && (edited_ || records_->Row(RecordPos).rowId == 0) &&
       ShownRecordComplete()) {
     StoreRecordKeys();
   }
-  QDialog::closeEvent(event);
+  QDialog::reject();
 }
 
 void frmLearningDict::cmdSearch_Click() {

@@ -50,9 +50,11 @@ class frmLearningDict : public QDialog {
   void cmdNew_Click();
   void cmdDelete_Click();
 
+ public slots:
+  void reject() override;
+
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void Form_Load(const std::u16string& selectedRegion);

@@ -389,6 +389,27 @@ TEST_F(LearningDictTest, ChangesAreStoredWhenTheRecordIsLeftOrTheWindowCloses) {
   EXPECT_EQ(Learned()[5], (LearnedRow{13, 2, u"O'Hare", u"オヘア", 7}));
 }
 
+TEST_F(LearningDictTest, EscapeKeepsTheTypedWordToo) {
+  AddSampleRows();
+  auto w = Open(u"東京都");
+  auto* converted = C<QLineEdit>(*w, "txtTransform");
+  converted->setFocus();
+  converted->end(false);
+  QTest::keyClicks(converted, QStringLiteral("X"));
+  QTest::keyClick(w.get(), Qt::Key_Escape);
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(Learned()[0].converted, u"渋谷区X");
+}
+
+TEST_F(LearningDictTest, ClosingWithAnIncompleteAddedRecordStoresNothing) {
+  AddSampleRows();
+  auto w = Open(u"東京都");
+  Click(*w, "cmdNew");
+  C<QLineEdit>(*w, "txtRegister")->setText(QStringLiteral("しぶや"));
+  Click(*w, "cmdExit");
+  EXPECT_EQ(Learned().size(), 7u);
+}
+
 TEST_F(LearningDictTest, ReferenceCountMustBeANumber) {
   AddSampleRows();
   auto w = Open(u"東京都");

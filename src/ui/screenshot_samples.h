@@ -1,0 +1,23 @@
+// Sample contents for pictures of the correction and dictionary windows (the screenshots
+// program and demonstrations): a correction dialog caught after a word was selected and
+// replaced, and a small main database whose learning dictionary holds a few words.
+#pragma once
+
+#include <string>
+
+#include "ui/correction_dialog.h"
+
+namespace mok::ui {
+
+// Selects the first occurrence of `word` in the dialog's address as the mouse would, types
+// `replacement` and runs the check, so the dialog shows the old and new word and the corrected
+// address. The dialog must already hold its address (shown once).
+void FillCorrectionSample(frmEdit& dialog, const std::u16string& word,
+                          const std::u16string& replacement);
+
+// Creates <folder>/mok2.sqlite with the tables of a main database, the regions 北海道 (1) and
+// 東京都 (13), and a few learned words of both scopes and kinds. False (with the reason in
+// `error`) when the file cannot be written; an existing file is left untouched and fails.
+bool WriteLearningDictSample(const std::u16string& folder, std::u16string* error = nullptr);
+
+}  // namespace mok::ui
