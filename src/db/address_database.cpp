@@ -111,6 +111,10 @@ bool AddressDatabase::OpenRegionDatabase(const std::u16string& name) {
 bool AddressDatabase::CloseRegionDatabase() {
   if (BlnRegionDbOpen)
     regionDb_.reset();
+  // The lookups' own connection goes too: a region file replaced between runs must be read
+  // afresh, not through a connection still holding the old file.
+  lookupRegionDb_.reset();
+  checkedBlockTables_.clear();
   StrOpenRegion.clear();
   BlnRegionDbOpen = false;
   return true;

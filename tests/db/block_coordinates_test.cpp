@@ -2,6 +2,8 @@
 // coordinates, missing rows and tables, and the region file it reads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "db/address_database_fixture.h"
 
 namespace mok::db {
@@ -205,6 +207,19 @@ TEST_F(BlockCoordinates, AnotherChosenRegionIsReadFromItsOwnFile) {
   db.StrSelectedRegion = u"東京都";
   ASSERT_TRUE(Lookup(u"丸の内一丁目", u"３").ok);
   EXPECT_EQ(result.CoordX, u"X3");
+}
+
+TEST_F(BlockCoordinates, RegionFileReplacedBetweenRunsIsReadAfresh) {
+  ASSERT_TRUE(Lookup(u"丸の内一丁目", u"３").ok);
+  EXPECT_EQ(result.CoordX, u"X3");
+  builder.AddPosition(u"新", {u"東京都", u"千代田区", u"丸の内一丁目", u"T", 1, u"13101"});
+  builder.AddBlock(u"新", u"T", {1, u"3", u"9", u"NEW", u"", u"", u""});
+  builder.CloseAll();
+  std::filesystem::rename(builder.folder().File(u"新.sqlite"),
+                          builder.folder().File(u"東京都.sqlite"));
+  db.CloseRegionDatabase();  // the end of a run
+  ASSERT_TRUE(Lookup(u"丸の内一丁目", u"３").ok);
+  EXPECT_EQ(result.CoordX, u"NEW");
 }
 
 TEST_F(BlockCoordinates, WithoutAChosenRegionTheOpenRegionOrThePrefectureFileIsRead) {
