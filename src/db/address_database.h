@@ -72,8 +72,13 @@ class AddressDatabase {
   std::u16string FindPrefectureName(std::u16string_view text, int32_t& nextPos) const;
   std::u16string FindPrefectureByKana(std::u16string_view text, int32_t& nextPos) const;
   // cityParts[1], cityParts[2] are read and rewritten into their stored form.
+  // The municipality names and rows are read once and kept; they are checked against the region
+  // file at every call, or, once StartAddress has been called, once per address.
   bool FindCityCandidates(std::u16string& prefecture, std::array<std::u16string, 3>& cityParts,
                           engine::AddressResult& result);
+
+  // Marks the start of a new address for the city step (see FindCityCandidates).
+  void StartAddress();
 
   // --- Town lookup ----------------------------------------------------------------------------
   // 0 found (townName rewritten to its stored form), 3 not found, 1 region database not open,

@@ -35,6 +35,11 @@ struct RegionCityCache {
   std::vector<std::u16string> cities;           // distinct fld市区町村名, in table order
   std::vector<std::vector<CandidateRow>> rows;  // rows[i]: the POSITION rows of cities[i]
   std::vector<char> rowsLoaded;                 // rows[i] has been read
+
+  // Addresses counted by StartAddress (0: never called, check at every call) and the address at
+  // which the names were last checked against the file.
+  uint64_t address = 0;
+  uint64_t checkedAt = 0;
 };
 
 namespace {
@@ -64,15 +69,22 @@ DbResult<int64_t> DataVersion(Connection& db) {
 // Makes the cache describe the region database `db`, reading the municipality names again when
 // it was filled from another connection or file, or the file has changed since.
 DbStatus RefreshCities(Connection& db, RegionCityCache& cache) {
+  // Checking the file costs a statement of its own; within one address it cannot have changed
+  // in a way the address should see.
+  if (cache.connection == &db && cache.address != 0 && cache.checkedAt == cache.address)
+    return {};
   auto version = DataVersion(db);
   if (!version)
     return version.error();
   const auto stamp = FileStamp(db.path());
   if (cache.connection == &db && cache.path == db.path() && cache.stamp == stamp &&
       cache.dataVersion == *version) {
+    cache.checkedAt = cache.address;
     return {};
   }
+  const uint64_t address = cache.address;
   cache = RegionCityCache{};
+  cache.address = address;
   // Grouping follows the column's collation, so names differing only in ASCII case are one
   // entry; the row query below fetches all of them, as an equality criterion would.
   static const std::string kSql =
@@ -96,6 +108,7 @@ DbStatus RefreshCities(Connection& db, RegionCityCache& cache) {
   cache.path = db.path();
   cache.stamp = stamp;
   cache.dataVersion = *version;
+  cache.checkedAt = address;
   return {};
 }
 
@@ -172,6 +185,12 @@ std::u16string AddressDatabase::FindPrefectureByKana(std::u16string_view text,
     return PrefNames[i];
   }
   return {};
+}
+
+void AddressDatabase::StartAddress() {
+  if (!cityCache_)
+    cityCache_ = std::make_shared<RegionCityCache>();
+  ++cityCache_->address;
 }
 
 bool AddressDatabase::FindCityCandidates(std::u16string& prefecture,

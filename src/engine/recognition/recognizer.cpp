@@ -21,6 +21,7 @@ int16_t Recognizer::RecognizeAddress(const std::u16string& address, std::u16stri
   // Nothing of the previous address may reach this one's output.
   result_.Clear();
   fields_.Clear();
+  database_.StartAddress();
   if (address.empty())
     return kEmptyAddress;
   std::u16string work = address;
@@ -63,6 +64,7 @@ int16_t Recognizer::SplitAddress(const std::u16string& firstField, std::u16strin
                                  TownPartList& townParts, std::u16string& remainder) {
   // Called on its own, the text is the whole address: no field of an earlier address is appended.
   fields_.Clear();
+  database_.StartAddress();
   return SplitFirstField(firstField, prefecture, cityParts, townName, townParts, remainder);
 }
 
