@@ -410,6 +410,17 @@ TEST_F(LearningDictTest, ClosingWithAnIncompleteAddedRecordStoresNothing) {
   EXPECT_EQ(Learned().size(), 7u);
 }
 
+TEST_F(LearningDictTest, ANewSearchKeepsTheChangedRecordFirst) {
+  AddSampleRows();
+  auto w = Open(u"東京都");
+  auto* converted = C<QLineEdit>(*w, "txtTransform");
+  converted->end(false);
+  QTest::keyClicks(converted, QStringLiteral("X"));
+  Click(*w, "cmdSearch");
+  EXPECT_EQ(Learned()[0].converted, u"渋谷区X");
+  EXPECT_EQ(Shown(*w), "渋谷|渋谷区X|5|local:東京都|city|No. 1|2 件");
+}
+
 TEST_F(LearningDictTest, ReferenceCountMustBeANumber) {
   AddSampleRows();
   auto w = Open(u"東京都");
