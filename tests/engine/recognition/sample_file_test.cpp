@@ -163,15 +163,18 @@ TEST_F(SampleDatabaseTest, CommandLineTool) {
   const std::string dir = " --db-dir '" + U8(folder_.Text()) + "' --region 東京都 ";
   EXPECT_EQ(RunTool(dir + "'東京都千代田区丸の内1-1-1' '' '東京都港区1-2-3'"),
             "0\t丸の内一丁目,13101,9,-35327.297,-5986.016,35.68156,139.767201\n4\t\n3\t\n");
+  // The region's prefecture gives the reading for kana addresses that leave it out.
+  EXPECT_EQ(RunTool(dir + "'ﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-1-1'").substr(0, 2), "0\t");
   // Standard input in CP932, one address a line.
   const fs::path input = folder_.path() / "in.txt";
   {
     std::ofstream f(input, std::ios::binary);
     f << *text::EncodeCp932(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-1-1\r\n大阪府大阪市北区梅田1-1-1\r\n");
+    f << "\x81\r\n";  // a line that is not CP932: a failure, not an empty (converted) address
   }
   const std::string lines = RunTool(dir + "--encoding cp932 < '" + input.string() + "'");
   EXPECT_EQ(lines.substr(0, 2), "0\t");
-  EXPECT_NE(lines.find("\n2\t\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("\n2\t\n-1\t\n"), std::string::npos) << lines;
   const std::string json = RunTool(dir + "--json '東京都千代田区丸の内1丁目2番3号\"ビル'");
   EXPECT_NE(json.find("\"code\":0"), std::string::npos) << json;
   EXPECT_NE(json.find("\"townName\":\"丸の内一丁目\""), std::string::npos) << json;
