@@ -124,6 +124,9 @@ TEST_F(SampleDatabaseTest, KnownAddresses) {
       {u"東京都西多摩郡瑞穂町石畑1", kConverted, "東京都,西多摩郡瑞穂町,大字石畑,,13303,"},
       {u"", kEmptyAddress, ""},
       {u"大阪府大阪市北区梅田1-1-1", kNoCity, ""},
+      // Tokyo has a 中央区 with a 銀座 too, but the address names another prefecture.
+      {u"大阪府大阪市中央区銀座1丁目2", kNoCity, ""},
+      {u"中央区銀座1丁目2", kConverted, "東京都,中央区,銀座一丁目,,13102,"},
       {u"東京都渋谷区はち山町1-1", kNoTown, ""},
   };
   for (const auto& c : cases) {
