@@ -3,6 +3,7 @@
 // and the converted output fields, or with --json one object with the code, every part of the
 // result record and the conversion log.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -231,6 +232,10 @@ int RunRecognizeCommand(const Args& args) {
 
   TerminalPrompter prompter;
   Settings settings;
+  if (options->ini && !std::filesystem::exists(std::filesystem::path(*options->ini))) {
+    std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", options->ini->c_str());
+    return 1;
+  }
   const std::u16string iniPath = options->ini ? text::FromUtf8(*options->ini)
                                               : JoinPath(ProgramDirectory(), kSettingsFileName);
   LoadSettings(settings, iniPath, prompter);
@@ -252,6 +257,9 @@ int RunRecognizeCommand(const Args& args) {
                stderr);
   }
   if (!region.empty() && !SelectRegion(database, region, regions))
+    return 1;
+  // A region whose database does not open would fail every address with the same message.
+  if (!region.empty() && !database.OpenRegionDatabase(region))
     return 1;
 
   engine::Recognizer recognizer(settings, database);
