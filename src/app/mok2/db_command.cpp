@@ -194,6 +194,10 @@ int ImportPostal(const Options& o) {
       Utf8(FormatCount(r.sourceLines)).c_str(), Utf8(FormatCount(r.joinedLines)).c_str(),
       Utf8(FormatCount(r.droppedOthers)).c_str(), Utf8(FormatCount(r.duplicates)).c_str(),
       Utf8(FormatCount(r.alreadyPresent)).c_str());
+  if (r.wholeMunicipality > 0) {
+    std::printf("  %s records for a whole municipality (一円 etc.) have an empty place name\n",
+                Utf8(FormatCount(r.wholeMunicipality)).c_str());
+  }
   return 0;
 }
 

@@ -37,6 +37,19 @@ bool Unclosed(std::u16string_view text) {
   return depth > 0;
 }
 
+// "利島村一円" (the whole village) and "大島町の次に番地がくる場合" (the lot number follows the
+// municipality's name) describe how addresses are written, not a place: the record stands for
+// the municipality itself. A place really called 一円 (滋賀県 多賀町) is not preceded by the
+// municipality's name and stays.
+bool NamesNoPlace(std::u16string_view place, std::u16string_view city) {
+  constexpr std::u16string_view kWhole = u"一円";
+  constexpr std::u16string_view kNumberFollows = u"の次に番地がくる場合";
+  if (place.ends_with(kNumberFollows))
+    return true;
+  return place.size() == city.size() + kWhole.size() && place.starts_with(city) &&
+         place.ends_with(kWhole);
+}
+
 struct Pending {
   std::u16string postalCode, city, place, cityKana, placeKana;
 };
@@ -68,6 +81,11 @@ KenAllCleaning CleanKenAll(const std::vector<KenAllLine>& lines) {
     }
     PostalRecord record{p.postalCode, p.city, WithoutAnnotations(p.place), p.cityKana,
                         WithoutAnnotations(p.placeKana)};
+    if (NamesNoPlace(record.place, record.city)) {
+      record.place.clear();
+      record.placeKana.clear();
+      ++result.wholeMunicipality;
+    }
     if (!seen.insert(record).second) {
       ++result.duplicates;
       return;

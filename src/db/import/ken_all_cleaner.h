@@ -10,6 +10,9 @@
 //   dropped: 大手町ＪＡビル（地階・階層不明） -> 大手町ＪＡビル;
 // - the rows "以下に掲載がない場合" (kana ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ) stand for "any other place of the
 //   municipality" and name no place; they are dropped.
+// - "利島村一円" (the whole municipality) and "...の次に番地がくる場合" (the lot number follows
+//   the municipality's name) name no place either; their records keep the municipality with an
+//   empty place name, so that a katakana address of the bare municipality still finds them.
 // Records that become identical after the cleaning are kept once. Kana stays half-width as
 // published.
 #pragma once
@@ -41,6 +44,7 @@ struct KenAllCleaning {
   int64_t joinedLines = 0;    // continuation lines merged into the line before
   int64_t droppedOthers = 0;  // "以下に掲載がない場合" rows
   int64_t duplicates = 0;     // records equal to an earlier one after cleaning
+  int64_t wholeMunicipality = 0;  // "一円" and "の次に番地がくる場合" records, place emptied
 };
 
 // Cleans the lines in file order. Lines with fewer than 9 fields are the caller's error to report.

@@ -55,6 +55,7 @@ PostalImportReport ImportPostal(const std::filesystem::path& dir, const std::u16
   report.joinedLines = cleaned.joinedLines;
   report.droppedOthers = cleaned.droppedOthers;
   report.duplicates = cleaned.duplicates;
+  report.wholeMunicipality = cleaned.wholeMunicipality;
 
   Connection mainDb = OpenMainDatabaseFile(dir);
   RegionImportTarget target(dir, region);

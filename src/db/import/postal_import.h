@@ -16,6 +16,7 @@ struct PostalImportReport {
   int64_t joinedLines = 0;
   int64_t droppedOthers = 0;
   int64_t duplicates = 0;
+  int64_t wholeMunicipality = 0;
   int64_t regionId = 0;
 };
 
