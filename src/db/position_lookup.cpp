@@ -58,12 +58,11 @@ DbResult<int64_t> DataVersion(Connection& db) {
   auto st = db.Prepare(kSql);
   if (!st)
     return st.error();
+  ScopedReset reset(*st);
   auto row = (*st)->Step();
   if (!row)
     return row.error();
-  const int64_t version = *row ? (*st)->Int(0) : 0;
-  (*st)->Reset();
-  return version;
+  return *row ? (*st)->Int(0) : int64_t{0};
 }
 
 // Makes the cache describe the region database `db`, reading the municipality names again when
@@ -93,15 +92,17 @@ DbStatus RefreshCities(Connection& db, RegionCityCache& cache) {
   auto st = db.Prepare(kSql);
   if (!st)
     return st.error();
-  while (true) {
-    auto row = (*st)->Step();
-    if (!row)
-      return row.error();
-    if (!*row)
-      break;
-    cache.cities.push_back((*st)->Text(0));
+  {
+    ScopedReset reset(*st);
+    while (true) {
+      auto row = (*st)->Step();
+      if (!row)
+        return row.error();
+      if (!*row)
+        break;
+      cache.cities.push_back((*st)->Text(0));
+    }
   }
-  (*st)->Reset();
   cache.rows.resize(cache.cities.size());
   cache.rowsLoaded.assign(cache.cities.size(), 0);
   cache.connection = &db;
@@ -121,6 +122,7 @@ DbStatus LoadCityRows(Connection& db, RegionCityCache& cache, std::size_t index)
   auto st = db.Prepare(kSql);
   if (!st)
     return st.error();
+  ScopedReset reset(*st);
   (*st)->BindText(1, cache.cities[index]);
   std::vector<CandidateRow>& rows = cache.rows[index];
   rows.clear();
@@ -134,7 +136,6 @@ DbStatus LoadCityRows(Connection& db, RegionCityCache& cache, std::size_t index)
       break;
     rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
   }
-  (*st)->Reset();
   cache.rowsLoaded[index] = 1;
   return {};
 }
