@@ -72,8 +72,14 @@ bool Recognizer::KanaAddressToKanji(std::u16string& address) {
     cityKana = kana;
   }
 
-  const std::u16string names = database_.LookupPostalCode(prefecture, cityKana, placeKana, result_);
-  address = prefecture + u"," + names + tail;
+  // The parts are joined with the field delimiter, so that the recognition splits them into
+  // fields again whatever the delimiter is (joined by a comma under another delimiter, the
+  // municipality would be looked for as 「,千代田区」 and never found).
+  std::u16string names = database_.LookupPostalCode(prefecture, cityKana, placeKana, result_);
+  const std::u16string& delimiter = settings_.Delimiter.empty() ? u"," : settings_.Delimiter;
+  if (const std::size_t comma = names.find(u','); comma != std::u16string::npos)
+    names.replace(comma, 1, delimiter);
+  address = prefecture + delimiter + names + tail;
   return true;
 }
 

@@ -179,6 +179,11 @@ TEST_F(RecognizeAddressTest, KanaAddressConvertsThroughThePostalTable) {
 TEST_F(RecognizeAddressTest, DelimiterSplitsTheAddressIntoFields) {
   db_.settings.Delimiter = u"/";
   EXPECT_EQ(Fields(u"東京都/千代田区/乙/8"), "乙８,C4,9,X4-8,Y4,LAT4,LON4");
+  // A kana address rewritten under another delimiter still splits into its fields.
+  EXPECT_EQ(Fields(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-5"), "丸の内一丁目５,C1,9,X1-5,Y1,LAT1,LON1");
+  std::u16string address = u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-5";
+  ASSERT_TRUE(db_.recognizer->KanaAddressToKanji(address));
+  EXPECT_EQ(U8(address), "東京都/千代田区/丸の内1-5");
 }
 
 // The kana pre-pass on its own: what it makes of an address.
