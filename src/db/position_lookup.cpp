@@ -10,135 +10,20 @@
 // that fits nothing is tried once more after the learning dictionary (kind 2) has rewritten it.
 //
 // The city step runs several times for every address (each cut of the text at 市 区 郡 町 村 is
-// a try), and a suffix test cannot use an index, so the distinct municipality names of POSITION
-// are read once per region file and matched in memory; the rows of a municipality are read by
-// an indexed query the first time it fits and kept with the names.
-#include <filesystem>
+// a try), and a suffix test cannot use an index, so the names and rows are matched in memory
+// (region_city_cache.h).
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "db/address_database.h"
 #include "db/connection.h"
 #include "db/nocase.h"
+#include "db/region_city_cache.h"
 #include "text/text.h"
 
 namespace mok::db {
 
-struct RegionCityCache {
-  // What the names were read from: a change of connection, file or data reads them again.
-  const Connection* connection = nullptr;
-  std::u16string path;
-  std::filesystem::file_time_type stamp{};
-  int64_t dataVersion = -1;
-
-  std::vector<std::u16string> cities;           // distinct fld市区町村名, in table order
-  std::vector<std::vector<CandidateRow>> rows;  // rows[i]: the POSITION rows of cities[i]
-  std::vector<char> rowsLoaded;                 // rows[i] has been read
-
-  // Addresses counted by StartAddress (0: never called, check at every call) and the address at
-  // which the names were last checked against the file.
-  uint64_t address = 0;
-  uint64_t checkedAt = 0;
-};
-
 namespace {
-
-std::filesystem::file_time_type FileStamp(const std::u16string& path) {
-  std::error_code ec;
-  const auto stamp = std::filesystem::last_write_time(
-      std::filesystem::path(
-          std::u8string(reinterpret_cast<const char8_t*>(text::ToUtf8(path).c_str()))),
-      ec);
-  return ec ? std::filesystem::file_time_type{} : stamp;
-}
-
-DbResult<int64_t> DataVersion(Connection& db) {
-  static const std::string kSql = "pragma data_version";
-  auto st = db.Prepare(kSql);
-  if (!st)
-    return st.error();
-  ScopedReset reset(*st);
-  auto row = (*st)->Step();
-  if (!row)
-    return row.error();
-  return *row ? (*st)->Int(0) : int64_t{0};
-}
-
-// Makes the cache describe the region database `db`, reading the municipality names again when
-// it was filled from another connection or file, or the file has changed since.
-DbStatus RefreshCities(Connection& db, RegionCityCache& cache) {
-  // Checking the file costs a statement of its own; within one address it cannot have changed
-  // in a way the address should see.
-  if (cache.connection == &db && cache.address != 0 && cache.checkedAt == cache.address)
-    return {};
-  auto version = DataVersion(db);
-  if (!version)
-    return version.error();
-  const auto stamp = FileStamp(db.path());
-  if (cache.connection == &db && cache.path == db.path() && cache.stamp == stamp &&
-      cache.dataVersion == *version) {
-    cache.checkedAt = cache.address;
-    return {};
-  }
-  const uint64_t address = cache.address;
-  cache = RegionCityCache{};
-  cache.address = address;
-  // Grouping follows the column's collation, so names differing only in ASCII case are one
-  // entry; the row query below fetches all of them, as an equality criterion would.
-  static const std::string kSql =
-      "select fld市区町村名 from POSITION where fld市区町村名 is not null"
-      " group by fld市区町村名 order by min(rowid)";
-  auto st = db.Prepare(kSql);
-  if (!st)
-    return st.error();
-  {
-    ScopedReset reset(*st);
-    while (true) {
-      auto row = (*st)->Step();
-      if (!row)
-        return row.error();
-      if (!*row)
-        break;
-      cache.cities.push_back((*st)->Text(0));
-    }
-  }
-  cache.rows.resize(cache.cities.size());
-  cache.rowsLoaded.assign(cache.cities.size(), 0);
-  cache.connection = &db;
-  cache.path = db.path();
-  cache.stamp = stamp;
-  cache.dataVersion = *version;
-  cache.checkedAt = address;
-  return {};
-}
-
-DbStatus LoadCityRows(Connection& db, RegionCityCache& cache, std::size_t index) {
-  if (cache.rowsLoaded[index])
-    return {};
-  static const std::string kSql =
-      "select fld都道府県名, fld市区町村名, fld大字・町丁目 from POSITION"
-      " where fld市区町村名 = ?1 order by rowid";
-  auto st = db.Prepare(kSql);
-  if (!st)
-    return st.error();
-  ScopedReset reset(*st);
-  (*st)->BindText(1, cache.cities[index]);
-  std::vector<CandidateRow>& rows = cache.rows[index];
-  rows.clear();
-  while (true) {
-    auto row = (*st)->Step();
-    if (!row) {
-      rows.clear();
-      return row.error();
-    }
-    if (!*row)
-      break;
-    rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
-  }
-  cache.rowsLoaded[index] = 1;
-  return {};
-}
 
 // Whether a stored municipality name fits the parts. Two parts: the name equals the first, the
 // second or both joined. One part: the name ends with it, or, on the try after the learning
@@ -191,7 +76,7 @@ std::u16string AddressDatabase::FindPrefectureByKana(std::u16string_view text,
 void AddressDatabase::StartAddress() {
   if (!cityCache_)
     cityCache_ = std::make_shared<RegionCityCache>();
-  ++cityCache_->address;
+  cityCache_->StartAddress();
 }
 
 bool AddressDatabase::FindCityCandidates(std::u16string& prefecture,
@@ -211,7 +96,7 @@ bool AddressDatabase::FindCityCandidates(std::u16string& prefecture,
   if (!cityCache_)
     cityCache_ = std::make_shared<RegionCityCache>();
   RegionCityCache& cache = *cityCache_;
-  if (auto s = RefreshCities(*regionDb_, cache); !s)
+  if (auto s = cache.Refresh(*regionDb_); !s)
     return fail(s.error());
 
   std::u16string& p1 = cityParts[1];
@@ -226,9 +111,10 @@ bool AddressDatabase::FindCityCandidates(std::u16string& prefecture,
     for (std::size_t i = 0; i < cache.cities.size(); ++i) {
       if (!CityFits(cache.cities[i], p1, p2, joined, contained))
         continue;
-      if (auto s = LoadCityRows(*regionDb_, cache, i); !s)
-        return s;
-      for (const CandidateRow& row : cache.rows[i]) {
+      auto rows = cache.Rows(*regionDb_, i);
+      if (!rows)
+        return rows.error();
+      for (const CandidateRow& row : **rows) {
         if (prefecture.empty() || EqualsNoCase(row.prefecture, prefecture))
           CandidateRows.push_back(row);
       }

@@ -2,6 +2,8 @@
 // of the region database.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -190,6 +192,44 @@ TEST_F(PositionLookupTest, RowsAddedToTheRegionFileAreSeen) {
   const Found f = Find(u"", u"渋谷区", u"");
   EXPECT_TRUE(f.ok);
   EXPECT_EQ(f.cities, (std::vector<std::string>{"渋谷区"}));
+}
+
+TEST_F(PositionLookupTest, RowsAddedInWriteAheadLogModeAreSeen) {
+  test::TestDatabaseBuilder::Exec(b_.Region(kRegion), "pragma journal_mode = wal");
+  Open();
+  EXPECT_FALSE(Find(u"", u"渋谷区", u"").ok);
+  AddTown(u"東京都", u"渋谷区", u"鉢山町");
+  EXPECT_TRUE(Find(u"", u"渋谷区", u"").ok);
+}
+
+TEST_F(PositionLookupTest, AFileReplacedWhileClosedIsReadAgain) {
+  // Two region files written by the same steps hold the same change counter; only the reopening
+  // of the database can tell that the second one is new.
+  test::TestDatabaseBuilder other;
+  auto build = [](test::TestDatabaseBuilder& b, const std::u16string& city) {
+    b.Region(u"R");
+    for (int id = 1; id <= 3; ++id)
+      b.AddPosition(u"R",
+                    {u"東京都", city, u"町" + text::FromUtf8(std::to_string(id)), u"T", id, u"0"});
+    b.CloseAll();
+  };
+  build(b_, u"港区");
+  build(other, u"渋谷区");
+  auto header = [](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(28, '\0');
+    in.read(bytes.data(), 28);
+    return bytes.substr(24, 4);
+  };
+  const auto target = b_.folder().File(u"R.sqlite");
+  ASSERT_EQ(header(target), header(other.folder().File(u"R.sqlite")));
+  db_->StrSelectedRegion = u"R";
+  ASSERT_TRUE(Find(u"", u"港区", u"").ok);
+  db_->CloseRegionDatabase();
+  std::filesystem::copy_file(other.folder().File(u"R.sqlite"), target,
+                             std::filesystem::copy_options::overwrite_existing);
+  EXPECT_TRUE(Find(u"", u"渋谷区", u"").ok);
+  EXPECT_FALSE(Find(u"", u"港区", u"").ok);
 }
 
 TEST_F(PositionLookupTest, ANewCityStepReplacesTheCandidates) {

@@ -1,0 +1,167 @@
+#include "db/region_city_cache.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+namespace mok::db {
+
+namespace {
+
+// Offsets in the 100-byte header of an SQLite database file.
+constexpr long kWriteVersionOffset = 18;   // 2: write-ahead log
+constexpr long kChangeCounterOffset = 24;  // 4 bytes, big-endian
+
+// Reads the change counter and the journal mode from the file header; false when unreadable.
+bool ReadHeader(std::FILE* file, uint32_t& counter, bool& wal) {
+  unsigned char header[kChangeCounterOffset + 4];
+  if (std::fseek(file, 0, SEEK_SET) != 0 ||
+      std::fread(header, 1, sizeof header, file) != sizeof header)
+    return false;
+  wal = header[kWriteVersionOffset] == 2;
+  counter = (uint32_t{header[24]} << 24) | (uint32_t{header[25]} << 16) |
+            (uint32_t{header[26]} << 8) | uint32_t{header[27]};
+  return true;
+}
+
+std::FILE* OpenUnbuffered(const std::u16string& path) {
+  const std::filesystem::path p(path);
+#ifdef _WIN32
+  std::FILE* file = _wfopen(p.c_str(), L"rb");
+#else
+  std::FILE* file = std::fopen(p.c_str(), "rb");
+#endif
+  // Unbuffered, so that every read goes to the file and never answers from an old buffer.
+  if (file != nullptr)
+    std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+DbResult<int64_t> DataVersion(Connection& db) {
+  static const std::string kSql = "pragma data_version";
+  auto st = db.Prepare(kSql);
+  if (!st)
+    return st.error();
+  ScopedReset reset(*st);
+  auto row = (*st)->Step();
+  if (!row)
+    return row.error();
+  return *row ? (*st)->Int(0) : int64_t{0};
+}
+
+// SQLite destroys a connection's functions when it closes the connection; a function of our
+// own whose data is the cache's flag thus tells the cache that the connection is gone, even if
+// a new connection later takes the same place in memory.
+void NoteClosed(void* data) {
+  auto* flag = static_cast<std::shared_ptr<bool>*>(data);
+  **flag = false;
+  delete flag;
+}
+
+void NoResult(sqlite3_context* context, int, sqlite3_value**) {
+  sqlite3_result_null(context);
+}
+
+}  // namespace
+
+DbStatus RegionCityCache::Refresh(Connection& db) {
+  if (address_ != 0 && checkedAt_ == address_ && connection_ == &db && open_ && *open_)
+    return {};
+  if (!Fresh(db)) {
+    if (auto s = Load(db); !s)
+      return s;
+  }
+  checkedAt_ = address_;
+  return {};
+}
+
+bool RegionCityCache::Fresh(Connection& db) {
+  if (!open_ || !*open_ || connection_ != &db || path_ != db.path() || !file_)
+    return false;
+  if (wal_) {
+    auto version = DataVersion(db);
+    return version && *version == dataVersion_;
+  }
+  uint32_t counter = 0;
+  bool wal = false;
+  return ReadHeader(file_.get(), counter, wal) && !wal && counter == changeCounter_;
+}
+
+DbStatus RegionCityCache::Load(Connection& db) {
+  connection_ = nullptr;
+  cities.clear();
+  rows_.clear();
+  rowsLoaded_.clear();
+
+  open_ = std::make_shared<bool>(true);
+  sqlite3_create_function_v2(db.handle(), "mok_city_cache_mark", 0, SQLITE_UTF8,
+                             new std::shared_ptr<bool>(open_), NoResult, nullptr, nullptr,
+                             NoteClosed);
+  // The version is taken before the names are read: a change in between is seen next time.
+  file_.reset(OpenUnbuffered(db.path()));
+  if (!file_ || !ReadHeader(file_.get(), changeCounter_, wal_))
+    file_.reset();
+  if (wal_) {
+    auto version = DataVersion(db);
+    if (!version)
+      return version.error();
+    dataVersion_ = *version;
+  }
+
+  // Grouping follows the column's collation, so names differing only in ASCII case are one
+  // entry; the row query fetches all of them, as an equality criterion would.
+  static const std::string kSql =
+      "select fld市区町村名 from POSITION where fld市区町村名 is not null"
+      " group by fld市区町村名 order by min(rowid)";
+  auto st = db.Prepare(kSql);
+  if (!st)
+    return st.error();
+  {
+    ScopedReset reset(*st);
+    while (true) {
+      auto row = (*st)->Step();
+      if (!row) {
+        cities.clear();
+        return row.error();
+      }
+      if (!*row)
+        break;
+      cities.push_back((*st)->Text(0));
+    }
+  }
+  rows_.resize(cities.size());
+  rowsLoaded_.assign(cities.size(), 0);
+  connection_ = &db;
+  path_ = db.path();
+  return {};
+}
+
+DbResult<const std::vector<CandidateRow>*> RegionCityCache::Rows(Connection& db,
+                                                                 std::size_t index) {
+  std::vector<CandidateRow>& rows = rows_[index];
+  if (rowsLoaded_[index])
+    return &rows;
+  static const std::string kSql =
+      "select fld都道府県名, fld市区町村名, fld大字・町丁目 from POSITION"
+      " where fld市区町村名 = ?1 order by rowid";
+  auto st = db.Prepare(kSql);
+  if (!st)
+    return st.error();
+  ScopedReset reset(*st);
+  (*st)->BindText(1, cities[index]);
+  rows.clear();
+  while (true) {
+    auto row = (*st)->Step();
+    if (!row) {
+      rows.clear();
+      return row.error();
+    }
+    if (!*row)
+      break;
+    rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
+  }
+  rowsLoaded_[index] = 1;
+  return &rows;
+}
+
+}  // namespace mok::db
