@@ -67,6 +67,7 @@ void QtPrompter::ShowMessage(const std::u16string& text, MessageIcon icon,
                              const std::u16string& title) {
   QMessageBox box(ToQtIcon(icon), QString::fromStdU16String(title), QString::fromStdU16String(text),
                   QMessageBox::Ok, Parent());
+  box.setObjectName("MessageBox");
   box.exec();
 }
 
@@ -74,6 +75,7 @@ Answer QtPrompter::Ask(const std::u16string& text, MessageButtons buttons, Messa
                        const std::u16string& title) {
   QMessageBox box(ToQtIcon(icon), QString::fromStdU16String(title), QString::fromStdU16String(text),
                   ToQtButtons(buttons), Parent());
+  box.setObjectName("MessageBox");
   if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel) {
     box.setDefaultButton(QMessageBox::Yes);
   } else {

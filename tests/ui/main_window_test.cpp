@@ -160,52 +160,25 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheCommandLineOnce) {
     std::u16string arguments;
     QString input, output, startRow, region;
     std::vector<std::string> messages;
+    const char* focus = nullptr;  // the box the validation message puts the focus on
   };
+  // clang-format off
   const Case cases[] = {
-      {"output alone is not applied",
-       u"-o /x/out.csv",
-       "",
-       "",
-       "2",
-       "",
-       {"入力ファイルが選択されていません。"}},
-      {"input alone",
-       u"-i /x/in.csv",
-       "/x/in.csv",
-       "",
-       "2",
-       "",
-       {"出力ファイルが選択されていません。"}},
-      {"start row text",
-       u"-i /x/in.csv -o /x/out.csv -l abc",
-       "/x/in.csv",
-       "/x/out.csv",
-       "abc",
-       "",
-       {"変換開始行に数値を入力して下さい。"}},
-      {"region as the last word is empty",
-       u"-d 東京都 -d",
-       "",
-       "",
-       "2",
-       "",
-       {"入力ファイルが選択されていません。"}},
-      {"region not in the list",
-       u"-d 大阪府",
-       "",
-       "",
-       "2",
-       "大阪府",
-       {"入力ファイルが選択されていません。"}},
+      {"output alone is not applied", u"-o /x/out.csv", "", "", "2", "",
+       {"入力ファイルが選択されていません。"}, "txtInputFile"},
+      {"input alone", u"-i /x/in.csv", "/x/in.csv", "", "2", "",
+       {"出力ファイルが選択されていません。"}, "txtOutputFile"},
+      {"start row text", u"-i /x/in.csv -o /x/out.csv -l abc", "/x/in.csv", "/x/out.csv", "abc", "",
+       {"変換開始行に数値を入力して下さい。"}, "txtStartRow"},
+      {"region as the last word is empty", u"-d 東京都 -d", "", "", "2", "",
+       {"入力ファイルが選択されていません。"}, "txtInputFile"},
+      {"region not in the list", u"-d 大阪府", "", "", "2", "大阪府",
+       {"入力ファイルが選択されていません。"}, "txtInputFile"},
       {"no arguments: nothing applied, no run", u"", "", "", "2", "", {}},
-      {"bad command line: no run",
-       u"-x 1",
-       "",
-       "",
-       "2",
-       "",
+      {"bad command line: no run", u"-x 1", "", "", "2", "",
        {"起動時オプションの指定が間違っています。\r\n-x 1"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     prompter.Clear();
@@ -220,6 +193,9 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheCommandLineOnce) {
     EXPECT_EQ(Text("txtStartRow"), c.startRow);
     EXPECT_EQ(Get<QComboBox>("cmbSelectPref")->currentText(), c.region);
     EXPECT_EQ(prompter.Texts(), c.messages);
+    if (c.focus) {
+      EXPECT_EQ(window->focusWidget(), Get<QWidget>(c.focus));
+    }
 
     // Later activations never apply the options again.
     prompter.Clear();
