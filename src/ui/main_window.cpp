@@ -130,7 +130,7 @@ void frmConvert::BuildControls() {
   txtOutputFile_ = TextBox(this, "txtOutputFile");
   cmdOutputFile_ = Button(this, "cmdOutputFile", u"...");
   for (QLineEdit* box : {txtInputFile_, txtOutputFile_}) {
-    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 30);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 36);
     box->installEventFilter(this);
   }
   for (QPushButton* button : {cmdInputFile_, cmdOutputFile_}) {
