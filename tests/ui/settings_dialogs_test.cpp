@@ -4,10 +4,13 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeView>
+#include <filesystem>
 
 #include "startup/settings_file.h"
 #include "support/recording_prompter.h"
@@ -302,6 +305,34 @@ TEST(DirectoryChooserTest, EscapeIsACancel) {
   chooser.reject();
   EXPECT_EQ(choice.StrSelectedDir, u"");
   EXPECT_FALSE(choice.BlnDirSelected);
+}
+
+}  // namespace
+}  // namespace mok::test
+
+namespace mok::test {
+namespace {
+
+TEST(DirectoryChooserTest, ClickingOrOpeningAFolderShowsItsPath) {
+  RecordingPrompter prompter;
+  TempFolder folder;
+  std::filesystem::create_directories(folder.path() / "サブ");
+  const QString base = QString::fromStdString(folder.path().string());
+  const QString sub = QString::fromStdString((folder.path() / "サブ").string());
+  ui::DirectoryChoice choice{base.toStdU16String(), false};
+  frmSelectDir chooser(choice, prompter);
+  auto* tree = Child<QTreeView>(&chooser, "dirSelDir");
+  auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->filePath(tree->currentIndex()), base) << "the list starts at the folder";
+
+  emit tree->clicked(model->index(sub));
+  EXPECT_EQ(Child<QLineEdit>(&chooser, "txtSelectDir")->text(), sub);
+
+  emit tree->activated(model->index(sub));
+  EXPECT_EQ(model->filePath(tree->currentIndex()), sub);
+  Child<QPushButton>(&chooser, "cmdOk")->click();
+  EXPECT_EQ(QString::fromStdU16String(choice.StrSelectedDir), sub);
 }
 
 }  // namespace
