@@ -35,15 +35,15 @@ class RecordingPrompter : public Prompter {
       answers.pop_front();
       return a;
     }
-    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
-               ? Answer::Yes
-               : Answer::Ok;
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? Answer::Yes
+                                                                                      : Answer::Ok;
   }
 
   // Texts of everything shown, in UTF-8, for readable test failures.
   std::vector<std::string> Texts() const {
     std::vector<std::string> out;
-    for (const auto& r : records) out.push_back(r.Utf8());
+    for (const auto& r : records)
+      out.push_back(r.Utf8());
     return out;
   }
   void Clear() { records.clear(); }

@@ -31,9 +31,12 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const mok::app::Args args(argv + 2, argv + argc);
-  if (command == "db") return mok::app::RunDbCommand(args);
-  if (command == "recognize") return mok::app::RunRecognizeCommand(args);
-  if (command == "convert") return mok::app::RunConvertCommand(args);
+  if (command == "db")
+    return mok::app::RunDbCommand(args);
+  if (command == "recognize")
+    return mok::app::RunRecognizeCommand(args);
+  if (command == "convert")
+    return mok::app::RunConvertCommand(args);
   std::fprintf(stderr, "mok2: unknown command '%s'\n", command.c_str());
   PrintUsage();
   return 2;

@@ -17,7 +17,8 @@ std::string ForTerminal(const std::u16string& text) {
   std::string clean;
   clean.reserve(out.size());
   for (char c : out) {
-    if (c != '\r') clean += c;
+    if (c != '\r')
+      clean += c;
   }
   return clean;
 }
@@ -31,8 +32,7 @@ Answer Negative(MessageButtons buttons) {
 
 }  // namespace
 
-void TerminalPrompter::ShowMessage(const std::u16string& text, MessageIcon,
-                                   const std::u16string&) {
+void TerminalPrompter::ShowMessage(const std::u16string& text, MessageIcon, const std::u16string&) {
   std::fprintf(stderr, "%s\n", ForTerminal(text).c_str());
 }
 
@@ -55,7 +55,8 @@ Answer TerminalPrompter::Ask(const std::u16string& text, MessageButtons buttons,
   }
   std::fprintf(stderr, " [Y/n] ");
   std::string line;
-  if (!std::getline(std::cin, line)) return yes;
+  if (!std::getline(std::cin, line))
+    return yes;
   return (!line.empty() && (line[0] == 'n' || line[0] == 'N')) ? no : yes;
 }
 

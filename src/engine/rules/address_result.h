@@ -15,9 +15,9 @@ inline constexpr int kMaxLogEntries = 10;
 
 struct AddressResult {
   std::u16string Prefecture;
-  std::array<std::u16string, 3> CityParts;                   // [1] city, [2] ward / town of county
-  std::u16string TownName;                                   // 大字・町丁目
-  std::array<std::u16string, kMaxTownParts + 1> TownParts;   // full-width digits
+  std::array<std::u16string, 3> CityParts;                  // [1] city, [2] ward / town of county
+  std::u16string TownName;                                  // 大字・町丁目
+  std::array<std::u16string, kMaxTownParts + 1> TownParts;  // full-width digits
   std::u16string Remainder;
   bool ChomeInOaza = false;
   std::u16string ChomeSuffix;
@@ -34,7 +34,8 @@ struct AddressResult {
   // Appends a log entry. An eleventh entry for one address is a failure: returns false and
   // leaves the log unchanged (the caller turns it into the failure of the lookup that logged).
   bool AddLog(const std::u16string& entry) {
-    if (LogCount >= kMaxLogEntries) return false;
+    if (LogCount >= kMaxLogEntries)
+      return false;
     LogEntries[++LogCount] = entry;
     return true;
   }
