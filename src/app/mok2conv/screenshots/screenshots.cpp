@@ -28,6 +28,7 @@
 #include "ui/learning_dict_window.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
+#include "ui/screenshot_samples.h"
 #include "ui/unconverted_list_window.h"
 #include "ui/unconverted_rows.h"
 
@@ -138,14 +139,10 @@ int main(int argc, char** argv) {
     ok &= Save(&chooser, out, QStringLiteral("frmSelectDir"));
   }
 
-  // The unconverted list of the run and the correction dialog on its first address.
+  // The unconverted list of the run, and the correction dialog on one of its addresses with a
+  // misspelt word selected and corrected.
   mok::ui::UnconvertedRunFiles run{window.Run().StrInputPath(), window.Run().StrOutputPath(),
                                    window.Run().LngStartRow(), window.Run().LngAdrField()};
-  std::u16string firstFailure = u"東京都渋谷区はち山町1-1";
-  if (auto failures = mok::ui::CollectUnconvertedAddresses(run, settings, prompter);
-      failures && !failures->empty()) {
-    firstFailure = failures->front();
-  }
   {
     mok::ui::frmIneffectAdr list(settings, window.Database(), window.Engine(), prompter);
     list.FillUnconvertedRows(run);
@@ -153,11 +150,28 @@ int main(int argc, char** argv) {
   }
   {
     mok::ui::frmEdit dialog(settings, window.Database(), window.Engine(), prompter);
-    dialog.StrEditAddress = firstFailure;
+    dialog.StrEditAddress = u"東京都渋谷区はち山町1-1";
+    dialog.show();
+    Settle();
+    mok::ui::FillCorrectionSample(dialog, u"はち山", u"鉢山");
     ok &= Save(&dialog, out, QStringLiteral("frmEdit"));
   }
+
+  // The dictionary editor on a main database of its own with a few learned words (the sample
+  // database's dictionary is empty and stays untouched).
   {
-    mok::ui::frmLearningDict editor(window.Database(), prompter, u"東京都");
+    QTemporaryDir dictDir;
+    const std::u16string folder = dictDir.path().toStdU16String();
+    std::u16string error;
+    if (!mok::ui::WriteLearningDictSample(folder, &error)) {
+      std::fprintf(stderr, "FAILED dictionary sample: %s\n", mok::text::ToUtf8(error).c_str());
+      return 1;
+    }
+    mok::Settings dictSettings = settings;
+    dictSettings.DbDir = folder;
+    mok::db::AddressDatabase dictionary(dictSettings, prompter);
+    dictionary.OpenMainDatabase();
+    mok::ui::frmLearningDict editor(dictionary, prompter, u"東京都");
     ok &= Save(&editor, out, QStringLiteral("frmLearningDict"));
   }
   window.close();
