@@ -40,7 +40,11 @@ bool AddressDatabase::LookupBlockCoordinates(const std::u16string& prefecture,
                                              std::u16string& blockLot,
                                              engine::AddressResult& result) {
   const std::u16string path = LookupRegionPath(prefecture);
+  ReadScope* readScope = nullptr;
   auto fail = [&](const DbError& error) {
+    // The message waits for the user: no lock may be held meanwhile.
+    if (readScope != nullptr)
+      readScope->End();
     ReportError(error, path);
     return false;
   };
@@ -49,6 +53,9 @@ bool AddressDatabase::LookupBlockCoordinates(const std::u16string& prefecture,
   Connection* db = LookupRegionConnection(path, error);
   if (db == nullptr)
     return fail(error);
+  // The POSITION row, the table check and the block row are read under one lock.
+  ReadScope scope(*db);
+  readScope = &scope;
 
   std::u16string tableName;
   int64_t positionId = 0;
@@ -73,16 +80,20 @@ bool AddressDatabase::LookupBlockCoordinates(const std::u16string& prefecture,
       result.Longitude.clear();
       return false;
     }
-    if (position.IsNull(0))
-      return fail(MakeError(u"Invalid use of Null (POSITION.fldTableName)", 94));
-    if (position.IsNull(1))
-      return fail(MakeError(u"Invalid use of Null (POSITION.fldID)", 94));
-    if (position.IsNull(2)) {
-      return fail(MakeError(u"Invalid use of Null (POSITION.fld市区町村コード)", 94));
-    }
+    const char16_t* nullColumn = position.IsNull(0)   ? u"fldTableName"
+                                 : position.IsNull(1) ? u"fldID"
+                                 : position.IsNull(2) ? u"fld市区町村コード"
+                                                      : nullptr;
     tableName = position.Text(0);
     positionId = position.Int(1);
-    result.CityCode = position.Text(2);
+    const std::u16string cityCode = position.Text(2);
+    // A statement left on a row keeps the file locked, also while the message waits.
+    position.Reset();
+    if (nullColumn != nullptr) {
+      return fail(
+          MakeError(std::u16string(u"Invalid use of Null (POSITION.") + nullColumn + u")", 94));
+    }
+    result.CityCode = cityCode;
   }
 
   // The table name comes from the data: it must name an existing table and goes into the SQL

@@ -330,6 +330,31 @@ DbStatus Transaction::Commit() {
   return s;
 }
 
+// --- Read scope -----------------------------------------------------------------------------
+
+ReadScope::ReadScope(Connection& db) {
+  if (!db.isOpen() || sqlite3_get_autocommit(db.handle()) == 0)
+    return;
+  // "begin" is deferred: the shared lock comes with the first statement that reads. Should it
+  // fail, the statements simply run on their own as before.
+  auto st = db.Prepare("begin");
+  if (st && (*st)->Run())
+    db_ = &db;
+}
+
+ReadScope::~ReadScope() {
+  End();
+}
+
+void ReadScope::End() {
+  Connection* db = std::exchange(db_, nullptr);
+  if (db == nullptr || sqlite3_get_autocommit(db->handle()) != 0)
+    return;
+  // Only reads ran: ending the transaction releases the lock and loses nothing.
+  if (auto st = db->Prepare("commit"); !st || !(*st)->Run())
+    db->Execute("rollback");
+}
+
 // --- Identifiers ----------------------------------------------------------------------------
 
 std::string QuoteIdentifier(std::u16string_view name) {

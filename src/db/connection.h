@@ -155,6 +155,23 @@ class Transaction {
   Connection* db_ = nullptr;  // null once committed or rolled back
 };
 
+// Holds one read transaction over several statements of a read-only lookup, so that the engine
+// takes the file's shared lock and looks for a left-over journal once for them all instead of
+// around every statement. Nothing is held after the scope: another program may write the file
+// between two lookups. Inside a transaction the caller already opened, it does nothing.
+class ReadScope {
+ public:
+  explicit ReadScope(Connection& db);
+  ~ReadScope();
+  ReadScope(const ReadScope&) = delete;
+  ReadScope& operator=(const ReadScope&) = delete;
+  // Ends the transaction now, e.g. before a message waits for the user.
+  void End();
+
+ private:
+  Connection* db_ = nullptr;  // null when no transaction was begun here
+};
+
 // The identifier in double quotes with inner double quotes doubled, as UTF-8 for SQL text.
 std::string QuoteIdentifier(std::u16string_view name);
 

@@ -57,6 +57,8 @@ std::u16string AddressDatabase::QueryPostalCode(const std::u16string& prefecture
     return {};
   const std::u16string code = post.Text(0);
   std::u16string answer = post.Text(1) + u"," + post.Text(2);
+  // A statement left on a row keeps the file locked, also while a message waits.
+  post.Reset();
   if (!result.AddLog(u"郵便番号:" + code)) {
     return fail(MakeError(u"Subscript out of range (more than 10 conversion log entries)", 9));
   }
