@@ -17,10 +17,10 @@
 #include "commands.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
-#include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
+#include "tool_session.h"
 
 namespace mok::app {
 namespace {
@@ -317,18 +317,13 @@ int RunConvertCommand(const Args& args) {
   ProgressBar bar(!options->quiet);
   ConvertPrompter prompter(terminal, bar);
 
-  Settings settings;
-  const std::u16string iniPath = options->ini ? text::FromUtf8(*options->ini)
-                                              : JoinPath(ProgramDirectory(), kSettingsFileName);
-  LoadSettings(settings, iniPath, prompter);
-  if (options->dbDir)
-    settings.DbDir = text::FromUtf8(*options->dbDir);
-
-  db::AddressDatabase database(settings, prompter);
-  if (!database.OpenMainDatabase() || !database.LoadPrefectureNames())
+  ToolSession session(options->ini, options->dbDir, prompter);
+  if (!session.OpenDatabase())
     return 1;
-  std::vector<std::u16string> regions;
-  database.LoadRegionList(regions);
+  Settings& settings = session.settings;
+  db::AddressDatabase& database = session.database;
+  const std::u16string& iniPath = session.iniPath;
+  const std::vector<std::u16string>& regions = session.regions;
 
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);

@@ -12,11 +12,10 @@
 #include "commands.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
-#include "startup/paths.h"
 #include "startup/settings.h"
-#include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
+#include "tool_session.h"
 
 namespace mok::app {
 namespace {
@@ -231,22 +230,16 @@ int RunRecognizeCommand(const Args& args) {
     return 2;
 
   TerminalPrompter prompter;
-  Settings settings;
   if (options->ini && !std::filesystem::exists(std::filesystem::path(*options->ini))) {
     std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", options->ini->c_str());
     return 1;
   }
-  const std::u16string iniPath = options->ini ? text::FromUtf8(*options->ini)
-                                              : JoinPath(ProgramDirectory(), kSettingsFileName);
-  LoadSettings(settings, iniPath, prompter);
-  if (options->dbDir)
-    settings.DbDir = text::FromUtf8(*options->dbDir);
-
-  db::AddressDatabase database(settings, prompter);
-  if (!database.OpenMainDatabase() || !database.LoadPrefectureNames())
+  ToolSession session(options->ini, options->dbDir, prompter);
+  if (!session.OpenDatabase())
     return 1;
-  std::vector<std::u16string> regions;
-  database.LoadRegionList(regions);
+  Settings& settings = session.settings;
+  db::AddressDatabase& database = session.database;
+  const std::vector<std::u16string>& regions = session.regions;
   std::u16string region;
   if (options->region) {
     region = text::FromUtf8(*options->region);
