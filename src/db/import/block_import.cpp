@@ -6,7 +6,6 @@
 #include "db/import/csv_reader.h"
 #include "db/import/import_support.h"
 #include "db/import/position_writer.h"
-#include "db/schema.h"
 
 namespace mok::db {
 namespace {
@@ -76,17 +75,7 @@ BlockImportReport ImportBlocks(const std::filesystem::path& dir, const std::u16s
   const auto codesFromFile =
       codesFile.empty() ? std::map<std::u16string, std::u16string>() : ReadCodes(codesFile);
 
-  Connection mainDb = OpenMainDatabaseFile(dir);
-  RegionImportTarget target(dir, region);
-  try {
-    auto mainTransaction = Transaction::Begin(mainDb);
-    Check(mainTransaction, u"mok2.sqlite");
-    report.regionId = RegisterRegion(mainDb, region);
-
-    Connection& db = target.db();
-    auto transaction = Transaction::Begin(db);
-    Check(transaction, region);
-    Check(CreateRegionSchema(db), region);
+  report.regionId = ImportIntoRegion(dir, region, [&](Connection& db) {
     PositionWriter writer(db);
 
     std::set<std::u16string> unknown;
@@ -166,13 +155,7 @@ BlockImportReport ImportBlocks(const std::filesystem::path& dir, const std::u16s
       throw ImportError(PathText(file) + u": no block rows in the file");
     report.townsAdded = writer.townsAdded();
     report.municipalities = static_cast<int64_t>(writer.municipalitiesTouched());
-    Check(CreateLookupIndexes(db), region);
-    Check(transaction->Commit(), region);
-    Check(mainTransaction->Commit(), u"mok2.sqlite");
-  } catch (...) {
-    target.Discard();
-    throw;
-  }
+  });
   return report;
 }
 

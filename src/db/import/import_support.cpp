@@ -62,6 +62,30 @@ void RegionImportTarget::Discard() {
   }
 }
 
+int64_t ImportIntoRegion(const std::filesystem::path& dir, std::u16string_view region,
+                         const std::function<void(Connection& db)>& fill) {
+  Connection mainDb = OpenMainDatabaseFile(dir);
+  RegionImportTarget target(dir, region);
+  try {
+    auto mainTransaction = Transaction::Begin(mainDb);
+    Check(mainTransaction, u"mok2.sqlite");
+    const int64_t regionId = RegisterRegion(mainDb, region);
+
+    Connection& db = target.db();
+    auto transaction = Transaction::Begin(db);
+    Check(transaction, region);
+    Check(CreateRegionSchema(db), region);
+    fill(db);
+    Check(CreateLookupIndexes(db), region);
+    Check(transaction->Commit(), region);
+    Check(mainTransaction->Commit(), u"mok2.sqlite");
+    return regionId;
+  } catch (...) {
+    target.Discard();
+    throw;
+  }
+}
+
 int64_t RegisterRegion(Connection& mainDb, std::u16string_view region) {
   const std::u16string context = u"ＤＢ一覧";
   auto find = mainDb.Prepare("select fldID from ＤＢ一覧 where fldDbName = ?");

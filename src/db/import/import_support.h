@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,14 @@ class RegionImportTarget {
   Connection db_;
   bool created_ = false;
 };
+
+// The frame of an import into a region database: `fill` writes into the region database (its
+// tables created when missing) inside one transaction on it and one on the main database, which
+// lists the region in ＤＢ一覧. After `fill` the lookup indexes are made and both transactions
+// commit; when anything throws neither commits and a region database this import created is
+// removed. Returns the region's fldID.
+int64_t ImportIntoRegion(const std::filesystem::path& dir, std::u16string_view region,
+                         const std::function<void(Connection& db)>& fill);
 
 // Adds `region` to ＤＢ一覧 with the next free fldID unless it is listed already. Returns the
 // region's fldID. Runs inside the caller's transaction on `mainDb`.

@@ -5,7 +5,6 @@
 #include "db/import/csv_reader.h"
 #include "db/import/import_support.h"
 #include "db/import/ken_all_cleaner.h"
-#include "db/schema.h"
 
 namespace mok::db {
 namespace {
@@ -57,17 +56,7 @@ PostalImportReport ImportPostal(const std::filesystem::path& dir, const std::u16
   report.duplicates = cleaned.duplicates;
   report.wholeMunicipality = cleaned.wholeMunicipality;
 
-  Connection mainDb = OpenMainDatabaseFile(dir);
-  RegionImportTarget target(dir, region);
-  try {
-    auto mainTransaction = Transaction::Begin(mainDb);
-    Check(mainTransaction, u"mok2.sqlite");
-    report.regionId = RegisterRegion(mainDb, region);
-
-    Connection& db = target.db();
-    auto transaction = Transaction::Begin(db);
-    Check(transaction, region);
-    Check(CreateRegionSchema(db), region);
+  report.regionId = ImportIntoRegion(dir, region, [&](Connection& db) {
     const std::set<PostalRecord> existing = ExistingRecords(db);
     auto insert = db.Prepare(
         "insert into POST (fld郵便番号, fld市区町村, fld地名, fldシクチョウソン, fldチメイ) "
@@ -88,13 +77,7 @@ PostalImportReport ImportPostal(const std::filesystem::path& dir, const std::u16
       ++report.records;
     }
     progress.Finish();
-    Check(CreateLookupIndexes(db), region);
-    Check(transaction->Commit(), region);
-    Check(mainTransaction->Commit(), u"mok2.sqlite");
-  } catch (...) {
-    target.Discard();
-    throw;
-  }
+  });
   return report;
 }
 

@@ -10,7 +10,6 @@
 #include "db/import/plane_projector.h"
 #include "db/import/plane_zone.h"
 #include "db/import/position_writer.h"
-#include "db/schema.h"
 
 namespace mok::db {
 namespace {
@@ -140,17 +139,7 @@ TownImportReport ImportTowns(const std::filesystem::path& dir, const std::u16str
   }
   report.towns = static_cast<int64_t>(towns.size());
 
-  Connection mainDb = OpenMainDatabaseFile(dir);
-  RegionImportTarget target(dir, region);
-  try {
-    auto mainTransaction = Transaction::Begin(mainDb);
-    Check(mainTransaction, u"mok2.sqlite");
-    report.regionId = RegisterRegion(mainDb, region);
-
-    Connection& db = target.db();
-    auto transaction = Transaction::Begin(db);
-    Check(transaction, region);
-    Check(CreateRegionSchema(db), region);
+  report.regionId = ImportIntoRegion(dir, region, [&](Connection& db) {
     PositionWriter writer(db);
     PlaneProjector projector;
     ImportProgress progress("importing towns", towns.size());
@@ -169,13 +158,7 @@ TownImportReport ImportTowns(const std::filesystem::path& dir, const std::u16str
     progress.Finish();
     report.townsAdded = writer.townsAdded();
     report.municipalities = static_cast<int64_t>(writer.municipalitiesTouched());
-    Check(CreateLookupIndexes(db), region);
-    Check(transaction->Commit(), region);
-    Check(mainTransaction->Commit(), u"mok2.sqlite");
-  } catch (...) {
-    target.Discard();
-    throw;
-  }
+  });
   return report;
 }
 
