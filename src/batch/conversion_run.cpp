@@ -304,6 +304,30 @@ bool ConversionRun::SkipToStartRow() {
   return true;
 }
 
+// Opens the run's files and reads past the lines before the start row; the files are closed
+// again when either fails.
+bool ConversionRun::OpenAtStartRow() {
+  if (!OpenConvertFiles())
+    return false;
+  if (!SkipToStartRow()) {
+    CloseConvertFiles();
+    return false;
+  }
+  return true;
+}
+
+// Writes the header for the current settings into `file` and starts the counts of the run.
+bool ConversionRun::BeginOutput(LineWriter& file) {
+  if (!Write(file, BuildOutputHeader(settings_, reader_.intFirstRowFieldCount))) {
+    StopForWriteFailure();
+    return false;
+  }
+  cancelRequested_.store(false);
+  lngConvertCount_ = 0;
+  lngFailCount_ = 0;
+  return true;
+}
+
 bool ConversionRun::Write(LineWriter& file, const std::u16string& line) {
   if (OutputConvertLine(settings_, prompter_, file, line))
     return true;
@@ -312,12 +336,16 @@ bool ConversionRun::Write(LineWriter& file, const std::u16string& line) {
   return false;
 }
 
-void ConversionRun::StopForWriteFailure() {
-  CloseConvertFiles();
-  // A write that failed (a full disk, a text without a CP932 form) is said out loud: the file
-  // left behind is incomplete and must not pass for a finished output.
+// A write that failed (a full disk, a text without a CP932 form) is said out loud: the file left
+// behind is incomplete and must not pass for a finished output.
+void ConversionRun::ShowWriteFailure() {
   prompter_.ShowMessage(u"ファイルの書込み中にエラーが発生しました。\r\n" + writeFailure_ +
                         u"\r\n処理を終了します。");
+}
+
+void ConversionRun::StopForWriteFailure() {
+  CloseConvertFiles();
+  ShowWriteFailure();
 }
 
 void ConversionRun::StopForRecord(int16_t code) {
@@ -328,19 +356,8 @@ void ConversionRun::StopForRecord(int16_t code) {
 }
 
 bool ConversionRun::ConvertAll() {
-  if (!OpenConvertFiles())
+  if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
-  if (!SkipToStartRow()) {
-    CloseConvertFiles();
-    return false;
-  }
-  if (!Write(outFile_, BuildOutputHeader(settings_, reader_.intFirstRowFieldCount))) {
-    StopForWriteFailure();
-    return false;
-  }
-  cancelRequested_.store(false);
-  lngConvertCount_ = 0;
-  lngFailCount_ = 0;
 
   const bool monitor = settings_.Monitor == 1;
   std::u16string address;
@@ -393,8 +410,7 @@ bool ConversionRun::ConvertAll() {
   }
   CloseConvertFiles();
   if (!writeFailure_.empty()) {
-    prompter_.ShowMessage(u"ファイルの書込み中にエラーが発生しました。\r\n" + writeFailure_ +
-                          u"\r\n処理を終了します。");
+    ShowWriteFailure();
     return false;
   }
   return true;

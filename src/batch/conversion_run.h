@@ -96,7 +96,10 @@ class ConversionRun {
   void TakeErrorPath(const std::u16string& text);
   void ShowEndOfRun();
   bool SkipToStartRow();
+  bool OpenAtStartRow();
+  bool BeginOutput(LineWriter& file);
   bool Write(LineWriter& file, const std::u16string& line);
+  void ShowWriteFailure();
   void StopForWriteFailure();
   void StopForRecord(int16_t code);
 

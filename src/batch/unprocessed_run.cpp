@@ -20,23 +20,14 @@ const std::u16string kUnprocessedFailureMarker(28, u'?');
 }
 
 bool ConversionRun::ConvertUnprocessedOnly() {
-  if (!OpenConvertFiles())
+  if (!OpenAtStartRow())
     return false;
-  if (!SkipToStartRow()) {
-    CloseConvertFiles();
-    return false;
-  }
   // The earlier header is dropped (a missing one shows at the first record) and a new one
   // written for the current settings.
   std::u16string previousLine;
   reader_.InputRawLineData(previousOut_, previousLine);
-  if (!Write(tempFile_, BuildOutputHeader(settings_, reader_.intFirstRowFieldCount))) {
-    StopForWriteFailure();
+  if (!BeginOutput(tempFile_))
     return false;
-  }
-  cancelRequested_.store(false);
-  lngConvertCount_ = 0;
-  lngFailCount_ = 0;
   int32_t recordCounter = 0;
 
   const bool monitor = settings_.Monitor == 1;
@@ -103,8 +94,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
   CloseConvertFiles();
   if (!writeFailure_.empty()) {
     // The temporary file is incomplete: the earlier output stays as it was.
-    prompter_.ShowMessage(u"ファイルの書込み中にエラーが発生しました。\r\n" + writeFailure_ +
-                          u"\r\n処理を終了します。");
+    ShowWriteFailure();
     return false;
   }
   // rename() replaces the output in one step, so there is no moment without an output file.
