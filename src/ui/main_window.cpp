@@ -25,6 +25,7 @@
 #include "ui/correction_dialog.h"
 #include "ui/environment_dialog.h"
 #include "ui/learning_dict_window.h"
+#include "ui/named_widgets.h"
 #include "ui/preview_window.h"
 #include "ui/qt_text.h"
 #include "ui/unconverted_list_window.h"
@@ -34,24 +35,6 @@ namespace mok::ui {
 namespace {
 
 constexpr int kMaxSpin = 32767;
-
-QPushButton* Button(QWidget* parent, const char* name, const char16_t* caption) {
-  auto* button = new QPushButton(QString::fromUtf16(caption), parent);
-  button->setObjectName(name);
-  return button;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const char16_t* caption) {
-  auto* label = new QLabel(QString::fromUtf16(caption), parent);
-  label->setObjectName(name);
-  return label;
-}
-
-QLineEdit* TextBox(QWidget* parent, const char* name) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  return box;
-}
 
 UpDown* Spinner(QLineEdit* buddy, QWidget* parent, const char* name) {
   auto* spinner = new UpDown(buddy, 1, kMaxSpin, parent);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 #include "ui/up_down.h"
 
@@ -20,12 +21,6 @@ namespace mok::ui {
 namespace {
 
 constexpr int kMaxLineCount = 32767;
-
-QPushButton* Button(QWidget* parent, const char* name, const char16_t* caption) {
-  auto* button = new QPushButton(QString::fromUtf16(caption), parent);
-  button->setObjectName(name);
-  return button;
-}
 
 }  // namespace
 
