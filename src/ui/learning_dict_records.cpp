@@ -54,6 +54,26 @@ void BindOptionalInt(db::Statement& st, int index, const std::optional<T>& value
   }
 }
 
+// Hands the failure to the caller that asked for it; always false, for `return Fail(...)`.
+bool Fail(db::DbError* error, const db::DbError& failure) {
+  if (error)
+    *error = failure;
+  return false;
+}
+
+// Calls `each` for every row of `st`; false (with the failure) when a step fails.
+template <class Each>
+bool ForEachRow(db::Statement& st, db::DbError* error, Each each) {
+  while (true) {
+    auto row = st.Step();
+    if (!row)
+      return Fail(error, row.error());
+    if (!*row)
+      return true;
+    each();
+  }
+}
+
 }  // namespace
 
 LearningDictRecords::LearningDictRecords() = default;
@@ -61,11 +81,8 @@ LearningDictRecords::~LearningDictRecords() = default;
 
 bool LearningDictRecords::Open(const std::u16string& path, db::DbError* error) {
   auto opened = db::Connection::Open(path);
-  if (!opened) {
-    if (error)
-      *error = opened.error();
-    return false;
-  }
+  if (!opened)
+    return Fail(error, opened.error());
   connection_ = std::make_unique<db::Connection>(std::move(*opened));
   return true;
 }
@@ -73,37 +90,17 @@ bool LearningDictRecords::Open(const std::u16string& path, db::DbError* error) {
 bool LearningDictRecords::ReadRegions(
     std::vector<std::pair<std::u16string, std::u16string>>& regions, db::DbError* error) {
   regions.clear();
-  if (!connection_) {
-    if (error)
-      *error = NoCurrentRecord();
-    return false;
-  }
+  if (!connection_)
+    return Fail(error, NoCurrentRecord());
   auto st = connection_->Compile("select fldDbName, fldID from ＤＢ一覧 order by rowid");
-  if (!st) {
-    if (error)
-      *error = st.error();
-    return false;
-  }
-  while (true) {
-    auto row = st->Step();
-    if (!row) {
-      if (error)
-        *error = row.error();
-      return false;
-    }
-    if (!*row)
-      break;
-    regions.emplace_back(st->Text(0), st->Text(1));
-  }
-  return true;
+  if (!st)
+    return Fail(error, st.error());
+  return ForEachRow(*st, error, [&] { regions.emplace_back(st->Text(0), st->Text(1)); });
 }
 
 bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* error) {
-  if (!connection_) {
-    if (error)
-      *error = NoCurrentRecord();
-    return false;
-  }
+  if (!connection_)
+    return Fail(error, NoCurrentRecord());
   // The clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
   std::string clause;
   auto add = [&clause](const std::string& condition) {
@@ -146,26 +143,15 @@ bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* 
   sql += " order by rowid";
 
   auto st = connection_->Compile(sql);
-  if (!st) {
-    if (error)
-      *error = st.error();
-    return false;
-  }
+  if (!st)
+    return Fail(error, st.error());
   if (bindRegion)
     st->BindInt(1, *search.regionNo);
   if (bindKeyword)
     st->BindText(2, ContainsPattern(search.keyword));
 
   std::vector<LearningDictRow> rows;
-  while (true) {
-    auto row = st->Step();
-    if (!row) {
-      if (error)
-        *error = row.error();
-      return false;
-    }
-    if (!*row)
-      break;
+  const bool readAll = ForEachRow(*st, error, [&] {
     LearningDictRow r;
     r.rowId = st->Int(0);
     if (auto v = OptionalInt(*st, 1))
@@ -176,7 +162,9 @@ bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* 
     r.convertedWord = OptionalText(*st, 4);
     r.referenceCount = OptionalInt(*st, 5);
     rows.push_back(std::move(r));
-  }
+  });
+  if (!readAll)
+    return false;
   rows_ = std::move(rows);
   return true;
 }
@@ -186,11 +174,8 @@ void LearningDictRecords::AddNew() {
 }
 
 bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::DbError* error) {
-  if (!connection_ || index < 0 || index >= Count()) {
-    if (error)
-      *error = NoCurrentRecord();
-    return false;
-  }
+  if (!connection_ || index < 0 || index >= Count())
+    return Fail(error, NoCurrentRecord());
   LearningDictRow& target = rows_[static_cast<size_t>(index)];
   const bool adding = target.rowId == 0;
   auto st = connection_->Compile(
@@ -198,11 +183,8 @@ bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::D
                " values (?1, ?2, ?3, ?4, ?5)"
              : "update 学習 set fldDbNo = ?1, fldType = ?2, fld登録字句 = ?3, fld変換字句 = ?4,"
                " fld参照回数 = ?5 where rowid = ?6");
-  if (!st) {
-    if (error)
-      *error = st.error();
-    return false;
-  }
+  if (!st)
+    return Fail(error, st.error());
   BindOptionalInt(*st, 1, row.fldDbNo);
   BindOptionalInt(*st, 2, row.fldType);
   BindOptionalText(*st, 3, row.registeredWord);
@@ -210,11 +192,8 @@ bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::D
   BindOptionalInt(*st, 5, row.referenceCount);
   if (!adding)
     st->BindInt(6, target.rowId);
-  if (auto done = st->Run(); !done) {
-    if (error)
-      *error = done.error();
-    return false;
-  }
+  if (auto done = st->Run(); !done)
+    return Fail(error, done.error());
   const int64_t rowId = adding ? connection_->LastInsertRowId() : target.rowId;
   target = row;
   target.rowId = rowId;
@@ -222,25 +201,16 @@ bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::D
 }
 
 bool LearningDictRecords::Delete(int32_t index, db::DbError* error) {
-  if (!connection_ || index < 0 || index >= Count()) {
-    if (error)
-      *error = NoCurrentRecord();
-    return false;
-  }
+  if (!connection_ || index < 0 || index >= Count())
+    return Fail(error, NoCurrentRecord());
   const auto at = rows_.begin() + index;
   if (at->rowId != 0) {
     auto st = connection_->Compile("delete from 学習 where rowid = ?1");
-    if (!st) {
-      if (error)
-        *error = st.error();
-      return false;
-    }
+    if (!st)
+      return Fail(error, st.error());
     st->BindInt(1, at->rowId);
-    if (auto done = st->Run(); !done) {
-      if (error)
-        *error = done.error();
-      return false;
-    }
+    if (auto done = st->Run(); !done)
+      return Fail(error, done.error());
   }
   rows_.erase(at);
   return true;
