@@ -13,24 +13,14 @@
 #include "db/connection.h"
 #include "db/schema.h"
 #include "engine/rules/address_result.h"
+#include "silent_prompter.h"
 #include "text/text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using mok::bench::SilentPrompter;
 using mok::db::Connection;
-
-class SilentPrompter : public mok::Prompter {
- public:
-  void ShowMessage(const std::u16string&, mok::MessageIcon, const std::u16string&) override {
-    ++shown;
-  }
-  mok::Answer Ask(const std::u16string&, mok::MessageButtons, mok::MessageIcon,
-                  const std::u16string&) override {
-    return mok::Answer::Ok;
-  }
-  int shown = 0;
-};
 
 struct Town {
   std::u16string prefecture, city, town;

@@ -21,11 +21,13 @@
 
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
+#include "silent_prompter.h"
 #include "text/text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using mok::bench::SilentPrompter;
 using Clock = std::chrono::steady_clock;
 
 std::atomic<int64_t> g_sqliteNanoseconds{0};
@@ -43,18 +45,6 @@ int InstallProfile(sqlite3* db, const char**, const struct sqlite3_api_routines*
   sqlite3_trace_v2(db, SQLITE_TRACE_PROFILE, Profile, nullptr);
   return SQLITE_OK;
 }
-
-class SilentPrompter : public mok::Prompter {
- public:
-  void ShowMessage(const std::u16string&, mok::MessageIcon, const std::u16string&) override {
-    ++shown;
-  }
-  mok::Answer Ask(const std::u16string&, mok::MessageButtons, mok::MessageIcon,
-                  const std::u16string&) override {
-    return mok::Answer::Ok;
-  }
-  int shown = 0;
-};
 
 // The addresses of the sample input (after its header line).
 std::vector<std::u16string> SampleAddresses() {
