@@ -265,22 +265,30 @@ Connection* AddressDatabase::LookupMainConnection(DbError& error) {
     return lookupMainDb_.get();
   }
   lookupMainDb_.reset();
+  lookupMainLogged_ = false;
   auto db = Connection::Open(DatabasePath);
   if (!db) {
     error = db.error();
     return nullptr;
   }
+  lookupMainDb_ = std::make_unique<Connection>(std::move(*db));
+  return lookupMainDb_.get();
+}
+
+void AddressDatabase::PrepareCountUpdates(Connection& db) {
+  if (lookupMainLogged_)
+    return;
+  lookupMainLogged_ = true;
   // Every learning-dictionary hit stores its reference count. With the rollback journal each
   // of those commits waits for the disk twice (tens of milliseconds); with the write-ahead log
   // and synchronous=normal a commit is an append to the log, and the file stays consistent
   // after a crash or power cut (at most the last counts can be lost). The log is copied back
-  // into the file when the last connection closes. Both settings are best effort: a file that
-  // cannot take them (read-only, or a folder where the log cannot be created) keeps working as
-  // it did, only slower.
-  db->Execute("pragma journal_mode = wal");
-  db->Execute("pragma synchronous = normal");
-  lookupMainDb_ = std::make_unique<Connection>(std::move(*db));
-  return lookupMainDb_.get();
+  // into the file when the last connection closes. Asked for at the first hit only, so that a
+  // database whose dictionary never applies keeps its file as it is. Both settings are best
+  // effort: a file that cannot take them (read-only, or a folder where the log cannot be
+  // created) keeps working as it did, only slower.
+  db.Execute("pragma journal_mode = wal");
+  db.Execute("pragma synchronous = normal");
 }
 
 }  // namespace mok::db

@@ -145,6 +145,10 @@ class AddressDatabase {
   // The kept-open lookup connections, (re)opened when the path differs; nullptr on failure.
   Connection* LookupRegionConnection(const std::u16string& path, DbError& error);
   Connection* LookupMainConnection(DbError& error);
+  // Makes the reference-count updates on lookupMainDb_ cheap (write-ahead log), once per
+  // connection.
+  void PrepareCountUpdates(Connection& db);
+  bool lookupMainLogged_ = false;
   // Block tables of lookupRegionDb_ already confirmed to exist.
   std::vector<std::u16string> checkedBlockTables_;
 };

@@ -60,6 +60,7 @@ std::optional<std::u16string> AddressDatabase::LookupLearnedWord(int32_t kind,
   if (!result.AddLog(word + u" → " + converted)) {
     return fail(MakeError(u"Subscript out of range (more than 10 conversion log entries)", 9));
   }
+  PrepareCountUpdates(*db);
   auto update =
       db->Prepare("update 学習 set fld参照回数 = coalesce(fld参照回数, 0) + 1 where rowid = ?1");
   if (!update)

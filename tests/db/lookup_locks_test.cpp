@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "db/address_database_fixture.h"
@@ -73,6 +74,22 @@ TEST_F(LearnedWordCounts, SeenByOtherConnectionsAndKeptInTheFileAfterClosing) {
   auto copied = Connection::Open(text::FromUtf8(copy.string()), /*readOnly=*/true);
   ASSERT_TRUE(copied) << U8(copied.error().Text());
   EXPECT_EQ(StoredCount(*copied, u"札幌"), 2);
+}
+
+TEST_F(LearnedWordCounts, LookupsThatChangeNothingLeaveTheFileFormatAsItIs) {
+  // Byte 18 of the header: 1 for the rollback journal the data tool creates, 2 for the log.
+  auto format = [&] {
+    std::ifstream in(MainFile(), std::ios::binary);
+    char header[20] = {};
+    in.read(header, sizeof header);
+    return static_cast<int>(header[18]);
+  };
+  builder.CloseAll();
+  ASSERT_EQ(format(), 1);
+  EXPECT_EQ(U8(Hit(u"函館")), "");
+  EXPECT_EQ(U8(Hit(u"札")), "");
+  db.CloseMainDatabase();
+  EXPECT_EQ(format(), 1);
 }
 
 TEST_F(LearnedWordCounts, OtherConnectionsWriteAndReadWhileTheLookupsKeepTheirsOpen) {
