@@ -65,6 +65,18 @@ class MainWindowTest : public ::testing::Test {
     return *window;
   }
 
+  // The window opened on the small input, ready to run into `outputName`, with the scripted
+  // answer to the stop question.
+  void OpenOnSmallInput(const std::string& outputName, Answer stopAnswer) {
+    WriteProfileString(ini, u"CURRENT", u"InputFilePath", WriteSmallInput());
+    WriteProfileString(ini, u"CURRENT", u"OutputFilePath", folder.File(outputName));
+    WriteProfileString(ini, u"CURRENT", u"SelectPref", u"東京都");
+    prompter.Clear();
+    prompter.answers = {stopAnswer};
+    Create();
+    ShowAndSettle();
+  }
+
   // Shows the window and lets the event loop run until the first activation has been handled
   // and any run it started has ended.
   void ShowAndSettle() {
@@ -262,15 +274,7 @@ TEST_F(MainWindowTest, AllConvertedRunEndsWithTheCountMessage) {
 TEST_F(MainWindowTest, StopButtonAsksAndStopsOrContinues) {
   for (const Answer answer : {Answer::Yes, Answer::No}) {
     SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
-    const std::u16string input = WriteSmallInput();
-    const std::u16string output = folder.File("out.csv");
-    WriteProfileString(ini, u"CURRENT", u"InputFilePath", input);
-    WriteProfileString(ini, u"CURRENT", u"OutputFilePath", output);
-    WriteProfileString(ini, u"CURRENT", u"SelectPref", u"東京都");
-    prompter.Clear();
-    prompter.answers = {answer};
-    Create();
-    ShowAndSettle();
+    OpenOnSmallInput("out.csv", answer);
     QTimer::singleShot(0, Get<QPushButton>("cmdCancel"), &QPushButton::click);
     Get<QPushButton>("cmdExec")->click();
     ASSERT_FALSE(prompter.records.empty());
@@ -294,15 +298,8 @@ TEST_F(MainWindowTest, StopButtonAsksAndStopsOrContinues) {
 TEST_F(MainWindowTest, ClosingDuringARunStopsItFirst) {
   for (const Answer answer : {Answer::Yes, Answer::No}) {
     SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
-    const std::u16string input = WriteSmallInput();
     const std::u16string output = folder.File("closing.csv");
-    WriteProfileString(ini, u"CURRENT", u"InputFilePath", input);
-    WriteProfileString(ini, u"CURRENT", u"OutputFilePath", output);
-    WriteProfileString(ini, u"CURRENT", u"SelectPref", u"東京都");
-    prompter.Clear();
-    prompter.answers = {answer};
-    Create();
-    ShowAndSettle();
+    OpenOnSmallInput("closing.csv", answer);
     QTimer::singleShot(0, window.get(), &QWidget::close);
     Get<QPushButton>("cmdExec")->click();
     ASSERT_FALSE(prompter.records.empty());
