@@ -110,8 +110,8 @@ double WriteOnlyPass(const fs::path& output, const fs::path& copy) {
 void BM_ConvertEndToEnd(benchmark::State& state) {
   Workspace ws;
   mok::Settings settings;
-  settings.DbDir = mok::text::FromUtf8(MOK_SAMPLE_DB);
-  settings.Monitor = 0;
+  settings.dbDir = mok::text::FromUtf8(MOK_SAMPLE_DB);
+  settings.monitor = false;
   SilentPrompter prompter;
   mok::db::AddressDatabase database(settings, prompter);
   if (!database.OpenMainDatabase() || !database.LoadPrefectureNames()) {

@@ -127,7 +127,7 @@ BenchData& Data() {
 
 struct Fixture {
   Fixture() {
-    settings.DbDir = Data().Dir();
+    settings.dbDir = Data().Dir();
     db.OpenMainDatabase();
     db.StrSelectedRegion = u"東京都";
     db.IntRegionNumber = 1;
@@ -140,7 +140,7 @@ struct Fixture {
 
 void BlockCoordinates(benchmark::State& state, int completeMatch) {
   Fixture f;
-  f.settings.CompleteMatch = static_cast<int16_t>(completeMatch);
+  f.settings.completeMatch = static_cast<int16_t>(completeMatch);
   const auto& towns = Data().towns;
   std::size_t i = 0, found = 0;
   for (auto _ : state) {

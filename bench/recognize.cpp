@@ -112,7 +112,7 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
     return;
   }
   mok::Settings settings;
-  settings.DbDir = copy.Dir();
+  settings.dbDir = copy.Dir();
   SilentPrompter prompter;
   mok::db::AddressDatabase database(settings, prompter);
   if (!database.OpenMainDatabase() || !database.LoadPrefectureNames()) {

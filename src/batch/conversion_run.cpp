@@ -71,7 +71,7 @@ bool ConversionRun::Validate(const RunRequest& request) {
     return false;
   }
   reader_.StrInputPath = request.inputPath;
-  settings_.InputFilePath = request.inputPath;
+  settings_.inputFilePath = request.inputPath;
   if (request.outputPath.empty()) {
     prompter_.ShowMessage(u"出力ファイルが選択されていません。");
     observer_.FocusInputBox(InputBox::OutputFile);
@@ -83,18 +83,18 @@ bool ConversionRun::Validate(const RunRequest& request) {
     return false;
   }
   strOutputPath_ = request.outputPath;
-  settings_.OutputFilePath = request.outputPath;
+  settings_.outputFilePath = request.outputPath;
   return true;
 }
 
 void ConversionRun::RememberFolders() {
   std::u16string folder;
-  if (FolderOf(reader_.StrInputPath, folder) && folder != settings_.InputDir) {
-    settings_.InputDir = folder;
+  if (FolderOf(reader_.StrInputPath, folder) && folder != settings_.inputDir) {
+    settings_.inputDir = folder;
     WriteRunSetting(settingsFilePath_, u"INPUTDIR", folder);
   }
-  if (FolderOf(strOutputPath_, folder) && folder != settings_.OutputDir) {
-    settings_.OutputDir = folder;
+  if (FolderOf(strOutputPath_, folder) && folder != settings_.outputDir) {
+    settings_.outputDir = folder;
     WriteRunSetting(settingsFilePath_, u"OUTPUTDIR", folder);
   }
 }
@@ -135,7 +135,7 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   SaveRunWindowState(settingsFilePath_, settings_, request);
   // Only the CSV form can be written. Going on would show the refusal once per record, empty
   // the output and still end with the end message, so the run stops before opening anything.
-  if (!settings_.CsvOut) {
+  if (!settings_.csvOut) {
     prompter_.ShowMessage(u"この機能は現在未サポートです。");
     return RunOutcome::Failed;
   }
@@ -197,7 +197,7 @@ void ConversionRun::ShowEndOfRun() {
 }
 
 bool ConversionRun::DecideConvertMode() {
-  blnUnprocessedOnly_ = FileExists(strOutputPath_) && settings_.NotOverwrite == 1;
+  blnUnprocessedOnly_ = FileExists(strOutputPath_) && settings_.notOverwrite;
   return blnUnprocessedOnly_;
 }
 
@@ -359,7 +359,7 @@ bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
 
-  const bool monitor = settings_.Monitor == 1;
+  const bool monitor = settings_.monitor;
   std::u16string address;
   std::u16string fields;
   while (!inFile_.AtEnd()) {
@@ -380,8 +380,7 @@ bool ConversionRun::ConvertAll() {
       observer_.SetMonitorText(MonitorBox::Source, display);
 
     int16_t code = recognizer_.RecognizeAddress(address, fields);
-    if (code != engine::kConverted && code != engine::kEmptyAddress &&
-        settings_.UnknownCheck == 1) {
+    if (code != engine::kConverted && code != engine::kEmptyAddress && settings_.unknownCheck) {
       observer_.EditUnconvertedAddress(address);
       code = recognizer_.RecognizeAddress(address, fields);
     }

@@ -68,10 +68,10 @@ std::u16string MapCommand(const std::u16string& copyPath) {
 
 bool ShowInMapProgram(const Settings& settings, Prompter& prompter,
                       const std::u16string& outputPathText, const ProgramStarter& start) {
-  if (settings.TempDir.empty() || settings.MapProgram.empty())
+  if (settings.tempDir.empty() || settings.mapProgram.empty())
     return false;
   const std::u16string outputPath = text::Trim(outputPathText);
-  const std::u16string copyPath = settings.TempDir + u"/" + FileNameOf(outputPath);
+  const std::u16string copyPath = settings.tempDir + u"/" + FileNameOf(outputPath);
 
   FileError error;
   std::error_code ec;
@@ -81,7 +81,7 @@ bool ShowInMapProgram(const Settings& settings, Prompter& prompter,
   if (ec) {
     error = FileErrorFromErrno(ec.value());
   } else {
-    std::vector<std::string> argv = SplitCommandLine(settings.MapProgram);
+    std::vector<std::string> argv = SplitCommandLine(settings.mapProgram);
     argv.push_back(text::ToUtf8(MapCommand(copyPath)));
     if (start(argv, error))
       return true;

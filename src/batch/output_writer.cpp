@@ -4,27 +4,27 @@ namespace mok::batch {
 
 std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount) {
   std::u16string header;
-  if (fieldCount > 0 && settings.SrcOut == 1)
+  if (fieldCount > 0 && settings.srcOut)
     header.append(static_cast<std::size_t>(fieldCount), u',');
-  if (settings.PrefOut == 1)
+  if (settings.prefOut)
     header += u"都道府県,";
-  if (settings.CityOut == 1)
+  if (settings.cityOut)
     header += u"市区町村,";
   header += u"大字・町丁目";
-  header += settings.TownCombine ? u"+街区符号・地番" : u",街区符号・地番";
+  header += settings.townCombine ? u"+街区符号・地番" : u",街区符号・地番";
   header += u",";
-  if (settings.RemainOut == 1)
+  if (settings.remainOut)
     header += u"号・枝番以降,";
-  if (settings.CityCodeOut == 1)
+  if (settings.cityCodeOut)
     header += u"市区町村コード,";
-  if (settings.XYOut == 1) {
-    if (settings.CoordNoOut == 1)
+  if (settings.xyOut) {
+    if (settings.coordNoOut)
       header += u"座標系番号,";
     header += u"Ｘ座標,Ｙ座標,";
   }
-  if (settings.LatLonOut == 1)
+  if (settings.latLonOut)
     header += u"緯度,経度,";
-  if (settings.LogOut == 1)
+  if (settings.logOut)
     header += u"ログ,";
   if (!header.empty() && header.back() == u',')
     header.pop_back();
@@ -33,7 +33,7 @@ std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount) {
 
 bool OutputConvertLine(const Settings& settings, Prompter& prompter, LineWriter& file,
                        const std::u16string& line) {
-  if (!settings.CsvOut) {
+  if (!settings.csvOut) {
     prompter.ShowMessage(u"この機能は現在未サポートです。");
     return true;
   }
@@ -42,11 +42,11 @@ bool OutputConvertLine(const Settings& settings, Prompter& prompter, LineWriter&
 
 std::u16string ConvertedLine(const Settings& settings, const std::u16string& sourceLine,
                              const std::u16string& fields) {
-  return settings.SrcOut == 1 ? sourceLine + u"," + fields : fields;
+  return settings.srcOut ? sourceLine + u"," + fields : fields;
 }
 
 std::u16string UnconvertedLine(const Settings& settings, const std::u16string& sourceLine) {
-  return settings.SrcOut == 1 ? sourceLine : std::u16string();
+  return settings.srcOut ? sourceLine : std::u16string();
 }
 
 std::u16string ErrorListPath(const std::u16string& outputPath) {
@@ -59,7 +59,7 @@ std::u16string ErrorListPath(const std::u16string& outputPath) {
 }
 
 void ErrorList::WriteUnknownLine(const Settings& settings, const std::u16string& address) {
-  if (settings.UnknownOut != 1)
+  if (!settings.unknownOut)
     return;
   if (!writer_.IsOpen() && !writer_.Open(path_))
     return;

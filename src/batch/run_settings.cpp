@@ -13,11 +13,11 @@ void WriteRunSetting(const std::u16string& settingsFilePath, const std::u16strin
 void SaveRunWindowState(const std::u16string& settingsFilePath, const Settings& settings,
                         const RunRequest& request) {
   CurrentState state;
-  state.InputFilePath = settings.InputFilePath;
-  state.OutputFilePath = settings.OutputFilePath;
-  state.SelectPref = request.region;
-  state.StartRow = request.startRow;
-  state.AdrField1 = request.addressField;
+  state.inputFilePath = settings.inputFilePath;
+  state.outputFilePath = settings.outputFilePath;
+  state.selectPref = request.region;
+  state.startRow = request.startRow;
+  state.adrField1 = request.addressField;
   SaveCurrentState(settingsFilePath, state);
 }
 

@@ -30,7 +30,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
     return false;
   int32_t recordCounter = 0;
 
-  const bool monitor = settings_.Monitor == 1;
+  const bool monitor = settings_.monitor;
   std::u16string inputLine;
   std::u16string address;
   std::u16string fields;
@@ -55,7 +55,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
       return false;
     }
     const std::u16string& sourceLine = reader_.strSourceLine;
-    if (WasConvertedBefore(inputLine, sourceLine, settings_.Delimiter)) {
+    if (WasConvertedBefore(inputLine, sourceLine, settings_.delimiter)) {
       if (!Write(tempFile_, sourceLine)) {
         StopForWriteFailure();
         return false;
@@ -64,7 +64,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
       ++lngConvertCount_;
       int16_t code = recognizer_.RecognizeAddress(address, fields);
       if (code != engine::kConverted && code != engine::kFailure && code != engine::kNoBlock &&
-          settings_.UnknownCheck == 1) {
+          settings_.unknownCheck) {
         observer_.EditUnconvertedAddress(address);
         code = recognizer_.RecognizeAddress(address, fields);
       }

@@ -45,7 +45,7 @@ void AddressDatabase::ReportError(const DbError& error, const std::u16string& co
 }
 
 std::u16string AddressDatabase::RegionPath(const std::u16string& region) const {
-  return JoinPath(settings_.DbDir, region + kRegionExtension);
+  return JoinPath(settings_.dbDir, region + kRegionExtension);
 }
 
 // --- Main database ----------------------------------------------------------------------------
@@ -53,7 +53,7 @@ std::u16string AddressDatabase::RegionPath(const std::u16string& region) const {
 bool AddressDatabase::OpenMainDatabase() {
   if (BlnMainDbOpen)
     return true;
-  DatabasePath = JoinPath(settings_.DbDir, kMainDatabaseFile);
+  DatabasePath = JoinPath(settings_.dbDir, kMainDatabaseFile);
   auto db = Connection::Open(DatabasePath);
   if (!db) {
     ReportError(db.error());

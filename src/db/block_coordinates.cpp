@@ -119,7 +119,7 @@ bool AddressDatabase::LookupBlockCoordinates(const std::u16string& prefecture,
   std::optional<int64_t> number;
   if (!blockLot.empty()) {
     number = PlainNumber(asked);
-    if (settings_.CompleteMatch == 1 || !number) {
+    if (settings_.completeMatch || !number) {
       // A number that is not plain decimal has no distance to the stored ones; it can only
       // match exactly.
       sql += " and fld街区・番地 = ?2 order by rowid";
@@ -139,7 +139,7 @@ bool AddressDatabase::LookupBlockCoordinates(const std::u16string& prefecture,
   ScopedReset reset(&block);
   block.BindInt(1, positionId);
   if (!blockLot.empty()) {
-    if (settings_.CompleteMatch == 1 || !number) {
+    if (settings_.completeMatch || !number) {
       block.BindText(2, asked);
     } else {
       block.BindInt(2, *number);

@@ -34,9 +34,9 @@ std::vector<std::u16string_view> SplitWords(std::u16string_view text) {
 
 bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,
                       Prompter& prompter) {
-  const bool firstActivate = options.FirstActivate;
+  const bool firstActivate = options.firstActivate;
   options = CommandLineOptions{};
-  options.FirstActivate = firstActivate;
+  options.firstActivate = firstActivate;
   if (commandLine.empty())
     return false;
 
@@ -44,7 +44,7 @@ bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& opt
     prompter.ShowMessage(std::u16string(kCommandLineError) + u"\r\n" + commandLine,
                          MessageIcon::None, kAppTitle);
     options = CommandLineOptions{};
-    options.FirstActivate = firstActivate;
+    options.firstActivate = firstActivate;
     return false;
   };
 
@@ -65,23 +65,23 @@ bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& opt
     switch (word[1]) {
       case u'd':
       case u'D':
-        has = &options.HasRegion;
-        value = &options.Region;
+        has = &options.hasRegion;
+        value = &options.region;
         break;
       case u'i':
       case u'I':
-        has = &options.HasInput;
-        value = &options.InputFile;
+        has = &options.hasInput;
+        value = &options.inputFile;
         break;
       case u'o':
       case u'O':
-        has = &options.HasOutput;
-        value = &options.OutputFile;
+        has = &options.hasOutput;
+        value = &options.outputFile;
         break;
       case u'l':
       case u'L':
-        has = &options.HasStartRow;
-        value = &options.StartRow;
+        has = &options.hasStartRow;
+        value = &options.startRow;
         break;
       default:
         return fail();
@@ -93,7 +93,7 @@ bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& opt
     *value = i + 1 < words.size() ? std::u16string(words[i + 1]) : std::u16string();
     i += 2;
   }
-  options.Valid = true;
+  options.valid = true;
   return true;
 }
 

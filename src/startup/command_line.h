@@ -10,22 +10,22 @@
 namespace mok {
 
 struct CommandLineOptions {
-  bool Valid = false;          // present and parsed without error; only then are options applied
-  bool FirstActivate = false;  // true from start-up until the main window is first activated
-  bool HasRegion = false;
-  std::u16string Region;
-  bool HasInput = false;
-  std::u16string InputFile;
-  bool HasOutput = false;
-  std::u16string OutputFile;
-  bool HasStartRow = false;
-  std::u16string StartRow;
+  bool valid = false;          // present and parsed without error; only then are options applied
+  bool firstActivate = false;  // true from start-up until the main window is first activated
+  bool hasRegion = false;
+  std::u16string region;
+  bool hasInput = false;
+  std::u16string inputFile;
+  bool hasOutput = false;
+  std::u16string outputFile;
+  bool hasStartRow = false;
+  std::u16string startRow;
 };
 
 inline constexpr char16_t kCommandLineError[] = u"起動時オプションの指定が間違っています。";
 
 // Parses the argument text (the command line after the program's name, as one text) into
-// `options` and returns whether it is valid; the result is also stored in options.Valid.
+// `options` and returns whether it is valid; the result is also stored in options.valid.
 // An empty text is not valid and shows nothing; a wrong one shows the error message followed
 // by the whole argument text. On an error no option is set.
 bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,

@@ -26,8 +26,10 @@ int16_t GetInt(const ProfileFile& profile, const char16_t* key, int16_t defaultV
   return ParseInt16(text).value_or(defaultValue);
 }
 
-std::u16string IntText(int value) {
-  return text::FromUtf8(std::to_string(value));
+// A flag is set when its stored value is 1; a key that is missing or not a number takes its
+// default.
+bool GetFlag(const ProfileFile& profile, const char16_t* key, bool defaultValue) {
+  return GetInt(profile, key, defaultValue ? 1 : 0) == 1;
 }
 
 std::vector<std::u16string> SplitAtComma(const std::u16string& text) {
@@ -81,34 +83,34 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
     return profile.Get(kSettingsSection, key, defaultValue);
   };
   Settings& s = settings;
-  s.MapProgram = str(u"VELMORA", u"");
-  s.TempDir = str(u"TEMPDIR", u"");
-  s.DbDir = str(u"DBDIR", u"");
-  s.InputDir = str(u"INPUTDIR", u"");
-  s.OutputDir = str(u"OUTPUTDIR", u"");
-  s.Delimiter = str(u"DELIMITER", u",");
+  s.mapProgram = str(u"VELMORA", u"");
+  s.tempDir = str(u"TEMPDIR", u"");
+  s.dbDir = str(u"DBDIR", u"");
+  s.inputDir = str(u"INPUTDIR", u"");
+  s.outputDir = str(u"OUTPUTDIR", u"");
+  s.delimiter = str(u"DELIMITER", u",");
 
-  s.NotOverwrite = GetInt(profile, u"NOTOVERWRITE", 0);
-  s.UnknownCheck = GetInt(profile, u"UNKNOWN", 0);
-  s.UnknownOut = GetInt(profile, u"UNKNOWNOUT", 0);
-  s.CsvOut = GetInt(profile, u"CSVOUT", 1) == 1;
-  s.TownCombine = GetInt(profile, u"TOWNCONBINE", 1) == 1;
-  s.PrefOut = GetInt(profile, u"PREF", 0);
-  s.CityOut = GetInt(profile, u"CITY", 0);
-  s.RemainOut = GetInt(profile, u"REMAIN", 0);
-  s.LogOut = GetInt(profile, u"LOG", 0);
-  s.Monitor = GetInt(profile, u"MONITOR", 1);
-  s.SrcOut = GetInt(profile, u"SRCOUT", 1);
-  s.CityCodeOut = GetInt(profile, u"CITYCODE", 1);
-  s.CoordNoOut = GetInt(profile, u"COORDNO", 1);
-  s.XYOut = GetInt(profile, u"XYCOORD", 1);
-  s.LatLonOut = GetInt(profile, u"LATITUDE", 1);
-  s.MeshCodeOut = GetInt(profile, u"MESHCODE", 1);
-  s.AddLine = GetInt(profile, u"ADDLINE", 1);
+  s.notOverwrite = GetFlag(profile, u"NOTOVERWRITE", false);
+  s.unknownCheck = GetFlag(profile, u"UNKNOWN", false);
+  s.unknownOut = GetFlag(profile, u"UNKNOWNOUT", false);
+  s.csvOut = GetFlag(profile, u"CSVOUT", true);
+  s.townCombine = GetFlag(profile, u"TOWNCONBINE", true);
+  s.prefOut = GetFlag(profile, u"PREF", false);
+  s.cityOut = GetFlag(profile, u"CITY", false);
+  s.remainOut = GetFlag(profile, u"REMAIN", false);
+  s.logOut = GetFlag(profile, u"LOG", false);
+  s.monitor = GetFlag(profile, u"MONITOR", true);
+  s.srcOut = GetFlag(profile, u"SRCOUT", true);
+  s.cityCodeOut = GetFlag(profile, u"CITYCODE", true);
+  s.coordNoOut = GetFlag(profile, u"COORDNO", true);
+  s.xyOut = GetFlag(profile, u"XYCOORD", true);
+  s.latLonOut = GetFlag(profile, u"LATITUDE", true);
+  s.meshCodeOut = GetFlag(profile, u"MESHCODE", true);
+  s.addLine = GetInt(profile, u"ADDLINE", 1);
 
   // Fixed names: numbered from 1 without gaps; the first missing number ends the list (later
   // entries, and any beyond the hundredth, are not read).
-  s.FixedTerms.clear();
+  s.fixedTerms.clear();
   for (int n = 1; n <= kMaxFixedTerms; ++n) {
     const std::u16string entry = profile.Get(kSettingsSection, FixedTermKey(n), u"");
     if (entry.empty())
@@ -121,10 +123,10 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
       prompter.ShowMessage(kFixedTermError, MessageIcon::None, kAppTitle);
       break;
     }
-    s.FixedTerms.push_back({*code, pieces[1]});
+    s.fixedTerms.push_back({*code, pieces[1]});
   }
 
-  s.CompleteMatch = GetInt(profile, u"COMPLETEMATCH", 0);
+  s.completeMatch = GetFlag(profile, u"COMPLETEMATCH", false);
 }
 
 bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePath) {
@@ -132,33 +134,42 @@ bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePa
   if (!profile.Load(settingsFilePath))
     return false;
   const Settings& s = settings;
-  const std::pair<const char16_t*, std::u16string> keys[] = {
-      {u"DBDIR", s.DbDir},
-      {u"INPUTDIR", s.InputDir},
-      {u"OUTPUTDIR", s.OutputDir},
-      {u"DELIMITER", s.Delimiter},
-      {u"NOTOVERWRITE", IntText(s.NotOverwrite)},
-      {u"UNKNOWN", IntText(s.UnknownCheck)},
-      {u"UNKNOWNOUT", IntText(s.UnknownOut)},
-      {u"CSVOUT", s.CsvOut ? u"1" : u"0"},
-      {u"TOWNCONBINE", s.TownCombine ? u"1" : u"0"},
-      {u"PREF", IntText(s.PrefOut)},
-      {u"CITY", IntText(s.CityOut)},
-      {u"REMAIN", IntText(s.RemainOut)},
-      {u"LOG", IntText(s.LogOut)},
-      {u"MONITOR", IntText(s.Monitor)},
-      {u"SRCOUT", IntText(s.SrcOut)},
-      {u"CITYCODE", IntText(s.CityCodeOut)},
-      {u"COORDNO", IntText(s.CoordNoOut)},
-      {u"XYCOORD", IntText(s.XYOut)},
-      {u"LATITUDE", IntText(s.LatLonOut)},
-      {u"MESHCODE", IntText(s.MeshCodeOut)},
-      {u"COMPLETEMATCH", IntText(s.CompleteMatch)},
+  const std::pair<const char16_t*, std::u16string> texts[] = {
+      {u"DBDIR", s.dbDir},
+      {u"INPUTDIR", s.inputDir},
+      {u"OUTPUTDIR", s.outputDir},
+      {u"DELIMITER", s.delimiter},
   };
+  const std::pair<const char16_t*, bool> flags[] = {
+      {u"NOTOVERWRITE", s.notOverwrite},
+      {u"UNKNOWN", s.unknownCheck},
+      {u"UNKNOWNOUT", s.unknownOut},
+      {u"CSVOUT", s.csvOut},
+      {u"TOWNCONBINE", s.townCombine},
+      {u"PREF", s.prefOut},
+      {u"CITY", s.cityOut},
+      {u"REMAIN", s.remainOut},
+      {u"LOG", s.logOut},
+      {u"MONITOR", s.monitor},
+      {u"SRCOUT", s.srcOut},
+      {u"CITYCODE", s.cityCodeOut},
+      {u"COORDNO", s.coordNoOut},
+      {u"XYCOORD", s.xyOut},
+      {u"LATITUDE", s.latLonOut},
+      {u"MESHCODE", s.meshCodeOut},
+      {u"COMPLETEMATCH", s.completeMatch},
+  };
+  // A value that cannot be stored is skipped; the others are still written.
   bool allSet = true;
-  for (const auto& [key, value] : keys) {
-    // A value that cannot be stored is skipped; the others are still written.
+  for (const auto& [key, value] : texts)
     allSet = profile.Set(kSettingsSection, key, value) && allSet;
+  for (const auto& [key, value] : flags) {
+    // A stored value that already means the same is kept as it is, so that a value other than
+    // 0/1 that another program wrote survives a save that did not change the flag.
+    const std::optional<int16_t> stored = ParseInt16(profile.Get(kSettingsSection, key, u""));
+    if (stored && (*stored == 1) == value)
+      continue;
+    allSet = profile.Set(kSettingsSection, key, value ? u"1" : u"0") && allSet;
   }
   return profile.Save() && allSet;
 }
@@ -172,11 +183,11 @@ CurrentState LoadCurrentState(const std::u16string& settingsFilePath) {
   ProfileFile profile;
   profile.Load(settingsFilePath);
   CurrentState state;
-  state.InputFilePath = profile.Get(kCurrentSection, u"InputFilePath", u"");
-  state.OutputFilePath = profile.Get(kCurrentSection, u"OutputFilePath", u"");
-  state.SelectPref = profile.Get(kCurrentSection, u"SelectPref", u"");
-  state.StartRow = profile.Get(kCurrentSection, u"StartRow", u"2");
-  state.AdrField1 = profile.Get(kCurrentSection, u"AdrField1", u"1");
+  state.inputFilePath = profile.Get(kCurrentSection, u"InputFilePath", u"");
+  state.outputFilePath = profile.Get(kCurrentSection, u"OutputFilePath", u"");
+  state.selectPref = profile.Get(kCurrentSection, u"SelectPref", u"");
+  state.startRow = profile.Get(kCurrentSection, u"StartRow", u"2");
+  state.adrField1 = profile.Get(kCurrentSection, u"AdrField1", u"1");
   return state;
 }
 
@@ -184,11 +195,11 @@ bool SaveCurrentState(const std::u16string& settingsFilePath, const CurrentState
   ProfileFile profile;
   if (!profile.Load(settingsFilePath))
     return false;
-  bool allSet = profile.Set(kCurrentSection, u"InputFilePath", state.InputFilePath);
-  allSet = profile.Set(kCurrentSection, u"OutputFilePath", state.OutputFilePath) && allSet;
-  allSet = profile.Set(kCurrentSection, u"SelectPref", state.SelectPref) && allSet;
-  allSet = profile.Set(kCurrentSection, u"StartRow", state.StartRow) && allSet;
-  allSet = profile.Set(kCurrentSection, u"AdrField1", state.AdrField1) && allSet;
+  bool allSet = profile.Set(kCurrentSection, u"InputFilePath", state.inputFilePath);
+  allSet = profile.Set(kCurrentSection, u"OutputFilePath", state.outputFilePath) && allSet;
+  allSet = profile.Set(kCurrentSection, u"SelectPref", state.selectPref) && allSet;
+  allSet = profile.Set(kCurrentSection, u"StartRow", state.startRow) && allSet;
+  allSet = profile.Set(kCurrentSection, u"AdrField1", state.adrField1) && allSet;
   return profile.Save() && allSet;
 }
 

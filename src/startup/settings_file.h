@@ -29,11 +29,11 @@ bool WriteSetting(const std::u16string& settingsFilePath, const std::u16string& 
 
 // The main window's last-used entries (section "CURRENT").
 struct CurrentState {
-  std::u16string InputFilePath;
-  std::u16string OutputFilePath;
-  std::u16string SelectPref;
-  std::u16string StartRow = u"2";
-  std::u16string AdrField1 = u"1";
+  std::u16string inputFilePath;
+  std::u16string outputFilePath;
+  std::u16string selectPref;
+  std::u16string startRow = u"2";
+  std::u16string adrField1 = u"1";
 };
 
 CurrentState LoadCurrentState(const std::u16string& settingsFilePath);

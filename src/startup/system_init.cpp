@@ -22,7 +22,7 @@ void InitializeSystem(StartupState& state, Settings& settings, Prompter& prompte
   LoadSettings(settings, state.SettingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();
-  state.DatabasePath = MainDatabasePath(settings.DbDir);
+  state.DatabasePath = MainDatabasePath(settings.dbDir);
   state.RegionListTable = u"ＤＢ一覧";
   state.WorkspaceCreated = createDbWorkspace ? createDbWorkspace() : true;
   if (!state.WorkspaceCreated)

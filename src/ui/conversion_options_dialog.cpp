@@ -41,9 +41,9 @@ frmConvertOption::frmConvertOption(Settings& settings, std::u16string settingsFi
   // Left column: the output fields.
   QGroupBox* framOutField = Frame(this, "framOutField", u"出力フィールド");
   auto* outFields = new QVBoxLayout(framOutField);
-  outFields->addWidget(AddFlag(framOutField, "chkSrcFieldOut", u"入力データ", &Settings::SrcOut));
-  outFields->addWidget(AddFlag(framOutField, "chkPrefOutput", u"都道府県名", &Settings::PrefOut));
-  outFields->addWidget(AddFlag(framOutField, "chkCityOutput", u"市区町村名", &Settings::CityOut));
+  outFields->addWidget(AddFlag(framOutField, "chkSrcFieldOut", u"入力データ", &Settings::srcOut));
+  outFields->addWidget(AddFlag(framOutField, "chkPrefOutput", u"都道府県名", &Settings::prefOut));
+  outFields->addWidget(AddFlag(framOutField, "chkCityOutput", u"市区町村名", &Settings::cityOut));
   // The two town formats sit in a frame of their own so that they form one group.
   auto* framFormat = new QGroupBox(framOutField);
   framFormat->setObjectName("framFormat");
@@ -54,33 +54,33 @@ frmConvertOption::frmConvertOption(Settings& settings, std::u16string settingsFi
   format->addWidget(optSeparation_);
   outFields->addWidget(framFormat);
   outFields->addWidget(
-      AddFlag(framOutField, "chkRemainOutput", u"号・枝番以降（ビル名等）", &Settings::RemainOut));
+      AddFlag(framOutField, "chkRemainOutput", u"号・枝番以降（ビル名等）", &Settings::remainOut));
   outFields->addWidget(
-      AddFlag(framOutField, "chkCodeOutput", u"市区町村コード", &Settings::CityCodeOut));
-  outFields->addWidget(AddFlag(framOutField, "chkXYOutput", u"Ｘ座標、Ｙ座標", &Settings::XYOut));
+      AddFlag(framOutField, "chkCodeOutput", u"市区町村コード", &Settings::cityCodeOut));
+  outFields->addWidget(AddFlag(framOutField, "chkXYOutput", u"Ｘ座標、Ｙ座標", &Settings::xyOut));
   outFields->addWidget(
-      AddFlag(framOutField, "chkLatitudeOutput", u"経度、緯度", &Settings::LatLonOut));
+      AddFlag(framOutField, "chkLatitudeOutput", u"経度、緯度", &Settings::latLonOut));
   outFields->addWidget(
-      AddFlag(framOutField, "chkLogOutput", u"変換ログフィールド", &Settings::LogOut));
+      AddFlag(framOutField, "chkLogOutput", u"変換ログフィールド", &Settings::logOut));
   outFields->addStretch(1);
 
   // Right column: how the run behaves.
   QGroupBox* framConvCond = Frame(this, "framConvCond", u"変換処理");
   auto* convCond = new QVBoxLayout(framConvCond);
   convCond->addWidget(
-      AddFlag(framConvCond, "chkOverWrite", u"未処理データのみ変換", &Settings::NotOverwrite));
+      AddFlag(framConvCond, "chkOverWrite", u"未処理データのみ変換", &Settings::notOverwrite));
   convCond->addWidget(
-      AddFlag(framConvCond, "chkInteractive", u"不明データの確認", &Settings::UnknownCheck));
+      AddFlag(framConvCond, "chkInteractive", u"不明データの確認", &Settings::unknownCheck));
   convCond->addWidget(
-      AddFlag(framConvCond, "chkUnknownOutput", u"不明データも出力", &Settings::UnknownOut));
+      AddFlag(framConvCond, "chkUnknownOutput", u"不明データも出力", &Settings::unknownOut));
   QGroupBox* framOutCond = Frame(this, "framOutCond", u"出力条件");
   auto* outCond = new QVBoxLayout(framOutCond);
   outCond->addWidget(
-      AddFlag(framOutCond, "chkMonitorDisplay", u"状況モニタに表示", &Settings::Monitor));
+      AddFlag(framOutCond, "chkMonitorDisplay", u"状況モニタに表示", &Settings::monitor));
   QGroupBox* frmSearchOption = Frame(this, "frmSearchOption", u"検索方法");
   auto* search = new QVBoxLayout(frmSearchOption);
   search->addWidget(
-      AddFlag(frmSearchOption, "chkCompleteMatch", u"完全一致", &Settings::CompleteMatch));
+      AddFlag(frmSearchOption, "chkCompleteMatch", u"完全一致", &Settings::completeMatch));
 
   // Controls that exist for the file format and the mesh code but are never shown: the
   // dialog carries their values through unchanged.
@@ -93,7 +93,7 @@ frmConvertOption::frmConvertOption(Settings& settings, std::u16string settingsFi
   outputFormat->addWidget(optExcel_);
   framOutputFormat->hide();
   QCheckBox* chkMeshCodeOutput =
-      AddFlag(this, "chkMeshCodeOutput", u"メッシュコード", &Settings::MeshCodeOut);
+      AddFlag(this, "chkMeshCodeOutput", u"メッシュコード", &Settings::meshCodeOut);
   chkMeshCodeOutput->hide();
   auto* chkNoConvNoOut = new QCheckBox(QStringLiteral("変換なしは出力しない"), this);
   chkNoConvNoOut->setObjectName("chkNoConvNoOut");
@@ -122,35 +122,29 @@ frmConvertOption::frmConvertOption(Settings& settings, std::u16string settingsFi
 }
 
 QCheckBox* frmConvertOption::AddFlag(QWidget* parent, const char* name, const char16_t* caption,
-                                     int16_t Settings::*field) {
+                                     bool Settings::*field) {
   auto* box = new QCheckBox(QString::fromUtf16(caption), parent);
   box->setObjectName(name);
-  flags_.push_back({box, field, 0});
+  flags_.push_back({box, field});
   return box;
 }
 
 void frmConvertOption::Form_Load() {
-  for (FlagBox& flag : flags_) {
-    flag.loaded = settings_.*flag.field;
-    flag.box->setChecked(flag.loaded == 1);
-  }
-  (settings_.TownCombine ? optCombine_ : optSeparation_)->setChecked(true);
-  (settings_.CsvOut ? optCsv_ : optExcel_)->setChecked(true);
+  for (const FlagBox& flag : flags_)
+    flag.box->setChecked(settings_.*flag.field);
+  (settings_.townCombine ? optCombine_ : optSeparation_)->setChecked(true);
+  (settings_.csvOut ? optCsv_ : optExcel_)->setChecked(true);
   adjustSize();
   CentreOnScreen(this);
 }
 
 void frmConvertOption::cmdOK_Click() {
-  for (const FlagBox& flag : flags_) {
-    // A stored number other than 0 or 1 shows as unchecked; it is kept as it was unless the
-    // user ticks the box, so confirming the dialog never rewrites a value nobody touched.
-    const bool shownChecked = flag.loaded == 1;
-    if (flag.box->isChecked() != shownChecked) {
-      settings_.*flag.field = flag.box->isChecked() ? 1 : 0;
-    }
-  }
-  settings_.CsvOut = optCsv_->isChecked();
-  settings_.TownCombine = optCombine_->isChecked();
+  // Saving keeps the stored text of every flag whose meaning did not change (a number other
+  // than 0 or 1 shows as unchecked and survives unless the user ticks the box).
+  for (const FlagBox& flag : flags_)
+    settings_.*flag.field = flag.box->isChecked();
+  settings_.csvOut = optCsv_->isChecked();
+  settings_.townCombine = optCombine_->isChecked();
   SaveSettings(settings_, settingsFilePath_);
   accept();
 }

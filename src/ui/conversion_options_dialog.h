@@ -24,11 +24,10 @@ class frmConvertOption : public QDialog {
  private:
   struct FlagBox {
     QCheckBox* box;
-    int16_t Settings::*field;
-    int16_t loaded;  // the value shown at load, kept when the box is left as it was
+    bool Settings::*field;
   };
   QCheckBox* AddFlag(QWidget* parent, const char* name, const char16_t* caption,
-                     int16_t Settings::*field);
+                     bool Settings::*field);
   void Form_Load();
   void cmdOK_Click();
 

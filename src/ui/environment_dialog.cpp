@@ -60,7 +60,7 @@ void frmIniFile::Form_Load() {
   adjustSize();
   CentreOnScreen(this);
   LoadSettings(settings_, settingsFilePath_, prompter_);
-  txtDbDir_->setText(Q(settings_.DbDir));
+  txtDbDir_->setText(Q(settings_.dbDir));
 }
 
 void frmIniFile::cmdDbDir_Click() {
@@ -72,7 +72,7 @@ void frmIniFile::cmdDbDir_Click() {
 }
 
 void frmIniFile::UpdateIniFile() {
-  settings_.DbDir = U(txtDbDir_->text());
+  settings_.dbDir = U(txtDbDir_->text());
   SaveSettings(settings_, settingsFilePath_);
 }
 

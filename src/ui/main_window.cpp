@@ -265,8 +265,8 @@ void frmConvert::Form_Load() {
 
   if (database_.OpenMainDatabase() && database_.LoadPrefectureNames()) {
     ReloadRegionList();
-    strInputDir_ = Q(settings_.InputDir.empty() ? settings_.DbDir : settings_.InputDir);
-    strOutputDir_ = Q(settings_.OutputDir.empty() ? settings_.DbDir : settings_.OutputDir);
+    strInputDir_ = Q(settings_.inputDir.empty() ? settings_.dbDir : settings_.inputDir);
+    strOutputDir_ = Q(settings_.outputDir.empty() ? settings_.dbDir : settings_.outputDir);
     txtSrc_->clear();
     txtPrevSrc_->clear();
     txtPrevDst_->clear();
@@ -278,15 +278,15 @@ void frmConvert::Form_Load() {
 
 void frmConvert::LoadWindowState() {
   const CurrentState state = LoadCurrentState(settingsFilePath_);
-  settings_.InputFilePath = state.InputFilePath;
-  txtInputFile_->setText(Q(state.InputFilePath));
-  strInputPath_ = state.InputFilePath;
-  settings_.OutputFilePath = state.OutputFilePath;
-  txtOutputFile_->setText(Q(state.OutputFilePath));
-  strOutputPath_ = state.OutputFilePath;
-  cmbSelectPref_->setCurrentText(Q(state.SelectPref));
-  txtStartRow_->setText(Q(state.StartRow));
-  txtAdrField_[0]->setText(Q(state.AdrField1));
+  settings_.inputFilePath = state.inputFilePath;
+  txtInputFile_->setText(Q(state.inputFilePath));
+  strInputPath_ = state.inputFilePath;
+  settings_.outputFilePath = state.outputFilePath;
+  txtOutputFile_->setText(Q(state.outputFilePath));
+  strOutputPath_ = state.outputFilePath;
+  cmbSelectPref_->setCurrentText(Q(state.selectPref));
+  txtStartRow_->setText(Q(state.startRow));
+  txtAdrField_[0]->setText(Q(state.adrField1));
 }
 
 void frmConvert::ReloadRegionList() {
@@ -302,7 +302,7 @@ void frmConvert::ReloadRegionList() {
 void frmConvert::DatabaseFolderChanged() {
   // Region databases and the region list come from the new folder at once; the main database
   // the window holds open and the prefecture names stay until the next start.
-  database_.DatabasePath = MainDatabasePath(settings_.DbDir);
+  database_.DatabasePath = MainDatabasePath(settings_.dbDir);
   ReloadRegionList();
 }
 
@@ -318,26 +318,26 @@ void frmConvert::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Some platforms (the offscreen one among them) may never report an activation of a window
   // that is shown without a window manager; the first showing counts as the first activation.
-  if (options_.FirstActivate) {
+  if (options_.firstActivate) {
     QMetaObject::invokeMethod(this, &frmConvert::Form_Activate, Qt::QueuedConnection);
   }
 }
 
 void frmConvert::Form_Activate() {
-  if (!options_.FirstActivate)
+  if (!options_.firstActivate)
     return;
-  options_.FirstActivate = false;
-  if (!options_.Valid)
+  options_.firstActivate = false;
+  if (!options_.valid)
     return;
-  if (options_.HasRegion)
-    cmbSelectPref_->setCurrentText(Q(options_.Region));
-  if (options_.HasInput) {
-    txtInputFile_->setText(Q(options_.InputFile));
-    if (options_.HasOutput)
-      txtOutputFile_->setText(Q(options_.OutputFile));
+  if (options_.hasRegion)
+    cmbSelectPref_->setCurrentText(Q(options_.region));
+  if (options_.hasInput) {
+    txtInputFile_->setText(Q(options_.inputFile));
+    if (options_.hasOutput)
+      txtOutputFile_->setText(Q(options_.outputFile));
   }
-  if (options_.HasStartRow)
-    txtStartRow_->setText(Q(options_.StartRow));
+  if (options_.hasStartRow)
+    txtStartRow_->setText(Q(options_.startRow));
   cmdExec_->click();
 }
 
@@ -481,7 +481,7 @@ QString frmConvert::ChooseFileName(bool forOutput) {
 
 void frmConvert::cmdInputFile_Click() {
   if (!SplitPath(txtInputFile_->text(), strInputDir_, strInputName_)) {
-    strInputDir_ = Q(settings_.InputDir);
+    strInputDir_ = Q(settings_.inputDir);
     strInputName_.clear();
   }
   const QString path = ChooseFileName(false);
@@ -491,7 +491,7 @@ void frmConvert::cmdInputFile_Click() {
 
 void frmConvert::cmdOutputFile_Click() {
   if (!SplitPath(txtOutputFile_->text(), strOutputDir_, strOutputName_)) {
-    strOutputDir_ = Q(settings_.OutputDir);
+    strOutputDir_ = Q(settings_.outputDir);
     strOutputName_.clear();
   }
   const QString path = ChooseFileName(true);
@@ -499,7 +499,7 @@ void frmConvert::cmdOutputFile_Click() {
     return;
   if (QFileInfo(path).isFile()) {
     const std::u16string mode =
-        settings_.NotOverwrite == 1 ? u"上書禁止モードで実行します。" : u"上書きしますか";
+        settings_.notOverwrite ? u"上書禁止モードで実行します。" : u"上書きしますか";
     const Answer answer =
         prompter_.Ask(U(path) + u"は既に存在しています。\r\n" + mode, MessageButtons::OkCancel);
     if (answer != Answer::Ok)
@@ -510,13 +510,13 @@ void frmConvert::cmdOutputFile_Click() {
 
 void frmConvert::SetInputPath(const QString& path) {
   strInputPath_ = U(path);
-  settings_.InputFilePath = strInputPath_;
+  settings_.inputFilePath = strInputPath_;
   txtInputFile_->setText(path);
 }
 
 void frmConvert::SetOutputPath(const QString& path) {
   strOutputPath_ = U(path);
-  settings_.OutputFilePath = strOutputPath_;
+  settings_.outputFilePath = strOutputPath_;
   txtOutputFile_->setText(path);
 }
 

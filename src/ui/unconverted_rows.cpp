@@ -50,7 +50,7 @@ std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
   batch::FileError error;
   if (!input.Open(run.StrInputPath, &error) || !output.Open(run.StrOutputPath, &error) ||
       !SkipLines(input, run.LngStartRow - 1, error) ||
-      !SkipLines(output, settings.AddLine, error)) {
+      !SkipLines(output, settings.addLine, error)) {
     prompter.ShowMessage(error.Text());
     return std::nullopt;
   }
@@ -65,8 +65,7 @@ std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
       break;
     if (inputLine.empty() && outputLine.empty())
       continue;
-    if (!batch::IsListedAsUnconverted(inputLine, outputLine, settings.Delimiter,
-                                      settings.LogOut == 1)) {
+    if (!batch::IsListedAsUnconverted(inputLine, outputLine, settings.delimiter, settings.logOut)) {
       continue;
     }
     std::u16string address;

@@ -25,7 +25,7 @@ struct UnconvertedRunFiles {
 };
 
 // The display forms of the unconverted records' addresses, in file order: the input's lines
-// before LngStartRow and the output's settings.AddLine header lines are skipped, then the two
+// before LngStartRow and the output's settings.addLine header lines are skipped, then the two
 // files are read in step until either ends. nullopt when a file cannot be opened or ends while
 // the leading lines are skipped; the message has then been shown.
 std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(

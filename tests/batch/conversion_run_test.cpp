@@ -38,7 +38,7 @@ class ConversionRunTest : public ::testing::Test {
     const fs::path dbDir = work_ / "db";
     db::CreateMainDatabase(dbDir, fs::path(MOK_DATA_DIR) / "prefectures.csv");
     db::ImportTowns(dbDir, u"東京都", fs::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
-    settings_.DbDir = text::FromUtf8(dbDir.string());
+    settings_.dbDir = text::FromUtf8(dbDir.string());
     database_ = std::make_unique<db::AddressDatabase>(settings_, prompter_);
     ASSERT_TRUE(database_->OpenMainDatabase());
     ASSERT_TRUE(database_->LoadPrefectureNames());
@@ -88,7 +88,7 @@ TEST_F(ConversionRunTest, MonitorShowsEachRecordAndTheFailureMarkers) {
   EXPECT_EQ(observer_.states, (std::vector<bool>{true, false}));
 
   // The unprocessed-only run marks a failure with 28 question marks.
-  settings_.NotOverwrite = 1;
+  settings_.notOverwrite = true;
   observer_.monitor.clear();
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
@@ -109,7 +109,7 @@ TEST_F(ConversionRunTest, MonitorShowsEachRecordAndTheFailureMarkers) {
 }
 
 TEST_F(ConversionRunTest, MonitorOffShowsNothingButTheEndClearing) {
-  settings_.Monitor = 0;
+  settings_.monitor = false;
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
   EXPECT_EQ(observer_.monitor,
@@ -120,18 +120,18 @@ TEST_F(ConversionRunTest, RemembersFoldersAndEntriesInTheSettingsFile) {
   prompter_.answers = {Answer::No};
   request_.startRow = u"2.0";
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
-  EXPECT_EQ(text::ToUtf8(settings_.InputDir), (work_ / "in").string());
-  EXPECT_EQ(text::ToUtf8(settings_.OutputDir), (work_ / "out").string());
+  EXPECT_EQ(text::ToUtf8(settings_.inputDir), (work_ / "in").string());
+  EXPECT_EQ(text::ToUtf8(settings_.outputDir), (work_ / "out").string());
   Settings reread;
   LoadSettings(reread, work_.U("mok.ini"), prompter_);
-  EXPECT_EQ(reread.InputDir, settings_.InputDir);
-  EXPECT_EQ(reread.OutputDir, settings_.OutputDir);
+  EXPECT_EQ(reread.inputDir, settings_.inputDir);
+  EXPECT_EQ(reread.outputDir, settings_.outputDir);
   const CurrentState state = LoadCurrentState(work_.U("mok.ini"));
-  EXPECT_EQ(state.InputFilePath, request_.inputPath);
-  EXPECT_EQ(state.OutputFilePath, request_.outputPath);
-  EXPECT_EQ(state.SelectPref, u"東京都");
-  EXPECT_EQ(state.StartRow, u"2.0");
-  EXPECT_EQ(state.AdrField1, u"2");
+  EXPECT_EQ(state.inputFilePath, request_.inputPath);
+  EXPECT_EQ(state.outputFilePath, request_.outputPath);
+  EXPECT_EQ(state.selectPref, u"東京都");
+  EXPECT_EQ(state.startRow, u"2.0");
+  EXPECT_EQ(state.adrField1, u"2");
 }
 
 // The region's katakana name comes from the prefecture list at the combo position + 1; the
@@ -209,8 +209,8 @@ TEST_F(ConversionRunTest, StopRequestedFromOutsideTakesEffectAtTheNextRecord) {
 
 TEST_F(ConversionRunTest, FinishedRunHandsTheOutputToTheMapProgram) {
   fs::create_directories(work_ / "map");
-  settings_.TempDir = work_.U("map");
-  settings_.MapProgram = u"/bin/true";
+  settings_.tempDir = work_.U("map");
+  settings_.mapProgram = u"/bin/true";
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
   EXPECT_EQ(test::ReadBytes(work_ / "map" / "output.csv"),

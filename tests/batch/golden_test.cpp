@@ -257,7 +257,7 @@ TEST_P(GoldenRun, MatchesExpected) {
   Settings settings;
   auto loadSettings = [&] {
     LoadSettings(settings, iniPath, prompter);
-    settings.DbDir = text::FromUtf8(dbDir.string());
+    settings.dbDir = text::FromUtf8(dbDir.string());
   };
   loadSettings();
 

@@ -17,8 +17,8 @@ TEST(MapLink, CopiesTheOutputAndHandsTheCommandToTheProgram) {
   test::WriteBytes(dir / "out" / "result.csv", "a\r\n");
   test::WriteBytes(dir / "tmp" / "result.csv", "old\r\n");
   Settings settings;
-  settings.TempDir = dir.U("tmp");
-  settings.MapProgram = u"\"/opt/map viewer/velmora\" -q";
+  settings.tempDir = dir.U("tmp");
+  settings.mapProgram = u"\"/opt/map viewer/velmora\" -q";
   mok::test::RecordingPrompter prompter;
   std::vector<std::string> started;
   const auto starter = [&](const std::vector<std::string>& argv, FileError&) {
@@ -36,13 +36,13 @@ TEST(MapLink, CopiesTheOutputAndHandsTheCommandToTheProgram) {
 
 TEST(MapLink, NotConfiguredDoesNothing) {
   Settings settings;
-  settings.TempDir = u"/tmp";
+  settings.tempDir = u"/tmp";
   mok::test::RecordingPrompter prompter;
   bool called = false;
   const auto starter = [&](const std::vector<std::string>&, FileError&) { return called = true; };
   EXPECT_FALSE(ShowInMapProgram(settings, prompter, u"/nowhere/x.csv", starter));
-  settings.TempDir.clear();
-  settings.MapProgram = u"velmora";
+  settings.tempDir.clear();
+  settings.mapProgram = u"velmora";
   EXPECT_FALSE(ShowInMapProgram(settings, prompter, u"/nowhere/x.csv", starter));
   EXPECT_FALSE(called);
   EXPECT_TRUE(prompter.records.empty());
@@ -52,14 +52,14 @@ TEST(MapLink, FailuresEndWithDde) {
   TempDir dir;
   test::WriteBytes(dir / "result.csv", "a\r\n");
   Settings settings;
-  settings.MapProgram = u"velmora";
+  settings.mapProgram = u"velmora";
   mok::test::RecordingPrompter prompter;
   // The copy fails: the folder does not exist.
-  settings.TempDir = dir.U("missing");
+  settings.tempDir = dir.U("missing");
   EXPECT_FALSE(ShowInMapProgram(settings, prompter, dir.U("result.csv")));
   // The program cannot be started.
-  settings.TempDir = dir.U("");
-  settings.MapProgram = dir.U("no-such-program");
+  settings.tempDir = dir.U("");
+  settings.mapProgram = dir.U("no-such-program");
   EXPECT_FALSE(ShowInMapProgram(settings, prompter, dir.U("result.csv")));
   ASSERT_EQ(prompter.records.size(), 2u);
   for (const auto& r : prompter.records) {
@@ -79,8 +79,8 @@ TEST(MapLink, StartsARealProgramWithTheCommandAsLastArgument) {
                    "#!/bin/sh\nfor a; do last=$a; done\nprintf %s \"$last\" > \"$0.args\"\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   Settings settings;
-  settings.TempDir = dir.U("tmp");
-  settings.MapProgram = text::FromUtf8(script.string());
+  settings.tempDir = dir.U("tmp");
+  settings.mapProgram = text::FromUtf8(script.string());
   mok::test::RecordingPrompter prompter;
   ASSERT_TRUE(ShowInMapProgram(settings, prompter, dir.U("result.csv")));
   const auto args = dir / "velmora.sh.args";

@@ -13,9 +13,9 @@ using test::TempDir;
 
 Settings AllOff() {
   Settings s;
-  s.SrcOut = s.PrefOut = s.CityOut = s.RemainOut = s.CityCodeOut = s.CoordNoOut = s.XYOut =
-      s.LatLonOut = s.LogOut = 0;
-  s.TownCombine = true;
+  s.srcOut = s.prefOut = s.cityOut = s.remainOut = s.cityCodeOut = s.coordNoOut = s.xyOut =
+      s.latLonOut = s.logOut = false;
+  s.townCombine = true;
   return s;
 }
 
@@ -32,39 +32,36 @@ TEST(BuildOutputHeader, EverySettingThatChangesIt) {
       {"defaults, 3 fields", [](Settings& s) { s = Settings{}; }, 3,
        ",,,大字・町丁目+街区符号・地番,市区町村コード,座標系番号,Ｘ座標,Ｙ座標,緯度,経度"},
       {"all off", [](Settings&) {}, 3, "大字・町丁目+街区符号・地番"},
-      {"town split", [](Settings& s) { s.TownCombine = false; }, 3, "大字・町丁目,街区符号・地番"},
-      {"source, 3 fields", [](Settings& s) { s.SrcOut = 1; }, 3, ",,,大字・町丁目+街区符号・地番"},
-      {"source, 0 fields", [](Settings& s) { s.SrcOut = 1; }, 0, "大字・町丁目+街区符号・地番"},
+      {"town split", [](Settings& s) { s.townCombine = false; }, 3, "大字・町丁目,街区符号・地番"},
+      {"source, 3 fields", [](Settings& s) { s.srcOut = true; }, 3,
+       ",,,大字・町丁目+街区符号・地番"},
+      {"source, 0 fields", [](Settings& s) { s.srcOut = true; }, 0, "大字・町丁目+街区符号・地番"},
       {"no source, 5 fields", [](Settings&) {}, 5, "大字・町丁目+街区符号・地番"},
-      {"prefecture", [](Settings& s) { s.PrefOut = 1; }, 1, "都道府県,大字・町丁目+街区符号・地番"},
-      {"city", [](Settings& s) { s.CityOut = 1; }, 1, "市区町村,大字・町丁目+街区符号・地番"},
-      {"remainder", [](Settings& s) { s.RemainOut = 1; }, 1,
+      {"prefecture", [](Settings& s) { s.prefOut = true; }, 1,
+       "都道府県,大字・町丁目+街区符号・地番"},
+      {"city", [](Settings& s) { s.cityOut = true; }, 1, "市区町村,大字・町丁目+街区符号・地番"},
+      {"remainder", [](Settings& s) { s.remainOut = true; }, 1,
        "大字・町丁目+街区符号・地番,号・枝番以降"},
-      {"city code", [](Settings& s) { s.CityCodeOut = 1; }, 1,
+      {"city code", [](Settings& s) { s.cityCodeOut = true; }, 1,
        "大字・町丁目+街区符号・地番,市区町村コード"},
-      {"xy without system number", [](Settings& s) { s.XYOut = 1; }, 1,
+      {"xy without system number", [](Settings& s) { s.xyOut = true; }, 1,
        "大字・町丁目+街区符号・地番,Ｘ座標,Ｙ座標"},
       {"xy with system number",
        [](Settings& s) {
-         s.XYOut = 1;
-         s.CoordNoOut = 1;
+         s.xyOut = true;
+         s.coordNoOut = true;
        },
        1, "大字・町丁目+街区符号・地番,座標系番号,Ｘ座標,Ｙ座標"},
-      {"system number alone is not written", [](Settings& s) { s.CoordNoOut = 1; }, 1,
+      {"system number alone is not written", [](Settings& s) { s.coordNoOut = true; }, 1,
        "大字・町丁目+街区符号・地番"},
-      {"lat/lon", [](Settings& s) { s.LatLonOut = 1; }, 1, "大字・町丁目+街区符号・地番,緯度,経度"},
-      {"log", [](Settings& s) { s.LogOut = 1; }, 1, "大字・町丁目+街区符号・地番,ログ"},
-      {"flags other than 1 are off",
-       [](Settings& s) {
-         s.PrefOut = 2;
-         s.LogOut = -1;
-       },
-       1, "大字・町丁目+街区符号・地番"},
+      {"lat/lon", [](Settings& s) { s.latLonOut = true; }, 1,
+       "大字・町丁目+街区符号・地番,緯度,経度"},
+      {"log", [](Settings& s) { s.logOut = true; }, 1, "大字・町丁目+街区符号・地番,ログ"},
       {"everything, town split, 2 fields",
        [](Settings& s) {
          s = Settings{};
-         s.PrefOut = s.CityOut = s.RemainOut = s.LogOut = 1;
-         s.TownCombine = false;
+         s.prefOut = s.cityOut = s.remainOut = s.logOut = true;
+         s.townCombine = false;
        },
        2,
        ",,都道府県,市区町村,大字・町丁目,街区符号・地番,号・枝番以降,市区町村コード,座標系番号,"
@@ -129,7 +126,7 @@ TEST(OutputConvertLine, TextWithoutCp932FormIsAnErrorNotAQuestionMark) {
 TEST(OutputConvertLine, SpreadsheetOutputIsAnnouncedAtEveryCall) {
   TempDir dir;
   Settings settings;
-  settings.CsvOut = false;
+  settings.csvOut = false;
   mok::test::RecordingPrompter prompter;
   LineWriter out;
   ASSERT_TRUE(out.Open(dir.U("out.csv")));
@@ -156,7 +153,7 @@ TEST(LineWriter, FullDiskIsReportedAtClose) {
 TEST(ConvertedLines, SourceAndFields) {
   Settings with;
   Settings without;
-  without.SrcOut = 0;
+  without.srcOut = false;
   EXPECT_EQ(ConvertedLine(with, u"1,a", u"x,y"), u"1,a,x,y");
   EXPECT_EQ(ConvertedLine(with, u"", u""), u",");  // empty record: a single comma
   EXPECT_EQ(ConvertedLine(without, u"1,a", u"x,y"), u"x,y");
@@ -171,7 +168,7 @@ TEST(ErrorList, WrittenOnlyWhenAskedAndCreatedAtTheFirstLine) {
   list.Reset(dir.U("out.err"));
   list.WriteUnknownLine(settings, u"東京都どこか");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.err"));
-  settings.UnknownOut = 1;
+  settings.unknownOut = true;
   list.WriteUnknownLine(settings, u"東京都どこか");
   list.WriteUnknownLine(settings, u"");
   list.Close();

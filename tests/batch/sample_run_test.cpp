@@ -29,7 +29,7 @@ TEST(SampleRun, ConvertsAlmostEveryOneOfTheFirst300Records) {
   test::WriteBytes(work / "input.csv", all.substr(0, end));
 
   Settings settings;
-  settings.DbDir = text::FromUtf8(sampleDb.string());
+  settings.dbDir = text::FromUtf8(sampleDb.string());
   mok::test::RecordingPrompter prompter;
   prompter.answers = {Answer::No};  // do not open the unconverted list
   db::AddressDatabase database(settings, prompter);

@@ -15,7 +15,7 @@ namespace mok::test {
 
 class AddressDatabaseTest : public ::testing::Test {
  protected:
-  AddressDatabaseTest() { settings.DbDir = builder.Dir(); }
+  AddressDatabaseTest() { settings.dbDir = builder.Dir(); }
 
   // The messages shown so far, in UTF-8, for readable failures.
   std::vector<std::string> Messages() const { return prompter.Texts(); }

@@ -67,7 +67,7 @@ class BlockCoordinates : public test::AddressDatabaseTest {
     std::u16string block, x;
   };
   Outcome Lookup(const std::u16string& town, std::u16string asked, int completeMatch = 0) {
-    settings.CompleteMatch = static_cast<int16_t>(completeMatch);
+    settings.completeMatch = static_cast<int16_t>(completeMatch);
     result = engine::AddressResult{};
     const bool ok = db.LookupBlockCoordinates(u"東京都", u"千代田区", town, asked, result);
     return {ok, asked, result.CoordX};

@@ -36,7 +36,7 @@ void ExpectFailureMessage(const test::RecordingPrompter& prompter, const std::u1
 using MainDatabase = AddressDatabaseTest;
 
 TEST_F(MainDatabase, EmptyFolderSettingFailsWithTheMessage) {
-  settings.DbDir.clear();
+  settings.dbDir.clear();
   EXPECT_FALSE(db.OpenMainDatabase());
   EXPECT_FALSE(db.BlnMainDbOpen);
   EXPECT_EQ(db.MainDb(), nullptr);
@@ -60,7 +60,7 @@ TEST_F(MainDatabase, OpenTwiceKeepsTheConnectionAndCloseReleasesIt) {
   builder.Main();
   ASSERT_TRUE(db.OpenMainDatabase());
   Connection* first = db.MainDb();
-  settings.DbDir = u"/elsewhere";  // not looked at while open
+  settings.dbDir = u"/elsewhere";  // not looked at while open
   ASSERT_TRUE(db.OpenMainDatabase());
   EXPECT_EQ(db.MainDb(), first);
   EXPECT_TRUE(db.CloseMainDatabase());

@@ -149,7 +149,7 @@ class RegionLocks : public test::AddressDatabaseTest {
     builder.AddBlock(r, u"T13101", {2, u"1", u"9", u"X1", u"Y1", u"35.2", u"139.2"});
     test::TestDatabaseBuilder::Exec(builder.Region(r), "create table probe (x)");
     builder.CloseAll();
-    settings.DbDir = builder.Dir();
+    settings.dbDir = builder.Dir();
     lookups.StrSelectedRegion = r;
   }
 

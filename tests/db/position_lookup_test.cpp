@@ -45,7 +45,7 @@ class PositionLookupTest : public ::testing::Test {
   }
 
   void Open() {
-    settings_.DbDir = b_.Dir();
+    settings_.dbDir = b_.Dir();
     db_ = std::make_unique<AddressDatabase>(settings_, prompter_);
     ASSERT_TRUE(db_->OpenMainDatabase());
     ASSERT_TRUE(db_->LoadPrefectureNames());

@@ -7,7 +7,7 @@
 //   b.AddPrefecture(u"東京", u"ﾄｳｷｮｳ", u"都");
 //   b.AddPosition(u"東京都", {u"東京都", u"千代田区", u"丸の内一丁目", u"T13101", 1, u"13101"});
 //   b.AddBlock(u"東京都", u"T13101", {1, u"3", u"9", u"-35000.1", u"-6000.2", u"35.68",
-//   u"139.76"}); settings.DbDir = b.Dir();
+//   u"139.76"}); settings.dbDir = b.Dir();
 #pragma once
 
 #include <gtest/gtest.h>
@@ -94,7 +94,7 @@ class TestDatabaseBuilder {
  public:
   TestDatabaseBuilder() = default;
 
-  // The folder holding the databases, as Settings.DbDir takes it.
+  // The folder holding the databases, as Settings.dbDir takes it.
   std::u16string Dir() const { return folder_.Text(); }
   const TempFolder& folder() const { return folder_; }
 

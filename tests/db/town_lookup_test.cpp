@@ -27,7 +27,7 @@ class TownLookupTest : public ::testing::Test {
     b_.AddPrefecture(u"東京", u"ﾄｳｷｮｳ", u"都");
     b_.AddRegion(kRegion, 7);
     b_.Region(kRegion);
-    settings_.DbDir = b_.Dir();
+    settings_.dbDir = b_.Dir();
     db_ = std::make_unique<AddressDatabase>(settings_, prompter_);
     ASSERT_TRUE(db_->OpenMainDatabase());
     ASSERT_TRUE(db_->LoadPrefectureNames());

@@ -13,15 +13,15 @@ using test::U8;
 
 // The parsed options in one line of text, "" for an option not given.
 std::string Describe(const CommandLineOptions& o) {
-  std::string out = o.Valid ? "valid" : "invalid";
-  if (o.HasRegion)
-    out += " d=" + U8(o.Region);
-  if (o.HasInput)
-    out += " i=" + U8(o.InputFile);
-  if (o.HasOutput)
-    out += " o=" + U8(o.OutputFile);
-  if (o.HasStartRow)
-    out += " l=" + U8(o.StartRow);
+  std::string out = o.valid ? "valid" : "invalid";
+  if (o.hasRegion)
+    out += " d=" + U8(o.region);
+  if (o.hasInput)
+    out += " i=" + U8(o.inputFile);
+  if (o.hasOutput)
+    out += " o=" + U8(o.outputFile);
+  if (o.hasStartRow)
+    out += " l=" + U8(o.startRow);
   return out;
 }
 
@@ -65,12 +65,12 @@ TEST(CommandLine, ParsesOptionsAsTheyAreWritten) {
   };
   for (const auto& c : cases) {
     CommandLineOptions options;
-    options.FirstActivate = true;
+    options.firstActivate = true;
     RecordingPrompter prompter;
     const bool result = ParseCommandLine(c.line, options, prompter);
     EXPECT_EQ(Describe(options), c.expected) << "[" << U8(c.line) << "]";
-    EXPECT_EQ(result, options.Valid) << "[" << U8(c.line) << "]";
-    EXPECT_TRUE(options.FirstActivate) << "[" << U8(c.line) << "]";
+    EXPECT_EQ(result, options.valid) << "[" << U8(c.line) << "]";
+    EXPECT_TRUE(options.firstActivate) << "[" << U8(c.line) << "]";
     if (c.message) {
       ASSERT_EQ(prompter.records.size(), 1u) << "[" << U8(c.line) << "]";
       EXPECT_EQ(prompter.Texts()[0], "起動時オプションの指定が間違っています。\r\n" + U8(c.line));
@@ -104,7 +104,7 @@ TEST(CommandLine, ParsingAgainStartsAfresh) {
   CommandLineOptions options;
   RecordingPrompter prompter;
   ASSERT_TRUE(ParseCommandLine(u"-i a -d b", options, prompter));
-  EXPECT_FALSE(ParseCommandLine(u"-o c", options, prompter) && options.HasInput);
+  EXPECT_FALSE(ParseCommandLine(u"-o c", options, prompter) && options.hasInput);
   EXPECT_EQ(Describe(options), "valid o=c");
   EXPECT_FALSE(ParseCommandLine(u"-i a -q", options, prompter));
   EXPECT_EQ(Describe(options), "invalid");  // no option of a wrong command line is kept

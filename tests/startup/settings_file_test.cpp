@@ -19,43 +19,44 @@ using test::WriteText;
 std::vector<std::pair<std::string, std::string>> Fields(const Settings& s) {
   auto i = [](int v) { return std::to_string(v); };
   return {
-      {"MapProgram", U8(s.MapProgram)},
-      {"TempDir", U8(s.TempDir)},
-      {"DbDir", U8(s.DbDir)},
-      {"InputDir", U8(s.InputDir)},
-      {"OutputDir", U8(s.OutputDir)},
-      {"Delimiter", U8(s.Delimiter)},
-      {"NotOverwrite", i(s.NotOverwrite)},
-      {"UnknownCheck", i(s.UnknownCheck)},
-      {"UnknownOut", i(s.UnknownOut)},
-      {"CsvOut", i(s.CsvOut)},
-      {"TownCombine", i(s.TownCombine)},
-      {"PrefOut", i(s.PrefOut)},
-      {"CityOut", i(s.CityOut)},
-      {"RemainOut", i(s.RemainOut)},
-      {"LogOut", i(s.LogOut)},
-      {"Monitor", i(s.Monitor)},
-      {"SrcOut", i(s.SrcOut)},
-      {"CityCodeOut", i(s.CityCodeOut)},
-      {"CoordNoOut", i(s.CoordNoOut)},
-      {"XYOut", i(s.XYOut)},
-      {"LatLonOut", i(s.LatLonOut)},
-      {"MeshCodeOut", i(s.MeshCodeOut)},
-      {"AddLine", i(s.AddLine)},
-      {"CompleteMatch", i(s.CompleteMatch)},
-      {"FixedTerms", i(static_cast<int>(s.FixedTerms.size()))},
+      {"MapProgram", U8(s.mapProgram)},
+      {"TempDir", U8(s.tempDir)},
+      {"DbDir", U8(s.dbDir)},
+      {"InputDir", U8(s.inputDir)},
+      {"OutputDir", U8(s.outputDir)},
+      {"Delimiter", U8(s.delimiter)},
+      {"NotOverwrite", i(s.notOverwrite)},
+      {"UnknownCheck", i(s.unknownCheck)},
+      {"UnknownOut", i(s.unknownOut)},
+      {"CsvOut", i(s.csvOut)},
+      {"TownCombine", i(s.townCombine)},
+      {"PrefOut", i(s.prefOut)},
+      {"CityOut", i(s.cityOut)},
+      {"RemainOut", i(s.remainOut)},
+      {"LogOut", i(s.logOut)},
+      {"Monitor", i(s.monitor)},
+      {"SrcOut", i(s.srcOut)},
+      {"CityCodeOut", i(s.cityCodeOut)},
+      {"CoordNoOut", i(s.coordNoOut)},
+      {"XYOut", i(s.xyOut)},
+      {"LatLonOut", i(s.latLonOut)},
+      {"MeshCodeOut", i(s.meshCodeOut)},
+      {"AddLine", i(s.addLine)},
+      {"CompleteMatch", i(s.completeMatch)},
+      {"FixedTerms", i(static_cast<int>(s.fixedTerms.size()))},
   };
 }
 
 // A record whose every field differs from its default, to see that loading replaces them all.
 Settings Scribbled() {
   Settings s;
-  s.MapProgram = s.TempDir = s.DbDir = s.InputDir = s.OutputDir = s.Delimiter = u"junk";
-  s.NotOverwrite = s.UnknownCheck = s.UnknownOut = s.PrefOut = s.CityOut = s.RemainOut = s.LogOut =
-      s.Monitor = s.SrcOut = s.CityCodeOut = s.CoordNoOut = s.XYOut = s.LatLonOut = s.MeshCodeOut =
-          s.AddLine = s.CompleteMatch = 7;
-  s.CsvOut = s.TownCombine = false;
-  s.FixedTerms = {{3, u"junk"}};
+  s.mapProgram = s.tempDir = s.dbDir = s.inputDir = s.outputDir = s.delimiter = u"junk";
+  s.notOverwrite = s.unknownCheck = s.unknownOut = s.prefOut = s.cityOut = s.remainOut = s.logOut =
+      s.completeMatch = true;
+  s.monitor = s.srcOut = s.cityCodeOut = s.coordNoOut = s.xyOut = s.latLonOut = s.meshCodeOut =
+      s.csvOut = s.townCombine = false;
+  s.addLine = 7;
+  s.fixedTerms = {{3, u"junk"}};
   return s;
 }
 
@@ -87,8 +88,8 @@ TEST(SettingsFile, MissingKeysTakeTheirDefaults) {
 
   // No file at all: the same defaults, DbDir "".
   LoadSettings(s, folder.File("none.ini"), prompter);
-  EXPECT_EQ(U8(s.DbDir), "");
-  EXPECT_EQ(U8(s.Delimiter), ",");
+  EXPECT_EQ(U8(s.dbDir), "");
+  EXPECT_EQ(U8(s.delimiter), ",");
   EXPECT_TRUE(prompter.records.empty());
 }
 
@@ -104,12 +105,12 @@ TEST(SettingsFile, NumbersAndFlagsAreReadAsTheyAreStored) {
       {u"CSVOUT", u"-1", "CsvOut", "0"},
       {u"TOWNCONBINE", u"2", "TownCombine", "0"},
       {u"TOWNCONBINE", u"x", "TownCombine", "1"},  // not a number: the default
-      {u"PREF", u"-5", "PrefOut", "-5"},
+      {u"PREF", u"-5", "PrefOut", "0"},
       {u"PREF", u" 1 ", "PrefOut", "1"},
       {u"PREF", u"+1", "PrefOut", "1"},
       {u"PREF", u"１", "PrefOut", "1"},
-      {u"MONITOR", u"32767", "Monitor", "32767"},
-      {u"MONITOR", u"-32768", "Monitor", "-32768"},
+      {u"MONITOR", u"32767", "Monitor", "0"},
+      {u"MONITOR", u"-32768", "Monitor", "0"},
       {u"MONITOR", u"32768", "Monitor", "1"},  // beyond 16 bits: the default
       {u"MONITOR", u"-32769", "Monitor", "1"},
       {u"MONITOR", u"99999999999999999999", "Monitor", "1"},
@@ -177,7 +178,7 @@ TEST(SettingsFile, FixedNames) {
     RecordingPrompter prompter;
     LoadSettings(s, file, prompter);
     std::vector<std::pair<int, std::string>> actual;
-    for (const auto& t : s.FixedTerms)
+    for (const auto& t : s.fixedTerms)
       actual.emplace_back(t.code, U8(t.term));
     EXPECT_EQ(actual, c.expected) << c.name;
     if (c.message) {
@@ -188,7 +189,7 @@ TEST(SettingsFile, FixedNames) {
     } else {
       EXPECT_TRUE(prompter.records.empty()) << c.name;
     }
-    EXPECT_EQ(s.CompleteMatch, 0) << c.name << ": keys after the fixed names are still read";
+    EXPECT_EQ(s.completeMatch, 0) << c.name << ": keys after the fixed names are still read";
   }
 }
 
@@ -202,7 +203,7 @@ TEST(SettingsFile, AtMostOneHundredFixedNames) {
   Settings s;
   RecordingPrompter prompter;
   LoadSettings(s, file, prompter);
-  EXPECT_EQ(s.FixedTerms.size(), 100u);
+  EXPECT_EQ(s.fixedTerms.size(), 100u);
   EXPECT_EQ(U8(FixedTermKey(7)), "FIXEDTERM_0007");
   EXPECT_EQ(U8(FixedTermKey(100)), "FIXEDTERM_0100");
 }
@@ -212,40 +213,43 @@ TEST(SettingsFile, SaveWritesTheSavedKeysInOrder) {
   const std::u16string file = folder.File("mok.ini");
   WriteText(file, u"[MOK]\r\nVELMORA=map.exe\r\nFIXEDTERM_0001=3,霞が関\r\n");
   Settings s;
-  s.DbDir = u"/data/住所";
-  s.CsvOut = false;
-  s.PrefOut = -3;
-  s.MapProgram = u"changed";  // never written
-  s.TempDir = u"changed";
-  s.AddLine = 9;
+  s.dbDir = u"/data/住所";
+  s.csvOut = false;
+  s.prefOut = true;
+  s.mapProgram = u"changed";  // never written
+  s.tempDir = u"changed";
+  s.addLine = 9;
   ASSERT_TRUE(SaveSettings(s, file));
   EXPECT_EQ(U8(ReadText(file)),
             "[MOK]\r\nVELMORA=map.exe\r\nFIXEDTERM_0001=3,霞が関\r\n"
             "DBDIR=/data/住所\r\nINPUTDIR=\r\nOUTPUTDIR=\r\nDELIMITER=,\r\nNOTOVERWRITE=0\r\n"
-            "UNKNOWN=0\r\nUNKNOWNOUT=0\r\nCSVOUT=0\r\nTOWNCONBINE=1\r\nPREF=-3\r\nCITY=0\r\n"
+            "UNKNOWN=0\r\nUNKNOWNOUT=0\r\nCSVOUT=0\r\nTOWNCONBINE=1\r\nPREF=1\r\nCITY=0\r\n"
             "REMAIN=0\r\nLOG=0\r\nMONITOR=1\r\nSRCOUT=1\r\nCITYCODE=1\r\nCOORDNO=1\r\n"
             "XYCOORD=1\r\nLATITUDE=1\r\nMESHCODE=1\r\nCOMPLETEMATCH=0\r\n");
 }
 
-TEST(SettingsFile, FlagStoredAsTwoIsSavedAsZero) {
+TEST(SettingsFile, FlagStoredAsTwoKeepsItsTextUntilItChanges) {
   TempFolder folder;
   const std::u16string file = folder.File("mok.ini");
   WriteText(file, u"[MOK]\r\nCSVOUT=2\r\n");
   Settings s;
   RecordingPrompter prompter;
   LoadSettings(s, file, prompter);
-  EXPECT_FALSE(s.CsvOut);
+  EXPECT_FALSE(s.csvOut);
   ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(U8(ReadProfileString(file, u"MOK", u"CSVOUT", u"")), "0");
+  EXPECT_EQ(U8(ReadProfileString(file, u"MOK", u"CSVOUT", u"")), "2");
+  s.csvOut = true;
+  ASSERT_TRUE(SaveSettings(s, file));
+  EXPECT_EQ(U8(ReadProfileString(file, u"MOK", u"CSVOUT", u"")), "1");
 }
 
 TEST(SettingsFile, SaveThenLoadGivesTheSameRecord) {
   TempFolder folder;
   const std::u16string file = folder.File("mok.ini");
   Settings s = Scribbled();
-  s.MapProgram = s.TempDir = u"";  // not saved
-  s.AddLine = 1;
-  s.FixedTerms.clear();
+  s.mapProgram = s.tempDir = u"";  // not saved
+  s.addLine = 1;
+  s.fixedTerms.clear();
   ASSERT_TRUE(SaveSettings(s, file));
   Settings loaded;
   RecordingPrompter prompter;
@@ -269,27 +273,27 @@ TEST(SettingsFile, CurrentState) {
   const std::u16string file = folder.File("mok.ini");
   WriteText(file, u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\n");
   CurrentState state = LoadCurrentState(file);
-  EXPECT_EQ(U8(state.InputFilePath), "/in/住所.csv");
-  EXPECT_EQ(U8(state.OutputFilePath), "");
-  EXPECT_EQ(U8(state.SelectPref), "東京都");
-  EXPECT_EQ(U8(state.StartRow), "2");  // missing: the start row box shows 2
-  EXPECT_EQ(U8(state.AdrField1), "1");
+  EXPECT_EQ(U8(state.inputFilePath), "/in/住所.csv");
+  EXPECT_EQ(U8(state.outputFilePath), "");
+  EXPECT_EQ(U8(state.selectPref), "東京都");
+  EXPECT_EQ(U8(state.startRow), "2");  // missing: the start row box shows 2
+  EXPECT_EQ(U8(state.adrField1), "1");
 
-  state.OutputFilePath = u"/out/結果.csv";
-  state.StartRow = u"5";
+  state.outputFilePath = u"/out/結果.csv";
+  state.startRow = u"5";
   ASSERT_TRUE(SaveCurrentState(file, state));
   EXPECT_EQ(U8(ReadText(file)),
             "[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSelectPref=東京都\r\n"
             "OutputFilePath=/out/結果.csv\r\nStartRow=5\r\nAdrField1=1\r\n");
   const CurrentState again = LoadCurrentState(file);
-  EXPECT_EQ(U8(again.OutputFilePath), "/out/結果.csv");
-  EXPECT_EQ(U8(again.StartRow), "5");
+  EXPECT_EQ(U8(again.outputFilePath), "/out/結果.csv");
+  EXPECT_EQ(U8(again.startRow), "5");
 
   // No file: every default.
   const CurrentState none = LoadCurrentState(folder.File("none.ini"));
-  EXPECT_EQ(U8(none.InputFilePath + none.OutputFilePath + none.SelectPref), "");
-  EXPECT_EQ(U8(none.StartRow), "2");
-  EXPECT_EQ(U8(none.AdrField1), "1");
+  EXPECT_EQ(U8(none.inputFilePath + none.outputFilePath + none.selectPref), "");
+  EXPECT_EQ(U8(none.startRow), "2");
+  EXPECT_EQ(U8(none.adrField1), "1");
 }
 
 }  // namespace

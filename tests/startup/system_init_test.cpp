@@ -24,14 +24,14 @@ TEST(SystemInit, LoadsSettingsThenFixedNamesThenCreatesTheWorkspace) {
   std::vector<std::string> steps;
   InitializeSystem(
       state, settings, prompter, file,
-      [&] { steps.push_back("fixed names, " + std::to_string(settings.FixedTerms.size())); },
+      [&] { steps.push_back("fixed names, " + std::to_string(settings.fixedTerms.size())); },
       [&] {
         steps.push_back("workspace, " + U8(state.DatabasePath));
         return true;
       });
   EXPECT_EQ(steps, (std::vector<std::string>{"fixed names, 1", "workspace, /地図/mok2.sqlite"}));
   EXPECT_EQ(U8(state.SettingsFilePath), U8(file));
-  EXPECT_EQ(U8(settings.DbDir), "/地図");
+  EXPECT_EQ(U8(settings.dbDir), "/地図");
   EXPECT_EQ(U8(state.DatabasePath), "/地図/mok2.sqlite");
   EXPECT_EQ(U8(state.RegionListTable), "ＤＢ一覧");
   EXPECT_TRUE(state.WorkspaceCreated);

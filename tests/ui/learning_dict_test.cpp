@@ -49,7 +49,7 @@ class LearningDictTest : public ::testing::Test {
   }
 
   std::unique_ptr<frmLearningDict> Open(const std::u16string& region) {
-    settings.DbDir = b.Dir();
+    settings.dbDir = b.Dir();
     database = std::make_unique<db::AddressDatabase>(settings, prompter);
     EXPECT_TRUE(database->OpenMainDatabase());
     auto window = std::make_unique<frmLearningDict>(*database, prompter, region);

@@ -59,8 +59,8 @@ class MainWindowTest : public ::testing::Test {
     LoadSettings(settings, ini, prompter);
     options = CommandLineOptions{};
     window = std::make_unique<frmConvert>(settings, ini, prompter, options, arguments);
-    options.Valid = false;
-    options.FirstActivate = true;
+    options.valid = false;
+    options.firstActivate = true;
     ParseCommandLine(arguments, options, prompter);
     return *window;
   }
@@ -83,10 +83,10 @@ class MainWindowTest : public ::testing::Test {
     window->show();
     QElapsedTimer clock;
     clock.start();
-    while ((options.FirstActivate || window->Run().IsRunning()) && clock.elapsed() < 60000) {
+    while ((options.firstActivate || window->Run().IsRunning()) && clock.elapsed() < 60000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-    ASSERT_FALSE(options.FirstActivate) << "the window was never activated";
+    ASSERT_FALSE(options.firstActivate) << "the window was never activated";
   }
 
   template <class T>

@@ -81,50 +81,50 @@ TEST_F(SettingsDialogTest, ConfirmingWithoutChangesWritesTheSameValues) {
 TEST_F(SettingsDialogTest, EveryCheckBoxShowsAndSetsItsField) {
   struct Case {
     const char* box;
-    int16_t Settings::*field;
+    bool Settings::*field;
     const char16_t* key;
   };
   const Case cases[] = {
-      {"chkSrcFieldOut", &Settings::SrcOut, u"SRCOUT"},
-      {"chkPrefOutput", &Settings::PrefOut, u"PREF"},
-      {"chkCityOutput", &Settings::CityOut, u"CITY"},
-      {"chkRemainOutput", &Settings::RemainOut, u"REMAIN"},
-      {"chkCodeOutput", &Settings::CityCodeOut, u"CITYCODE"},
-      {"chkXYOutput", &Settings::XYOut, u"XYCOORD"},
-      {"chkLatitudeOutput", &Settings::LatLonOut, u"LATITUDE"},
-      {"chkLogOutput", &Settings::LogOut, u"LOG"},
-      {"chkOverWrite", &Settings::NotOverwrite, u"NOTOVERWRITE"},
-      {"chkInteractive", &Settings::UnknownCheck, u"UNKNOWN"},
-      {"chkUnknownOutput", &Settings::UnknownOut, u"UNKNOWNOUT"},
-      {"chkMonitorDisplay", &Settings::Monitor, u"MONITOR"},
-      {"chkCompleteMatch", &Settings::CompleteMatch, u"COMPLETEMATCH"},
+      {"chkSrcFieldOut", &Settings::srcOut, u"SRCOUT"},
+      {"chkPrefOutput", &Settings::prefOut, u"PREF"},
+      {"chkCityOutput", &Settings::cityOut, u"CITY"},
+      {"chkRemainOutput", &Settings::remainOut, u"REMAIN"},
+      {"chkCodeOutput", &Settings::cityCodeOut, u"CITYCODE"},
+      {"chkXYOutput", &Settings::xyOut, u"XYCOORD"},
+      {"chkLatitudeOutput", &Settings::latLonOut, u"LATITUDE"},
+      {"chkLogOutput", &Settings::logOut, u"LOG"},
+      {"chkOverWrite", &Settings::notOverwrite, u"NOTOVERWRITE"},
+      {"chkInteractive", &Settings::unknownCheck, u"UNKNOWN"},
+      {"chkUnknownOutput", &Settings::unknownOut, u"UNKNOWNOUT"},
+      {"chkMonitorDisplay", &Settings::monitor, u"MONITOR"},
+      {"chkCompleteMatch", &Settings::completeMatch, u"COMPLETEMATCH"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.box);
     WriteCp932(ini, kFullIni);
     LoadSettings(settings, ini, prompter);
-    const int16_t before = settings.*c.field;
+    const bool before = settings.*c.field;
     frmConvertOption dialog(settings, ini, prompter);
     auto* box = Child<QCheckBox>(&dialog, c.box);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->isChecked(), before == 1) << "shown value";
+    EXPECT_EQ(box->isChecked(), before) << "shown value";
     box->click();
     Child<QPushButton>(&dialog, "cmdOK")->click();
-    const int16_t expected = before == 1 ? 0 : 1;
+    const bool expected = !before;
     EXPECT_EQ(settings.*c.field, expected);
-    EXPECT_EQ(text::ToUtf8(IniValue(ini, u"MOK", c.key)), std::to_string(expected));
+    EXPECT_EQ(text::ToUtf8(IniValue(ini, u"MOK", c.key)), expected ? "1" : "0");
   }
 }
 
 TEST_F(SettingsDialogTest, CancelChangesNeitherSettingsNorFile) {
-  ASSERT_EQ(settings.PrefOut, 1);
+  ASSERT_TRUE(settings.prefOut);
   const std::string fileBefore = ReadBytes(ini);
   frmConvertOption dialog(settings, ini, prompter);
   Child<QCheckBox>(&dialog, "chkPrefOutput")->click();
   Child<QRadioButton>(&dialog, "optSeparation")->click();
   Child<QPushButton>(&dialog, "cmdCancel")->click();
-  EXPECT_EQ(settings.PrefOut, 1);
-  EXPECT_TRUE(settings.TownCombine);
+  EXPECT_TRUE(settings.prefOut);
+  EXPECT_TRUE(settings.townCombine);
   EXPECT_EQ(ReadBytes(ini), fileBefore);
 }
 
@@ -133,12 +133,12 @@ TEST_F(SettingsDialogTest, SeparateTownFormatSavesTownCombineZero) {
   EXPECT_TRUE(Child<QRadioButton>(&dialog, "optCombine")->isChecked());
   Child<QRadioButton>(&dialog, "optSeparation")->click();
   Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_FALSE(settings.TownCombine);
+  EXPECT_FALSE(settings.townCombine);
   EXPECT_EQ(IniValue(ini, u"MOK", u"TOWNCONBINE"), u"0");
 }
 
 TEST_F(SettingsDialogTest, HiddenControlsCarryFileFormatAndMeshCodeThrough) {
-  ASSERT_FALSE(settings.CsvOut);
+  ASSERT_FALSE(settings.csvOut);
   frmConvertOption dialog(settings, ini, prompter);
   dialog.show();
   for (const char* hidden :
@@ -150,7 +150,7 @@ TEST_F(SettingsDialogTest, HiddenControlsCarryFileFormatAndMeshCodeThrough) {
   EXPECT_FALSE(Child<QRadioButton>(&dialog, "optExcel")->isEnabled());
   EXPECT_TRUE(Child<QRadioButton>(&dialog, "optExcel")->isChecked());
   Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_FALSE(settings.CsvOut);
+  EXPECT_FALSE(settings.csvOut);
   EXPECT_EQ(IniValue(ini, u"MOK", u"CSVOUT"), u"0");
   EXPECT_EQ(IniValue(ini, u"MOK", u"MESHCODE"), u"0");
   EXPECT_EQ(IniValue(ini, u"MOK", u"COORDNO"), u"0");
@@ -192,14 +192,14 @@ TEST_F(SettingsDialogTest, FlagOutsideZeroAndOneIsKeptUnlessTheBoxIsTicked) {
 // --- Environment settings -----------------------------------------------------------------------
 
 TEST_F(SettingsDialogTest, EnvironmentDialogRereadsFileAndConfirmingKeepsValues) {
-  settings.PrefOut = 0;  // in memory only: the dialog starts from the file
-  settings.DbDir = u"/elsewhere";
+  settings.prefOut = false;  // in memory only: the dialog starts from the file
+  settings.dbDir = u"/elsewhere";
   const auto before = SavedKeys(ini);
   int reloads = 0;
   frmIniFile dialog(settings, ini, prompter, [&] { ++reloads; });
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("MOK 環境設定"));
   EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), QStringLiteral("/data/地図データ"));
-  EXPECT_EQ(settings.PrefOut, 1);
+  EXPECT_TRUE(settings.prefOut);
   Child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(SavedKeys(ini), before);
   EXPECT_EQ(reloads, 1);
@@ -207,11 +207,11 @@ TEST_F(SettingsDialogTest, EnvironmentDialogRereadsFileAndConfirmingKeepsValues)
 
 TEST_F(SettingsDialogTest, TypedFolderIsStoredWithoutBrowsingAndRegionsReloaded) {
   std::u16string dbDirAtReload;
-  frmIniFile dialog(settings, ini, prompter, [&] { dbDirAtReload = settings.DbDir; });
+  frmIniFile dialog(settings, ini, prompter, [&] { dbDirAtReload = settings.dbDir; });
   Child<QLineEdit>(&dialog, "txtDbDir")->setText(QStringLiteral("/no/such/フォルダ"));
   Child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(IniValue(ini, u"MOK", u"DBDIR"), u"/no/such/フォルダ");
-  EXPECT_EQ(settings.DbDir, u"/no/such/フォルダ");
+  EXPECT_EQ(settings.dbDir, u"/no/such/フォルダ");
   EXPECT_EQ(dbDirAtReload, u"/no/such/フォルダ") << "the reload sees the new folder";
 }
 
@@ -223,7 +223,7 @@ TEST_F(SettingsDialogTest, EnvironmentCancelStoresNothing) {
   Child<QPushButton>(&dialog, "cmdCancel")->click();
   EXPECT_EQ(ReadBytes(ini), fileBefore);
   EXPECT_EQ(reloads, 0);
-  EXPECT_EQ(settings.DbDir, u"/data/地図データ");
+  EXPECT_EQ(settings.dbDir, u"/data/地図データ");
 }
 
 TEST_F(SettingsDialogTest, ChooserTypedPathComesBackIntoTheFolderBox) {

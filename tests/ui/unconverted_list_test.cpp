@@ -91,7 +91,7 @@ TEST_F(UnconvertedListTest, ListsTheRowsWhoseOutputCarriesNoConvertedFields) {
       {"with the log column", 1, {"東京都渋谷区はち山1-1", "東京都港区", "", "東京都港区芝公園1"}},
   };
   for (const auto& c : cases) {
-    settings.LogOut = c.logOut;
+    settings.logOut = c.logOut;
     EXPECT_EQ(Collect(Run()), c.expected) << c.what;
   }
   EXPECT_TRUE(prompter.records.empty()) << ::testing::PrintToString(prompter.Texts());
@@ -101,7 +101,7 @@ TEST_F(UnconvertedListTest, LeadingLinesOfBothFilesAreSkipped) {
   auto run = Run(u"1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n",
                  u"見出し1\r\n見出し2\r\n1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n");
   run.LngStartRow = 1;
-  settings.AddLine = 2;
+  settings.addLine = 2;
   EXPECT_EQ(Collect(run), (std::vector<std::string>{"東京都港区芝公園1", "東京都渋谷区はち山1-1"}));
 }
 
@@ -129,11 +129,11 @@ TEST_F(UnconvertedListTest, FailuresShowTheMessageAndGiveNoList) {
        "ファイルが見つかりません。(53)"},
       {"input ends before the start row", [](UnconvertedRunFiles& r) { r.LngStartRow = 20; },
        "ファイルの終わりを越えて入力しようとしました。(62)"},
-      {"output shorter than its header", [this](UnconvertedRunFiles&) { settings.AddLine = 30; },
+      {"output shorter than its header", [this](UnconvertedRunFiles&) { settings.addLine = 30; },
        "ファイルの終わりを越えて入力しようとしました。(62)"},
   };
   for (const auto& c : cases) {
-    settings.AddLine = 1;
+    settings.addLine = 1;
     prompter.Clear();
     auto run = Run();
     c.change(run);

@@ -272,7 +272,7 @@ void TerminalObserver::ListUnconvertedRows() {
     if (input.ReadLine(in) != batch::LineReader::Status::Ok)
       return;
   }
-  for (int16_t row = 0; row < settings_->AddLine; ++row) {
+  for (int16_t row = 0; row < settings_->addLine; ++row) {
     if (output.ReadLine(out) != batch::LineReader::Status::Ok)
       return;
   }
@@ -286,7 +286,7 @@ void TerminalObserver::ListUnconvertedRows() {
     }
     if (in.empty() && out.empty())
       continue;
-    if (!batch::IsListedAsUnconverted(in, out, settings_->Delimiter, settings_->LogOut == 1)) {
+    if (!batch::IsListedAsUnconverted(in, out, settings_->delimiter, settings_->logOut)) {
       continue;
     }
     std::u16string address;
@@ -328,12 +328,12 @@ int RunConvertCommand(const Args& args) {
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);
   batch::RunRequest request;
-  request.inputPath = options->input ? text::FromUtf8(*options->input) : remembered.InputFilePath;
+  request.inputPath = options->input ? text::FromUtf8(*options->input) : remembered.inputFilePath;
   request.outputPath =
-      options->output ? text::FromUtf8(*options->output) : remembered.OutputFilePath;
-  request.region = options->region ? text::FromUtf8(*options->region) : remembered.SelectPref;
-  request.startRow = options->startRow ? text::FromUtf8(*options->startRow) : remembered.StartRow;
-  request.addressField = options->field ? text::FromUtf8(*options->field) : remembered.AdrField1;
+      options->output ? text::FromUtf8(*options->output) : remembered.outputFilePath;
+  request.region = options->region ? text::FromUtf8(*options->region) : remembered.selectPref;
+  request.startRow = options->startRow ? text::FromUtf8(*options->startRow) : remembered.startRow;
+  request.addressField = options->field ? text::FromUtf8(*options->field) : remembered.adrField1;
   // The region combo's selected position: the region's place in the region list.
   for (std::size_t i = 0; i < regions.size(); ++i) {
     if (regions[i] == request.region) {

@@ -17,7 +17,7 @@ Settings ReadSettings(const std::u16string& iniPath, const std::optional<std::st
   Settings settings;
   LoadSettings(settings, iniPath, prompter);
   if (dbDir)
-    settings.DbDir = text::FromUtf8(*dbDir);
+    settings.dbDir = text::FromUtf8(*dbDir);
   return settings;
 }
 

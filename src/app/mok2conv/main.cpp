@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
   window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
   prompter.SetParent(&window);
 
-  state.CommandLine.Valid = false;
-  state.CommandLine.FirstActivate = true;
+  state.CommandLine.valid = false;
+  state.CommandLine.firstActivate = true;
   mok::ParseCommandLine(argumentText, state.CommandLine, prompter);
 
   single.OnActivateRequest = [&window] {

@@ -21,7 +21,7 @@ std::u16string AfterKana(const std::u16string& narrowed, int32_t firstOther) {
 }  // namespace
 
 bool Recognizer::KanaAddressToKanji(std::u16string& address) {
-  fields_.Split(address, settings_.Delimiter);
+  fields_.Split(address, settings_.delimiter);
   if (fields_.FieldCount == 0)
     return true;
 
@@ -76,7 +76,7 @@ bool Recognizer::KanaAddressToKanji(std::u16string& address) {
   // fields again whatever the delimiter is (joined by a comma under another delimiter, the
   // municipality would be looked for as 「,千代田区」 and never found).
   std::u16string names = database_.LookupPostalCode(prefecture, cityKana, placeKana, result_);
-  const std::u16string& delimiter = settings_.Delimiter.empty() ? u"," : settings_.Delimiter;
+  const std::u16string& delimiter = settings_.delimiter.empty() ? u"," : settings_.delimiter;
   if (const std::size_t comma = names.find(u','); comma != std::u16string::npos)
     names.replace(comma, 1, delimiter);
   address = prefecture + delimiter + names + tail;

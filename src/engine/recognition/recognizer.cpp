@@ -29,7 +29,7 @@ int16_t Recognizer::RecognizeAddress(const std::u16string& address, std::u16stri
     return kFailure;
 
   result_.OazaPrefixRemoved = false;
-  fields_.Split(work, settings_.Delimiter);
+  fields_.Split(work, settings_.delimiter);
   if (fields_.FieldCount == 0)
     return kFailure;
   const std::u16string first = fields_.NextAddressField();
@@ -91,16 +91,16 @@ std::u16string Recognizer::ComposeOutputFields() const {
   const AddressResult& r = result_;
   const int b = r.BlockIndex();
   std::u16string out;
-  if (settings_.PrefOut == 1)
+  if (settings_.prefOut)
     out += r.Prefecture + u",";
-  if (settings_.CityOut == 1)
+  if (settings_.cityOut)
     out += r.CityParts[1] + r.CityParts[2] + u",";
   out += r.TownName;
   // Separate fields keep an empty block field, so the columns stay under their header.
-  if (!settings_.TownCombine)
+  if (!settings_.townCombine)
     out += u",";
   out += r.TownParts[b];
-  if (settings_.RemainOut == 1) {
+  if (settings_.remainOut) {
     out += u",";
     out += r.TownParts[b + 1];
     // Every further number is kept (「1-2-3-4」 keeps its 4), joined by the full-width hyphen.
@@ -110,16 +110,16 @@ std::u16string Recognizer::ComposeOutputFields() const {
     }
     out += r.Remainder;
   }
-  if (settings_.CityCodeOut == 1)
+  if (settings_.cityCodeOut)
     out += u"," + r.CityCode;
-  if (settings_.XYOut == 1) {
-    if (settings_.CoordNoOut == 1)
+  if (settings_.xyOut) {
+    if (settings_.coordNoOut)
       out += u"," + r.CoordSystemNo;
     out += u"," + r.CoordX + u"," + r.CoordY;
   }
-  if (settings_.LatLonOut == 1)
+  if (settings_.latLonOut)
     out += u"," + r.Latitude + u"," + r.Longitude;
-  if (settings_.LogOut == 1) {
+  if (settings_.logOut) {
     const std::u16string_view label = LoadFixedNames().LogLabel;
     for (int i = 1; i <= r.LogCount && i <= kMaxLogEntries; ++i) {
       out += u",";

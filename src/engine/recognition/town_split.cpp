@@ -67,7 +67,7 @@ bool Recognizer::SplitTownAndNumbers(std::u16string& text, TownPartList& townPar
   remainder.clear();
 
   std::size_t scanStart = 1;
-  for (const FixedTerm& term : settings_.FixedTerms) {
+  for (const FixedTerm& term : settings_.fixedTerms) {
     if (term.code == kTownTermCode && !term.term.empty() &&
         std::u16string_view(text).substr(0, term.term.size()) == term.term) {
       scanStart = term.term.size() + 1;

@@ -74,7 +74,7 @@ class EngineDatabase {
 
   // Opens the databases as a run does: main database, prefecture list, the region selected.
   void Open() {
-    settings.DbDir = b.Dir();
+    settings.dbDir = b.Dir();
     database = std::make_unique<db::AddressDatabase>(settings, prompter);
     ASSERT_TRUE(database->OpenMainDatabase()) << ::testing::PrintToString(prompter.Texts());
     ASSERT_TRUE(database->LoadPrefectureNames());

@@ -68,8 +68,8 @@ TEST_F(RecognizeAddressTest, ResultCodes) {
 }
 
 TEST_F(RecognizeAddressTest, ChomeAddressTakesTheSecondNumberAsBlock) {
-  db_.settings.RemainOut = 1;
-  db_.settings.TownCombine = false;
+  db_.settings.remainOut = true;
+  db_.settings.townCombine = false;
   EXPECT_EQ(Fields(u"東京都千代田区丸の内1丁目2番3号"),
             "丸の内一丁目,２,３号,C1,9,X1-2,Y1,LAT1,LON1");
   EXPECT_TRUE(Result().ChomeInOaza);
@@ -78,14 +78,14 @@ TEST_F(RecognizeAddressTest, ChomeAddressTakesTheSecondNumberAsBlock) {
 
 TEST_F(RecognizeAddressTest, ChomeFoundByTheTownLookupMovesTheBlockToTheSecondNumber) {
   // 「丸の内1-5」: no 丁目 in the text, but the town lookup takes 1 into 丸の内一丁目.
-  db_.settings.TownCombine = false;
+  db_.settings.townCombine = false;
   EXPECT_EQ(Fields(u"東京都千代田区丸の内1-5"), "丸の内一丁目,５,C1,9,X1-5,Y1,LAT1,LON1");
 }
 
 TEST_F(RecognizeAddressTest, BlockMatching) {
   // Nearest block: 3 and 8 stored, 5 asked -> 3.
   EXPECT_EQ(Fields(u"東京都千代田区乙5"), "乙３,C4,9,X4-3,Y4,LAT4,LON4");
-  db_.settings.CompleteMatch = 1;
+  db_.settings.completeMatch = true;
   std::u16string out;
   EXPECT_EQ(Recognize(u"東京都千代田区乙5", out), kNoBlock);
   EXPECT_EQ(Fields(u"東京都千代田区乙8"), "乙８,C4,9,X4-8,Y4,LAT4,LON4");
@@ -118,14 +118,14 @@ TEST_F(RecognizeAddressTest, OutputFieldsFollowTheSettings) {
   };
   for (const auto& c : cases) {
     Settings& s = db_.settings;
-    s.PrefOut = c.pref;
-    s.CityOut = c.city;
-    s.RemainOut = c.remain;
-    s.CityCodeOut = c.cityCode;
-    s.CoordNoOut = c.coordNo;
-    s.XYOut = c.xy;
-    s.LatLonOut = c.latLon;
-    s.TownCombine = c.combine;
+    s.prefOut = c.pref;
+    s.cityOut = c.city;
+    s.remainOut = c.remain;
+    s.cityCodeOut = c.cityCode;
+    s.coordNoOut = c.coordNo;
+    s.xyOut = c.xy;
+    s.latLonOut = c.latLon;
+    s.townCombine = c.combine;
     EXPECT_EQ(Fields(c.address), c.expected) << c.what;
   }
 }
@@ -144,7 +144,7 @@ TEST_F(RecognizeAddressTest, LearnedTownWordConvertsAndIsLogged) {
   std::u16string out;
   ASSERT_EQ(Recognize(u"東京都渋谷区はち山町1-1", out), kNoTown);
   ASSERT_TRUE(db_.database->RegisterLearnedWord(test::kRegionNumber, 3, u"はち山", u"鉢山"));
-  db_.settings.LogOut = 1;
+  db_.settings.logOut = true;
   EXPECT_EQ(Fields(u"東京都渋谷区はち山町1-1"),
             "鉢山町１,C5,9,X5-1,Y5,LAT5,LON5,［変換ログ］はち山町 → 鉢山");
   // A word of another region is not used here.
@@ -156,28 +156,28 @@ TEST_F(RecognizeAddressTest, ThreeLogEntriesGiveThreeFieldsAndOneLabel) {
   ASSERT_TRUE(db_.database->RegisterLearnedWord(0, 2, u"ちよだ区", u"千代田区"));
   ASSERT_TRUE(db_.database->RegisterLearnedWord(0, 3, u"はち山", u"鉢山"));
   db_.database->StrRegionKana = u"ﾄｳｷｮｳ";
-  db_.settings.LogOut = 1;
-  db_.settings.CityCodeOut = 0;
-  db_.settings.XYOut = 0;
-  db_.settings.LatLonOut = 0;
+  db_.settings.logOut = true;
+  db_.settings.cityCodeOut = false;
+  db_.settings.xyOut = false;
+  db_.settings.latLonOut = false;
   EXPECT_EQ(Fields(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾊﾁﾔﾏﾁｮｳ1-1"),
             "鉢山町１,［変換ログ］郵便番号:1000099,ちよだ区 → 千代田区,はち山町 → 鉢山");
   EXPECT_EQ(Result().LogCount, 3);
 }
 
 TEST_F(RecognizeAddressTest, KanaAddressConvertsThroughThePostalTable) {
-  db_.settings.PrefOut = 1;
-  db_.settings.CityOut = 1;
-  db_.settings.LogOut = 1;
-  db_.settings.CityCodeOut = 0;
-  db_.settings.XYOut = 0;
-  db_.settings.LatLonOut = 0;
+  db_.settings.prefOut = true;
+  db_.settings.cityOut = true;
+  db_.settings.logOut = true;
+  db_.settings.cityCodeOut = false;
+  db_.settings.xyOut = false;
+  db_.settings.latLonOut = false;
   EXPECT_EQ(Fields(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2"),
             "東京都,千代田区,丸の内一丁目２,［変換ログ］郵便番号:1000005");
 }
 
 TEST_F(RecognizeAddressTest, DelimiterSplitsTheAddressIntoFields) {
-  db_.settings.Delimiter = u"/";
+  db_.settings.delimiter = u"/";
   EXPECT_EQ(Fields(u"東京都/千代田区/乙/8"), "乙８,C4,9,X4-8,Y4,LAT4,LON4");
   // A kana address rewritten under another delimiter still splits into its fields.
   EXPECT_EQ(Fields(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-5"), "丸の内一丁目５,C1,9,X1-5,Y1,LAT1,LON1");

@@ -72,7 +72,7 @@ class SampleDatabaseTest : public ::testing::Test {
       if (const auto ext = entry.path().extension(); ext == ".sqlite" || ext == ".sqlite-wal")
         fs::copy_file(entry.path(), folder_.path() / entry.path().filename());
     }
-    settings_.DbDir = folder_.Text();
+    settings_.dbDir = folder_.Text();
     database_ = std::make_unique<db::AddressDatabase>(settings_, prompter_);
     ASSERT_TRUE(database_->OpenMainDatabase());
     ASSERT_TRUE(database_->LoadPrefectureNames());
@@ -110,9 +110,9 @@ TEST_F(SampleDatabaseTest, FirstThreeHundredSampleAddressesConvert) {
 }
 
 TEST_F(SampleDatabaseTest, KnownAddresses) {
-  settings_.PrefOut = 1;
-  settings_.CityOut = 1;
-  settings_.TownCombine = false;
+  settings_.prefOut = true;
+  settings_.cityOut = true;
+  settings_.townCombine = false;
   struct Case {
     std::u16string address;
     int16_t code;
@@ -142,7 +142,7 @@ TEST_F(SampleDatabaseTest, LocalWordRepairsATownName) {
   std::u16string out;
   ASSERT_EQ(recognizer_->RecognizeAddress(u"東京都渋谷区はち山町1-1", out), kNoTown);
   ASSERT_TRUE(database_->RegisterLearnedWord(database_->IntRegionNumber, 3, u"はち山", u"鉢山"));
-  settings_.LogOut = 1;
+  settings_.logOut = true;
   ASSERT_EQ(recognizer_->RecognizeAddress(u"東京都渋谷区はち山町1-1", out), kConverted);
   EXPECT_EQ(U8(recognizer_->Result().TownName), "鉢山町");
   const std::string fields = U8(out);

@@ -34,9 +34,9 @@ class TownSplitTest : public ::testing::Test {
   Recognizer recognizer{settings, database};
 
   void Check(const SplitCase& c) {
-    settings.FixedTerms.clear();
+    settings.fixedTerms.clear();
     if (!c.fixedTerm.empty())
-      settings.FixedTerms.push_back({3, c.fixedTerm});
+      settings.fixedTerms.push_back({3, c.fixedTerm});
     recognizer.Fields().Clear();
     std::u16string text = c.text;
     TownPartList parts;

@@ -108,12 +108,12 @@ int main(int argc, char** argv) {
   mok::CommandLineOptions options;
   const std::u16string arguments = u"-i " + input + u" -o " + output + u" -d 東京都 -l 2";
   mok::ui::frmConvert window(settings, ini, prompter, options, arguments);
-  options.FirstActivate = true;
+  options.firstActivate = true;
   mok::ParseCommandLine(arguments, options, prompter);
   window.show();
   QElapsedTimer clock;
   clock.start();
-  while ((options.FirstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
+  while ((options.firstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
   bool ok = Save(&window, out, QStringLiteral("frmConvert"));
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     mok::Settings dictSettings = settings;
-    dictSettings.DbDir = folder;
+    dictSettings.dbDir = folder;
     mok::db::AddressDatabase dictionary(dictSettings, prompter);
     dictionary.OpenMainDatabase();
     mok::ui::frmLearningDict editor(dictionary, prompter, u"東京都");
