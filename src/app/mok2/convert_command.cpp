@@ -5,6 +5,7 @@
 // of --yes / --no; Ctrl-C is the stop button.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,13 +15,12 @@
 #include "batch/conversion_run.h"
 #include "batch/field_count_rule.h"
 #include "batch/input_reader.h"
+#include "batch/session.h"
 #include "commands.h"
-#include "db/address_database.h"
-#include "engine/recognition/recognizer.h"
+#include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
-#include "tool_session.h"
 
 namespace mok::app {
 namespace {
@@ -259,16 +259,17 @@ void TerminalObserver::ListUnconvertedRows() {
     return;
   bar_.Clear();
   TerminalPrompter quiet(true);
+  const batch::RunFiles files = run_->LastRunFiles();
   batch::InputReader reader(quiet);
-  reader.LngAdrField = run_->LngAdrField();
-  reader.blnTextInput = true;
+  reader.addressField = files.addressField;
+  reader.textInput = true;
   batch::LineReader input;
   batch::LineReader output;
-  if (!input.Open(run_->StrInputPath()) || !output.Open(run_->StrOutputPath()))
+  if (!input.Open(files.inputPath) || !output.Open(files.outputPath))
     return;
   std::u16string in;
   std::u16string out;
-  for (int32_t row = 1; row < run_->LngStartRow(); ++row) {
+  for (int32_t row = 1; row < files.startRow; ++row) {
     if (input.ReadLine(in) != batch::LineReader::Status::Ok)
       return;
   }
@@ -317,13 +318,16 @@ int RunConvertCommand(const Args& args) {
   ProgressBar bar(!options->quiet);
   ConvertPrompter prompter(terminal, bar);
 
-  ToolSession session(options->ini, options->dbDir, prompter);
-  if (!session.OpenDatabase())
+  batch::Session session(
+      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
+      prompter,
+      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+  if (auto opened = session.OpenDatabase(); !opened) {
+    prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);
     return 1;
-  Settings& settings = session.settings;
-  db::AddressDatabase& database = session.database;
-  const std::u16string& iniPath = session.iniPath;
-  const std::vector<std::u16string>& regions = session.regions;
+  }
+  const std::u16string& iniPath = session.settingsFilePath;
+  const std::vector<std::u16string>& regions = session.database.RegionList();
 
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);
@@ -334,13 +338,6 @@ int RunConvertCommand(const Args& args) {
   request.region = options->region ? text::FromUtf8(*options->region) : remembered.selectPref;
   request.startRow = options->startRow ? text::FromUtf8(*options->startRow) : remembered.startRow;
   request.addressField = options->field ? text::FromUtf8(*options->field) : remembered.adrField1;
-  // The region combo's selected position: the region's place in the region list.
-  for (std::size_t i = 0; i < regions.size(); ++i) {
-    if (regions[i] == request.region) {
-      request.regionIndex = static_cast<int>(i);
-      break;
-    }
-  }
 
   // Without a region the run would end silently (the desktop program shows nothing either, as
   // its combo box is in plain sight); on a terminal, say what is missing.
@@ -356,11 +353,11 @@ int RunConvertCommand(const Args& args) {
     return 1;
   }
 
-  engine::Recognizer recognizer(settings, database);
   batch::ConversionRun* runPointer = nullptr;
   TerminalObserver observer(bar, runPointer);
-  observer.SetSettings(settings);
-  batch::ConversionRun run(settings, database, recognizer, prompter, observer, iniPath);
+  observer.SetSettings(session.settings);
+  batch::ConversionRun run(session.settings, session.database, session.recognizer, prompter,
+                           observer, iniPath);
   runPointer = &run;
 
   struct sigaction action {};
@@ -396,9 +393,10 @@ int RunConvertCommand(const Args& args) {
     }
     std::printf("%s\n", summary.c_str());
     if (outcome == batch::RunOutcome::Finished) {
-      std::printf("Output: %s\n", text::ToUtf8(run.StrOutputPath()).c_str());
+      std::printf("Output: %s\n", text::ToUtf8(run.LastRunFiles().outputPath).c_str());
     }
-  } else if (outcome == batch::RunOutcome::NotStarted && request.regionIndex < 0) {
+  } else if (outcome == batch::RunOutcome::NotStarted &&
+             std::find(regions.begin(), regions.end(), request.region) == regions.end()) {
     listRegions();
   } else if (outcome == batch::RunOutcome::NotStarted && !options->quiet) {
     std::fputs(

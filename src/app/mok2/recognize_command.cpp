@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "batch/session.h"
 #include "commands.h"
-#include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
-#include "startup/settings.h"
+#include "startup/paths.h"
+#include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
-#include "tool_session.h"
 
 namespace mok::app {
 namespace {
@@ -131,66 +131,37 @@ std::string JsonString(const std::u16string& value) {
   return out + "\"";
 }
 
-template <std::size_t N>
-std::string JsonArray(const std::array<std::u16string, N>& values, int count) {
+template <class List>
+std::string JsonArray(const List& values) {
   std::string out = "[";
-  for (int i = 1; i <= count; ++i) {
-    if (i > 1)
+  for (const std::u16string& value : values) {
+    if (out.size() > 1)
       out += ",";
-    out += JsonString(values[static_cast<std::size_t>(i)]);
+    out += JsonString(value);
   }
   return out + "]";
 }
 
-std::string JsonLine(int code, const std::u16string& fields, const engine::AddressResult& r) {
-  std::string out = "{\"code\":" + std::to_string(code);
-  out += ",\"fields\":" + JsonString(fields);
-  out += ",\"prefecture\":" + JsonString(r.Prefecture);
-  out += ",\"cityParts\":" + JsonArray(r.CityParts, 2);
-  out += ",\"townName\":" + JsonString(r.TownName);
-  out += ",\"townParts\":" + JsonArray(r.TownParts, engine::kMaxTownParts);
-  out += ",\"remainder\":" + JsonString(r.Remainder);
-  out += std::string(",\"chomeInOaza\":") + (r.ChomeInOaza ? "true" : "false");
-  out += ",\"chomeSuffix\":" + JsonString(r.ChomeSuffix);
-  out += std::string(",\"oazaPrefixRemoved\":") + (r.OazaPrefixRemoved ? "true" : "false");
-  out += ",\"cityCode\":" + JsonString(r.CityCode);
-  out += ",\"coordSystemNo\":" + JsonString(r.CoordSystemNo);
-  out += ",\"x\":" + JsonString(r.CoordX);
-  out += ",\"y\":" + JsonString(r.CoordY);
-  out += ",\"latitude\":" + JsonString(r.Latitude);
-  out += ",\"longitude\":" + JsonString(r.Longitude);
-  out += ",\"log\":" + JsonArray(r.LogEntries, r.LogCount);
+std::string JsonLine(const engine::Recognition& r) {
+  const engine::AddressParts& p = r.parts;
+  std::string out = "{\"code\":" + std::to_string(engine::CodeNumber(r.code));
+  out += ",\"fields\":" + JsonString(r.outputFields);
+  out += ",\"prefecture\":" + JsonString(p.prefecture);
+  out += ",\"cityParts\":" + JsonArray(std::vector<std::u16string>{p.city, p.ward});
+  out += ",\"townName\":" + JsonString(p.townName);
+  out += ",\"townParts\":" + JsonArray(p.numbers);
+  out += ",\"remainder\":" + JsonString(p.remainder);
+  out += std::string(",\"chomeInOaza\":") + (p.chomeInOaza ? "true" : "false");
+  out += ",\"chomeSuffix\":" + JsonString(p.chomeSuffix);
+  out += std::string(",\"oazaPrefixRemoved\":") + (p.oazaPrefixRemoved ? "true" : "false");
+  out += ",\"cityCode\":" + JsonString(r.position.cityCode);
+  out += ",\"coordSystemNo\":" + JsonString(r.position.coordSystemNo);
+  out += ",\"x\":" + JsonString(r.position.x);
+  out += ",\"y\":" + JsonString(r.position.y);
+  out += ",\"latitude\":" + JsonString(r.position.latitude);
+  out += ",\"longitude\":" + JsonString(r.position.longitude);
+  out += ",\"log\":" + JsonArray(r.log);
   return out + "}";
-}
-
-// Selects the region as a run does: its name, its number in ＤＢ一覧 and the katakana name of
-// its prefecture. The katakana name is taken from the prefecture of the same name; a region
-// named otherwise takes the prefecture at its position in the region list (after the first),
-// as the run pairs the two lists.
-bool SelectRegion(db::AddressDatabase& database, const std::u16string& region,
-                  const std::vector<std::u16string>& regions) {
-  db::DbError error;
-  auto number = database.RegionNumber(region, &error);
-  if (!number) {
-    std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Text()).c_str());
-    return false;
-  }
-  database.StrSelectedRegion = region;
-  database.IntRegionNumber = *number;
-  database.StrRegionKana.clear();
-  for (int i = 1; i <= database.PrefCount; ++i) {
-    if (text::EqualsFold(database.PrefNames[static_cast<std::size_t>(i)], region)) {
-      database.StrRegionKana = database.PrefKanaNames[static_cast<std::size_t>(i)];
-      return true;
-    }
-  }
-  for (std::size_t pos = 0; pos < regions.size(); ++pos) {
-    if (text::EqualsFold(regions[pos], region) && pos > 0 &&
-        static_cast<int>(pos) + 1 <= database.PrefCount) {
-      database.StrRegionKana = database.PrefKanaNames[pos + 1];
-    }
-  }
-  return true;
 }
 
 // Reads standard input line by line (CR LF or LF), decoding each line; `line` is nullopt for a
@@ -234,12 +205,17 @@ int RunRecognizeCommand(const Args& args) {
     std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", options->ini->c_str());
     return 1;
   }
-  ToolSession session(options->ini, options->dbDir, prompter);
-  if (!session.OpenDatabase())
+  batch::Session session(
+      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
+      prompter,
+      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+  auto fail = [](const db::DbError& error) {
+    std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Message()).c_str());
     return 1;
-  Settings& settings = session.settings;
-  db::AddressDatabase& database = session.database;
-  const std::vector<std::u16string>& regions = session.regions;
+  };
+  if (auto opened = session.OpenDatabase(); !opened)
+    return fail(opened.error());
+  const std::vector<std::u16string>& regions = session.database.RegionList();
   std::u16string region;
   if (options->region) {
     region = text::FromUtf8(*options->region);
@@ -249,22 +225,23 @@ int RunRecognizeCommand(const Args& args) {
     std::fputs("mok2 recognize: no region chosen (--region NAME); municipalities cannot be found\n",
                stderr);
   }
-  if (!region.empty() && !SelectRegion(database, region, regions))
-    return 1;
   // A region whose database does not open would fail every address with the same message.
-  if (!region.empty() && !database.OpenRegionDatabase(region))
-    return 1;
+  if (!region.empty()) {
+    if (auto selected = session.database.SelectRegion(region); !selected)
+      return fail(selected.error());
+  }
 
-  engine::Recognizer recognizer(settings, database);
   auto print = [&](std::string line) {
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
   };
   auto recognize = [&](const std::u16string& address) {
-    std::u16string fields;
-    const int16_t code = recognizer.RecognizeAddress(address, fields);
-    print(options->json ? JsonLine(code, fields, recognizer.Result())
-                        : std::to_string(code) + "\t" + text::ToUtf8(fields));
+    const engine::Recognition r = session.recognizer.RecognizeAddress(address);
+    for (const db::DbError& error : r.errors)
+      prompter.ShowMessage(error.Message(), MessageIcon::None, kAppTitle);
+    print(options->json ? JsonLine(r)
+                        : std::to_string(engine::CodeNumber(r.code)) + "\t" +
+                              text::ToUtf8(r.outputFields));
   };
   // A line that cannot be read is a failure of its own, never an empty (converted) address.
   auto unreadable = [&]() {

@@ -76,11 +76,11 @@ TEST(NumeralToNumber, ReadsEveryWrittenForm) {
 
 TEST(NumeralToNumber, EveryTableCharacterIsANumeral) {
   const FixedTables& tables = LoadFixedNames();
-  ASSERT_EQ(tables.NumeralChars.size(), 40u);
-  for (std::size_t i = 0; i < tables.NumeralChars.size(); ++i) {
-    const char16_t c = tables.NumeralChars[i];
+  ASSERT_EQ(tables.numeralChars.size(), 40u);
+  for (std::size_t i = 0; i < tables.numeralChars.size(); ++i) {
+    const char16_t c = tables.numeralChars[i];
     EXPECT_TRUE(IsNumeralChar(c)) << "position " << i + 1;
-    EXPECT_EQ(NumeralValue(c), tables.NumeralValues[i + 1]) << "position " << i + 1;
+    EXPECT_EQ(NumeralValue(c), tables.numeralValues[i]) << "position " << i + 1;
   }
   for (const char16_t c : std::u16string(u"番丁目号-のノaＡ 　")) {
     EXPECT_FALSE(IsNumeralChar(c)) << ToUtf8(std::u16string(1, c));
