@@ -119,8 +119,14 @@ std::u16string FormatCount(int64_t n) {
   return text::FromUtf8((n < 0 ? "-" : "") + out);
 }
 
+namespace {
+thread_local bool progressMuted = false;
+}  // namespace
+
 ImportProgress::ImportProgress(std::string label, std::uint64_t total)
-    : label_(std::move(label)), total_(total), active_(isatty(STDERR_FILENO) == 1) {}
+    : label_(std::move(label)),
+      total_(total),
+      active_(!progressMuted && isatty(STDERR_FILENO) == 1) {}
 
 ImportProgress::~ImportProgress() {
   Finish();
@@ -143,6 +149,14 @@ void ImportProgress::Finish() {
   std::fprintf(stderr, "\r%*s\r", static_cast<int>(label_.size()) + 6, "");
   std::fflush(stderr);
   shown_ = -1;
+}
+
+ProgressMute::ProgressMute() : before_(progressMuted) {
+  progressMuted = true;
+}
+
+ProgressMute::~ProgressMute() {
+  progressMuted = before_;
 }
 
 }  // namespace mok::db

@@ -66,7 +66,8 @@ int64_t RegisterRegion(Connection& mainDb, std::u16string_view region);
 // Numbered messages: "12,345".
 std::u16string FormatCount(int64_t n);
 
-// A percentage on standard error while an import runs, only when standard error is a terminal.
+// A percentage on standard error while an import runs, only when standard error is a terminal
+// and the thread has not muted it.
 class ImportProgress {
  public:
   ImportProgress(std::string label, std::uint64_t total);
@@ -79,6 +80,19 @@ class ImportProgress {
   std::uint64_t total_;
   int shown_ = -1;
   bool active_;
+};
+
+// Mutes the progress displays of the current thread while it lives: imports that run side by side
+// on worker threads would overwrite each other's line.
+class ProgressMute {
+ public:
+  ProgressMute();
+  ~ProgressMute();
+  ProgressMute(const ProgressMute&) = delete;
+  ProgressMute& operator=(const ProgressMute&) = delete;
+
+ private:
+  bool before_;
 };
 
 }  // namespace mok::db
