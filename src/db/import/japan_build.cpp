@@ -193,14 +193,15 @@ JapanBuildReport BuildJapan(const std::filesystem::path& dir, const JapanBuildIn
   std::vector<std::vector<PostalRecord>> postal =
       SplitPostal(std::move(lines), names, inputs.postal);
 
-  // One job per prefecture with any data, then 全国 with everything.
+  // One job per prefecture with towns, then 全国 with everything (also the postal codes of a
+  // prefecture without towns, which could not give a region of its own anything to convert).
   std::vector<RegionJob> jobs;
   RegionJob nationwide{kNationwideRegion, list.towns, {}, {}, {}};
   for (std::size_t p = 0; p < prefectures.size(); ++p) {
     const std::size_t begin = p == 0 ? 0 : townEnds[p - 1];
     std::span<const SourceTown> towns(list.towns.data() + begin, townEnds[p] - begin);
     nationwide.postal.insert(nationwide.postal.end(), postal[p].begin(), postal[p].end());
-    if (!towns.empty() || !postal[p].empty())
+    if (!towns.empty())
       jobs.push_back({regions[p], towns, std::move(postal[p]), {}, {}});
   }
   report.postalRecords = static_cast<int64_t>(nationwide.postal.size());

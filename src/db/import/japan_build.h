@@ -1,6 +1,6 @@
 // Builds the address databases of the whole country in one go from the nationwide town list and
-// Japan Post's whole-country KEN_ALL file: one region database per prefecture, named like the
-// prefecture (北海道, 東京都, ...) and holding that prefecture's towns and postal codes, and one
+// Japan Post's whole-country KEN_ALL file: one region database per prefecture of the town list,
+// named like the prefecture (北海道, 東京都, ...) and holding its towns and postal codes, and one
 // region 全国 holding all of them; every region is listed in ＤＢ一覧 of the folder's main
 // database, which is created when missing (an existing one keeps its learning dictionary and the
 // numbers of its regions).
