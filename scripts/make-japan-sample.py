@@ -46,6 +46,12 @@ NUMBERED = re.compile(r"[一二三四五六七八九十百千]+(番|号|丁|線)
 SURNAMES = "佐藤 鈴木 高橋 田中 伊藤 渡辺 山本 中村 小林 加藤 吉田 山田 佐々木 山口 松本 井上 木村 林 斎藤 清水".split()
 TRADES = "商店 工務店 医院 書店 食堂 酒店 電器 不動産 薬局 運送".split()
 BUILDINGS = "ハイツ コーポ メゾン レジデンス パレス".split()
+# Numbers after the town: 丁目 towns (chome, block a, house b), others (lot a, branch b).
+CHOME_FORMS = ["{town}{chome}丁目{a}番{b}号", "{town}{chome}{dash}{a}{dash}{b}",
+               "{town}{chome}{dash}{a}{dash}{b}", "{town}{chome}丁目{a}の{b}",
+               "{town}{chome}丁目{a}-{b}"]
+LOT_FORMS = ["{town}{a}番地", "{town}{a}{dash}{b}", "{town}{a}{dash}{b}", "{town}{a}の{b}",
+             "{town}{a}番地{b}"]
 FULL_WIDTH = str.maketrans("0123456789-", "０１２３４５６７８９－")
 
 
@@ -122,37 +128,18 @@ class Writer:
         return s.translate(FULL_WIDTH) if style == "full" else kanji_number(n) if style == "kanji" else s
 
     def place(self, town):
-        """The town and its numbers as customers write them."""
+        """The town and its numbers as customers write them; kanji numbers only in the first
+        form of each list (丁目・番・号, 番地), as they are written."""
         rng = self.rng
         style = rng.choice(["ascii", "ascii", "full", "kanji"])
         m = CHOME.match(town)
-        if m:
-            base, chome = m.group(1), kanji_value(m.group(2))
-            block, house = rng.randint(1, 30), rng.randint(1, 30)
-            form = rng.choice(["banchi", "hyphen", "hyphen", "no", "mixed"])
-            if style == "kanji":
-                form = "banchi"
-            d = lambda n: self.digits(n, style)
-            if form == "hyphen":
-                dash = "－" if style == "full" else "-"
-                return f"{base}{d(chome)}{dash}{d(block)}{dash}{d(house)}"
-            if form == "no":
-                return f"{base}{d(chome)}丁目{d(block)}の{d(house)}"
-            if form == "mixed":
-                return f"{base}{d(chome)}丁目{d(block)}-{d(house)}"
-            return f"{base}{d(chome)}丁目{d(block)}番{d(house)}号"
-        lot, branch = rng.randint(1, 2500), rng.randint(1, 40)
+        forms = CHOME_FORMS if m else LOT_FORMS
+        form = forms[0] if style == "kanji" else rng.choice(forms)
         d = lambda n: self.digits(n, style)
-        form = rng.choice(["banchi", "hyphen", "hyphen", "no", "banchi-branch"])
-        if style == "kanji":
-            return f"{town}{d(lot)}番地"
-        if form == "hyphen":
-            return f"{town}{d(lot)}{'－' if style == 'full' else '-'}{d(branch)}"
-        if form == "no":
-            return f"{town}{d(lot)}の{d(branch)}"
-        if form == "banchi-branch":
-            return f"{town}{d(lot)}番地{d(branch)}"
-        return f"{town}{d(lot)}番地"
+        return form.format(town=m.group(1) if m else town,
+                           chome=d(kanji_value(m.group(2))) if m else "",
+                           a=d(rng.randint(1, 30 if m else 2500)), b=d(rng.randint(1, 40)),
+                           dash="－" if style == "full" else "-")
 
     def address(self, row, town_as_written):
         rng = self.rng
