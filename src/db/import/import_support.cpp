@@ -29,6 +29,15 @@ void CheckRegionName(std::u16string_view region) {
   }
 }
 
+void MakeFolder(const std::filesystem::path& dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    throw ImportError(u"cannot create the folder " + PathText(dir) + u": " +
+                      text::FromUtf8(ec.message()));
+  }
+}
+
 void Check(const DbStatus& status, std::u16string_view context) {
   if (!status)
     throw ImportError(std::u16string(context) + u": " + status.error().Text());

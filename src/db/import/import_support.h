@@ -22,6 +22,9 @@ std::filesystem::path RegionDatabaseFile(const std::filesystem::path& dir,
 // or the main database's own name).
 void CheckRegionName(std::u16string_view region);
 
+// Creates the folder `dir` with its parents when missing; throws ImportError when it cannot.
+void MakeFolder(const std::filesystem::path& dir);
+
 // Throws ImportError with `context` and the engine's message when the operation failed.
 void Check(const DbStatus& status, std::u16string_view context);
 template <class T>

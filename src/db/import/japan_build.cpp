@@ -34,16 +34,11 @@ struct RegionJob {
 // Refuses to overwrite region databases unless asked to.
 void CheckTargets(const std::filesystem::path& dir, const std::vector<std::u16string>& regions,
                   bool force) {
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec) {
-    throw ImportError(u"cannot create the folder " + PathText(dir) + u": " +
-                      text::FromUtf8(ec.message()));
-  }
   if (force)
     return;
   for (const auto& region : regions) {
     const auto file = RegionDatabaseFile(dir, region);
+    std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
       throw ImportError(PathText(file) +
                         u" already exists (use --force to replace the region databases)");
@@ -208,6 +203,7 @@ JapanBuildReport BuildJapan(const std::filesystem::path& dir, const JapanBuildIn
   jobs.push_back(std::move(nationwide));
   for (RegionJob& job : jobs)
     job.report.region = job.region;
+  MakeFolder(dir);
   BuildRegions(dir, jobs, options.threads, regionBuilt);
 
   // Every region file is complete: create the main database when missing, move the files into

@@ -62,11 +62,7 @@ MainDatabaseReport CreateMainDatabase(const std::filesystem::path& dir,
   if (std::filesystem::exists(target, ec) && !force) {
     throw ImportError(PathText(target) + u" already exists (use --force to replace it)");
   }
-  std::filesystem::create_directories(dir, ec);
-  if (ec) {
-    throw ImportError(u"cannot create the folder " + PathText(dir) + u": " +
-                      text::FromUtf8(ec.message()));
-  }
+  MakeFolder(dir);
   const std::vector<PrefectureRow> prefectures = ReadPrefectures(prefecturesCsv);
   StagedDatabase staged(target);
   const MainDatabaseReport report = FillMainDatabase(staged.db(), prefectures);
