@@ -1,4 +1,5 @@
 // mok2 db: builds the address databases of a data folder from open data files.
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "db/import/block_import.h"
 #include "db/import/import_error.h"
 #include "db/import/import_support.h"
+#include "db/import/japan_build.h"
 #include "db/import/main_database_import.h"
 #include "db/import/mdb_import.h"
 #include "db/import/postal_import.h"
@@ -26,9 +28,15 @@ constexpr char kUsage[] =
     "  create DIR [--force] [--data DIR]\n"
     "      create DIR/mok2.sqlite: prefecture names from prefectures.csv of the data folder,\n"
     "      empty region list and learning dictionary; --force replaces an existing one\n"
+    "  build-japan DIR [--force] [--data DIR] [--towns FILE] [--postal FILE]\n"
+    "      build the whole country: DIR/mok2.sqlite when missing, one region per prefecture\n"
+    "      (DIR/北海道.sqlite ... DIR/沖縄県.sqlite, each with its own towns and postal codes)\n"
+    "      and the region 全国 with all of them, every region listed in ＤＢ一覧; reads\n"
+    "      japan-towns.csv.xz and KEN_ALL.CSV of the data folder (or the files given);\n"
+    "      --force replaces region databases that exist already\n"
     "  import-towns DIR REGION FILE [--pref NAME]\n"
-    "      import a town list (Geolonia CSV, UTF-8) into DIR/REGION.sqlite;\n"
-    "      --pref keeps only the rows of one prefecture (e.g. 東京都)\n"
+    "      import a town list (Geolonia CSV: UTF-8 with or without BOM, or CP932; plain or\n"
+    "      .xz) into DIR/REGION.sqlite; --pref keeps only the rows of one prefecture (東京都)\n"
     "  import-blocks DIR REGION FILE [--codes KEN_ALL.CSV]\n"
     "      import block-level positions (MLIT CSV, CP932) into DIR/REGION.sqlite;\n"
     "      municipality codes come from the database or from the KEN_ALL file given\n"
@@ -40,10 +48,25 @@ constexpr char kUsage[] =
 
 struct Options {
   std::vector<std::string> positional;
-  std::optional<std::string> pref, codes, data;
+  std::optional<std::string> pref, codes, data, towns, postal;
   bool force = false;
   bool help = false;
 };
+
+// Where the value of option `name` goes; null for an option without a value.
+std::optional<std::string>* ValueSlot(Options& options, const std::string& name) {
+  if (name == "--pref")
+    return &options.pref;
+  if (name == "--codes")
+    return &options.codes;
+  if (name == "--data")
+    return &options.data;
+  if (name == "--towns")
+    return &options.towns;
+  if (name == "--postal")
+    return &options.postal;
+  return nullptr;
+}
 
 // Splits the arguments into positional words and the options the subcommand allows.
 std::optional<Options> ParseOptions(const Args& args, std::size_t from,
@@ -62,14 +85,12 @@ std::optional<Options> ParseOptions(const Args& args, std::size_t from,
       options.help = true;
     } else if (arg == "--force" && allows(arg)) {
       options.force = true;
-    } else if ((arg == "--pref" || arg == "--codes" || arg == "--data") && allows(arg)) {
+    } else if (auto* slot = ValueSlot(options, arg); slot && allows(arg)) {
       if (i + 1 >= args.size()) {
         std::fprintf(stderr, "mok2 db: %s needs a value\n", arg.c_str());
         return std::nullopt;
       }
-      std::optional<std::string>& slot =
-          arg == "--pref" ? options.pref : (arg == "--codes" ? options.codes : options.data);
-      slot = args[++i];
+      *slot = args[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "mok2 db: unknown option '%s'\n", arg.c_str());
       return std::nullopt;
@@ -91,13 +112,14 @@ fs::path ProgramDir() {
 }
 
 // prefectures.csv: from --data, else the data folder of the source tree or the installation.
-std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDir) {
+std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDir,
+                                        const char* command = "create") {
   std::error_code ec;
   if (dataDir) {
     const fs::path file = fs::path(*dataDir) / "prefectures.csv";
     if (fs::exists(file, ec))
       return file;
-    std::fprintf(stderr, "mok2 db create: %s does not exist\n", file.string().c_str());
+    std::fprintf(stderr, "mok2 db %s: %s does not exist\n", command, file.string().c_str());
     return std::nullopt;
   }
   const fs::path dir = ProgramDir();
@@ -109,9 +131,9 @@ std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDi
   }
   std::fprintf(
       stderr,
-      "mok2 db create: cannot find prefectures.csv beside the program "
+      "mok2 db %s: cannot find prefectures.csv beside the program "
       "(looked in %s/../../data, %s/../data and %s/data); give the folder with --data DIR\n",
-      dir.string().c_str(), dir.string().c_str(), dir.string().c_str());
+      command, dir.string().c_str(), dir.string().c_str(), dir.string().c_str());
   return std::nullopt;
 }
 
@@ -124,6 +146,50 @@ int Create(const Options& o) {
   std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
               db::MainDatabaseFile(dir).string().c_str(),
               Utf8(FormatCount(report.prefectures)).c_str());
+  return 0;
+}
+
+int BuildJapan(const Options& o) {
+  const auto prefectures = FindPrefectures(o.data, "build-japan");
+  if (!prefectures)
+    return 1;
+  const fs::path data = prefectures->parent_path();
+  const db::JapanBuildInputs inputs{*prefectures, o.towns.value_or(data / "japan-towns.csv.xz"),
+                                    o.postal.value_or(data / "KEN_ALL.CSV")};
+  const fs::path dir = o.positional[0];
+  const auto start = std::chrono::steady_clock::now();
+  auto seconds = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  // A line per region as its file is complete, on standard error beside the progress bars.
+  const auto report = db::BuildJapan(dir, inputs, {.force = o.force}, [&](const auto& region) {
+    std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records\n",
+                 seconds(), Utf8(region.region).c_str(), Utf8(FormatCount(region.towns)).c_str(),
+                 Utf8(FormatCount(region.municipalities)).c_str(),
+                 Utf8(FormatCount(region.postalRecords)).c_str());
+  });
+  std::printf(
+      "%s: %zu regions (%zu prefectures and 全国) in %.1f s, from %s town rows (%s towns)\n"
+      "  and %s postal lines (%s records)\n",
+      dir.string().c_str(), report.regions.size(), report.regions.size() - 1, seconds(),
+      Utf8(FormatCount(report.townRows)).c_str(), Utf8(FormatCount(report.towns)).c_str(),
+      Utf8(FormatCount(report.postalLines)).c_str(),
+      Utf8(FormatCount(report.postalRecords)).c_str());
+  if (report.createdMainDatabase)
+    std::printf("  created %s\n", db::MainDatabaseFile(dir).string().c_str());
+  if (report.withoutTownName > 0) {
+    std::printf("  %s town rows without a town name skipped\n",
+                Utf8(FormatCount(report.withoutTownName)).c_str());
+  }
+  if (report.withoutZone > 0) {
+    std::printf("  %s towns have no plane coordinates (their point or zone is not known)\n",
+                Utf8(FormatCount(report.withoutZone)).c_str());
+  }
+  std::printf("  regions in ＤＢ一覧: %s %lld ... %s %lld\n",
+              Utf8(report.regions.front().region).c_str(),
+              static_cast<long long>(report.regions.front().regionId),
+              Utf8(report.regions.back().region).c_str(),
+              static_cast<long long>(report.regions.back().regionId));
   return 0;
 }
 
@@ -225,6 +291,11 @@ struct Subcommand {
 const std::vector<Subcommand>& Subcommands() {
   static const std::vector<Subcommand> list = {
       {"create", 1, "create DIR [--force] [--data DIR]", {"--force", "--data"}, Create},
+      {"build-japan",
+       1,
+       "build-japan DIR [--force] [--data DIR] [--towns FILE] [--postal FILE]",
+       {"--force", "--data", "--towns", "--postal"},
+       BuildJapan},
       {"import-towns", 3, "import-towns DIR REGION FILE [--pref NAME]", {"--pref"}, ImportTowns},
       {"import-blocks",
        3,
