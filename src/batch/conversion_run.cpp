@@ -267,9 +267,8 @@ bool ConversionRun::CheckCancelRequest() {
 void ConversionRun::AskEditUnconverted() {
   if (failCount_ <= 0)
     return;
-  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" +
-                                  Number(failCount_) + u"件変換できませんでした。\r\n" +
-                                  u"変換不能分を編集しますか。";
+  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" + Number(failCount_) +
+                                  u"件変換できませんでした。\r\n" + u"変換不能分を編集しますか。";
   if (prompter_.Ask(question, MessageButtons::YesNo) == Answer::Yes) {
     observer_.ListUnconvertedRows();
   }
@@ -369,8 +368,8 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
-  static constexpr RecordPolicy kPolicy{
-      [](engine::ResultCode code) { return !IsWritten(code); }, kNormalFailureMarker};
+  static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) { return !IsWritten(code); },
+                                        kNormalFailureMarker};
 
   std::u16string address;
   while (!inFile_.AtEnd()) {

@@ -27,11 +27,11 @@ namespace mok::batch {
 
 // The texts of the main window's boxes when the run button is pressed.
 struct RunRequest {
-  std::u16string inputPath;            // txtInputFile
-  std::u16string outputPath;           // txtOutputFile
-  std::u16string region;               // text of cmbSelectPref
-  std::u16string startRow;             // txtStartRow
-  std::u16string addressField = u"1";  // txtAdrField(0), the 1-based address field number
+  std::u16string inputPath;            // the input file box
+  std::u16string outputPath;           // the output file box
+  std::u16string region;               // the text of the region box
+  std::u16string startRow;             // the start row box
+  std::u16string addressField = u"1";  // the first address field box: a 1-based field number
 };
 
 enum class RunOutcome {

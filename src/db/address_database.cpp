@@ -7,12 +7,25 @@
 
 namespace mok::db {
 
+namespace {
+
+// A blank folder gives the file at the root, where opening it fails with the database's own
+// message (never a file of whatever folder the program was started in).
+std::u16string DatabaseFile(const std::u16string& dir, const std::u16string& file) {
+  std::u16string folder = AddPathSeparator(dir);
+  if (folder.empty())
+    folder = kPathSeparator;
+  return folder + file;
+}
+
+}  // namespace
+
 std::u16string MainDatabasePath(const std::u16string& dir) {
-  return JoinPath(dir, u"mok2.sqlite");
+  return DatabaseFile(dir, u"mok2.sqlite");
 }
 
 std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16string& region) {
-  return JoinPath(dir, region + u".sqlite");
+  return DatabaseFile(dir, region + u".sqlite");
 }
 
 AddressDatabase::AddressDatabase() = default;

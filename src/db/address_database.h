@@ -18,7 +18,7 @@
 
 namespace mok::db {
 
-// <dir>/mok2.sqlite and <dir>/<region>.sqlite.
+// <dir>/mok2.sqlite and <dir>/<region>.sqlite; a blank folder names the root folder.
 std::u16string MainDatabasePath(const std::u16string& dir);
 std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16string& region);
 

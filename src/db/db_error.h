@@ -30,9 +30,8 @@ inline DbError MakeError(std::u16string description, int number) {
 
 // A required column that holds Null: the engine refuses it as the type mismatch it is.
 inline DbError NullValueError(std::u16string_view table, std::u16string_view column) {
-  return MakeError(u"Invalid use of Null (" + std::u16string(table) + u"." +
-                       std::u16string(column) + u")",
-                   94);
+  return MakeError(
+      u"Invalid use of Null (" + std::u16string(table) + u"." + std::u16string(column) + u")", 94);
 }
 
 // The error with the file it concerns.

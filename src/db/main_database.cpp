@@ -168,7 +168,8 @@ DbResult<Registration> MainDatabase::RegisterLearnedWord(int32_t scope, engine::
       " values (?1, ?2, ?3, ?4, 0)");
   if (!st)
     return Fail(st.error());
-  (*st)->BindInt(1, scope)
+  (*st)
+      ->BindInt(1, scope)
       .BindInt(2, static_cast<int>(kind))
       .BindText(3, registeredWord)
       .BindText(4, convertedWord);

@@ -26,9 +26,9 @@ struct Prefecture {
 
 // The region a conversion runs against.
 struct RegionSelection {
-  std::u16string name;    // the region database's name, "" when none is chosen
-  int16_t number = 0;     // its fldID in ＤＢ一覧 (0 when absent): the scope of local learned words
-  std::u16string kana;    // the katakana prefecture name for kana addresses without one, or ""
+  std::u16string name;  // the region database's name, "" when none is chosen
+  int16_t number = 0;  // its fldID in ＤＢ一覧 (0 when absent): the scope of local learned words
+  std::u16string kana;  // the katakana prefecture name for kana addresses without one, or ""
 };
 
 // One POSITION row as the town step sees it.
@@ -102,7 +102,7 @@ class AddressStore {
   // The learned word that applies to `word`: the registered word is a prefix of it; the region's
   // own words before the common ones, then the most used, then the oldest.
   virtual db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
-                                                                    std::u16string_view word) = 0;
+                                                                   std::u16string_view word) = 0;
   // Counts one more use of a learned word.
   virtual db::DbStatus CountLearnedWordUse(int64_t id) = 0;
 

@@ -39,8 +39,8 @@ class ConversionRunTest : public ::testing::Test {
     const fs::path dbDir = work_ / "db";
     db::CreateMainDatabase(dbDir, fs::path(MOK_DATA_DIR) / "prefectures.csv");
     db::ImportTowns(dbDir, u"東京都", fs::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
-    session_ = std::make_unique<Session>(work_.U("mok.ini"), prompter_,
-                                         text::FromUtf8(dbDir.string()));
+    session_ =
+        std::make_unique<Session>(work_.U("mok.ini"), prompter_, text::FromUtf8(dbDir.string()));
     ASSERT_TRUE(session_->OpenDatabase().ok());
     run_ = std::make_unique<ConversionRun>(session_->settings, session_->database,
                                            session_->recognizer, prompter_, observer_,
@@ -193,8 +193,7 @@ TEST_F(ConversionRunTest, FinishedRunHandsTheOutputToTheMapProgram) {
     bool PollStopRequest() override { return true; }
   } stopper;
   ConversionRun stopped(session_->settings, session_->database, session_->recognizer, prompter_,
-                        stopper,
-                        work_.U("mok.ini"));
+                        stopper, work_.U("mok.ini"));
   prompter_.answers = {Answer::Yes};
   EXPECT_EQ(stopped.Execute(request_), RunOutcome::Stopped);
   EXPECT_FALSE(fs::exists(work_ / "map" / "output.csv"));

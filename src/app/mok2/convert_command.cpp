@@ -319,9 +319,9 @@ int RunConvertCommand(const Args& args) {
   ConvertPrompter prompter(terminal, bar);
 
   batch::Session session(
-      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
-      prompter,
-      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+      options->ini ? text::FromUtf8(*options->ini)
+                   : JoinPath(ProgramDirectory(), kSettingsFileName),
+      prompter, options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
   if (auto opened = session.OpenDatabase(); !opened) {
     prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);
     return 1;

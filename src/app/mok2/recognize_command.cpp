@@ -206,9 +206,9 @@ int RunRecognizeCommand(const Args& args) {
     return 1;
   }
   batch::Session session(
-      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
-      prompter,
-      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+      options->ini ? text::FromUtf8(*options->ini)
+                   : JoinPath(ProgramDirectory(), kSettingsFileName),
+      prompter, options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
   auto fail = [](const db::DbError& error) {
     std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Message()).c_str());
     return 1;
@@ -239,9 +239,9 @@ int RunRecognizeCommand(const Args& args) {
     const engine::Recognition r = session.recognizer.RecognizeAddress(address);
     for (const db::DbError& error : r.errors)
       prompter.ShowMessage(error.Message(), MessageIcon::None, kAppTitle);
-    print(options->json ? JsonLine(r)
-                        : std::to_string(engine::CodeNumber(r.code)) + "\t" +
-                              text::ToUtf8(r.outputFields));
+    print(options->json
+              ? JsonLine(r)
+              : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));
   };
   // A line that cannot be read is a failure of its own, never an empty (converted) address.
   auto unreadable = [&]() {

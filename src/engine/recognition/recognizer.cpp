@@ -65,8 +65,7 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
     return finish(ResultCode::Failure);
 
   const TownMatch town = FindOazaChome(
-      split.candidates,
-      {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
+      split.candidates, {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
       [this](const std::u16string& word) { return LookupLearnedWord(WordKind::Town, word); });
   parts.townName = town.townName;
   parts.chomeInOaza = town.chomeInOaza;

@@ -42,14 +42,14 @@ inline constexpr std::size_t kMaxLogEntries = 10;
 // The parts an address was split into.
 struct AddressParts {
   std::u16string prefecture;
-  std::u16string city;      // the municipality, or the city of a ward (札幌市) or a county (余市郡)
+  std::u16string city;  // the municipality, or the city of a ward (札幌市) or a county (余市郡)
   std::u16string ward;      // the ward of a city or the town/village of a county, or ""
   std::u16string townName;  // 大字・町丁目
   // The numbers after the town name (chome, block, lot…) in full-width digits; "" where none.
   std::array<std::u16string, kMaxTownParts> numbers;
-  std::u16string remainder;       // what follows the numbers (号, a building name…)
-  bool chomeInOaza = false;       // the first number is the chome, part of the town name
-  std::u16string chomeSuffix;     // the 丁目 text after the first number, when written
+  std::u16string remainder;        // what follows the numbers (号, a building name…)
+  bool chomeInOaza = false;        // the first number is the chome, part of the town name
+  std::u16string chomeSuffix;      // the 丁目 text after the first number, when written
   bool oazaPrefixRemoved = false;  // the town was written with a leading 大字
 
   std::u16string Municipality() const { return city + ward; }

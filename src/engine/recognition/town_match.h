@@ -27,19 +27,19 @@ namespace mok::engine {
 using TownWordLookup = std::function<std::optional<std::u16string>(const std::u16string&)>;
 
 struct TownMatchRequest {
-  std::u16string town;          // the town text as split from the address
-  std::u16string chome;         // the first number of the address ("" when none)
-  bool chomeInOaza = false;     // 丁目 was written after the first number
-  std::u16string chomeSuffix;   // that 丁目 text
+  std::u16string town;         // the town text as split from the address
+  std::u16string chome;        // the first number of the address ("" when none)
+  bool chomeInOaza = false;    // 丁目 was written after the first number
+  std::u16string chomeSuffix;  // that 丁目 text
 };
 
 enum class TownMatchOutcome { Found, NotFound, Failed };
 
 struct TownMatch {
   TownMatchOutcome outcome = TownMatchOutcome::NotFound;
-  std::u16string townName;          // the stored name when found, else the text last searched
-  bool chomeInOaza = false;         // the first number is part of the stored name
-  bool oazaPrefixRemoved = false;   // the town text began with 大字
+  std::u16string townName;         // the stored name when found, else the text last searched
+  bool chomeInOaza = false;        // the first number is part of the stored name
+  bool oazaPrefixRemoved = false;  // the town text began with 大字
 };
 
 TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,

@@ -109,7 +109,8 @@ TownSplit SplitTownAndNumbers(const std::u16string& text,
       store(next);
       ++next;
     }
-    split.remainder = text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[next - 1].End() + 1)));
+    split.remainder =
+        text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[next - 1].End() + 1)));
   }
   return split;
 }
