@@ -124,6 +124,13 @@ DbResult<const std::vector<std::u16string>*> AddressDatabase::Municipalities() {
   return regionDb_->Municipalities();
 }
 
+DbResult<std::vector<std::size_t>> AddressDatabase::FindMunicipalities(std::u16string_view name,
+                                                                       bool endsWith) {
+  if (!regionDb_)
+    return std::vector<std::size_t>();
+  return regionDb_->FindMunicipalities(name, endsWith);
+}
+
 DbResult<const std::vector<engine::TownRow>*> AddressDatabase::TownRows(std::size_t index) {
   if (!regionDb_)
     return NotOpen(u"the region database");

@@ -62,6 +62,8 @@ class AddressDatabase : public engine::AddressStore {
   bool RegionOpen() const override { return regionDb_ != nullptr; }
   void BeginAddress() override;
   DbResult<const std::vector<std::u16string>*> Municipalities() override;
+  DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                        bool endsWith) override;
   DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override;
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(
       const std::u16string& prefecture, const std::u16string& city,

@@ -88,6 +88,10 @@ class AddressStore {
   virtual void BeginAddress() = 0;
   // The distinct municipality names of the region's POSITION table, in table order.
   virtual db::DbResult<const std::vector<std::u16string>*> Municipalities() = 0;
+  // The indexes into Municipalities() of the names that equal `name` or, with `endsWith`, that
+  // end with it (ASCII letter case ignored), ascending.
+  virtual db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                                    bool endsWith) = 0;
   // The POSITION rows of Municipalities()[index], in table order.
   virtual db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
 

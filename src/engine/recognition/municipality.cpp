@@ -14,6 +14,7 @@
 // town rows of every fitting municipality become the candidates of the town step, and the parts
 // are rewritten into the stored spelling (「中央区」 becomes 「札幌市」 + 「中央区」). A text that
 // fits nothing is tried once more after the learning dictionary (municipality words) rewrote it.
+#include <algorithm>
 #include <vector>
 
 #include "engine/recognition/prefecture.h"
@@ -206,15 +207,39 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   if (!names)
     return fail(names.error());
 
+  // The fitting municipalities, in table order: through the store's name index, or, for the
+  // containment test, by looking at every name.
+  auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
+    std::vector<std::size_t> found;
+    if (contained || p1.empty()) {
+      const std::u16string joined = p1 + p2;
+      for (std::size_t i = 0; i < (*names)->size(); ++i) {
+        if (CityFits((**names)[i], p1, p2, joined, contained))
+          found.push_back(i);
+      }
+      return found;
+    }
+    for (const std::u16string& name : p2.empty() ? std::vector<std::u16string>{p1}
+                                                 : std::vector<std::u16string>{p1, p2, p1 + p2}) {
+      auto some = store_.FindMunicipalities(name, p2.empty());
+      if (!some)
+        return some.error();
+      found.insert(found.end(), some->begin(), some->end());
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+  };
+
   // The town rows of every fitting municipality. When the address names its prefecture,
   // municipalities of another prefecture are left out: a region database that lacks the named
   // prefecture must not answer 大阪市北区 with the 北区 of 東京都.
   auto select = [&](bool contained) -> db::DbStatus {
     result.rows.clear();
-    const std::u16string joined = p1 + p2;
-    for (std::size_t i = 0; i < (*names)->size(); ++i) {
-      if (!CityFits((**names)[i], p1, p2, joined, contained))
-        continue;
+    auto indexes = fitting(contained);
+    if (!indexes)
+      return indexes.error();
+    for (const std::size_t i : *indexes) {
       auto rows = store_.TownRows(i);
       if (!rows)
         return rows.error();
