@@ -71,6 +71,10 @@ bool ConversionRun::ConvertUnprocessedOnly() {
         StopForWriteFailure();
         return false;
       }
+      if (done.result == RecordConversion::Result::DatabaseFailed) {
+        CloseConvertFiles();
+        return false;
+      }
       if (settings_.monitor) {
         observer_.SetMonitorText(MonitorBox::PreviousResult,
                                  done.result == RecordConversion::Result::Converted

@@ -28,6 +28,12 @@ std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16strin
   return DatabaseFile(dir, region + u".sqlite");
 }
 
+bool IsRegionName(std::u16string_view region) {
+  return !region.empty() && region != u"." && region != u".." &&
+         region.find_first_of(u"/\\") == std::u16string_view::npos &&
+         !text::EqualsFold(region, u"mok2");
+}
+
 AddressDatabase::AddressDatabase() = default;
 AddressDatabase::~AddressDatabase() = default;
 
@@ -86,6 +92,8 @@ DbStatus AddressDatabase::SelectRegion(const std::u16string& name) {
   region_ = {};
   if (!main_)
     return NotOpen(u"the main database");
+  if (!IsRegionName(name))
+    return MakeError(u"「" + name + u"」は地域名に使えません。", 52);
   auto region = RegionDatabase::Open(RegionDatabasePath(dir_, name));
   if (!region)
     return region.error();

@@ -22,6 +22,10 @@ namespace mok::db {
 std::u16string MainDatabasePath(const std::u16string& dir);
 std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16string& region);
 
+// Whether `region` can name a region: its file <region>.sqlite must lie in the database folder
+// and must not be the main database (no "/" or "\", not "", "." or "..", not "mok2").
+bool IsRegionName(std::u16string_view region);
+
 class AddressDatabase : public engine::AddressStore {
  public:
   AddressDatabase();

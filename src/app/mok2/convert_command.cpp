@@ -220,7 +220,9 @@ int Convert(const ParsedOptions& options) {
   ProgressBar bar(!quiet);
   ConvertPrompter prompter(terminal, bar);
 
-  const auto sessionPointer = MakeSession(options, prompter);
+  const auto sessionPointer = MakeSession("convert", options, prompter);
+  if (!sessionPointer)
+    return 1;
   batch::Session& session = *sessionPointer;
   if (auto opened = session.OpenDatabase(); !opened) {
     prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);

@@ -135,7 +135,9 @@ int Recognize(const ParsedOptions& options) {
     std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", ini->c_str());
     return 1;
   }
-  const auto sessionPointer = MakeSession(options, prompter);
+  const auto sessionPointer = MakeSession("recognize", options, prompter);
+  if (!sessionPointer)
+    return 1;
   batch::Session& session = *sessionPointer;
   auto fail = [](const db::DbError& error) {
     std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Message()).c_str());
@@ -163,30 +165,44 @@ int Recognize(const ParsedOptions& options) {
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
   };
+  bool countWarned = false;
+  // False when the database failed: every later address would fail the same way.
   auto recognize = [&](const std::u16string& address) {
     const engine::Recognition r = session.recognizer.RecognizeAddress(address);
-    for (const db::DbError& error : r.errors)
+    for (const db::DbError& error : r.errors) {
+      if (error.fromEngine) {
+        fail(error);
+        return false;
+      }
       prompter.ShowMessage(error.Message(), MessageIcon::None, kAppTitle);
+    }
+    if (r.uncountedUse && !countWarned) {
+      countWarned = true;
+      std::fprintf(stderr, "mok2 recognize: the use of a learned word could not be counted: %s\n",
+                   text::ToUtf8(r.uncountedUse->Message()).c_str());
+    }
     print(json ? JsonLine(r)
                : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));
+    return true;
   };
   // A line that cannot be read is a failure of its own, never an empty (converted) address.
   auto unreadable = [&]() { print(json ? "{\"code\":-1,\"fields\":\"\"}" : std::string("-1\t")); };
+  bool ok = true;
   if (!options.words.empty()) {
-    for (const std::string& a : options.words)
-      recognize(text::FromUtf8(a));
+    for (std::size_t i = 0; ok && i < options.words.size(); ++i)
+      ok = recognize(text::FromUtf8(options.words[i]));
   } else {
     std::optional<std::u16string> line;
     long lineNumber = 0;
-    while (NextInputLine(cp932, line, ++lineNumber)) {
+    while (ok && NextInputLine(cp932, line, ++lineNumber)) {
       if (line)
-        recognize(*line);
+        ok = recognize(*line);
       else
         unreadable();
     }
   }
   std::fflush(stdout);
-  return 0;
+  return ok ? 0 : 1;
 }
 
 Command RecognizeCommand() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "batch/session.h"
 #include "startup/prompter.h"
@@ -10,6 +11,8 @@
 
 namespace mok::app {
 
-std::unique_ptr<batch::Session> MakeSession(const ParsedOptions& options, Prompter& prompter);
+// nullptr (after a message) when --ini names something that is not a file.
+std::unique_ptr<batch::Session> MakeSession(std::string_view command, const ParsedOptions& options,
+                                            Prompter& prompter);
 
 }  // namespace mok::app

@@ -30,6 +30,11 @@ namespace {
 
 constexpr int kMaxSecondParts = 10;
 
+// Cuts are tried only where the municipality would end within this many characters of its
+// start: the longest municipality names (南都留郡富士河口湖町) have ten. Without the bound an
+// address holding thousands of 市 would be cut, copied and looked up thousands of times.
+constexpr int32_t kMaxMunicipalityLength = 64;
+
 struct SecondPart {
   std::u16string text;
   int32_t last = 0;  // 1-based position of its last character in the address text
@@ -104,7 +109,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   parts.chomeSuffix = std::move(town.chomeSuffix);
   if (parts.city.empty() && parts.ward.empty())
     split.code = ResultCode::NoCity;
-  else if (parts.townName.empty())
+  else if (parts.townName.empty() || town.unreadableNumber)
     split.code = ResultCode::NoTown;
   else
     split.code = ResultCode::Converted;
@@ -125,10 +130,12 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   for (const std::u16string_view suffix : tables.placeSuffixes) {
     const int32_t suffixLength = static_cast<int32_t>(suffix.size());
     const int32_t start = pos;
+    const int32_t windowEnd = start + kMaxMunicipalityLength - 1;
     int32_t searchEnd = length;
     do {
-      // The last occurrence of the suffix that ends at or before searchEnd.
-      const int32_t s = FindLastFrom(text, suffix, searchEnd - suffixLength + 1);
+      // The last occurrence of the suffix that ends at or before searchEnd (and in the window).
+      const int32_t s =
+          FindLastFrom(text, suffix, std::min(searchEnd, windowEnd) - suffixLength + 1);
       if (s > pos) {
         parts.city = text::Mid(text, static_cast<std::size_t>(start),
                                static_cast<std::size_t>(s - start + suffixLength));

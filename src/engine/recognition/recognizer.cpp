@@ -35,14 +35,17 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
   fields_.Clear();
   log_.clear();
   errors_.clear();
+  uncountedUse_.reset();
   store_.BeginAddress();
   Recognition r;
   auto finish = [&](ResultCode code) {
     r.code = code;
     r.log = std::move(log_);
     r.errors = std::move(errors_);
+    r.uncountedUse = std::move(uncountedUse_);
     log_.clear();
     errors_.clear();
+    uncountedUse_.reset();
     return std::move(r);
   };
   if (address.empty())
@@ -122,10 +125,9 @@ std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
     rewritten += word.substr(learned.registered.size());
   if (!AddLog(word + u" → " + learned.converted))
     return std::nullopt;
-  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted) {
-    Fail(counted.error());
-    return std::nullopt;
-  }
+  // The count only orders the words; a word whose use cannot be stored still applies.
+  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted && !uncountedUse_)
+    uncountedUse_ = counted.error();
   return rewritten;
 }
 

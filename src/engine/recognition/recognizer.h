@@ -74,6 +74,8 @@ struct Recognition {
   std::vector<std::u16string> log;  // the conversion log, at most kMaxLogEntries entries
   std::u16string outputFields;      // the converted fields the settings choose; "" unless converted
   std::vector<db::DbError> errors;  // failures of the address data met on the way, in order
+  // A learned word applied, but its use could not be counted (a read-only or full folder).
+  std::optional<db::DbError> uncountedUse;
 };
 
 // What SplitAddress found: the code (Converted, NoCity or NoTown) and the parts.
@@ -140,6 +142,7 @@ class Recognizer {
   AddressFields fields_;
   std::vector<std::u16string> log_;
   std::vector<db::DbError> errors_;
+  std::optional<db::DbError> uncountedUse_;
 };
 
 }  // namespace mok::engine
