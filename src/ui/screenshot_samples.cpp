@@ -1,6 +1,9 @@
 #include "ui/screenshot_samples.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 
 #include "db/connection.h"
 #include "db/schema.h"
@@ -8,20 +11,24 @@
 
 namespace mok::ui {
 
-void FillCorrectionSample(frmEdit& dialog, const std::u16string& word,
+void FillCorrectionSample(CorrectionDialog& dialog, const std::u16string& word,
                           const std::u16string& replacement) {
   auto* address = dialog.findChild<QLineEdit*>(QStringLiteral("txtAddress"));
   auto* newWord = dialog.findChild<QLineEdit*>(QStringLiteral("txtNewWord"));
-  if (!address || !newWord)
+  auto* check = dialog.findChild<QPushButton*>(QStringLiteral("cmdCheck"));
+  if (!address || !newWord || !check)
     return;
   const int start = address->text().indexOf(Q(word));
   if (start < 0)
     return;
   address->setSelection(start, static_cast<int>(Q(word).size()));
-  dialog.txtAddress_MouseUp();
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4),
+                      address->mapToGlobal(QPointF(4, 4)), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(address, &release);
   newWord->selectAll();
   newWord->insert(Q(replacement));
-  dialog.cmdCheck_Click();
+  check->click();
   // Keep the selection visible in the picture.
   address->setSelection(start, static_cast<int>(Q(word).size()));
 }

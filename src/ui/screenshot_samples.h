@@ -12,7 +12,7 @@ namespace mok::ui {
 // Selects the first occurrence of `word` in the dialog's address as the mouse would, types
 // `replacement` and runs the check, so the dialog shows the old and new word and the corrected
 // address. The dialog must already hold its address (shown once).
-void FillCorrectionSample(frmEdit& dialog, const std::u16string& word,
+void FillCorrectionSample(CorrectionDialog& dialog, const std::u16string& word,
                           const std::u16string& replacement);
 
 // Creates <folder>/mok2.sqlite with the tables of a main database, the regions 北海道 (1) and

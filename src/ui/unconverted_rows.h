@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/conversion_run.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
 
@@ -18,14 +19,17 @@ namespace mok::ui {
 
 // The values of the last run the list is built from.
 struct UnconvertedRunFiles {
-  std::u16string StrInputPath;
-  std::u16string StrOutputPath;
-  int32_t LngStartRow = 1;  // 1-based line number of the first record of the input
-  int32_t LngAdrField = 0;  // 0-based index of the address field
+  std::u16string inputPath;
+  std::u16string outputPath;
+  int32_t startRow = 1;      // 1-based line number of the first record of the input
+  int32_t addressField = 0;  // 0-based index of the address field
 };
 
+// The files and the leading lines of the run's last run.
+UnconvertedRunFiles FilesOfRun(const batch::ConversionRun& run);
+
 // The display forms of the unconverted records' addresses, in file order: the input's lines
-// before LngStartRow and the output's settings.addLine header lines are skipped, then the two
+// before startRow and the output's settings.addLine header lines are skipped, then the two
 // files are read in step until either ends. nullopt when a file cannot be opened or ends while
 // the leading lines are skipped; the message has then been shown.
 std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(

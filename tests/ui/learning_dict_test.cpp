@@ -22,9 +22,9 @@
 namespace mok::test {
 namespace {
 
-using ui::frmLearningDict;
 using ui::KeywordField;
 using ui::LearningDictSearch;
+using ui::LearningDictWindow;
 
 std::string U8(const std::u16string& s) {
   return text::ToUtf8(s);
@@ -48,27 +48,27 @@ class LearningDictTest : public ::testing::Test {
     b.AddLearned(0, 2, u"50%", u"五十", 0);
   }
 
-  std::unique_ptr<frmLearningDict> Open(const std::u16string& region) {
+  std::unique_ptr<LearningDictWindow> Open(const std::u16string& region) {
     settings.dbDir = b.Dir();
     database = std::make_unique<db::AddressDatabase>(settings, prompter);
     EXPECT_TRUE(database->OpenMainDatabase());
-    auto window = std::make_unique<frmLearningDict>(*database, prompter, region);
+    auto window = std::make_unique<LearningDictWindow>(*database, prompter, region);
     window->show();
     return window;
   }
 
   template <class T>
-  T* C(frmLearningDict& w, const char* name) {
+  T* C(LearningDictWindow& w, const char* name) {
     return Control<T>(&w, name);
   }
 
-  void Click(frmLearningDict& w, const char* button) {
+  void Click(LearningDictWindow& w, const char* button) {
     QTest::mouseClick(C<QPushButton>(w, button), Qt::LeftButton);
   }
 
   // What the window shows of the current record, in one line for readable failures:
   // registered|converted|count|scope|kind|position|count label.
-  std::string Shown(frmLearningDict& w) {
+  std::string Shown(LearningDictWindow& w) {
     std::string scope = C<QRadioButton>(w, "optLocalUser")->isChecked()
                             ? "local:" + C<QComboBox>(w, "cmbDbID")->currentText().toStdString()
                         : C<QRadioButton>(w, "optCommonUser")->isChecked() ? "common"
@@ -83,11 +83,19 @@ class LearningDictTest : public ::testing::Test {
            C<QLabel>(w, "lblRecordNum")->text().toStdString();
   }
 
+  // The number of records of the search and the 0-based position, as the labels show them.
+  int Count(LearningDictWindow& w) {
+    return C<QLabel>(w, "lblRecordNum")->text().section(' ', 0, 0).toInt();
+  }
+  int Pos(LearningDictWindow& w) {
+    return C<QLabel>(w, "lblRecordNo")->text().section(' ', 1, 1).toInt() - 1;
+  }
+
   // The registered words of the whole set, walking it from the first record.
-  std::vector<std::string> Walk(frmLearningDict& w) {
+  std::vector<std::string> Walk(LearningDictWindow& w) {
     std::vector<std::string> words;
     Click(w, "cmdFirst");
-    for (int i = 0; i < w.RecordCount; ++i) {
+    for (int i = 0; i < Count(w); ++i) {
       words.push_back(C<QLineEdit>(w, "txtRegister")->text().toStdString());
       Click(w, "cmdNext");
     }
@@ -188,7 +196,6 @@ TEST_F(LearningDictTest, ControlsAndCaptions) {
   }
   EXPECT_EQ(C<QComboBox>(*w, "cmbDbID")->count(), 2);
   EXPECT_EQ(C<QComboBox>(*w, "cmbSearchDbID")->itemText(1), QStringLiteral("東京都"));
-  EXPECT_EQ(w->RegionIds, (std::vector<std::u16string>{u"1", u"13"}));
 }
 
 TEST_F(LearningDictTest, OpensOnTheChosenRegionsCityWords) {
@@ -250,11 +257,11 @@ TEST_F(LearningDictTest, NavigationMovesAndShowsThePosition) {
   C<QCheckBox>(*w, "chkCommonUser")->click();
   C<QCheckBox>(*w, "chkSearchTown")->click();
   Click(*w, "cmdSearch");
-  ASSERT_EQ(w->RecordCount, 7);
+  ASSERT_EQ(Count(*w), 7);
   Click(*w, "cmdLast");
   EXPECT_EQ(Shown(*w), "50%|五十|0|common|city|No. 7|7 件");
   Click(*w, "cmdNext");  // already at the last record
-  EXPECT_EQ(w->RecordPos, 6);
+  EXPECT_EQ(Pos(*w), 6);
   Click(*w, "cmdPrev");
   EXPECT_EQ(Shown(*w), "O'Hare|オヘア|0|local:東京都|city|No. 6|7 件");
   Click(*w, "cmdFirst");
@@ -273,12 +280,12 @@ TEST_F(LearningDictTest, NullConvertedWordHoldsTheNavigationUntilTyped) {
   EXPECT_EQ(Shown(*w), "しぶや||0|local:東京都|city|No. 2|2 件");
   for (const char* button : {"cmdFirst", "cmdPrev", "cmdLast", "cmdNext"}) {
     Click(*w, button);
-    EXPECT_EQ(w->RecordPos, 1) << button;
+    EXPECT_EQ(Pos(*w), 1) << button;
   }
   EXPECT_TRUE(prompter.records.empty()) << "the wait is silent";
   C<QLineEdit>(*w, "txtTransform")->setText(QStringLiteral("渋谷区"));
   Click(*w, "cmdFirst");
-  EXPECT_EQ(w->RecordPos, 0);
+  EXPECT_EQ(Pos(*w), 0);
   EXPECT_EQ(Learned()[1], (LearnedRow{13, 2, u"しぶや", u"渋谷区", 0}));
 }
 
@@ -286,25 +293,23 @@ TEST_F(LearningDictTest, AddedRecordMustBeCompleteBeforeMoving) {
   AddSampleRows();
   auto w = Open(u"東京都");
   Click(*w, "cmdNew");
-  EXPECT_TRUE(w->BlnAdding);
   EXPECT_EQ(Shown(*w), "||1|common|city|No. 3|3 件");
   EXPECT_TRUE(C<QLineEdit>(*w, "txtRegister")->hasFocus() || !w->isActiveWindow());
 
   Click(*w, "cmdNext");
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"追加レコードの全項目を設定して下さい。"});
-  EXPECT_EQ(w->RecordPos, 2);
+  EXPECT_EQ(Pos(*w), 2);
   prompter.Clear();
   Click(*w, "cmdSearch");  // a search also waits for the added record
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"追加レコードの全項目を設定して下さい。"});
-  EXPECT_EQ(w->RecordCount, 3);
+  EXPECT_EQ(Count(*w), 3);
 
   C<QLineEdit>(*w, "txtRegister")->setText(QStringLiteral("しぶや"));
   C<QLineEdit>(*w, "txtTransform")->setText(QStringLiteral("渋谷区"));
   C<QRadioButton>(*w, "optLocalUser")->click();
   C<QComboBox>(*w, "cmbDbID")->setCurrentIndex(1);
   Click(*w, "cmdFirst");
-  EXPECT_FALSE(w->BlnAdding);
-  EXPECT_EQ(w->RecordPos, 0);
+  EXPECT_EQ(Pos(*w), 0);
   EXPECT_EQ(Learned().back(), (LearnedRow{13, 2, u"しぶや", u"渋谷区", 1}));
   Click(*w, "cmdLast");
   EXPECT_EQ(Shown(*w), "しぶや|渋谷区|1|local:東京都|city|No. 3|3 件");
@@ -312,7 +317,7 @@ TEST_F(LearningDictTest, AddedRecordMustBeCompleteBeforeMoving) {
 
 TEST_F(LearningDictTest, FirstWordOfAnEmptyDictionaryCanBeAdded) {
   auto w = Open(u"");
-  EXPECT_EQ(w->RecordCount, 0);
+  EXPECT_EQ(Count(*w), 0);
   Click(*w, "cmdNew");
   EXPECT_EQ(Shown(*w), "||1|common|city|No. 1|1 件");
   C<QLineEdit>(*w, "txtRegister")->setText(QStringLiteral("札幌"));
@@ -327,7 +332,7 @@ TEST_F(LearningDictTest, DeletingMovesToTheNextOrTheNewLastRecord) {
   auto w = Open(u"東京都");
   C<QCheckBox>(*w, "chkSearchTown")->click();
   Click(*w, "cmdSearch");
-  ASSERT_EQ(w->RecordCount, 3);  // 渋谷, はち山, O'Hare
+  ASSERT_EQ(Count(*w), 3);  // 渋谷, はち山, O'Hare
   Click(*w, "cmdLast");
   Click(*w, "cmdDelete");
   EXPECT_EQ(Shown(*w), "はち山|鉢山|0|local:東京都|town|No. 2|2 件");
@@ -357,8 +362,9 @@ TEST_F(LearningDictTest, DeletingTheAddedRecordDropsIt) {
   auto w = Open(u"東京都");
   Click(*w, "cmdNew");
   Click(*w, "cmdDelete");
-  EXPECT_FALSE(w->BlnAdding);
-  EXPECT_EQ(w->RecordCount, 2);
+  EXPECT_EQ(Count(*w), 2);
+  Click(*w, "cmdSearch");  // no added record waits any more
+  EXPECT_TRUE(prompter.records.empty()) << ::testing::PrintToString(prompter.Texts());
   EXPECT_EQ(Learned().size(), 7u);
 }
 
@@ -369,7 +375,7 @@ TEST_F(LearningDictTest, PrefectureWordShowsAsTownAndIsStoredAsTown) {
   // Kind 1 is neither 2 nor 3: only a search without a kind condition lists it.
   C<QCheckBox>(*w, "chkSearchCity")->click();
   Click(*w, "cmdSearch");
-  ASSERT_EQ(w->RecordCount, 2);
+  ASSERT_EQ(Count(*w), 2);
   EXPECT_EQ(Shown(*w), "とうきょう|東京|0|local:東京都|town|No. 1|2 件");
   Click(*w, "cmdNext");
   EXPECT_EQ(Learned()[0].type, 3);
@@ -427,7 +433,7 @@ TEST_F(LearningDictTest, ReferenceCountMustBeANumber) {
   C<QLineEdit>(*w, "txtRefNo")->setText(QStringLiteral("abc"));
   Click(*w, "cmdNext");
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"参照回数には数値を入力して下さい。"});
-  EXPECT_EQ(w->RecordPos, 0);
+  EXPECT_EQ(Pos(*w), 0);
   EXPECT_EQ(Learned()[0].count, 5);
 }
 

@@ -28,7 +28,7 @@
 namespace mok::test {
 namespace {
 
-using ui::frmConvert;
+using ui::MainWindow;
 
 std::vector<std::u16string> Lines(const std::u16string& text) {
   std::vector<std::u16string> lines;
@@ -55,10 +55,10 @@ class MainWindowTest : public ::testing::Test {
 
   // Loads the settings and creates the window (its load step runs); `arguments` is the
   // program's argument text.
-  frmConvert& Create(const std::u16string& arguments = u"") {
+  MainWindow& Create(const std::u16string& arguments = u"") {
     LoadSettings(settings, ini, prompter);
     options = CommandLineOptions{};
-    window = std::make_unique<frmConvert>(settings, ini, prompter, options, arguments);
+    window = std::make_unique<MainWindow>(settings, ini, prompter, options, arguments);
     options.valid = false;
     options.firstActivate = true;
     ParseCommandLine(arguments, options, prompter);
@@ -109,7 +109,7 @@ class MainWindowTest : public ::testing::Test {
   Settings settings;
   RecordingPrompter prompter;
   CommandLineOptions options;
-  std::unique_ptr<frmConvert> window;
+  std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowTest, LoadFillsRegionsAndRememberedEntries) {
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, LoadFillsRegionsAndRememberedEntries) {
   EXPECT_EQ(regions->itemText(0), QStringLiteral("東京都"));
   EXPECT_EQ(regions->currentText(), QStringLiteral("東京都"));
   EXPECT_EQ(Text("txtInputFile"), QStringLiteral("/x/入力.csv"));
-  EXPECT_EQ(window->StrInputPath(), u"/x/入力.csv");
+  EXPECT_EQ(window->InputPath(), u"/x/入力.csv");
   EXPECT_EQ(Text("txtOutputFile"), QString());
   EXPECT_EQ(Text("txtStartRow"), QStringLiteral("2")) << "default of a missing StartRow";
   EXPECT_EQ(Text("txtAdrField_0"), QStringLiteral("3"));
@@ -212,7 +212,6 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheCommandLineOnce) {
     // Later activations never apply the options again.
     prompter.Clear();
     Get<QLineEdit>("txtInputFile")->setText(QStringLiteral("typed"));
-    window->Form_Activate();
     window->hide();
     window->show();
     QCoreApplication::processEvents();
@@ -347,10 +346,10 @@ TEST_F(MainWindowTest, ExistingOutputQuestion) {
     prompter.answers = {c.answer};
     Create();
     ui::FileDialogRequest seen;
-    window->ShowFileDialog = [&](const ui::FileDialogRequest& request) {
+    window->SetFileDialog([&](const ui::FileDialogRequest& request) {
       seen = request;
       return existingPath;
-    };
+    });
     Get<QPushButton>("cmdOutputFile")->click();
     EXPECT_EQ(seen.title, QStringLiteral("出力ファイル選択"));
     EXPECT_EQ(seen.startFolder, QStringLiteral("/previous"));
@@ -369,10 +368,10 @@ TEST_F(MainWindowTest, InputChooserStartsAtTheRememberedFolderAndCancelChangesNo
   Create();
   ui::FileDialogRequest seen;
   QString answer;
-  window->ShowFileDialog = [&](const ui::FileDialogRequest& request) {
+  window->SetFileDialog([&](const ui::FileDialogRequest& request) {
     seen = request;
     return answer;
-  };
+  });
   Get<QPushButton>("cmdInputFile")->click();
   EXPECT_EQ(seen.title, QStringLiteral("入力ファイル選択"));
   EXPECT_EQ(seen.startFolder, QStringLiteral("/remembered/in"));
@@ -382,7 +381,7 @@ TEST_F(MainWindowTest, InputChooserStartsAtTheRememberedFolderAndCancelChangesNo
   answer = QStringLiteral("/chosen/a.csv");
   Get<QPushButton>("cmdInputFile")->click();
   EXPECT_EQ(Text("txtInputFile"), answer);
-  EXPECT_EQ(window->StrInputPath(), u"/chosen/a.csv");
+  EXPECT_EQ(window->InputPath(), u"/chosen/a.csv");
   EXPECT_TRUE(prompter.records.empty()) << "no question for an input file";
 }
 
@@ -413,7 +412,7 @@ TEST_F(MainWindowTest, DroppedFilesGoToTheInputOrTheOutputBox) {
   };
   drop(window.get(), {"/d/first.csv", "/d/second.csv"});
   EXPECT_EQ(Text("txtInputFile"), QStringLiteral("/d/first.csv"));
-  EXPECT_EQ(window->StrInputPath(), u"/d/first.csv");
+  EXPECT_EQ(window->InputPath(), u"/d/first.csv");
   drop(Get<QLineEdit>("txtOutputFile"), {"/d/out.csv"});
   EXPECT_EQ(Text("txtOutputFile"), QStringLiteral("/d/out.csv"));
   EXPECT_EQ(Text("txtInputFile"), QStringLiteral("/d/first.csv"));
@@ -431,7 +430,9 @@ TEST_F(MainWindowTest, PreviewNeedsAnInputAndReadsTheLastTakenPath) {
   // A typed path is not yet the input: the preview reads the file taken before.
   prompter.Clear();
   const std::u16string input = WriteSmallInput();
-  window->DropFiles({QString::fromStdU16String(input)}, false);
+  window->SetFileDialog(
+      [&](const ui::FileDialogRequest&) { return QString::fromStdU16String(input); });
+  Get<QPushButton>("cmdInputFile")->click();
   Get<QLineEdit>("txtInputFile")->setText(QStringLiteral("/typed/elsewhere.csv"));
   int columns = -1;
   WhenModalShows("frmPreview", [&](QWidget* preview) {

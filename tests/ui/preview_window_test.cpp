@@ -16,10 +16,10 @@ namespace {
 class PreviewTest : public ::testing::Test {
  protected:
   // Opens the preview on a file with `content` (CR LF line ends are written as given).
-  std::unique_ptr<ui::frmPreview> Open(const std::u16string& content) {
+  std::unique_ptr<ui::PreviewWindow> Open(const std::u16string& content) {
     WriteCp932(input, content);
     reader.StrInputPath = input;
-    auto preview = std::make_unique<ui::frmPreview>(reader, &addressField, prompter);
+    auto preview = std::make_unique<ui::PreviewWindow>(reader, &addressField, prompter);
     grid = Child<QTableWidget>(preview.get(), "flxgrdPreview");
     return preview;
   }
@@ -57,7 +57,6 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto preview = Open(c.content);
-    EXPECT_EQ(preview->PreviewColumnCount, c.columns);
     EXPECT_EQ(grid->columnCount(), c.columns);
     EXPECT_EQ(grid->rowCount(), c.rows);
   }
@@ -108,7 +107,6 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
   grid->setCurrentCell(1, 3);
   regField->click();
   EXPECT_EQ(addressField.text(), QStringLiteral("4"));
-  EXPECT_EQ(preview->RegisteredFieldCount, 1);
 
   grid->setCurrentCell(0, 1);
   regField->click();
@@ -117,7 +115,6 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
 
   Child<QPushButton>(preview.get(), "cmdClear")->click();
   EXPECT_EQ(addressField.text(), QStringLiteral("1"));
-  EXPECT_EQ(preview->RegisteredFieldCount, 0);
   regField->click();
   EXPECT_EQ(addressField.text(), QStringLiteral("2"));
   EXPECT_EQ(grid->selectedItems().size(), 1) << "the selection is collapsed to the current cell";
@@ -132,8 +129,7 @@ TEST_F(PreviewTest, NothingToSelectAsksForAField) {
 
 TEST_F(PreviewTest, MissingFileShowsTheReaderMessageAndAnEmptyGrid) {
   reader.StrInputPath = folder.File("missing.csv");
-  ui::frmPreview preview(reader, &addressField, prompter);
-  EXPECT_EQ(preview.PreviewColumnCount, -1);
+  ui::PreviewWindow preview(reader, &addressField, prompter);
   EXPECT_EQ(Child<QTableWidget>(&preview, "flxgrdPreview")->rowCount(), 0);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"入力ファイルが見つかりません。"});
   EXPECT_FALSE(reader.blnInFileOpen());

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeView>
 #include <filesystem>
 
@@ -23,9 +24,9 @@
 namespace mok::test {
 namespace {
 
-using ui::frmConvertOption;
-using ui::frmIniFile;
-using ui::frmSelectDir;
+using ui::ConversionOptionsDialog;
+using ui::DirectoryChooser;
+using ui::EnvironmentDialog;
 
 // Every saved key of section "MOK" with the value the file holds.
 std::vector<std::pair<std::string, std::string>> SavedKeys(const std::u16string& ini) {
@@ -67,7 +68,7 @@ class SettingsDialogTest : public ::testing::Test {
 
 TEST_F(SettingsDialogTest, ConfirmingWithoutChangesWritesTheSameValues) {
   const auto before = SavedKeys(ini);
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   Child<QPushButton>(&dialog, "cmdOK")->click();
   EXPECT_EQ(SavedKeys(ini), before);
   EXPECT_EQ(IniValue(ini, u"MOK", u"CSVOUT"), u"0");
@@ -104,7 +105,7 @@ TEST_F(SettingsDialogTest, EveryCheckBoxShowsAndSetsItsField) {
     WriteCp932(ini, kFullIni);
     LoadSettings(settings, ini, prompter);
     const bool before = settings.*c.field;
-    frmConvertOption dialog(settings, ini, prompter);
+    ConversionOptionsDialog dialog(settings, ini, prompter);
     auto* box = Child<QCheckBox>(&dialog, c.box);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->isChecked(), before) << "shown value";
@@ -119,7 +120,7 @@ TEST_F(SettingsDialogTest, EveryCheckBoxShowsAndSetsItsField) {
 TEST_F(SettingsDialogTest, CancelChangesNeitherSettingsNorFile) {
   ASSERT_TRUE(settings.prefOut);
   const std::string fileBefore = ReadBytes(ini);
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   Child<QCheckBox>(&dialog, "chkPrefOutput")->click();
   Child<QRadioButton>(&dialog, "optSeparation")->click();
   Child<QPushButton>(&dialog, "cmdCancel")->click();
@@ -129,7 +130,7 @@ TEST_F(SettingsDialogTest, CancelChangesNeitherSettingsNorFile) {
 }
 
 TEST_F(SettingsDialogTest, SeparateTownFormatSavesTownCombineZero) {
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   EXPECT_TRUE(Child<QRadioButton>(&dialog, "optCombine")->isChecked());
   Child<QRadioButton>(&dialog, "optSeparation")->click();
   Child<QPushButton>(&dialog, "cmdOK")->click();
@@ -139,7 +140,7 @@ TEST_F(SettingsDialogTest, SeparateTownFormatSavesTownCombineZero) {
 
 TEST_F(SettingsDialogTest, HiddenControlsCarryFileFormatAndMeshCodeThrough) {
   ASSERT_FALSE(settings.csvOut);
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   dialog.show();
   for (const char* hidden :
        {"framOutputFormat", "optCsv", "optExcel", "chkMeshCodeOutput", "chkNoConvNoOut"}) {
@@ -157,7 +158,7 @@ TEST_F(SettingsDialogTest, HiddenControlsCarryFileFormatAndMeshCodeThrough) {
 }
 
 TEST_F(SettingsDialogTest, CaptionsOfTheOptionControls) {
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("MOK 詳細設定"));
   const std::pair<const char*, const char16_t*> captions[] = {
       {"chkSrcFieldOut", u"入力データ"},
@@ -181,7 +182,7 @@ TEST_F(SettingsDialogTest, CaptionsOfTheOptionControls) {
 TEST_F(SettingsDialogTest, FlagOutsideZeroAndOneIsKeptUnlessTheBoxIsTicked) {
   WriteCp932(ini, u"[MOK]\r\nPREF=2\r\nCITY=2\r\n");
   LoadSettings(settings, ini, prompter);
-  frmConvertOption dialog(settings, ini, prompter);
+  ConversionOptionsDialog dialog(settings, ini, prompter);
   EXPECT_FALSE(Child<QCheckBox>(&dialog, "chkPrefOutput")->isChecked());
   Child<QCheckBox>(&dialog, "chkCityOutput")->click();
   Child<QPushButton>(&dialog, "cmdOK")->click();
@@ -196,7 +197,7 @@ TEST_F(SettingsDialogTest, EnvironmentDialogRereadsFileAndConfirmingKeepsValues)
   settings.dbDir = u"/elsewhere";
   const auto before = SavedKeys(ini);
   int reloads = 0;
-  frmIniFile dialog(settings, ini, prompter, [&] { ++reloads; });
+  EnvironmentDialog dialog(settings, ini, prompter, [&] { ++reloads; });
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("MOK 環境設定"));
   EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), QStringLiteral("/data/地図データ"));
   EXPECT_TRUE(settings.prefOut);
@@ -207,7 +208,7 @@ TEST_F(SettingsDialogTest, EnvironmentDialogRereadsFileAndConfirmingKeepsValues)
 
 TEST_F(SettingsDialogTest, TypedFolderIsStoredWithoutBrowsingAndRegionsReloaded) {
   std::u16string dbDirAtReload;
-  frmIniFile dialog(settings, ini, prompter, [&] { dbDirAtReload = settings.dbDir; });
+  EnvironmentDialog dialog(settings, ini, prompter, [&] { dbDirAtReload = settings.dbDir; });
   Child<QLineEdit>(&dialog, "txtDbDir")->setText(QStringLiteral("/no/such/フォルダ"));
   Child<QPushButton>(&dialog, "cmdExit")->click();
   EXPECT_EQ(IniValue(ini, u"MOK", u"DBDIR"), u"/no/such/フォルダ");
@@ -218,7 +219,7 @@ TEST_F(SettingsDialogTest, TypedFolderIsStoredWithoutBrowsingAndRegionsReloaded)
 TEST_F(SettingsDialogTest, EnvironmentCancelStoresNothing) {
   const std::string fileBefore = ReadBytes(ini);
   int reloads = 0;
-  frmIniFile dialog(settings, ini, prompter, [&] { ++reloads; });
+  EnvironmentDialog dialog(settings, ini, prompter, [&] { ++reloads; });
   Child<QLineEdit>(&dialog, "txtDbDir")->setText(QStringLiteral("/changed"));
   Child<QPushButton>(&dialog, "cmdCancel")->click();
   EXPECT_EQ(ReadBytes(ini), fileBefore);
@@ -227,7 +228,7 @@ TEST_F(SettingsDialogTest, EnvironmentCancelStoresNothing) {
 }
 
 TEST_F(SettingsDialogTest, ChooserTypedPathComesBackIntoTheFolderBox) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
+  EnvironmentDialog dialog(settings, ini, prompter, [] {});
   WhenModalShows("frmSelectDir", [](QWidget* chooser) {
     EXPECT_EQ(Child<QLineEdit>(chooser, "txtSelectDir")->text(), QStringLiteral("/data/地図データ"))
         << "an absolute folder that does not exist is shown as given";
@@ -239,7 +240,7 @@ TEST_F(SettingsDialogTest, ChooserTypedPathComesBackIntoTheFolderBox) {
 }
 
 TEST_F(SettingsDialogTest, ChooserCancelLeavesTheFolderBox) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
+  EnvironmentDialog dialog(settings, ini, prompter, [] {});
   WhenModalShows("frmSelectDir", [](QWidget* chooser) {
     Child<QLineEdit>(chooser, "txtSelectDir")->setText(QStringLiteral("/typed"));
     Child<QPushButton>(chooser, "cmdCancel")->click();
@@ -249,7 +250,7 @@ TEST_F(SettingsDialogTest, ChooserCancelLeavesTheFolderBox) {
 }
 
 TEST_F(SettingsDialogTest, ChooserStartsAtTheCurrentFolderWhenTheBoxIsEmpty) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
+  EnvironmentDialog dialog(settings, ini, prompter, [] {});
   Child<QLineEdit>(&dialog, "txtDbDir")->clear();
   QString shown;
   WhenModalShows("frmSelectDir", [&](QWidget* chooser) {
@@ -286,25 +287,26 @@ TEST(DirectoryChooserTest, ContractOfSelectedDirAndDirSelected) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ui::DirectoryChoice choice{c.start.toStdU16String(), !c.expectedSelected};
-    frmSelectDir chooser(choice, prompter);
+    DirectoryChooser chooser(c.start.toStdU16String(), prompter);
     EXPECT_EQ(chooser.windowTitle(), QStringLiteral("ディレクトリ選択"));
     if (!c.typed.isNull())
       Child<QLineEdit>(&chooser, "txtSelectDir")->setText(c.typed);
     Child<QPushButton>(&chooser, c.ok ? "cmdOk" : "cmdCancel")->click();
-    EXPECT_EQ(QString::fromStdU16String(choice.StrSelectedDir), c.expectedDir);
-    EXPECT_EQ(choice.BlnDirSelected, c.expectedSelected);
+    ASSERT_EQ(chooser.ChosenFolder().has_value(), c.expectedSelected);
+    if (c.expectedSelected) {
+      EXPECT_EQ(QString::fromStdU16String(*chooser.ChosenFolder()), c.expectedDir);
+    }
   }
   EXPECT_TRUE(prompter.records.empty());
 }
 
 TEST(DirectoryChooserTest, EscapeIsACancel) {
   RecordingPrompter prompter;
-  ui::DirectoryChoice choice{u"/", true};
-  frmSelectDir chooser(choice, prompter);
-  chooser.reject();
-  EXPECT_EQ(choice.StrSelectedDir, u"");
-  EXPECT_FALSE(choice.BlnDirSelected);
+  DirectoryChooser chooser(u"/", prompter);
+  chooser.show();
+  QTest::keyClick(&chooser, Qt::Key_Escape);
+  EXPECT_FALSE(chooser.isVisible());
+  EXPECT_FALSE(chooser.ChosenFolder());
 }
 
 }  // namespace
@@ -319,8 +321,7 @@ TEST(DirectoryChooserTest, ClickingOrOpeningAFolderShowsItsPath) {
   std::filesystem::create_directories(folder.path() / "サブ");
   const QString base = QString::fromStdString(folder.path().string());
   const QString sub = QString::fromStdString((folder.path() / "サブ").string());
-  ui::DirectoryChoice choice{base.toStdU16String(), false};
-  frmSelectDir chooser(choice, prompter);
+  DirectoryChooser chooser(base.toStdU16String(), prompter);
   auto* tree = Child<QTreeView>(&chooser, "dirSelDir");
   auto* model = qobject_cast<QFileSystemModel*>(tree->model());
   ASSERT_NE(model, nullptr);
@@ -332,7 +333,7 @@ TEST(DirectoryChooserTest, ClickingOrOpeningAFolderShowsItsPath) {
   emit tree->activated(model->index(sub));
   EXPECT_EQ(model->filePath(tree->currentIndex()), sub);
   Child<QPushButton>(&chooser, "cmdOk")->click();
-  EXPECT_EQ(QString::fromStdU16String(choice.StrSelectedDir), sub);
+  EXPECT_EQ(chooser.ChosenFolder(), sub.toStdU16String());
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
       state, settings, prompter, u"", [] { mok::engine::LoadFixedNames(); }, [] { return true; });
 
   // Creating the window runs its load step, before the command line is read.
-  mok::ui::frmConvert window(settings, state.SettingsFilePath, prompter, state.CommandLine,
+  mok::ui::MainWindow window(settings, state.SettingsFilePath, prompter, state.CommandLine,
                              argumentText);
   window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
   prompter.SetParent(&window);

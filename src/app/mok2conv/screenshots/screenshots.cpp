@@ -64,10 +64,11 @@ void Settle(int ms = 50) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-bool Save(QWidget* window, const QDir& out, const QString& name) {
+// Writes <objectName>.png of the window.
+bool Save(QWidget* window, const QDir& out) {
   window->show();
   Settle();
-  const QString file = out.filePath(name + QStringLiteral(".png"));
+  const QString file = out.filePath(window->objectName() + QStringLiteral(".png"));
   const bool saved = window->grab().save(file);
   std::fprintf(stderr, "%s %s (%dx%d)\n", saved ? "wrote" : "FAILED", qPrintable(file),
                window->width(), window->height());
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   // The main window after a run started from the command line, as a user would start it.
   mok::CommandLineOptions options;
   const std::u16string arguments = u"-i " + input + u" -o " + output + u" -d 東京都 -l 2";
-  mok::ui::frmConvert window(settings, ini, prompter, options, arguments);
+  mok::ui::MainWindow window(settings, ini, prompter, options, arguments);
   options.firstActivate = true;
   mok::ParseCommandLine(arguments, options, prompter);
   window.show();
@@ -116,45 +117,42 @@ int main(int argc, char** argv) {
   while ((options.firstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
-  bool ok = Save(&window, out, QStringLiteral("frmConvert"));
+  bool ok = Save(&window, out);
 
   mok::batch::InputReader reader(prompter);
   reader.StrInputPath = input;
   QLineEdit addressField;
   {
-    mok::ui::frmPreview preview(reader, &addressField, prompter);
-    ok &= Save(&preview, out, QStringLiteral("frmPreview"));
+    mok::ui::PreviewWindow preview(reader, &addressField, prompter);
+    ok &= Save(&preview, out);
   }
   {
-    mok::ui::frmConvertOption dialog(settings, ini, prompter);
-    ok &= Save(&dialog, out, QStringLiteral("frmConvertOption"));
+    mok::ui::ConversionOptionsDialog dialog(settings, ini, prompter);
+    ok &= Save(&dialog, out);
   }
   {
-    mok::ui::frmIniFile dialog(settings, ini, prompter, [] {});
-    ok &= Save(&dialog, out, QStringLiteral("frmIniFile"));
+    mok::ui::EnvironmentDialog dialog(settings, ini, prompter, [] {});
+    ok &= Save(&dialog, out);
   }
   {
-    mok::ui::DirectoryChoice choice{dbDir, false};
-    mok::ui::frmSelectDir chooser(choice, prompter);
-    ok &= Save(&chooser, out, QStringLiteral("frmSelectDir"));
+    mok::ui::DirectoryChooser chooser(dbDir, prompter);
+    ok &= Save(&chooser, out);
   }
 
   // The unconverted list of the run, and the correction dialog on one of its addresses with a
   // misspelt word selected and corrected.
-  mok::ui::UnconvertedRunFiles run{window.Run().StrInputPath(), window.Run().StrOutputPath(),
-                                   window.Run().LngStartRow(), window.Run().LngAdrField()};
   {
-    mok::ui::frmIneffectAdr list(settings, window.Database(), window.Engine(), prompter);
-    list.FillUnconvertedRows(run);
-    ok &= Save(&list, out, QStringLiteral("frmIneffectAdr"));
+    mok::ui::UnconvertedListWindow list(settings, window.Database(), window.Engine(), prompter);
+    list.FillUnconvertedRows(mok::ui::FilesOfRun(window.Run()));
+    ok &= Save(&list, out);
   }
   {
-    mok::ui::frmEdit dialog(settings, window.Database(), window.Engine(), prompter);
-    dialog.StrEditAddress = u"東京都渋谷区はち山町1-1";
+    mok::ui::CorrectionDialog dialog(settings, window.Database(), window.Engine(), prompter,
+                                     u"東京都渋谷区はち山町1-1");
     dialog.show();
     Settle();
     mok::ui::FillCorrectionSample(dialog, u"はち山", u"鉢山");
-    ok &= Save(&dialog, out, QStringLiteral("frmEdit"));
+    ok &= Save(&dialog, out);
   }
 
   // The dictionary editor on a main database of its own with a few learned words (the sample
@@ -171,8 +169,8 @@ int main(int argc, char** argv) {
     dictSettings.dbDir = folder;
     mok::db::AddressDatabase dictionary(dictSettings, prompter);
     dictionary.OpenMainDatabase();
-    mok::ui::frmLearningDict editor(dictionary, prompter, u"東京都");
-    ok &= Save(&editor, out, QStringLiteral("frmLearningDict"));
+    mok::ui::LearningDictWindow editor(dictionary, prompter, u"東京都");
+    ok &= Save(&editor, out);
   }
   window.close();
   return ok ? 0 : 1;
