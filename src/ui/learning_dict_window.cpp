@@ -71,10 +71,7 @@ std::optional<int64_t> ParseInteger(const std::u16string& text) {
 
 LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
                                        const std::u16string& selectedRegion, QWidget* parent)
-    : QDialog(parent),
-      database_(database),
-      prompter_(prompter),
-      records_(std::make_unique<LearningDictRecords>()) {
+    : QDialog(parent), database_(database), prompter_(prompter) {
   setObjectName("frmLearningDict");
   setWindowTitle(QStringLiteral("学習辞書編集"));
 
@@ -234,21 +231,23 @@ LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& 
   Load(selectedRegion);
 }
 
-LearningDictWindow::~LearningDictWindow() = default;
-
 void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   std::u16string path = database_.DatabasePath;
   if (path.empty())
     path = database_.RegionPath(u"mok2");
-  db::DbError error;
-  std::vector<std::pair<std::u16string, std::u16string>> regions;
-  if (!records_->Open(path, &error) || !records_->ReadRegions(regions, &error)) {
-    prompter_.ShowMessage(error.Text());
-  }
-  for (const auto& [name, id] : regions) {
-    searchRegionCombo_->addItem(Q(name));
-    regionCombo_->addItem(Q(name));
-    regionIds_.push_back(id);
+  const auto regions = [&]() -> db::DbResult<std::vector<db::DictRegion>> {
+    if (const db::DbStatus opened = records_.Open(path); !opened)
+      return opened.error();
+    return records_.ReadRegions();
+  }();
+  if (!regions) {
+    prompter_.ShowMessage(regions.error().Text());
+  } else {
+    for (const db::DictRegion& region : *regions) {
+      searchRegionCombo_->addItem(Q(region.name));
+      regionCombo_->addItem(Q(region.name));
+      regionIds_.push_back(region.id);
+    }
   }
   searchRegionCombo_->setCurrentIndex(-1);
   regionCombo_->setCurrentIndex(-1);
@@ -277,7 +276,7 @@ void LearningDictWindow::showEvent(QShowEvent* event) {
 void LearningDictWindow::reject() {
   // Leaving the window (終了, the title bar or Esc) leaves the record: what was typed into it is
   // kept when it is complete.
-  if (recordPos_ < records_->Count() && (edited_ || records_->Row(recordPos_).rowId == 0) &&
+  if (recordPos_ < records_.Count() && (edited_ || records_.Row(recordPos_).rowId == 0) &&
       ShownRecordComplete()) {
     StoreRecordKeys();
   }
@@ -290,12 +289,12 @@ void LearningDictWindow::Search() {
     return;
   }
   // A changed record is kept before the set is read again.
-  if (edited_ && recordPos_ < records_->Count() && ShownRecordComplete()) {
+  if (edited_ && recordPos_ < records_.Count() && ShownRecordComplete()) {
     if (!StoreRecordKeys())
       return;
   }
 
-  LearningDictSearch search;
+  db::LearningDictSearch search;
   search.commonOnly = searchCommonBox_->isChecked();
   if (!search.commonOnly && searchLocalBox_->isChecked()) {
     const int entry = EntryOfText(searchRegionCombo_);
@@ -308,14 +307,14 @@ void LearningDictWindow::Search() {
   search.city = searchCityBox_->isChecked();
   search.town = searchTownBox_->isChecked();
   search.keyword = U(keywordBox_->text());
-  search.field = searchRegisteredOption_->isChecked()  ? KeywordField::Registered
-                 : searchConvertedOption_->isChecked() ? KeywordField::Converted
-                                                       : KeywordField::Either;
-  db::DbError error;
-  if (records_->IsOpen() && !records_->Search(search, &error)) {
-    prompter_.ShowMessage(error.Text());
+  search.field = searchRegisteredOption_->isChecked()  ? db::KeywordField::Registered
+                 : searchConvertedOption_->isChecked() ? db::KeywordField::Converted
+                                                       : db::KeywordField::Either;
+  if (records_.IsOpen()) {
+    if (const db::DbStatus searched = records_.Search(search); !searched)
+      prompter_.ShowMessage(searched.error().Text());
   }
-  recordCount_ = records_->Count();
+  recordCount_ = records_.Count();
   recordPos_ = 0;
   ShowRecord();
 }
@@ -327,8 +326,8 @@ void LearningDictWindow::ShowPosition() {
 
 void LearningDictWindow::ShowBoundFields() {
   showing_ = true;
-  if (recordPos_ >= 0 && recordPos_ < records_->Count()) {
-    const LearningDictRow& row = records_->Row(recordPos_);
+  if (recordPos_ >= 0 && recordPos_ < records_.Count()) {
+    const db::LearningDictRow& row = records_.Row(recordPos_);
     registeredBox_->setText(Q(row.registeredWord.value_or(u"")));
     convertedBox_->setText(Q(row.convertedWord.value_or(u"")));
     referenceCountBox_->setText(row.referenceCount ? QString::number(*row.referenceCount)
@@ -343,11 +342,11 @@ void LearningDictWindow::ShowBoundFields() {
 }
 
 void LearningDictWindow::ShowRecordKeys() {
-  if (recordPos_ < 0 || recordPos_ >= records_->Count())
+  if (recordPos_ < 0 || recordPos_ >= records_.Count())
     return;
-  const LearningDictRow& row = records_->Row(recordPos_);
+  const db::LearningDictRow& row = records_.Row(recordPos_);
   showing_ = true;
-  const int32_t scope = row.fldDbNo.value_or(0);
+  const int32_t scope = row.scope.value_or(0);
   if (scope != 0) {
     localOption_->setChecked(true);
     for (size_t i = 0; i < regionIds_.size(); ++i) {
@@ -362,7 +361,7 @@ void LearningDictWindow::ShowRecordKeys() {
     regionCombo_->setCurrentIndex(-1);
     regionCombo_->setEditText(QString());
   }
-  if (row.fldType.value_or(2) == 2) {
+  if (row.kind.value_or(2) == 2) {
     cityOption_->setChecked(true);
   } else {
     townOption_->setChecked(true);
@@ -404,18 +403,18 @@ int32_t LearningDictWindow::RegionIdOf(const QComboBox* combo) const {
 }
 
 bool LearningDictWindow::StoreRecordKeys() {
-  if (recordPos_ < 0 || recordPos_ >= records_->Count())
+  if (recordPos_ < 0 || recordPos_ >= records_.Count())
     return true;
-  LearningDictRow row = records_->Row(recordPos_);
+  db::LearningDictRow row = records_.Row(recordPos_);
   if (commonOption_->isChecked()) {
-    row.fldDbNo = 0;
+    row.scope = 0;
   } else if (const int32_t region = RegionIdOf(regionCombo_); region != -1) {
-    row.fldDbNo = region;
+    row.scope = region;
   }
   if (cityOption_->isChecked()) {
-    row.fldType = 2;
+    row.kind = 2;
   } else if (townOption_->isChecked()) {
-    row.fldType = 3;
+    row.kind = 3;
   }
   // The three text boxes are stored with the keys, as a bound record stores them when left.
   row.registeredWord = U(registeredBox_->text());
@@ -429,9 +428,8 @@ bool LearningDictWindow::StoreRecordKeys() {
     prompter_.ShowMessage(u"参照回数には数値を入力して下さい。");
     return false;
   }
-  db::DbError error;
-  if (!records_->Store(recordPos_, row, &error)) {
-    prompter_.ShowMessage(error.Text());
+  if (const db::DbStatus stored = records_.Store(recordPos_, row); !stored) {
+    prompter_.ShowMessage(stored.error().Text());
     return false;
   }
   edited_ = false;
@@ -474,10 +472,10 @@ void LearningDictWindow::MovePrevious() {
 
 void LearningDictWindow::AddRecord() {
   // An empty set has no record to complete first, so the first word can always be added.
-  const bool empty = records_->Count() == 0;
+  const bool empty = records_.Count() == 0;
   if (empty || CheckShownRecord()) {
     if (empty || StoreRecordKeys()) {
-      records_->AddNew();
+      records_.AddNew();
       recordPos_ = recordCount_;
       recordCount_ = recordCount_ + 1;
       ShowRecord();
@@ -489,9 +487,8 @@ void LearningDictWindow::AddRecord() {
 }
 
 void LearningDictWindow::DeleteRecord() {
-  db::DbError error;
-  if (!records_->Delete(recordPos_, &error)) {
-    prompter_.ShowMessage(error.Text());
+  if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
+    prompter_.ShowMessage(deleted.error().Text());
     return;
   }
   recordCount_ = recordCount_ - 1;

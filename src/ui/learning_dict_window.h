@@ -6,13 +6,12 @@
 
 #include <QDialog>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "db/address_database.h"
+#include "db/learning_dict_records.h"
 #include "startup/prompter.h"
-#include "ui/learning_dict_records.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,7 +29,6 @@ class LearningDictWindow : public QDialog {
   // works on the main database at database.DatabasePath through a connection of its own.
   LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
                      const std::u16string& selectedRegion, QWidget* parent = nullptr);
-  ~LearningDictWindow() override;
 
  public slots:
   void reject() override;
@@ -61,7 +59,7 @@ class LearningDictWindow : public QDialog {
 
   db::AddressDatabase& database_;
   Prompter& prompter_;
-  std::unique_ptr<LearningDictRecords> records_;
+  db::LearningDictRecords records_;
   int32_t recordPos_ = 0;                  // 0-based position of the current record
   int32_t recordCount_ = 0;                // number of records of the current search
   bool adding_ = false;                    // an added record has not yet been completed

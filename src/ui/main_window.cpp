@@ -434,7 +434,7 @@ void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
 
 void MainWindow::ListUnconvertedRows() {
   ui::ListUnconvertedRows(
-      FilesOfRun(run_), settings_, database_, recognizer_, prompter_,
+      batch::FilesOfRun(run_), settings_, database_, recognizer_, prompter_,
       [this](bool running) { SetRunningState(running); }, this);
 }
 

@@ -57,13 +57,17 @@ UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
   connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-bool UnconvertedListWindow::FillUnconvertedRows(const UnconvertedRunFiles& run) {
-  const auto addresses = CollectUnconvertedAddresses(run, settings_, prompter_);
-  if (!addresses)
+bool UnconvertedListWindow::FillUnconvertedRows(const batch::UnconvertedRunFiles& run) {
+  const batch::UnconvertedRows found = batch::CollectUnconvertedRows(run, settings_);
+  if (found.failure) {
+    prompter_.ShowMessage(found.failure->Text());
     return false;
+  }
+  if (!found.stopNotice.empty())
+    prompter_.ShowMessage(found.stopNotice);
   addressList_->clear();
-  for (const auto& address : *addresses)
-    addressList_->addItem(Q(address));
+  for (const batch::UnconvertedRow& row : found.rows)
+    addressList_->addItem(Q(row.address));
   return true;
 }
 
@@ -116,7 +120,7 @@ void UnconvertedListWindow::EditSelectedAddress() {
   dialog.exec();
 }
 
-void ListUnconvertedRows(const UnconvertedRunFiles& run, const Settings& settings,
+void ListUnconvertedRows(const batch::UnconvertedRunFiles& run, const Settings& settings,
                          db::AddressDatabase& database, engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
                          QWidget* parent) {

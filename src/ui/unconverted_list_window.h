@@ -9,11 +9,11 @@
 #include <functional>
 #include <string>
 
+#include "batch/unconverted_rows.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
-#include "ui/unconverted_rows.h"
 
 class QLineEdit;
 class QListWidget;
@@ -30,7 +30,7 @@ class UnconvertedListWindow : public QDialog {
 
   // Fills the list from the run's files. On a failure the message has been shown and the
   // result is false (the window should then not be shown).
-  bool FillUnconvertedRows(const UnconvertedRunFiles& run);
+  bool FillUnconvertedRows(const batch::UnconvertedRunFiles& run);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,7 +61,7 @@ class UnconvertedListWindow : public QDialog {
 // The unconverted list as the main window opens it (its button 不明分編集 and the question at the
 // end of a run): builds the list, shows the window modally, then calls setRunningState(false).
 // On a failure the message is shown, no window opens, and setRunningState(false) is still called.
-void ListUnconvertedRows(const UnconvertedRunFiles& run, const Settings& settings,
+void ListUnconvertedRows(const batch::UnconvertedRunFiles& run, const Settings& settings,
                          db::AddressDatabase& database, engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
                          QWidget* parent = nullptr);

@@ -16,19 +16,12 @@
 #include "db/test_database_builder.h"
 #include "support/recording_prompter.h"
 #include "ui/dialog_test_support.h"
-#include "ui/learning_dict_records.h"
 #include "ui/learning_dict_window.h"
 
 namespace mok::test {
 namespace {
 
-using ui::KeywordField;
-using ui::LearningDictSearch;
 using ui::LearningDictWindow;
-
-std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
-}
 
 class LearningDictTest : public ::testing::Test {
  protected:
@@ -109,55 +102,6 @@ class LearningDictTest : public ::testing::Test {
   RecordingPrompter prompter;
   std::unique_ptr<db::AddressDatabase> database;
 };
-
-TEST_F(LearningDictTest, SearchSelectsScopeKindAndKeyword) {
-  AddSampleRows();
-  ui::LearningDictRecords records;
-  db::DbError error;
-  ASSERT_TRUE(records.Open(b.Dir() + u"/mok2.sqlite", &error)) << U8(error.Text());
-  struct Case {
-    const char* what;
-    LearningDictSearch search;
-    std::vector<std::u16string> expected;
-  };
-  auto S = [](bool common, std::optional<int32_t> region, bool city, bool town,
-              std::u16string keyword = u"", KeywordField field = KeywordField::Registered) {
-    return LearningDictSearch{common, region, city, town, std::move(keyword), field};
-  };
-  const Case cases[] = {
-      {"common cities", S(true, std::nullopt, true, false), {u"札幌", u"50%"}},
-      {"region 13 cities", S(false, 13, true, false), {u"渋谷", u"O'Hare"}},
-      {"region 13 both kinds", S(false, 13, true, true), {u"渋谷", u"はち山", u"O'Hare"}},
-      {"common wins over a region", S(true, 13, true, false), {u"札幌", u"50%"}},
-      {"any scope, towns", S(false, std::nullopt, false, true), {u"はち山", u"大通"}},
-      {"unknown region", S(false, 99, true, true), {}},
-      {"札幌 in either word",
-       S(false, std::nullopt, false, false, u"札幌", KeywordField::Either),
-       {u"札幌", u"中央", u"大通"}},
-      {"札幌 in the registered word",
-       S(false, std::nullopt, false, false, u"札幌", KeywordField::Registered),
-       {u"札幌"}},
-      {"札幌 in the converted word",
-       S(false, std::nullopt, false, false, u"札幌", KeywordField::Converted),
-       {u"札幌", u"中央", u"大通"}},
-      {"keyword with a quote", S(false, std::nullopt, true, true, u"'"), {u"O'Hare"}},
-      {"letter case ignored", S(false, std::nullopt, true, true, u"o'h"), {u"O'Hare"}},
-      {"a % is a character, not a wildcard", S(false, std::nullopt, true, true, u"%"), {u"50%"}},
-      {"keyword and scope",
-       S(true, std::nullopt, true, true, u"札幌", KeywordField::Converted),
-       {u"札幌", u"大通"}},
-  };
-  for (const auto& c : cases) {
-    ASSERT_TRUE(records.Search(c.search, &error)) << c.what << ": " << U8(error.Text());
-    std::vector<std::string> actual, expected;
-    for (int32_t i = 0; i < records.Count(); ++i) {
-      actual.push_back(U8(records.Row(i).registeredWord.value_or(u"<Null>")));
-    }
-    for (const auto& e : c.expected)
-      expected.push_back(U8(e));
-    EXPECT_EQ(actual, expected) << c.what;
-  }
-}
 
 TEST_F(LearningDictTest, ControlsAndCaptions) {
   auto w = Open(u"");

@@ -1,8 +1,7 @@
-// The unconverted-address list: which records of a run's input and output files are listed,
-// the in-place editing of an entry, and the opening of the correction dialog.
+// The unconverted-address list window: the rows it lists from a run's files, the in-place editing
+// of an entry, the correction dialog opened on it, and the main window's way of opening it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,156 +9,37 @@
 #include <QTest>
 #include <QTimer>
 #include <fstream>
-#include <memory>
 
 #include "engine/recognition/engine_test_db.h"
-#include "support/recording_prompter.h"
 #include "ui/dialog_test_support.h"
 #include "ui/unconverted_list_window.h"
-#include "ui/unconverted_rows.h"
 
 namespace mok::test {
 namespace {
 
-using ui::UnconvertedRunFiles;
-
 void WriteFile(const std::filesystem::path& path, const std::u16string& content) {
-  const auto bytes = text::EncodeCp932(content);
-  ASSERT_TRUE(bytes.has_value());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << *bytes;
+  std::ofstream(path, std::ios::binary) << text::EncodeCp932(content).value();
 }
-
-// Input of a run (header line, start row 2, address in field 2) and its output with the
-// default output settings: one header line; converted lines carry more fields than their
-// source line, unconverted ones the source line itself or nothing.
-constexpr char16_t kInput[] =
-    u"番号,住所,備考\r\n"
-    u"1,東京都港区芝公園1,x\r\n"      // converted
-    u"2,東京都渋谷区はち山1-1,y\r\n"  // unconverted, source copied
-    u"3, 東京都港区 ,z\r\n"           // unconverted, source not copied
-    u"\r\n"                           // empty in both files: skipped
-    u"4,,w\r\n"                       // empty address (converted with no fields)
-    u"5,東京都港区芝公園1\r\n";       // no third field: two fields in, two out
-constexpr char16_t kOutput[] =
-    u",,,大字・町丁目+街区符号・地番,市区町村コード\r\n"
-    u"1,東京都港区芝公園1,x,芝公園１,13103\r\n"
-    u"2,東京都渋谷区はち山1-1,y\r\n"
-    u"\r\n"
-    u"\r\n"
-    u"4,,w,\r\n"
-    u"5,東京都港区芝公園1\r\n";
 
 class UnconvertedListTest : public ::testing::Test {
- protected:
-  UnconvertedRunFiles Run(const std::u16string& input = kInput,
-                          const std::u16string& output = kOutput) {
-    WriteFile(folder.File(u"in.csv"), input);
-    WriteFile(folder.File(u"out.csv"), output);
-    UnconvertedRunFiles run;
-    run.inputPath = folder.Text() + u"/in.csv";
-    run.outputPath = folder.Text() + u"/out.csv";
-    run.startRow = 2;
-    run.addressField = 1;
-    return run;
-  }
-
-  std::vector<std::string> Collect(const UnconvertedRunFiles& run) {
-    const auto list = ui::CollectUnconvertedAddresses(run, settings, prompter);
-    if (!list)
-      return {"<no list>"};
-    std::vector<std::string> out;
-    for (const auto& item : *list)
-      out.push_back(text::ToUtf8(item));
-    return out;
-  }
-
-  TempFolder folder;
-  Settings settings;
-  RecordingPrompter prompter;
-};
-
-TEST_F(UnconvertedListTest, ListsTheRowsWhoseOutputCarriesNoConvertedFields) {
-  struct Case {
-    const char* what;
-    int16_t logOut;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
-      {"without the log column", 0, {"東京都渋谷区はち山1-1", "東京都港区", "東京都港区芝公園1"}},
-      // An empty address converted with one log field looks like a source line plus ",".
-      {"with the log column", 1, {"東京都渋谷区はち山1-1", "東京都港区", "", "東京都港区芝公園1"}},
-  };
-  for (const auto& c : cases) {
-    settings.logOut = c.logOut;
-    EXPECT_EQ(Collect(Run()), c.expected) << c.what;
-  }
-  EXPECT_TRUE(prompter.records.empty()) << ::testing::PrintToString(prompter.Texts());
-}
-
-TEST_F(UnconvertedListTest, LeadingLinesOfBothFilesAreSkipped) {
-  auto run = Run(u"1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n",
-                 u"見出し1\r\n見出し2\r\n1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n");
-  run.startRow = 1;
-  settings.addLine = 2;
-  EXPECT_EQ(Collect(run), (std::vector<std::string>{"東京都港区芝公園1", "東京都渋谷区はち山1-1"}));
-}
-
-TEST_F(UnconvertedListTest, StopsAtTheEndOfTheShorterFile) {
-  const auto run = Run(kInput, u"見出し\r\n1,a,x,芝公園１,13103\r\n2,東京都渋谷区はち山1-1,y\r\n");
-  EXPECT_EQ(Collect(run), (std::vector<std::string>{"東京都渋谷区はち山1-1"}));
-}
-
-TEST_F(UnconvertedListTest, LineWithoutTheAddressFieldAddsNothing) {
-  auto run = Run(u"見出し\r\n1,東京都港区\r\n", u"見出し\r\n1,東京都港区\r\n");
-  run.addressField = 4;
-  EXPECT_EQ(Collect(run), std::vector<std::string>{});
-}
-
-TEST_F(UnconvertedListTest, FailuresShowTheMessageAndGiveNoList) {
-  struct Case {
-    const char* what;
-    std::function<void(UnconvertedRunFiles&)> change;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"missing input", [](UnconvertedRunFiles& r) { r.inputPath += u".none"; },
-       "ファイルが見つかりません。(53)"},
-      {"missing output", [](UnconvertedRunFiles& r) { r.outputPath += u".none"; },
-       "ファイルが見つかりません。(53)"},
-      {"input ends before the start row", [](UnconvertedRunFiles& r) { r.startRow = 20; },
-       "ファイルの終わりを越えて入力しようとしました。(62)"},
-      {"output shorter than its header", [this](UnconvertedRunFiles&) { settings.addLine = 30; },
-       "ファイルの終わりを越えて入力しようとしました。(62)"},
-  };
-  for (const auto& c : cases) {
-    settings.addLine = 1;
-    prompter.Clear();
-    auto run = Run();
-    c.change(run);
-    EXPECT_EQ(Collect(run), std::vector<std::string>{"<no list>"}) << c.what;
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{c.message}) << c.what;
-  }
-}
-
-TEST_F(UnconvertedListTest, SpreadsheetInputGivesAnEmptyList) {
-  WriteFile(folder.File(u"in.xls"), kInput);
-  auto run = Run();
-  run.inputPath = folder.Text() + u"/in.xls";
-  EXPECT_EQ(Collect(run), std::vector<std::string>{});
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"現在この機能はサポートされていません。"});
-}
-
-class UnconvertedWindowTest : public UnconvertedListTest {
  protected:
   void SetUp() override {
     env.AddTown(u"東京都", u"渋谷区", u"鉢山", {u"1"});
     env.Open();
   }
 
+  // A run of three records after a header line: the second and third were not converted.
+  batch::UnconvertedRunFiles Run() {
+    WriteFile(folder.File(u"in.csv"),
+              u"番号,住所\r\n1,東京都港区芝公園1\r\n2,東京都渋谷区はち山1-1\r\n3, 東京都港区 \r\n");
+    WriteFile(folder.File(u"out.csv"),
+              u"見出し\r\n1,東京都港区芝公園1,芝公園１,13103\r\n2,東京都渋谷区はち山1-1\r\n\r\n");
+    return {folder.Text() + u"/in.csv", folder.Text() + u"/out.csv", 2, 1};
+  }
+
   std::unique_ptr<ui::UnconvertedListWindow> OpenWindow() {
-    auto window = std::make_unique<ui::UnconvertedListWindow>(settings, *env.database,
-                                                              *env.recognizer, prompter);
+    auto window = std::make_unique<ui::UnconvertedListWindow>(env.settings, *env.database,
+                                                              *env.recognizer, env.prompter);
     EXPECT_TRUE(window->FillUnconvertedRows(Run()));
     window->show();
     return window;
@@ -185,26 +65,25 @@ class UnconvertedWindowTest : public UnconvertedListTest {
     return shown;
   }
 
+  TempFolder folder;
   EngineDatabase env;
 };
 
-TEST_F(UnconvertedWindowTest, ShowsTheListUnderItsCaption) {
+TEST_F(UnconvertedListTest, ListsTheUnconvertedAddressesUnderTheTextBox) {
   auto w = OpenWindow();
   EXPECT_EQ(w->windowTitle(), QStringLiteral("MOK 変換不能住所"));
-  EXPECT_EQ(Control<QPushButton>(w.get(), "cmdEdit")->text(), QStringLiteral("編集"));
-  EXPECT_EQ(Control<QPushButton>(w.get(), "cmdExit")->text(), QStringLiteral("終了"));
   auto* list = Control<QListWidget>(w.get(), "lstIneffectAdr");
-  ASSERT_EQ(list->count(), 3);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("東京都渋谷区はち山1-1"));
   EXPECT_EQ(list->item(1)->text(), QStringLiteral("東京都港区"));
-  auto* box = Control<QLineEdit>(w.get(), "txtIneffectAdr");
-  EXPECT_LT(box->y(), list->y()) << "the text box lies above the list";
+  EXPECT_LT(Control<QLineEdit>(w.get(), "txtIneffectAdr")->y(), list->y());
 }
 
-TEST_F(UnconvertedWindowTest, EditingAnEntryReplacesItWhenTheBoxIsLeft) {
+TEST_F(UnconvertedListTest, EditingAnEntryReplacesItWhenTheBoxIsLeft) {
   auto w = OpenWindow();
   auto* list = Control<QListWidget>(w.get(), "lstIneffectAdr");
   auto* box = Control<QLineEdit>(w.get(), "txtIneffectAdr");
-  for (int row : {0, 2}) {  // the first entry like any other
+  for (int row : {0, 1}) {  // the first entry like any other
     SCOPED_TRACE(row);
     list->setCurrentRow(row);
     EXPECT_EQ(box->text(), list->item(row)->text());
@@ -214,13 +93,14 @@ TEST_F(UnconvertedWindowTest, EditingAnEntryReplacesItWhenTheBoxIsLeft) {
     EXPECT_TRUE(list->item(row)->text().endsWith(QStringLiteral("改")));
   }
   // Focus in and out without typing changes nothing.
-  list->setCurrentRow(1);
+  const QString before = list->item(0)->text();
+  list->setCurrentRow(0);
   Focus(box, QEvent::FocusIn);
   Focus(box, QEvent::FocusOut);
-  EXPECT_EQ(list->item(1)->text(), QStringLiteral("東京都港区"));
+  EXPECT_EQ(list->item(0)->text(), before);
 }
 
-TEST_F(UnconvertedWindowTest, EditOpensTheCorrectionDialogOnTheBoxText) {
+TEST_F(UnconvertedListTest, EditOpensTheCorrectionDialogOnTheBoxText) {
   auto w = OpenWindow();
   auto* list = Control<QListWidget>(w.get(), "lstIneffectAdr");
   auto* box = Control<QLineEdit>(w.get(), "txtIneffectAdr");
@@ -234,8 +114,11 @@ TEST_F(UnconvertedWindowTest, EditOpensTheCorrectionDialogOnTheBoxText) {
   EXPECT_EQ(EditClicked(w.get()), QStringLiteral("東京都渋谷区はち山１－１"));
 }
 
-TEST_F(UnconvertedWindowTest, ListUnconvertedRowsShowsTheWindowThenEndsTheRunningState) {
+TEST_F(UnconvertedListTest, ListUnconvertedRowsShowsTheWindowThenEndsTheRunningState) {
   std::vector<std::string> events;
+  const auto setRunningState = [&events](bool running) {
+    events.push_back(running ? "running" : "idle");
+  };
   QTimer::singleShot(0, [&events] {
     QWidget* window = QApplication::activeModalWidget();
     ASSERT_TRUE(window);
@@ -243,20 +126,30 @@ TEST_F(UnconvertedWindowTest, ListUnconvertedRowsShowsTheWindowThenEndsTheRunnin
                      std::to_string(Control<QListWidget>(window, "lstIneffectAdr")->count()));
     window->close();
   });
-  ui::ListUnconvertedRows(
-      Run(), settings, *env.database, *env.recognizer, prompter,
-      [&events](bool running) { events.push_back(running ? "running" : "idle"); });
-  EXPECT_EQ(events, (std::vector<std::string>{"frmIneffectAdr 3", "idle"}));
+  ui::ListUnconvertedRows(Run(), env.settings, *env.database, *env.recognizer, env.prompter,
+                          setRunningState);
+  EXPECT_EQ(events, (std::vector<std::string>{"frmIneffectAdr 2", "idle"}));
 
   // A file that cannot be read: the message, no window, and still back to idle.
   events.clear();
+  env.prompter.Clear();
   auto run = Run();
   run.outputPath += u".none";
-  ui::ListUnconvertedRows(
-      run, settings, *env.database, *env.recognizer, prompter,
-      [&events](bool running) { events.push_back(running ? "running" : "idle"); });
+  ui::ListUnconvertedRows(run, env.settings, *env.database, *env.recognizer, env.prompter,
+                          setRunningState);
   EXPECT_EQ(events, std::vector<std::string>{"idle"});
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"ファイルが見つかりません。(53)"});
+  EXPECT_EQ(env.prompter.Texts(), std::vector<std::string>{"ファイルが見つかりません。(53)"});
+}
+
+TEST_F(UnconvertedListTest, SpreadsheetInputShowsWhyTheListIsEmpty) {
+  auto run = Run();
+  run.inputPath = folder.Text() + u"/in.xls";
+  WriteFile(folder.File(u"in.xls"), u"x\r\ny\r\n");
+  ui::UnconvertedListWindow window(env.settings, *env.database, *env.recognizer, env.prompter);
+  EXPECT_TRUE(window.FillUnconvertedRows(run));
+  EXPECT_EQ(Control<QListWidget>(&window, "lstIneffectAdr")->count(), 0);
+  EXPECT_EQ(env.prompter.Texts(),
+            std::vector<std::string>{"現在この機能はサポートされていません。"});
 }
 
 }  // namespace

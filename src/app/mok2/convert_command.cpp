@@ -12,8 +12,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
-#include "batch/field_count_rule.h"
-#include "batch/input_reader.h"
+#include "batch/unconverted_rows.h"
 #include "commands.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
@@ -258,45 +257,18 @@ void TerminalObserver::ListUnconvertedRows() {
   if (run_ == nullptr || settings_ == nullptr)
     return;
   bar_.Clear();
-  TerminalPrompter quiet(true);
-  batch::InputReader reader(quiet);
-  reader.LngAdrField = run_->LngAdrField();
-  reader.blnTextInput = true;
-  batch::LineReader input;
-  batch::LineReader output;
-  if (!input.Open(run_->StrInputPath()) || !output.Open(run_->StrOutputPath()))
+  const batch::UnconvertedRows found =
+      batch::CollectUnconvertedRows(batch::FilesOfRun(*run_), *settings_);
+  if (found.failure)
     return;
-  std::u16string in;
-  std::u16string out;
-  for (int32_t row = 1; row < run_->LngStartRow(); ++row) {
-    if (input.ReadLine(in) != batch::LineReader::Status::Ok)
-      return;
-  }
-  for (int16_t row = 0; row < settings_->addLine; ++row) {
-    if (output.ReadLine(out) != batch::LineReader::Status::Ok)
-      return;
-  }
   std::fputs("Unconverted addresses:\n", stderr);
-  constexpr int kShown = 20;
-  int listed = 0;
-  while (!input.AtEnd() && !output.AtEnd()) {
-    if (input.ReadLine(in) != batch::LineReader::Status::Ok ||
-        output.ReadLine(out) != batch::LineReader::Status::Ok) {
-      break;
-    }
-    if (in.empty() && out.empty())
-      continue;
-    if (!batch::IsListedAsUnconverted(in, out, settings_->delimiter, settings_->logOut)) {
-      continue;
-    }
-    std::u16string address;
-    if (reader.BuildAddressText(in, address) && ++listed <= kShown) {
-      std::fprintf(stderr, "  line %lld: %s\n", static_cast<long long>(input.LineNumber()),
-                   text::ToUtf8(batch::CompactFields(address)).c_str());
-    }
+  constexpr std::size_t kShown = 20;
+  for (std::size_t i = 0; i < found.rows.size() && i < kShown; ++i) {
+    std::fprintf(stderr, "  line %lld: %s\n", static_cast<long long>(found.rows[i].lineNumber),
+                 text::ToUtf8(found.rows[i].address).c_str());
   }
-  if (listed > kShown)
-    std::fprintf(stderr, "  ... and %d more\n", listed - kShown);
+  if (found.rows.size() > kShown)
+    std::fprintf(stderr, "  ... and %zu more\n", found.rows.size() - kShown);
 }
 
 }  // namespace

@@ -28,9 +28,9 @@
 #include "ui/learning_dict_window.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
-#include "ui/screenshot_samples.h"
 #include "ui/unconverted_list_window.h"
-#include "ui/unconverted_rows.h"
+
+#include "screenshot_samples.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
   // misspelt word selected and corrected.
   {
     mok::ui::UnconvertedListWindow list(settings, window.Database(), window.Engine(), prompter);
-    list.FillUnconvertedRows(mok::ui::FilesOfRun(window.Run()));
+    list.FillUnconvertedRows(mok::batch::FilesOfRun(window.Run()));
     ok &= Save(&list, out);
   }
   {
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
                                      u"東京都渋谷区はち山町1-1");
     dialog.show();
     Settle();
-    mok::ui::FillCorrectionSample(dialog, u"はち山", u"鉢山");
+    mok::screenshots::FillCorrectionSample(dialog, u"はち山", u"鉢山");
     ok &= Save(&dialog, out);
   }
 
@@ -160,9 +160,9 @@ int main(int argc, char** argv) {
   {
     QTemporaryDir dictDir;
     const std::u16string folder = dictDir.path().toStdU16String();
-    std::u16string error;
-    if (!mok::ui::WriteLearningDictSample(folder, &error)) {
-      std::fprintf(stderr, "FAILED dictionary sample: %s\n", mok::text::ToUtf8(error).c_str());
+    if (const auto written = mok::screenshots::WriteLearningDictSample(folder); !written) {
+      std::fprintf(stderr, "FAILED dictionary sample: %s\n",
+                   mok::text::ToUtf8(written.error().Text()).c_str());
       return 1;
     }
     mok::Settings dictSettings = settings;
