@@ -137,8 +137,7 @@ void MainWindow::BuildControls() {
 
   // The address-field boxes are never shown: the field number is chosen in the preview
   // window or comes from the remembered value.
-  auto* fieldFrame = new QGroupBox(QStringLiteral("住所フィールド"), this);
-  fieldFrame->setObjectName("framStartField");
+  auto* fieldFrame = Named<QGroupBox>(this, "framStartField", u"住所フィールド");
   auto* fieldLayout = new QGridLayout(fieldFrame);
   fieldLayout->addWidget(Label(fieldFrame, "lblPrefField", u"住所１"), 0, 0);
   fieldLayout->addWidget(Label(fieldFrame, "lblCityField", u"住所２"), 1, 0);
@@ -163,8 +162,7 @@ void MainWindow::BuildControls() {
   }
   fieldFrame->hide();
 
-  auto* monitorFrame = new QGroupBox(QStringLiteral("状況モニタ"), this);
-  monitorFrame->setObjectName("framMonitor");
+  auto* monitorFrame = Named<QGroupBox>(this, "framMonitor", u"状況モニタ");
   sourceMonitor_ = TextBox(monitorFrame, "txtSrc");
   previousSourceMonitor_ = TextBox(monitorFrame, "txtPrevSrc");
   previousResultMonitor_ = TextBox(monitorFrame, "txtPrevDst");

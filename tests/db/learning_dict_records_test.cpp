@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/test_database_builder.h"
+#include "db/learning_dict_sample.h"
 
 namespace mok::db {
 namespace {
@@ -14,15 +14,7 @@ using test::TestDatabaseBuilder;
 class LearningDictRecordsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    b.AddRegion(u"北海道", 1);
-    b.AddRegion(u"東京都", 13);
-    b.AddLearned(13, 2, u"渋谷", u"渋谷区", 5);
-    b.AddLearned(13, 3, u"はち山", u"鉢山", 0);
-    b.AddLearned(0, 2, u"札幌", u"札幌市", 50);
-    b.AddLearned(1, 2, u"中央", u"札幌市中央区", 0);
-    b.AddLearned(0, 3, u"大通", u"札幌大通", 0);
-    b.AddLearned(13, 2, u"O'Hare", u"オヘア", 0);
-    b.AddLearned(0, 2, u"50%", u"五十", 0);
+    AddLearningDictSample(b);
     ASSERT_TRUE(records.Open(b.Dir() + u"/mok2.sqlite"));
   }
 

@@ -1,6 +1,7 @@
 // The learning-dictionary editor against a real main database: the search through its boxes,
 // the navigation with its completeness check, adding, changing and deleting rows of 学習.
 #include "db/address_database.h"
+#include "db/learning_dict_sample.h"
 #include "ui/learning_dict_window.h"
 #include "ui_test_support.h"
 
@@ -10,15 +11,7 @@ namespace {
 class LearningDictTest : public WindowTest<ui::LearningDictWindow> {
  protected:
   void SetUp() override {
-    b.AddRegion(u"北海道", 1);
-    b.AddRegion(u"東京都", 13);
-    b.AddLearned(13, 2, u"渋谷", u"渋谷区", 5);
-    b.AddLearned(13, 3, u"はち山", u"鉢山", 0);
-    b.AddLearned(0, 2, u"札幌", u"札幌市", 50);
-    b.AddLearned(1, 2, u"中央", u"札幌市中央区", 0);
-    b.AddLearned(0, 3, u"大通", u"札幌大通", 0);
-    b.AddLearned(13, 2, u"O'Hare", u"オヘア", 0);
-    b.AddLearned(0, 2, u"50%", u"五十", 0);
+    AddLearningDictSample(b);
     settings.dbDir = b.Dir();
   }
 
