@@ -1,6 +1,5 @@
-// frmConvertOption: the detailed conversion settings. Every check box and every pair of option
-// buttons stands for one settings field; 設定 copies them back and saves section "MOK", ｷｬﾝｾﾙ
-// changes nothing.
+// The detailed conversion settings dialog. Every check box and every pair of option buttons stands
+// for one settings field; 設定 copies them back and saves section "MOK", ｷｬﾝｾﾙ changes nothing.
 #pragma once
 
 #include <QDialog>
@@ -15,11 +14,15 @@ class QRadioButton;
 
 namespace mok::ui {
 
-class frmConvertOption : public QDialog {
+class ConversionOptionsDialog : public QDialog {
   Q_OBJECT
  public:
-  frmConvertOption(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
-                   QWidget* parent = nullptr);
+  ConversionOptionsDialog(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
+                          QWidget* parent = nullptr);
+
+ private slots:
+  // 設定: copies the controls back into the settings and saves them.
+  void SaveOptions();
 
  private:
   struct FlagBox {
@@ -28,17 +31,16 @@ class frmConvertOption : public QDialog {
   };
   QCheckBox* AddFlag(QWidget* parent, const char* name, const char16_t* caption,
                      bool Settings::*field);
-  void Form_Load();
-  void cmdOK_Click();
+  void LoadOptions();
 
   Settings& settings_;
   std::u16string settingsFilePath_;
   Prompter& prompter_;
   std::vector<FlagBox> flags_;
-  QRadioButton* optCombine_;
-  QRadioButton* optSeparation_;
-  QRadioButton* optCsv_;
-  QRadioButton* optExcel_;
+  QRadioButton* combinedTownOption_;
+  QRadioButton* separateTownOption_;
+  QRadioButton* csvOption_;
+  QRadioButton* excelOption_;
 };
 
 }  // namespace mok::ui

@@ -1,7 +1,6 @@
 #include "ui/correction_dialog.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +12,7 @@
 
 #include "engine/rules/address_fields.h"
 #include "text/text.h"
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
@@ -25,149 +25,10 @@ bool Overlaps(const std::u16string& part, const std::u16string& word) {
   return text::InStr(part, word) > 0 || text::InStr(word, part) > 0;
 }
 
-}  // namespace
-
-frmEdit::frmEdit(const Settings& settings, db::AddressDatabase& database,
-                 engine::Recognizer& recognizer, Prompter& prompter, QWidget* parent)
-    : QDialog(parent),
-      settings_(settings),
-      database_(database),
-      recognizer_(recognizer),
-      prompter_(prompter) {
-  setObjectName("frmEdit");
-  setWindowTitle(QStringLiteral("MOK 辞書編集ツール"));
-
-  Label1_ = new QLabel(QStringLiteral("修正する語句をドラッグで選択してください。"), this);
-  Label1_->setObjectName("Label1");
-  txtAddress_ = new QLineEdit(this);
-  txtAddress_->setObjectName("txtAddress");
-  txtAddress_->setMinimumWidth(420);
-  lblOldWord_ = new QLabel(QStringLiteral("変換対象の語句"), this);
-  lblOldWord_->setObjectName("lblOldWord");
-  lblOldWord_->setFrameShape(QFrame::StyledPanel);
-  lblOldWord_->setMinimumWidth(150);
-  Label3_ = new QLabel(QStringLiteral("→"), this);
-  Label3_->setObjectName("Label3");
-  txtNewWord_ = new QLineEdit(QStringLiteral("変換後の語句"), this);
-  txtNewWord_->setObjectName("txtNewWord");
-  Label2_ = new QLabel(QStringLiteral("語句を修正してください。"), this);
-  Label2_->setObjectName("Label2");
-  lblAddress_ = new QLabel(QStringLiteral("変換後の表記"), this);
-  lblAddress_->setObjectName("lblAddress");
-  lblAddress_->setFrameShape(QFrame::StyledPanel);
-  frameWordType_ = new QGroupBox(QStringLiteral("語句のタイプ"), this);
-  frameWordType_->setObjectName("frameWordType");
-  optLocalWord_ = new QRadioButton(QStringLiteral("ローカル"), frameWordType_);
-  optLocalWord_->setObjectName("optLocalWord");
-  optCommonWord_ = new QRadioButton(QStringLiteral("共通"), frameWordType_);
-  optCommonWord_->setObjectName("optCommonWord");
-  cmdCheck_ = new QPushButton(QStringLiteral("確認"), this);
-  cmdCheck_->setObjectName("cmdCheck");
-  cmdRegist_ = new QPushButton(QStringLiteral("辞書登録"), this);
-  cmdRegist_->setObjectName("cmdRegist");
-  cmdCancel_ = new QPushButton(QStringLiteral("閉じる"), this);
-  cmdCancel_->setObjectName("cmdCancel");
-
-  // Enter in the new-word box runs the check, without taking the focus away while typing.
-  cmdCheck_->setAutoDefault(false);
-  cmdRegist_->setAutoDefault(false);
-  cmdCancel_->setAutoDefault(false);
-  cmdCheck_->setDefault(true);
-
-  auto* words = new QHBoxLayout;
-  words->addWidget(lblOldWord_, 1);
-  words->addWidget(Label3_);
-  words->addWidget(txtNewWord_, 1);
-
-  auto* typeLayout = new QHBoxLayout(frameWordType_);
-  typeLayout->addWidget(optLocalWord_);
-  typeLayout->addWidget(optCommonWord_);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(frameWordType_);
-  buttons->addStretch(1);
-  buttons->addWidget(cmdCheck_);
-  buttons->addWidget(cmdRegist_);
-  buttons->addWidget(cmdCancel_);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Label1_);
-  layout->addWidget(txtAddress_);
-  layout->addLayout(words);
-  layout->addWidget(Label2_);
-  layout->addWidget(lblAddress_);
-  layout->addLayout(buttons);
-
-  setTabOrder(txtAddress_, txtNewWord_);
-  setTabOrder(txtNewWord_, optLocalWord_);
-  setTabOrder(optLocalWord_, cmdCheck_);
-  setTabOrder(cmdCheck_, cmdRegist_);
-  setTabOrder(cmdRegist_, cmdCancel_);
-
-  txtAddress_->installEventFilter(this);
-  connect(txtAddress_, &QLineEdit::textChanged, this, [this] { txtAddress_Change(); });
-  connect(txtNewWord_, &QLineEdit::textChanged, this, [this] { txtNewWord_Change(); });
-  connect(cmdCheck_, &QPushButton::clicked, this, [this] { cmdCheck_Click(); });
-  connect(cmdRegist_, &QPushButton::clicked, this, [this] { cmdRegist_Click(); });
-  connect(cmdCancel_, &QPushButton::clicked, this, [this] { close(); });
-
-  Form_Load();
-}
-
-void frmEdit::Form_Load() {
-  txtAddress_->setText(Q(StrEditAddress));
-  BlnCommonWord = false;
-  BlnLocalWord = true;
-  optCommonWord_->setChecked(BlnCommonWord);
-  optLocalWord_->setChecked(BlnLocalWord);
-  cmdRegist_->setEnabled(false);
-}
-
-void frmEdit::showEvent(QShowEvent* event) {
-  // The opener sets StrEditAddress between creating the dialog and showing it.
-  if (!event->spontaneous())
-    Form_Load();
-  QDialog::showEvent(event);
-}
-
-bool frmEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtAddress_ && event->type() == QEvent::MouseButtonRelease) {
-    // Let the box finish its own handling of the release first, so the selection is final.
-    txtAddress_->event(event);
-    txtAddress_MouseUp();
-    return true;
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
-void frmEdit::txtAddress_MouseUp() {
-  const QString selected = txtAddress_->selectedText();
-  lblOldWord_->setText(selected);
-  txtNewWord_->setText(selected);
-  txtNewWord_->setFocus(Qt::MouseFocusReason);
-  txtNewWord_->selectAll();
-}
-
-void frmEdit::txtAddress_Change() {
-  if (restoring_)
-    return;
-  if (U(txtAddress_->text()) == StrEditAddress)
-    return;
-  prompter_.ShowMessage(u"選択した語句の修正は、下の編集ボックスで行ってください。",
-                        MessageIcon::Critical);
-  restoring_ = true;
-  txtAddress_->setText(Q(StrEditAddress));
-  restoring_ = false;
-}
-
-void frmEdit::txtNewWord_Change() {
-  // Every new word must pass the check again before it can be registered.
-  cmdRegist_->setEnabled(false);
-}
-
-std::u16string frmEdit::ReplaceFirstWord(const std::u16string& address,
-                                         const std::u16string& oldWord,
-                                         const std::u16string& newWord) {
+// What the check builds: the first occurrence of oldWord in address (ignoring case, width and
+// kana type) replaced by newWord; an absent or empty oldWord puts newWord in front.
+std::u16string ReplaceFirstWord(const std::u16string& address, const std::u16string& oldWord,
+                                const std::u16string& newWord) {
   const std::size_t d = oldWord.empty() ? 1 : text::InStr(address, oldWord);
   if (d == 0)
     return newWord + address;  // nothing to replace: keep the whole address
@@ -178,42 +39,167 @@ std::u16string frmEdit::ReplaceFirstWord(const std::u16string& address,
   return corrected;
 }
 
-void frmEdit::cmdCheck_Click() {
-  const std::u16string address = U(txtAddress_->text());
-  StrOldWord = text::TrimAscii(U(lblOldWord_->text()));
-  StrNewWord = text::TrimAscii(U(txtNewWord_->text()));
+}  // namespace
 
-  const std::u16string corrected = ReplaceFirstWord(address, StrOldWord, StrNewWord);
-  lblAddress_->setText(Q(corrected));
+CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase& database,
+                                   engine::Recognizer& recognizer, Prompter& prompter,
+                                   std::u16string address, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      database_(database),
+      recognizer_(recognizer),
+      prompter_(prompter),
+      address_(std::move(address)) {
+  setObjectName("frmEdit");
+  setWindowTitle(QStringLiteral("MOK 辞書編集ツール"));
+
+  QLabel* selectHint = Label(this, "Label1", u"修正する語句をドラッグで選択してください。");
+  addressBox_ = TextBox(this, "txtAddress");
+  addressBox_->setMinimumWidth(420);
+  oldWordLabel_ = Label(this, "lblOldWord", u"変換対象の語句");
+  oldWordLabel_->setFrameShape(QFrame::StyledPanel);
+  oldWordLabel_->setMinimumWidth(150);
+  QLabel* arrow = Label(this, "Label3", u"→");
+  newWordBox_ = Named<QLineEdit>(this, "txtNewWord", u"変換後の語句");
+  QLabel* correctHint = Label(this, "Label2", u"語句を修正してください。");
+  correctedLabel_ = Label(this, "lblAddress", u"変換後の表記");
+  correctedLabel_->setFrameShape(QFrame::StyledPanel);
+  auto* wordTypeFrame = Named<QGroupBox>(this, "frameWordType", u"語句のタイプ");
+  localOption_ = Named<QRadioButton>(wordTypeFrame, "optLocalWord", u"ローカル");
+  commonOption_ = Named<QRadioButton>(wordTypeFrame, "optCommonWord", u"共通");
+  QPushButton* checkButton = Button(this, "cmdCheck", u"確認");
+  registerButton_ = Button(this, "cmdRegist", u"辞書登録");
+  QPushButton* closeButton = Button(this, "cmdCancel", u"閉じる");
+
+  // Enter in the new-word box runs the check, without taking the focus away while typing.
+  checkButton->setAutoDefault(false);
+  registerButton_->setAutoDefault(false);
+  closeButton->setAutoDefault(false);
+  checkButton->setDefault(true);
+
+  auto* words = new QHBoxLayout;
+  words->addWidget(oldWordLabel_, 1);
+  words->addWidget(arrow);
+  words->addWidget(newWordBox_, 1);
+
+  auto* typeLayout = new QHBoxLayout(wordTypeFrame);
+  typeLayout->addWidget(localOption_);
+  typeLayout->addWidget(commonOption_);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(wordTypeFrame);
+  buttons->addStretch(1);
+  buttons->addWidget(checkButton);
+  buttons->addWidget(registerButton_);
+  buttons->addWidget(closeButton);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(selectHint);
+  layout->addWidget(addressBox_);
+  layout->addLayout(words);
+  layout->addWidget(correctHint);
+  layout->addWidget(correctedLabel_);
+  layout->addLayout(buttons);
+
+  setTabOrder(addressBox_, newWordBox_);
+  setTabOrder(newWordBox_, localOption_);
+  setTabOrder(localOption_, checkButton);
+  setTabOrder(checkButton, registerButton_);
+  setTabOrder(registerButton_, closeButton);
+
+  addressBox_->installEventFilter(this);
+  connect(addressBox_, &QLineEdit::textChanged, this, &CorrectionDialog::KeepAddress);
+  connect(newWordBox_, &QLineEdit::textChanged, this, &CorrectionDialog::RequireNewCheck);
+  connect(checkButton, &QPushButton::clicked, this, &CorrectionDialog::CheckCorrection);
+  connect(registerButton_, &QPushButton::clicked, this, &CorrectionDialog::RegisterWord);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+  Reset();
+}
+
+void CorrectionDialog::Reset() {
+  addressBox_->setText(Q(address_));
+  commonOption_->setChecked(false);
+  localOption_->setChecked(true);
+  registerButton_->setEnabled(false);
+}
+
+void CorrectionDialog::showEvent(QShowEvent* event) {
+  if (!event->spontaneous())
+    Reset();
+  QDialog::showEvent(event);
+}
+
+bool CorrectionDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == addressBox_ && event->type() == QEvent::MouseButtonRelease) {
+    // Let the box finish its own handling of the release first, so the selection is final.
+    addressBox_->event(event);
+    TakeSelectedWord();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CorrectionDialog::TakeSelectedWord() {
+  const QString selected = addressBox_->selectedText();
+  oldWordLabel_->setText(selected);
+  newWordBox_->setText(selected);
+  newWordBox_->setFocus(Qt::MouseFocusReason);
+  newWordBox_->selectAll();
+}
+
+void CorrectionDialog::KeepAddress() {
+  if (restoring_)
+    return;
+  if (U(addressBox_->text()) == address_)
+    return;
+  prompter_.ShowMessage(u"選択した語句の修正は、下の編集ボックスで行ってください。",
+                        MessageIcon::Critical);
+  restoring_ = true;
+  addressBox_->setText(Q(address_));
+  restoring_ = false;
+}
+
+void CorrectionDialog::RequireNewCheck() {
+  registerButton_->setEnabled(false);
+}
+
+void CorrectionDialog::CheckCorrection() {
+  const std::u16string address = U(addressBox_->text());
+  oldWord_ = text::TrimAscii(U(oldWordLabel_->text()));
+  newWord_ = text::TrimAscii(U(newWordBox_->text()));
+
+  const std::u16string corrected = ReplaceFirstWord(address, oldWord_, newWord_);
+  correctedLabel_->setText(Q(corrected));
 
   if (recognizer_.RecognizeAddress(corrected).code == engine::ResultCode::Converted) {
     prompter_.ShowMessage(u"修正結果が住所データに一致しました。");
-    cmdRegist_->setEnabled(true);
-    cmdRegist_->setFocus();
+    registerButton_->setEnabled(true);
+    registerButton_->setFocus();
   } else {
     prompter_.ShowMessage(u"修正結果が住所データに一致しません。");
   }
 }
 
-int frmEdit::WordKind() const {
+int CorrectionDialog::WordKind() const {
   // An empty word would be a prefix of every text and rewrite every later lookup, so it
   // belongs to no part.
-  if (StrOldWord.empty())
+  if (oldWord_.empty())
     return 0;
   // Only the parts matter here, not whether the split completed.
   const engine::AddressParts parts =
-      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(StrEditAddress)).parts;
-  if (!parts.prefecture.empty() && Overlaps(parts.prefecture, StrOldWord))
+      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_)).parts;
+  if (!parts.prefecture.empty() && Overlaps(parts.prefecture, oldWord_))
     return 1;
-  if (Overlaps(parts.Municipality(), StrOldWord))
+  if (Overlaps(parts.Municipality(), oldWord_))
     return 2;
-  if (Overlaps(parts.townName, StrOldWord))
+  if (Overlaps(parts.townName, oldWord_))
     return 3;
   return 0;
 }
 
-void frmEdit::cmdRegist_Click() {
-  const std::u16string pair = u"<" + StrOldWord + u"→" + StrNewWord + u">";
+void CorrectionDialog::RegisterWord() {
+  const std::u16string pair = u"<" + oldWord_ + u"→" + newWord_ + u">";
   if (prompter_.Ask(pair + u"をユーザー辞書に登録しますか？", MessageButtons::OkCancel) !=
       Answer::Ok) {
     return;
@@ -223,9 +209,9 @@ void frmEdit::cmdRegist_Click() {
     prompter_.ShowMessage(u"選択が不明です。");
     return;
   }
-  const int32_t scope = optCommonWord_->isChecked() ? 0 : database_.Region().number;
-  const auto registered = database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind),
-                                                        StrOldWord, StrNewWord);
+  const int32_t scope = commonOption_->isChecked() ? 0 : database_.Region().number;
+  const auto registered =
+      database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind), oldWord_, newWord_);
   if (registered && *registered == db::Registration::Added) {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
     return;
@@ -233,7 +219,7 @@ void frmEdit::cmdRegist_Click() {
   if (!registered)
     prompter_.ShowMessage(registered.error().Text() + u"\r\n学習辞書");
   else
-    prompter_.ShowMessage(u"'" + StrOldWord + u"' → '" + StrNewWord + u"'は既に登録されています。");
+    prompter_.ShowMessage(u"'" + oldWord_ + u"' → '" + newWord_ + u"'は既に登録されています。");
   prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。");
 }
 

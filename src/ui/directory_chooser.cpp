@@ -11,22 +11,22 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
 
-frmSelectDir::frmSelectDir(DirectoryChoice& choice, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), choice_(choice), prompter_(prompter) {
+DirectoryChooser::DirectoryChooser(std::u16string startFolder, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
   setObjectName("frmSelectDir");
   setWindowTitle(QStringLiteral("ディレクトリ選択"));
   setModal(true);
 
-  txtSelectDir_ = new QLineEdit(this);
-  txtSelectDir_->setObjectName("txtSelectDir");
-  drvSelDrv_ = new QComboBox(this);
-  drvSelDrv_->setObjectName("drvSelDrv");
+  pathBox_ = TextBox(this, "txtSelectDir");
+  driveBox_ = new QComboBox(this);
+  driveBox_->setObjectName("drvSelDrv");
   for (const QFileInfo& drive : QDir::drives()) {
-    drvSelDrv_->addItem(QDir::toNativeSeparators(drive.absoluteFilePath()));
+    driveBox_->addItem(QDir::toNativeSeparators(drive.absoluteFilePath()));
   }
 
   // A folder tree stands in for the drive-relative folder list: it shows folders only, and
@@ -34,58 +34,51 @@ frmSelectDir::frmSelectDir(DirectoryChoice& choice, Prompter& prompter, QWidget*
   model_ = new QFileSystemModel(this);
   model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   model_->setRootPath(QString());
-  dirSelDir_ = new QTreeView(this);
-  dirSelDir_->setObjectName("dirSelDir");
-  dirSelDir_->setModel(model_);
+  folderList_ = new QTreeView(this);
+  folderList_->setObjectName("dirSelDir");
+  folderList_->setModel(model_);
   for (int column = 1; column < model_->columnCount(); ++column)
-    dirSelDir_->hideColumn(column);
-  dirSelDir_->header()->hide();
-  dirSelDir_->setMinimumSize(320, 260);
+    folderList_->hideColumn(column);
+  folderList_->header()->hide();
+  folderList_->setMinimumSize(320, 260);
 
-  cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
-  cmdOk_->setObjectName("cmdOk");
-  cmdOk_->setDefault(true);
-  cmdCancel_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-  cmdCancel_->setObjectName("cmdCancel");
+  QPushButton* okButton = Button(this, "cmdOk", u"OK");
+  okButton->setDefault(true);
+  QPushButton* cancelButton = Button(this, "cmdCancel", u"ｷｬﾝｾﾙ");
 
   auto* left = new QVBoxLayout;
-  left->addWidget(txtSelectDir_);
-  left->addWidget(drvSelDrv_);
-  left->addWidget(dirSelDir_, 1);
+  left->addWidget(pathBox_);
+  left->addWidget(driveBox_);
+  left->addWidget(folderList_, 1);
   auto* right = new QVBoxLayout;
-  right->addWidget(cmdOk_);
-  right->addWidget(cmdCancel_);
+  right->addWidget(okButton);
+  right->addWidget(cancelButton);
   right->addStretch(1);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(left, 1);
   layout->addLayout(right);
 
-  connect(drvSelDrv_, &QComboBox::activated, this, &frmSelectDir::drvSelDrv_Change);
-  connect(dirSelDir_, &QTreeView::clicked, this, &frmSelectDir::dirSelDir_Click);
-  connect(dirSelDir_, &QTreeView::activated, this, [this](const QModelIndex& index) {
-    MoveFolderList(model_->filePath(index));
-    ShowDirPath();
-  });
-  connect(cmdOk_, &QPushButton::clicked, this, &frmSelectDir::cmdOk_Click);
-  connect(cmdCancel_, &QPushButton::clicked, this, &frmSelectDir::reject);
+  connect(driveBox_, &QComboBox::activated, this, &DirectoryChooser::ChangeDrive);
+  connect(folderList_, &QTreeView::clicked, this, &DirectoryChooser::ShowClickedFolder);
+  connect(folderList_, &QTreeView::activated, this, &DirectoryChooser::OpenFolder);
+  connect(okButton, &QPushButton::clicked, this, &DirectoryChooser::AcceptTypedFolder);
+  connect(cancelButton, &QPushButton::clicked, this, &DirectoryChooser::reject);
 
-  Form_Load();
+  Load(startFolder);
 }
 
-void frmSelectDir::Form_Load() {
+void DirectoryChooser::Load(const std::u16string& startFolder) {
   adjustSize();
   CentreOnScreen(this);
   // A path that is not absolute (also an empty one) names no place to start from: the chooser
   // opens at the process's current folder instead.
-  QString start = Q(choice_.StrSelectedDir);
-  if (start.isEmpty() || !QDir::isAbsolutePath(start)) {
+  QString start = Q(startFolder);
+  if (start.isEmpty() || !QDir::isAbsolutePath(start))
     start = QDir::toNativeSeparators(QDir::currentPath());
-    choice_.StrSelectedDir = U(start);
-  }
-  txtSelectDir_->setText(start);
-  const int drive = drvSelDrv_->findText(QDir::toNativeSeparators(QDir(start).rootPath()));
+  pathBox_->setText(start);
+  const int drive = driveBox_->findText(QDir::toNativeSeparators(QDir(start).rootPath()));
   if (drive >= 0)
-    drvSelDrv_->setCurrentIndex(drive);
+    driveBox_->setCurrentIndex(drive);
   // A folder that does not exist leaves the list on the nearest folder above it that does.
   QString existing = QDir::cleanPath(QDir::fromNativeSeparators(start));
   while (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
@@ -98,43 +91,46 @@ void frmSelectDir::Form_Load() {
     MoveFolderList(existing);
 }
 
-void frmSelectDir::MoveFolderList(const QString& path) {
+void DirectoryChooser::MoveFolderList(const QString& path) {
   currentDir_ = QDir::cleanPath(path);
   const QModelIndex index = model_->index(currentDir_);
   if (!index.isValid())
     return;
-  dirSelDir_->setCurrentIndex(index);
-  dirSelDir_->expand(index);
-  dirSelDir_->scrollTo(index);
+  folderList_->setCurrentIndex(index);
+  folderList_->expand(index);
+  folderList_->scrollTo(index);
 }
 
-void frmSelectDir::drvSelDrv_Change(int index) {
-  const QString root = drvSelDrv_->itemText(index);
+void DirectoryChooser::ChangeDrive(int index) {
+  const QString root = driveBox_->itemText(index);
   if (!QFileInfo(root).isDir() || !QFileInfo(root).isReadable()) {
     prompter_.ShowMessage(u"デバイスが準備されていません。");
     return;
   }
   MoveFolderList(root);
-  ShowDirPath();
+  ShowFolderPath();
 }
 
-void frmSelectDir::dirSelDir_Click(const QModelIndex& index) {
-  txtSelectDir_->setText(QDir::toNativeSeparators(model_->filePath(index)));
+void DirectoryChooser::ShowClickedFolder(const QModelIndex& index) {
+  pathBox_->setText(QDir::toNativeSeparators(model_->filePath(index)));
 }
 
-void frmSelectDir::ShowDirPath() {
-  txtSelectDir_->setText(QDir::toNativeSeparators(currentDir_));
+void DirectoryChooser::OpenFolder(const QModelIndex& index) {
+  MoveFolderList(model_->filePath(index));
+  ShowFolderPath();
 }
 
-void frmSelectDir::cmdOk_Click() {
-  choice_.StrSelectedDir = U(txtSelectDir_->text());
-  choice_.BlnDirSelected = true;
+void DirectoryChooser::ShowFolderPath() {
+  pathBox_->setText(QDir::toNativeSeparators(currentDir_));
+}
+
+void DirectoryChooser::AcceptTypedFolder() {
+  chosen_ = U(pathBox_->text());
   accept();
 }
 
-void frmSelectDir::reject() {
-  choice_.StrSelectedDir.clear();
-  choice_.BlnDirSelected = false;
+void DirectoryChooser::reject() {
+  chosen_.reset();
   QDialog::reject();
 }
 

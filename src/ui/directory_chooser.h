@@ -1,9 +1,10 @@
-// frmSelectDir: the general folder chooser. The caller sets StrSelectedDir to the folder to start
-// at, shows the dialog modally and afterwards reads BlnDirSelected and StrSelectedDir. The path
-// box is editable and its text is what OK returns, whether or not that folder exists.
+// The general folder chooser. The caller creates it on the folder to start at, shows it modally and
+// afterwards reads the chosen folder. The path box is editable and its text is what OK returns,
+// whether or not that folder exists.
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "startup/prompter.h"
@@ -12,41 +13,39 @@ class QComboBox;
 class QFileSystemModel;
 class QLineEdit;
 class QModelIndex;
-class QPushButton;
 class QTreeView;
 
 namespace mok::ui {
 
-// The values the chooser shares with its callers.
-struct DirectoryChoice {
-  std::u16string StrSelectedDir;  // in: start folder; out: chosen folder, "" after cancel
-  bool BlnDirSelected = false;    // out: closed with OK
-};
-
-class frmSelectDir : public QDialog {
+class DirectoryChooser : public QDialog {
   Q_OBJECT
  public:
-  frmSelectDir(DirectoryChoice& choice, Prompter& prompter, QWidget* parent = nullptr);
+  // A start folder that is not absolute (also "") opens the chooser at the current folder.
+  DirectoryChooser(std::u16string startFolder, Prompter& prompter, QWidget* parent = nullptr);
+
+  // The folder of the path box when the chooser was closed with OK; nullopt after a cancel.
+  const std::optional<std::u16string>& ChosenFolder() const { return chosen_; }
 
   // Closing with Escape or the title bar is a cancel.
   void reject() override;
 
+ private slots:
+  void ChangeDrive(int index);
+  void ShowClickedFolder(const QModelIndex& index);
+  void OpenFolder(const QModelIndex& index);
+  void AcceptTypedFolder();
+
  private:
-  void Form_Load();
-  void drvSelDrv_Change(int index);
-  void dirSelDir_Click(const QModelIndex& index);
-  void ShowDirPath();
-  void cmdOk_Click();
+  void Load(const std::u16string& startFolder);
+  void ShowFolderPath();
   void MoveFolderList(const QString& path);
 
-  DirectoryChoice& choice_;
   Prompter& prompter_;
-  QLineEdit* txtSelectDir_;
-  QComboBox* drvSelDrv_;
-  QTreeView* dirSelDir_;
+  std::optional<std::u16string> chosen_;
+  QLineEdit* pathBox_;
+  QComboBox* driveBox_;
+  QTreeView* folderList_;
   QFileSystemModel* model_;
-  QPushButton* cmdOk_;
-  QPushButton* cmdCancel_;
   QString currentDir_;  // the folder the folder list is on
 };
 

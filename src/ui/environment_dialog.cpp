@@ -8,12 +8,14 @@
 
 #include "startup/settings_file.h"
 #include "ui/directory_chooser.h"
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
 
-frmIniFile::frmIniFile(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
-                       std::function<void()> reloadRegions, QWidget* parent)
+EnvironmentDialog::EnvironmentDialog(Settings& settings, std::u16string settingsFilePath,
+                                     Prompter& prompter, std::function<void()> reloadRegions,
+                                     QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       settingsFilePath_(std::move(settingsFilePath)),
@@ -23,61 +25,52 @@ frmIniFile::frmIniFile(Settings& settings, std::u16string settingsFilePath, Prom
   setWindowTitle(QStringLiteral("MOK 環境設定"));
   setModal(true);
 
-  auto* lblDbDir = new QLabel(QStringLiteral("データベース ディレクトリ"), this);
-  lblDbDir->setObjectName("lblDbDir");
-  txtDbDir_ = new QLineEdit(this);
-  txtDbDir_->setObjectName("txtDbDir");
-  txtDbDir_->setMinimumWidth(360);
-  lblDbDir->setBuddy(txtDbDir_);
-  auto* cmdDbDir = new QPushButton(QStringLiteral("..."), this);
-  cmdDbDir->setObjectName("cmdDbDir");
-  cmdDbDir->setFixedWidth(cmdDbDir->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-  auto* cmdExit = new QPushButton(QStringLiteral("設定"), this);
-  cmdExit->setObjectName("cmdExit");
-  cmdExit->setDefault(true);
-  auto* cmdCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-  cmdCancel->setObjectName("cmdCancel");
+  QLabel* folderLabel = Label(this, "lblDbDir", u"データベース ディレクトリ");
+  folderBox_ = TextBox(this, "txtDbDir");
+  folderBox_->setMinimumWidth(360);
+  folderLabel->setBuddy(folderBox_);
+  QPushButton* browseButton = Button(this, "cmdDbDir", u"...");
+  browseButton->setFixedWidth(
+      browseButton->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+  QPushButton* saveButton = Button(this, "cmdExit", u"設定");
+  saveButton->setDefault(true);
+  QPushButton* cancelButton = Button(this, "cmdCancel", u"ｷｬﾝｾﾙ");
 
   auto* layout = new QGridLayout(this);
-  layout->addWidget(lblDbDir, 0, 0, 1, 2);
-  layout->addWidget(txtDbDir_, 1, 0);
-  layout->addWidget(cmdDbDir, 1, 1);
+  layout->addWidget(folderLabel, 0, 0, 1, 2);
+  layout->addWidget(folderBox_, 1, 0);
+  layout->addWidget(browseButton, 1, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(cmdExit);
-  buttons->addWidget(cmdCancel);
+  buttons->addWidget(saveButton);
+  buttons->addWidget(cancelButton);
   layout->addLayout(buttons, 2, 0, 1, 2);
   layout->setColumnStretch(0, 1);
 
-  connect(cmdDbDir, &QPushButton::clicked, this, &frmIniFile::cmdDbDir_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &frmIniFile::cmdExit_Click);
-  connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(browseButton, &QPushButton::clicked, this, &EnvironmentDialog::ChooseFolder);
+  connect(saveButton, &QPushButton::clicked, this, &EnvironmentDialog::SaveFolder);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-  Form_Load();
+  Load();
 }
 
-void frmIniFile::Form_Load() {
+void EnvironmentDialog::Load() {
   adjustSize();
   CentreOnScreen(this);
   LoadSettings(settings_, settingsFilePath_, prompter_);
-  txtDbDir_->setText(Q(settings_.dbDir));
+  folderBox_->setText(Q(settings_.dbDir));
 }
 
-void frmIniFile::cmdDbDir_Click() {
-  DirectoryChoice choice{U(txtDbDir_->text()), false};
-  frmSelectDir chooser(choice, prompter_, this);
+void EnvironmentDialog::ChooseFolder() {
+  DirectoryChooser chooser(U(folderBox_->text()), prompter_, this);
   chooser.exec();
-  if (choice.BlnDirSelected)
-    txtDbDir_->setText(Q(choice.StrSelectedDir));
+  if (const auto folder = chooser.ChosenFolder())
+    folderBox_->setText(Q(*folder));
 }
 
-void frmIniFile::UpdateIniFile() {
-  settings_.dbDir = U(txtDbDir_->text());
+void EnvironmentDialog::SaveFolder() {
+  settings_.dbDir = U(folderBox_->text());
   SaveSettings(settings_, settingsFilePath_);
-}
-
-void frmIniFile::cmdExit_Click() {
-  UpdateIniFile();
   // The folder is stored as typed, not checked: a wrong folder shows up as the database
   // message of the region-list reload, and the dialog closes all the same.
   if (reloadRegions_)

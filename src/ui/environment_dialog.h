@@ -1,6 +1,6 @@
-// frmIniFile: the environment settings, i.e. the database folder. It re-reads the settings file
-// when it opens, so it starts from the file's current content; 設定 stores the folder at once and
-// has the main window reload its region list from the main database in that folder.
+// The environment settings dialog, i.e. the database folder. It re-reads the settings file when it
+// opens, so it starts from the file's current content; 設定 stores the folder at once and has the
+// main window reload its region list from the main database in that folder.
 #pragma once
 
 #include <QDialog>
@@ -14,27 +14,28 @@ class QLineEdit;
 
 namespace mok::ui {
 
-class frmIniFile : public QDialog {
+class EnvironmentDialog : public QDialog {
   Q_OBJECT
  public:
   // `reloadRegions` is called after the folder was stored: the main window points its database
   // at the new folder and refills the region list.
-  frmIniFile(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
-             std::function<void()> reloadRegions, QWidget* parent = nullptr);
+  EnvironmentDialog(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
+                    std::function<void()> reloadRegions, QWidget* parent = nullptr);
 
-  // Stores the text of the folder box in the settings and saves section "MOK".
-  void UpdateIniFile();
+ private slots:
+  // Opens the folder chooser on the folder box.
+  void ChooseFolder();
+  // 設定: stores the folder, has the regions reloaded and closes.
+  void SaveFolder();
 
  private:
-  void Form_Load();
-  void cmdDbDir_Click();
-  void cmdExit_Click();
+  void Load();
 
   Settings& settings_;
   std::u16string settingsFilePath_;
   Prompter& prompter_;
   std::function<void()> reloadRegions_;
-  QLineEdit* txtDbDir_;
+  QLineEdit* folderBox_;
 };
 
 }  // namespace mok::ui

@@ -14,33 +14,21 @@
 #include <charconv>
 
 #include "text/text.h"
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
 
 namespace {
 
-QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
+// A button that never takes Enter as its own: the editor has no default button.
+QPushButton* PlainButton(QWidget* parent, const char* name, const char16_t* caption) {
+  QPushButton* button = Button(parent, name, caption);
+  button->setAutoDefault(false);
+  return button;
 }
 
-QLabel* Label(const char* name, const QString& caption, QWidget* parent) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(name);
-  return l;
-}
-
-template <class T>
-T* Named(const char* name, const QString& caption, QWidget* parent) {
-  auto* w = new T(caption, parent);
-  w->setObjectName(name);
-  return w;
-}
-
-QComboBox* RegionCombo(const char* name, QWidget* parent) {
+QComboBox* RegionCombo(QWidget* parent, const char* name) {
   auto* c = new QComboBox(parent);
   c->setObjectName(name);
   // The combo's text may be set to a region name that is not in its list.
@@ -81,327 +69,322 @@ std::optional<int64_t> ParseInteger(const std::u16string& text) {
 
 }  // namespace
 
-frmLearningDict::frmLearningDict(db::AddressDatabase& database, Prompter& prompter,
-                                 const std::u16string& selectedRegion, QWidget* parent)
-    : QDialog(parent),
-      database_(database),
-      prompter_(prompter),
-      records_(std::make_unique<LearningDictRecords>()) {
+LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
+                                       const std::u16string& selectedRegion, QWidget* parent)
+    : QDialog(parent), database_(database), prompter_(prompter) {
   setObjectName("frmLearningDict");
   setWindowTitle(QStringLiteral("学習辞書編集"));
 
   // The current record.
-  lblRegister_ = Label("lblRegister", QStringLiteral("登録字句"), this);
-  txtRegister_ = new QLineEdit(this);
-  txtRegister_->setObjectName("txtRegister");
-  lblTransform_ = Label("lblTransform", QStringLiteral("変換字句"), this);
-  txtTransform_ = new QLineEdit(this);
-  txtTransform_->setObjectName("txtTransform");
-  lblRefNo_ = Label("lblRefNo", QStringLiteral("参照回数"), this);
-  txtRefNo_ = new QLineEdit(this);
-  txtRefNo_->setObjectName("txtRefNo");
+  QLabel* registeredLabel = Label(this, "lblRegister", u"登録字句");
+  registeredBox_ = TextBox(this, "txtRegister");
+  QLabel* convertedLabel = Label(this, "lblTransform", u"変換字句");
+  convertedBox_ = TextBox(this, "txtTransform");
+  QLabel* referenceCountLabel = Label(this, "lblRefNo", u"参照回数");
+  referenceCountBox_ = TextBox(this, "txtRefNo");
 
-  frmUserType_ = Named<QGroupBox>("frmUserType", QStringLiteral("ユーザー"), this);
-  optLocalUser_ = Named<QRadioButton>("optLocalUser", QStringLiteral("ローカル"), frmUserType_);
-  cmbDbID_ = RegionCombo("cmbDbID", frmUserType_);
-  optCommonUser_ = Named<QRadioButton>("optCommonUser", QStringLiteral("共通"), frmUserType_);
-  frmTypeOpt_ = Named<QGroupBox>("frmTypeOpt", QStringLiteral("区分"), this);
-  optCity_ = Named<QRadioButton>("optCity", QStringLiteral("市区町村"), frmTypeOpt_);
-  optTown_ = Named<QRadioButton>("optTown", QStringLiteral("大字・町丁目"), frmTypeOpt_);
+  auto* scopeFrame = Named<QGroupBox>(this, "frmUserType", u"ユーザー");
+  localOption_ = Named<QRadioButton>(scopeFrame, "optLocalUser", u"ローカル");
+  regionCombo_ = RegionCombo(scopeFrame, "cmbDbID");
+  commonOption_ = Named<QRadioButton>(scopeFrame, "optCommonUser", u"共通");
+  auto* kindFrame = Named<QGroupBox>(this, "frmTypeOpt", u"区分");
+  cityOption_ = Named<QRadioButton>(kindFrame, "optCity", u"市区町村");
+  townOption_ = Named<QRadioButton>(kindFrame, "optTown", u"大字・町丁目");
 
-  lblRecordNo_ = Label("lblRecordNo", QStringLiteral("No. "), this);
-  lblRecordNumCaption_ = Label("lblRecordNumCaption", QStringLiteral("件数："), this);
-  lblRecordNum_ = Label("lblRecordNum", QStringLiteral("0 件"), this);
-  cmdFirst_ = Button("cmdFirst", QStringLiteral("先頭"), this);
-  cmdPrev_ = Button("cmdPrev", QStringLiteral("前"), this);
-  cmdNext_ = Button("cmdNext", QStringLiteral("次"), this);
-  cmdLast_ = Button("cmdLast", QStringLiteral("末尾"), this);
-  cmdNew_ = Button("cmdNew", QStringLiteral("追加"), this);
-  cmdDelete_ = Button("cmdDelete", QStringLiteral("削除"), this);
+  positionLabel_ = Label(this, "lblRecordNo", u"No. ");
+  QLabel* countCaption = Label(this, "lblRecordNumCaption", u"件数：");
+  countLabel_ = Label(this, "lblRecordNum", u"0 件");
+  QPushButton* firstButton = PlainButton(this, "cmdFirst", u"先頭");
+  QPushButton* previousButton = PlainButton(this, "cmdPrev", u"前");
+  QPushButton* nextButton = PlainButton(this, "cmdNext", u"次");
+  QPushButton* lastButton = PlainButton(this, "cmdLast", u"末尾");
+  QPushButton* addButton = PlainButton(this, "cmdNew", u"追加");
+  QPushButton* deleteButton = PlainButton(this, "cmdDelete", u"削除");
 
   // The search.
-  frmSearch_ = Named<QGroupBox>("frmSearch", QStringLiteral("検索"), this);
-  frmWord_ = Named<QGroupBox>("frmWord", QStringLiteral("字句"), frmSearch_);
-  optSearchReg_ = Named<QRadioButton>("optSearchReg", QStringLiteral("登録字句"), frmWord_);
-  optSearchTran_ = Named<QRadioButton>("optSearchTran", QStringLiteral("変換字句"), frmWord_);
-  frmSerachType_ = Named<QGroupBox>("frmSerachType", QStringLiteral("区分"), frmSearch_);
-  chkSearchCity_ = Named<QCheckBox>("chkSearchCity", QStringLiteral("市区町村"), frmSerachType_);
-  chkSearchTown_ =
-      Named<QCheckBox>("chkSearchTown", QStringLiteral("大字・町丁目"), frmSerachType_);
-  frmSearchUser_ = Named<QGroupBox>("frmSearchUser", QStringLiteral("ユーザー"), frmSearch_);
-  chkLocalUser_ = Named<QCheckBox>("chkLocalUser", QStringLiteral("ローカル"), frmSearchUser_);
-  cmbSearchDbID_ = RegionCombo("cmbSearchDbID", frmSearchUser_);
-  chkCommonUser_ = Named<QCheckBox>("chkCommonUser", QStringLiteral("共通"), frmSearchUser_);
-  lblKeyWord_ = Label("lblKeyWord", QStringLiteral("キーワード"), frmSearch_);
-  txtKeyWord_ = new QLineEdit(frmSearch_);
-  txtKeyWord_->setObjectName("txtKeyWord");
-  cmdSearch_ = Button("cmdSearch", QStringLiteral("検索"), frmSearch_);
-  cmdExit_ = Button("cmdExit", QStringLiteral("終了"), this);
+  auto* searchFrame = Named<QGroupBox>(this, "frmSearch", u"検索");
+  auto* wordFrame = Named<QGroupBox>(searchFrame, "frmWord", u"字句");
+  searchRegisteredOption_ = Named<QRadioButton>(wordFrame, "optSearchReg", u"登録字句");
+  searchConvertedOption_ = Named<QRadioButton>(wordFrame, "optSearchTran", u"変換字句");
+  auto* searchKindFrame = Named<QGroupBox>(searchFrame, "frmSerachType", u"区分");
+  searchCityBox_ = Named<QCheckBox>(searchKindFrame, "chkSearchCity", u"市区町村");
+  searchTownBox_ = Named<QCheckBox>(searchKindFrame, "chkSearchTown", u"大字・町丁目");
+  auto* searchScopeFrame = Named<QGroupBox>(searchFrame, "frmSearchUser", u"ユーザー");
+  searchLocalBox_ = Named<QCheckBox>(searchScopeFrame, "chkLocalUser", u"ローカル");
+  searchRegionCombo_ = RegionCombo(searchScopeFrame, "cmbSearchDbID");
+  searchCommonBox_ = Named<QCheckBox>(searchScopeFrame, "chkCommonUser", u"共通");
+  QLabel* keywordLabel = Label(searchFrame, "lblKeyWord", u"キーワード");
+  keywordBox_ = TextBox(searchFrame, "txtKeyWord");
+  QPushButton* searchButton = PlainButton(searchFrame, "cmdSearch", u"検索");
+  QPushButton* exitButton = PlainButton(this, "cmdExit", u"終了");
 
   // Layout.
   auto* recordGrid = new QGridLayout;
-  recordGrid->addWidget(lblRegister_, 0, 0);
-  recordGrid->addWidget(txtRegister_, 0, 1);
-  recordGrid->addWidget(lblTransform_, 1, 0);
-  recordGrid->addWidget(txtTransform_, 1, 1);
-  recordGrid->addWidget(lblRefNo_, 2, 0);
-  recordGrid->addWidget(txtRefNo_, 2, 1);
+  recordGrid->addWidget(registeredLabel, 0, 0);
+  recordGrid->addWidget(registeredBox_, 0, 1);
+  recordGrid->addWidget(convertedLabel, 1, 0);
+  recordGrid->addWidget(convertedBox_, 1, 1);
+  recordGrid->addWidget(referenceCountLabel, 2, 0);
+  recordGrid->addWidget(referenceCountBox_, 2, 1);
 
-  auto* userLayout = new QGridLayout(frmUserType_);
-  userLayout->addWidget(optLocalUser_, 0, 0);
-  userLayout->addWidget(cmbDbID_, 0, 1);
-  userLayout->addWidget(optCommonUser_, 1, 0);
+  auto* userLayout = new QGridLayout(scopeFrame);
+  userLayout->addWidget(localOption_, 0, 0);
+  userLayout->addWidget(regionCombo_, 0, 1);
+  userLayout->addWidget(commonOption_, 1, 0);
   userLayout->setColumnStretch(2, 1);
-  auto* typeLayout = new QVBoxLayout(frmTypeOpt_);
-  typeLayout->addWidget(optCity_);
-  typeLayout->addWidget(optTown_);
+  auto* typeLayout = new QVBoxLayout(kindFrame);
+  typeLayout->addWidget(cityOption_);
+  typeLayout->addWidget(townOption_);
   auto* keys = new QHBoxLayout;
-  keys->addWidget(frmUserType_, 1);
-  keys->addWidget(frmTypeOpt_);
+  keys->addWidget(scopeFrame, 1);
+  keys->addWidget(kindFrame);
 
   auto* position = new QHBoxLayout;
-  position->addWidget(lblRecordNo_);
+  position->addWidget(positionLabel_);
   position->addStretch(1);
-  position->addWidget(lblRecordNumCaption_);
-  position->addWidget(lblRecordNum_);
+  position->addWidget(countCaption);
+  position->addWidget(countLabel_);
 
   auto* moves = new QHBoxLayout;
-  moves->addWidget(cmdFirst_);
-  moves->addWidget(cmdPrev_);
-  moves->addWidget(cmdNext_);
-  moves->addWidget(cmdLast_);
+  moves->addWidget(firstButton);
+  moves->addWidget(previousButton);
+  moves->addWidget(nextButton);
+  moves->addWidget(lastButton);
   moves->addSpacing(12);
-  moves->addWidget(cmdNew_);
-  moves->addWidget(cmdDelete_);
+  moves->addWidget(addButton);
+  moves->addWidget(deleteButton);
 
-  auto* wordLayout = new QVBoxLayout(frmWord_);
-  wordLayout->addWidget(optSearchReg_);
-  wordLayout->addWidget(optSearchTran_);
-  auto* searchTypeLayout = new QVBoxLayout(frmSerachType_);
-  searchTypeLayout->addWidget(chkSearchCity_);
-  searchTypeLayout->addWidget(chkSearchTown_);
-  auto* searchUserLayout = new QGridLayout(frmSearchUser_);
-  searchUserLayout->addWidget(chkLocalUser_, 0, 0);
-  searchUserLayout->addWidget(cmbSearchDbID_, 0, 1);
-  searchUserLayout->addWidget(chkCommonUser_, 1, 0);
+  auto* wordLayout = new QVBoxLayout(wordFrame);
+  wordLayout->addWidget(searchRegisteredOption_);
+  wordLayout->addWidget(searchConvertedOption_);
+  auto* searchTypeLayout = new QVBoxLayout(searchKindFrame);
+  searchTypeLayout->addWidget(searchCityBox_);
+  searchTypeLayout->addWidget(searchTownBox_);
+  auto* searchUserLayout = new QGridLayout(searchScopeFrame);
+  searchUserLayout->addWidget(searchLocalBox_, 0, 0);
+  searchUserLayout->addWidget(searchRegionCombo_, 0, 1);
+  searchUserLayout->addWidget(searchCommonBox_, 1, 0);
   searchUserLayout->setColumnStretch(2, 1);
   auto* searchGroups = new QHBoxLayout;
-  searchGroups->addWidget(frmWord_);
-  searchGroups->addWidget(frmSerachType_);
-  searchGroups->addWidget(frmSearchUser_, 1);
+  searchGroups->addWidget(wordFrame);
+  searchGroups->addWidget(searchKindFrame);
+  searchGroups->addWidget(searchScopeFrame, 1);
   auto* keyword = new QHBoxLayout;
-  keyword->addWidget(lblKeyWord_);
-  keyword->addWidget(txtKeyWord_, 1);
-  keyword->addWidget(cmdSearch_);
-  auto* searchLayout = new QVBoxLayout(frmSearch_);
+  keyword->addWidget(keywordLabel);
+  keyword->addWidget(keywordBox_, 1);
+  keyword->addWidget(searchButton);
+  auto* searchLayout = new QVBoxLayout(searchFrame);
   searchLayout->addLayout(searchGroups);
   searchLayout->addLayout(keyword);
 
   auto* bottom = new QHBoxLayout;
   bottom->addStretch(1);
-  bottom->addWidget(cmdExit_);
+  bottom->addWidget(exitButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(recordGrid);
   layout->addLayout(keys);
   layout->addLayout(position);
   layout->addLayout(moves);
-  layout->addWidget(frmSearch_);
+  layout->addWidget(searchFrame);
   layout->addLayout(bottom);
 
   // Events.
-  connect(cmdFirst_, &QPushButton::clicked, this, [this] { cmdFirst_Click(); });
-  connect(cmdPrev_, &QPushButton::clicked, this, [this] { cmdPrev_Click(); });
-  connect(cmdNext_, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
-  connect(cmdLast_, &QPushButton::clicked, this, [this] { cmdLast_Click(); });
-  connect(cmdNew_, &QPushButton::clicked, this, [this] { cmdNew_Click(); });
-  connect(cmdDelete_, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
-  connect(cmdSearch_, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
-  connect(cmdExit_, &QPushButton::clicked, this, [this] { close(); });
-  connect(chkCommonUser_, &QCheckBox::toggled, this, [this](bool on) {
+  connect(firstButton, &QPushButton::clicked, this, &LearningDictWindow::MoveFirst);
+  connect(previousButton, &QPushButton::clicked, this, &LearningDictWindow::MovePrevious);
+  connect(nextButton, &QPushButton::clicked, this, &LearningDictWindow::MoveNext);
+  connect(lastButton, &QPushButton::clicked, this, &LearningDictWindow::MoveLast);
+  connect(addButton, &QPushButton::clicked, this, &LearningDictWindow::AddRecord);
+  connect(deleteButton, &QPushButton::clicked, this, &LearningDictWindow::DeleteRecord);
+  connect(searchButton, &QPushButton::clicked, this, &LearningDictWindow::Search);
+  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(searchCommonBox_, &QCheckBox::toggled, this, [this](bool on) {
     if (!on)
       return;
-    cmbSearchDbID_->setEnabled(false);
-    chkLocalUser_->setChecked(false);
+    searchRegionCombo_->setEnabled(false);
+    searchLocalBox_->setChecked(false);
   });
-  connect(chkLocalUser_, &QCheckBox::toggled, this, [this](bool on) {
-    cmbSearchDbID_->setEnabled(on);
+  connect(searchLocalBox_, &QCheckBox::toggled, this, [this](bool on) {
+    searchRegionCombo_->setEnabled(on);
     if (on)
-      chkCommonUser_->setChecked(false);
+      searchCommonBox_->setChecked(false);
   });
-  connect(optLocalUser_, &QRadioButton::toggled, this, [this](bool on) {
+  connect(localOption_, &QRadioButton::toggled, this, [this](bool on) {
     if (on)
-      cmbDbID_->setEnabled(true);
+      regionCombo_->setEnabled(true);
   });
   // What the user changes in the current record (and not the display of another record).
   auto touched = [this] { edited_ = true; };
-  connect(txtRegister_, &QLineEdit::textEdited, this, touched);
-  connect(txtTransform_, &QLineEdit::textEdited, this, touched);
-  connect(txtRefNo_, &QLineEdit::textEdited, this, touched);
-  connect(optLocalUser_, &QRadioButton::clicked, this, touched);
-  connect(optCommonUser_, &QRadioButton::clicked, this, touched);
-  connect(optCity_, &QRadioButton::clicked, this, touched);
-  connect(optTown_, &QRadioButton::clicked, this, touched);
-  connect(cmbDbID_, &QComboBox::activated, this, touched);
-  connect(cmbDbID_, &QComboBox::editTextChanged, this, [this] {
+  connect(registeredBox_, &QLineEdit::textEdited, this, touched);
+  connect(convertedBox_, &QLineEdit::textEdited, this, touched);
+  connect(referenceCountBox_, &QLineEdit::textEdited, this, touched);
+  connect(localOption_, &QRadioButton::clicked, this, touched);
+  connect(commonOption_, &QRadioButton::clicked, this, touched);
+  connect(cityOption_, &QRadioButton::clicked, this, touched);
+  connect(townOption_, &QRadioButton::clicked, this, touched);
+  connect(regionCombo_, &QComboBox::activated, this, touched);
+  connect(regionCombo_, &QComboBox::editTextChanged, this, [this] {
     if (!showing_)
       edited_ = true;
   });
 
-  Form_Load(selectedRegion);
+  Load(selectedRegion);
 }
 
-frmLearningDict::~frmLearningDict() = default;
-
-void frmLearningDict::Form_Load(const std::u16string& selectedRegion) {
+void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   const std::u16string path = db::MainDatabasePath(database_.Folder());
-  db::DbError error;
-  std::vector<std::pair<std::u16string, std::u16string>> regions;
-  if (!records_->Open(path, &error) || !records_->ReadRegions(regions, &error)) {
-    prompter_.ShowMessage(error.Text());
+  const auto regions = [&]() -> db::DbResult<std::vector<db::DictRegion>> {
+    if (const db::DbStatus opened = records_.Open(path); !opened)
+      return opened.error();
+    return records_.ReadRegions();
+  }();
+  if (!regions) {
+    prompter_.ShowMessage(regions.error().Text());
+  } else {
+    for (const db::DictRegion& region : *regions) {
+      searchRegionCombo_->addItem(Q(region.name));
+      regionCombo_->addItem(Q(region.name));
+      regionIds_.push_back(region.id);
+    }
   }
-  for (const auto& [name, id] : regions) {
-    cmbSearchDbID_->addItem(Q(name));
-    cmbDbID_->addItem(Q(name));
-    RegionIds.push_back(id);
-  }
-  cmbSearchDbID_->setCurrentIndex(-1);
-  cmbDbID_->setCurrentIndex(-1);
+  searchRegionCombo_->setCurrentIndex(-1);
+  regionCombo_->setCurrentIndex(-1);
 
   if (!selectedRegion.empty()) {
-    chkLocalUser_->setChecked(true);
-    cmbSearchDbID_->setEnabled(true);
-    SetComboText(cmbSearchDbID_, Q(selectedRegion));
+    searchLocalBox_->setChecked(true);
+    searchRegionCombo_->setEnabled(true);
+    SetComboText(searchRegionCombo_, Q(selectedRegion));
   } else {
-    chkCommonUser_->setChecked(true);
-    cmbSearchDbID_->setEnabled(false);
+    searchCommonBox_->setChecked(true);
+    searchRegionCombo_->setEnabled(false);
   }
-  chkSearchCity_->setChecked(true);
-  optSearchReg_->setChecked(true);
-  BlnAdding = false;
+  searchCityBox_->setChecked(true);
+  searchRegisteredOption_->setChecked(true);
+  adding_ = false;
 }
 
-void frmLearningDict::showEvent(QShowEvent* event) {
+void LearningDictWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !searched_) {
     searched_ = true;
-    cmdSearch_Click();
+    Search();
   }
   QDialog::showEvent(event);
 }
 
-void frmLearningDict::reject() {
+void LearningDictWindow::reject() {
   // Leaving the window (終了, the title bar or Esc) leaves the record: what was typed into it is
   // kept when it is complete.
-  if (RecordPos < records_->Count() && (edited_ || records_->Row(RecordPos).rowId == 0) &&
+  if (recordPos_ < records_.Count() && (edited_ || records_.Row(recordPos_).rowId == 0) &&
       ShownRecordComplete()) {
     StoreRecordKeys();
   }
   QDialog::reject();
 }
 
-void frmLearningDict::cmdSearch_Click() {
-  if (BlnAdding) {
+void LearningDictWindow::Search() {
+  if (adding_) {
     CheckShownRecord();
     return;
   }
   // A changed record is kept before the set is read again.
-  if (edited_ && RecordPos < records_->Count() && ShownRecordComplete()) {
+  if (edited_ && recordPos_ < records_.Count() && ShownRecordComplete()) {
     if (!StoreRecordKeys())
       return;
   }
 
-  LearningDictSearch search;
-  search.commonOnly = chkCommonUser_->isChecked();
-  if (!search.commonOnly && chkLocalUser_->isChecked()) {
-    const int entry = EntryOfText(cmbSearchDbID_);
+  db::LearningDictSearch search;
+  search.commonOnly = searchCommonBox_->isChecked();
+  if (!search.commonOnly && searchLocalBox_->isChecked()) {
+    const int entry = EntryOfText(searchRegionCombo_);
     if (entry >= 0) {
-      if (auto number = ParseInteger(RegionIds[static_cast<size_t>(entry)])) {
+      if (auto number = ParseInteger(regionIds_[static_cast<size_t>(entry)])) {
         search.regionNo = static_cast<int32_t>(*number);
       }
     }
   }
-  search.city = chkSearchCity_->isChecked();
-  search.town = chkSearchTown_->isChecked();
-  search.keyword = U(txtKeyWord_->text());
-  search.field = optSearchReg_->isChecked()    ? KeywordField::Registered
-                 : optSearchTran_->isChecked() ? KeywordField::Converted
-                                               : KeywordField::Either;
-  db::DbError error;
-  if (records_->IsOpen() && !records_->Search(search, &error)) {
-    prompter_.ShowMessage(error.Text());
+  search.city = searchCityBox_->isChecked();
+  search.town = searchTownBox_->isChecked();
+  search.keyword = U(keywordBox_->text());
+  search.field = searchRegisteredOption_->isChecked()  ? db::KeywordField::Registered
+                 : searchConvertedOption_->isChecked() ? db::KeywordField::Converted
+                                                       : db::KeywordField::Either;
+  if (records_.IsOpen()) {
+    if (const db::DbStatus searched = records_.Search(search); !searched)
+      prompter_.ShowMessage(searched.error().Text());
   }
-  RecordCount = records_->Count();
-  RecordPos = 0;
+  recordCount_ = records_.Count();
+  recordPos_ = 0;
   ShowRecord();
 }
 
-void frmLearningDict::ShowPosition() {
-  lblRecordNo_->setText(QStringLiteral("No. ") + QString::number(RecordPos + 1));
-  lblRecordNum_->setText(QString::number(RecordCount) + QStringLiteral(" 件"));
+void LearningDictWindow::ShowPosition() {
+  positionLabel_->setText(QStringLiteral("No. ") + QString::number(recordPos_ + 1));
+  countLabel_->setText(QString::number(recordCount_) + QStringLiteral(" 件"));
 }
 
-void frmLearningDict::ShowBoundFields() {
+void LearningDictWindow::ShowBoundFields() {
   showing_ = true;
-  if (RecordPos >= 0 && RecordPos < records_->Count()) {
-    const LearningDictRow& row = records_->Row(RecordPos);
-    txtRegister_->setText(Q(row.registeredWord.value_or(u"")));
-    txtTransform_->setText(Q(row.convertedWord.value_or(u"")));
-    txtRefNo_->setText(row.referenceCount ? QString::number(*row.referenceCount) : QString());
+  if (recordPos_ >= 0 && recordPos_ < records_.Count()) {
+    const db::LearningDictRow& row = records_.Row(recordPos_);
+    registeredBox_->setText(Q(row.registeredWord.value_or(u"")));
+    convertedBox_->setText(Q(row.convertedWord.value_or(u"")));
+    referenceCountBox_->setText(row.referenceCount ? QString::number(*row.referenceCount)
+                                                   : QString());
   } else {
-    txtRegister_->clear();
-    txtTransform_->clear();
-    txtRefNo_->clear();
+    registeredBox_->clear();
+    convertedBox_->clear();
+    referenceCountBox_->clear();
   }
   showing_ = false;
   edited_ = false;
 }
 
-void frmLearningDict::ShowRecordKeys() {
-  if (RecordPos < 0 || RecordPos >= records_->Count())
+void LearningDictWindow::ShowRecordKeys() {
+  if (recordPos_ < 0 || recordPos_ >= records_.Count())
     return;
-  const LearningDictRow& row = records_->Row(RecordPos);
+  const db::LearningDictRow& row = records_.Row(recordPos_);
   showing_ = true;
-  const int32_t scope = row.fldDbNo.value_or(0);
+  const int32_t scope = row.scope.value_or(0);
   if (scope != 0) {
-    optLocalUser_->setChecked(true);
-    for (size_t i = 0; i < RegionIds.size(); ++i) {
-      const auto id = ParseInteger(RegionIds[i]);
+    localOption_->setChecked(true);
+    for (size_t i = 0; i < regionIds_.size(); ++i) {
+      const auto id = ParseInteger(regionIds_[i]);
       if (id && *id == scope) {
-        cmbDbID_->setCurrentIndex(static_cast<int>(i));
+        regionCombo_->setCurrentIndex(static_cast<int>(i));
         break;
       }
     }
   } else {
-    optCommonUser_->setChecked(true);
-    cmbDbID_->setCurrentIndex(-1);
-    cmbDbID_->setEditText(QString());
+    commonOption_->setChecked(true);
+    regionCombo_->setCurrentIndex(-1);
+    regionCombo_->setEditText(QString());
   }
-  if (row.fldType.value_or(2) == 2) {
-    optCity_->setChecked(true);
+  if (row.kind.value_or(2) == 2) {
+    cityOption_->setChecked(true);
   } else {
-    optTown_->setChecked(true);
+    townOption_->setChecked(true);
   }
   showing_ = false;
 }
 
-void frmLearningDict::ShowRecord() {
+void LearningDictWindow::ShowRecord() {
   ShowBoundFields();
   ShowPosition();
   ShowRecordKeys();
 }
 
-bool frmLearningDict::ShownRecordComplete() const {
-  return !txtTransform_->text().isEmpty() && !txtRegister_->text().isEmpty() &&
-         !txtRefNo_->text().isEmpty() &&
-         (optLocalUser_->isChecked() || optCommonUser_->isChecked()) &&
-         (optCity_->isChecked() || optTown_->isChecked());
+bool LearningDictWindow::ShownRecordComplete() const {
+  return !convertedBox_->text().isEmpty() && !registeredBox_->text().isEmpty() &&
+         !referenceCountBox_->text().isEmpty() &&
+         (localOption_->isChecked() || commonOption_->isChecked()) &&
+         (cityOption_->isChecked() || townOption_->isChecked());
 }
 
-bool frmLearningDict::CheckShownRecord() {
+bool LearningDictWindow::CheckShownRecord() {
   const bool complete = ShownRecordComplete();
-  if (BlnAdding) {
+  if (adding_) {
     if (complete) {
-      BlnAdding = false;
+      adding_ = false;
     } else {
       prompter_.ShowMessage(u"追加レコードの全項目を設定して下さい。");
     }
@@ -409,111 +392,109 @@ bool frmLearningDict::CheckShownRecord() {
   return complete;
 }
 
-int32_t frmLearningDict::RegionIdOf(const QComboBox* combo) const {
+int32_t LearningDictWindow::RegionIdOf(const QComboBox* combo) const {
   const int entry = EntryOfText(combo);
-  if (entry < 0 || static_cast<size_t>(entry) >= RegionIds.size())
+  if (entry < 0 || static_cast<size_t>(entry) >= regionIds_.size())
     return -1;
-  const auto id = ParseInteger(RegionIds[static_cast<size_t>(entry)]);
+  const auto id = ParseInteger(regionIds_[static_cast<size_t>(entry)]);
   return id ? static_cast<int32_t>(*id) : -1;
 }
 
-bool frmLearningDict::StoreRecordKeys() {
-  if (RecordPos < 0 || RecordPos >= records_->Count())
+bool LearningDictWindow::StoreRecordKeys() {
+  if (recordPos_ < 0 || recordPos_ >= records_.Count())
     return true;
-  LearningDictRow row = records_->Row(RecordPos);
-  if (optCommonUser_->isChecked()) {
-    row.fldDbNo = 0;
-  } else if (const int32_t region = RegionIdOf(cmbDbID_); region != -1) {
-    row.fldDbNo = region;
+  db::LearningDictRow row = records_.Row(recordPos_);
+  if (commonOption_->isChecked()) {
+    row.scope = 0;
+  } else if (const int32_t region = RegionIdOf(regionCombo_); region != -1) {
+    row.scope = region;
   }
-  if (optCity_->isChecked()) {
-    row.fldType = 2;
-  } else if (optTown_->isChecked()) {
-    row.fldType = 3;
+  if (cityOption_->isChecked()) {
+    row.kind = 2;
+  } else if (townOption_->isChecked()) {
+    row.kind = 3;
   }
   // The three text boxes are stored with the keys, as a bound record stores them when left.
-  row.registeredWord = U(txtRegister_->text());
-  row.convertedWord = U(txtTransform_->text());
-  if (txtRefNo_->text().isEmpty()) {
+  row.registeredWord = U(registeredBox_->text());
+  row.convertedWord = U(convertedBox_->text());
+  if (referenceCountBox_->text().isEmpty()) {
     row.referenceCount.reset();
-  } else if (auto count = ParseInteger(U(txtRefNo_->text()))) {
+  } else if (auto count = ParseInteger(U(referenceCountBox_->text()))) {
     row.referenceCount = *count;
   } else {
     // The column holds a number: a text that is none is refused rather than stored damaged.
     prompter_.ShowMessage(u"参照回数には数値を入力して下さい。");
     return false;
   }
-  db::DbError error;
-  if (!records_->Store(RecordPos, row, &error)) {
-    prompter_.ShowMessage(error.Text());
+  if (const db::DbStatus stored = records_.Store(recordPos_, row); !stored) {
+    prompter_.ShowMessage(stored.error().Text());
     return false;
   }
   edited_ = false;
   return true;
 }
 
-bool frmLearningDict::MoveTo(int32_t position) {
+bool LearningDictWindow::MoveTo(int32_t position) {
   if (!StoreRecordKeys())
     return false;
-  RecordPos = position;
+  recordPos_ = position;
   ShowRecord();
   return true;
 }
 
-void frmLearningDict::cmdFirst_Click() {
+void LearningDictWindow::MoveFirst() {
   if (!CheckShownRecord())
     return;
   MoveTo(0);
 }
 
-void frmLearningDict::cmdLast_Click() {
+void LearningDictWindow::MoveLast() {
   if (!CheckShownRecord())
     return;
-  MoveTo(RecordCount - 1);
+  MoveTo(recordCount_ - 1);
 }
 
-void frmLearningDict::cmdNext_Click() {
+void LearningDictWindow::MoveNext() {
   if (!CheckShownRecord())
     return;
-  if (RecordPos < RecordCount - 1)
-    MoveTo(RecordPos + 1);
+  if (recordPos_ < recordCount_ - 1)
+    MoveTo(recordPos_ + 1);
 }
 
-void frmLearningDict::cmdPrev_Click() {
+void LearningDictWindow::MovePrevious() {
   if (!CheckShownRecord())
     return;
-  if (RecordPos > 0)
-    MoveTo(RecordPos - 1);
+  if (recordPos_ > 0)
+    MoveTo(recordPos_ - 1);
 }
 
-void frmLearningDict::cmdNew_Click() {
+void LearningDictWindow::AddRecord() {
   // An empty set has no record to complete first, so the first word can always be added.
-  const bool empty = records_->Count() == 0;
+  const bool empty = records_.Count() == 0;
   if (empty || CheckShownRecord()) {
     if (empty || StoreRecordKeys()) {
-      records_->AddNew();
-      RecordPos = RecordCount;
-      RecordCount = RecordCount + 1;
+      records_.AddNew();
+      recordPos_ = recordCount_;
+      recordCount_ = recordCount_ + 1;
       ShowRecord();
-      txtRefNo_->setText(QStringLiteral("1"));
-      txtRegister_->setFocus();
+      referenceCountBox_->setText(QStringLiteral("1"));
+      registeredBox_->setFocus();
     }
   }
-  BlnAdding = true;
+  adding_ = true;
 }
 
-void frmLearningDict::cmdDelete_Click() {
-  db::DbError error;
-  if (!records_->Delete(RecordPos, &error)) {
-    prompter_.ShowMessage(error.Text());
+void LearningDictWindow::DeleteRecord() {
+  if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
+    prompter_.ShowMessage(deleted.error().Text());
     return;
   }
-  RecordCount = RecordCount - 1;
-  if (RecordPos >= RecordCount)
-    RecordPos = RecordCount > 0 ? RecordCount - 1 : 0;
+  recordCount_ = recordCount_ - 1;
+  if (recordPos_ >= recordCount_)
+    recordPos_ = recordCount_ > 0 ? recordCount_ - 1 : 0;
   // The record now shown brings its own scope and kind, so that moving on stores them unchanged.
   ShowRecord();
-  BlnAdding = false;
+  adding_ = false;
 }
 
 }  // namespace mok::ui

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 #include "startup/settings_file.h"
 #include "startup/system_init.h"
@@ -54,19 +56,22 @@ QStringList DroppedFiles(const QMimeData* data) {
   return files;
 }
 
-// The text before the last separator of a path, and the text after it.
-bool SplitPath(const QString& path, QString& folder, QString& name) {
+// A path split at its last separator: the folder before it and the name after it.
+struct PathParts {
+  QString folder;
+  QString name;
+};
+
+std::optional<PathParts> SplitPath(const QString& path) {
   const int at = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
   if (at < 0)
-    return false;
-  folder = path.left(at);
-  name = path.mid(at + 1);
-  return true;
+    return std::nullopt;
+  return PathParts{path.left(at), path.mid(at + 1)};
 }
 
 }  // namespace
 
-frmConvert::frmConvert(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
+MainWindow::MainWindow(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
                        CommandLineOptions& options, std::u16string commandLineText, QWidget* parent)
     : QWidget(parent),
       settings_(settings),
@@ -78,162 +83,160 @@ frmConvert::frmConvert(Settings& settings, std::u16string settingsFilePath, Prom
       recognizer_(settings, database_),
       run_(settings, database_, recognizer_, prompter, *this, settingsFilePath_),
       reader_(prompter) {
-  ShowFileDialog = [this](const FileDialogRequest& request) { return DefaultFileDialog(request); };
+  fileDialog_ = [this](const FileDialogRequest& request) { return DefaultFileDialog(request); };
   BuildControls();
-  Form_Load();
+  Load();
 }
 
-frmConvert::~frmConvert() {
-  Form_Unload();
+MainWindow::~MainWindow() {
+  Unload();
 }
 
-void frmConvert::BuildControls() {
+void MainWindow::BuildControls() {
   setObjectName("frmConvert");
   setWindowTitle(QStringLiteral("MOK 住所認識システム"));
   setAcceptDrops(true);
 
-  Label1_ = Label(this, "Label1", u"MOK2");
-  QFont brand(QStringLiteral("Arial"));
-  brand.setPointSize(20);
-  brand.setBold(true);
-  brand.setItalic(true);
-  Label1_->setFont(brand);
+  QLabel* brand = Label(this, "Label1", u"MOK2");
+  QFont brandFont(QStringLiteral("Arial"));
+  brandFont.setPointSize(20);
+  brandFont.setBold(true);
+  brandFont.setItalic(true);
+  brand->setFont(brandFont);
 
-  QLabel* lblSelectPref = Label(this, "lblSelectPref", u"地域名：");
-  cmbSelectPref_ = new QComboBox(this);
-  cmbSelectPref_->setObjectName("cmbSelectPref");
-  cmbSelectPref_->setEditable(true);  // any text is accepted, also one that is not listed
-  cmbSelectPref_->setInsertPolicy(QComboBox::NoInsert);
-  cmbSelectPref_->setMinimumContentsLength(12);
+  QLabel* regionLabel = Label(this, "lblSelectPref", u"地域名：");
+  regionBox_ = new QComboBox(this);
+  regionBox_->setObjectName("cmbSelectPref");
+  regionBox_->setEditable(true);  // any text is accepted, also one that is not listed
+  regionBox_->setInsertPolicy(QComboBox::NoInsert);
+  regionBox_->setMinimumContentsLength(12);
 
-  QLabel* lblInputFile = Label(this, "lblInputFile", u"入力ファイル：");
-  txtInputFile_ = TextBox(this, "txtInputFile");
-  cmdInputFile_ = Button(this, "cmdInputFile", u"...");
-  QLabel* lblOutputFile = Label(this, "lblOutputFile", u"出力ファイル：");
-  txtOutputFile_ = TextBox(this, "txtOutputFile");
-  cmdOutputFile_ = Button(this, "cmdOutputFile", u"...");
-  for (QLineEdit* box : {txtInputFile_, txtOutputFile_}) {
+  QLabel* inputFileLabel = Label(this, "lblInputFile", u"入力ファイル：");
+  inputFileBox_ = TextBox(this, "txtInputFile");
+  inputFileButton_ = Button(this, "cmdInputFile", u"...");
+  QLabel* outputFileLabel = Label(this, "lblOutputFile", u"出力ファイル：");
+  outputFileBox_ = TextBox(this, "txtOutputFile");
+  outputFileButton_ = Button(this, "cmdOutputFile", u"...");
+  for (QLineEdit* box : {inputFileBox_, outputFileBox_}) {
     box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 36);
     box->installEventFilter(this);
   }
-  for (QPushButton* button : {cmdInputFile_, cmdOutputFile_}) {
+  for (QPushButton* button : {inputFileButton_, outputFileButton_}) {
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
   }
-  QLabel* lblStartRow = Label(this, "lblStartRow", u"変換開始行：");
-  txtStartRow_ = TextBox(this, "txtStartRow");
-  txtStartRow_->setText(QStringLiteral("1"));
-  txtStartRow_->setFixedWidth(
-      txtStartRow_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
-  UpDown* UpDownStartRow = Spinner(txtStartRow_, this, "UpDownStartRow");
-  lblSelectPref->setBuddy(cmbSelectPref_);
-  lblInputFile->setBuddy(txtInputFile_);
-  lblOutputFile->setBuddy(txtOutputFile_);
-  lblStartRow->setBuddy(txtStartRow_);
+  QLabel* startRowLabel = Label(this, "lblStartRow", u"変換開始行：");
+  startRowBox_ = TextBox(this, "txtStartRow");
+  startRowBox_->setText(QStringLiteral("1"));
+  startRowBox_->setFixedWidth(
+      startRowBox_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
+  UpDown* startRowSpinner = Spinner(startRowBox_, this, "UpDownStartRow");
+  regionLabel->setBuddy(regionBox_);
+  inputFileLabel->setBuddy(inputFileBox_);
+  outputFileLabel->setBuddy(outputFileBox_);
+  startRowLabel->setBuddy(startRowBox_);
 
   // The address-field boxes are never shown: the field number is chosen in the preview
   // window or comes from the remembered value.
-  auto* framStartField = new QGroupBox(QStringLiteral("住所フィールド"), this);
-  framStartField->setObjectName("framStartField");
-  auto* fieldLayout = new QGridLayout(framStartField);
-  fieldLayout->addWidget(Label(framStartField, "lblPrefField", u"住所１"), 0, 0);
-  fieldLayout->addWidget(Label(framStartField, "lblCityField", u"住所２"), 1, 0);
-  fieldLayout->addWidget(Label(framStartField, "Label2", u"住所３"), 2, 0);
-  fieldLayout->addWidget(Label(framStartField, "lblTownField", u"住所４"), 3, 0);
+  auto* fieldFrame = Named<QGroupBox>(this, "framStartField", u"住所フィールド");
+  auto* fieldLayout = new QGridLayout(fieldFrame);
+  fieldLayout->addWidget(Label(fieldFrame, "lblPrefField", u"住所１"), 0, 0);
+  fieldLayout->addWidget(Label(fieldFrame, "lblCityField", u"住所２"), 1, 0);
+  fieldLayout->addWidget(Label(fieldFrame, "Label2", u"住所３"), 2, 0);
+  fieldLayout->addWidget(Label(fieldFrame, "lblTownField", u"住所４"), 3, 0);
   static const char* const kFieldNames[] = {"txtAdrField_0", "txtAdrField_1", "txtAdrField_2",
                                             "txtAdrField_3"};
   static const char* const kSpinNames[] = {"UpDownPrefField", "UpDownCityField", "UpDownCityField2",
                                            "UpDownTownField"};
   for (int i = 0; i < 4; ++i) {
-    QWidget* owner = i == 2 ? static_cast<QWidget*>(framStartField) : this;
-    txtAdrField_[i] = TextBox(owner, kFieldNames[i]);
-    txtAdrField_[i]->setText(QStringLiteral("1"));
-    UpDown* spinner = Spinner(txtAdrField_[i], owner, kSpinNames[i]);
+    QWidget* owner = i == 2 ? static_cast<QWidget*>(fieldFrame) : this;
+    addressFieldBoxes_[i] = TextBox(owner, kFieldNames[i]);
+    addressFieldBoxes_[i]->setText(QStringLiteral("1"));
+    UpDown* spinner = Spinner(addressFieldBoxes_[i], owner, kSpinNames[i]);
     if (i == 2) {
-      fieldLayout->addWidget(txtAdrField_[i], 2, 1);
+      fieldLayout->addWidget(addressFieldBoxes_[i], 2, 1);
       fieldLayout->addWidget(spinner, 2, 2);
     } else {
-      txtAdrField_[i]->hide();
+      addressFieldBoxes_[i]->hide();
       spinner->hide();
     }
   }
-  framStartField->hide();
+  fieldFrame->hide();
 
-  auto* framMonitor = new QGroupBox(QStringLiteral("状況モニタ"), this);
-  framMonitor->setObjectName("framMonitor");
-  txtSrc_ = TextBox(framMonitor, "txtSrc");
-  txtPrevSrc_ = TextBox(framMonitor, "txtPrevSrc");
-  txtPrevDst_ = TextBox(framMonitor, "txtPrevDst");
-  for (QLineEdit* box : {txtSrc_, txtPrevSrc_, txtPrevDst_})
+  auto* monitorFrame = Named<QGroupBox>(this, "framMonitor", u"状況モニタ");
+  sourceMonitor_ = TextBox(monitorFrame, "txtSrc");
+  previousSourceMonitor_ = TextBox(monitorFrame, "txtPrevSrc");
+  previousResultMonitor_ = TextBox(monitorFrame, "txtPrevDst");
+  for (QLineEdit* box : {sourceMonitor_, previousSourceMonitor_, previousResultMonitor_})
     box->setReadOnly(true);
-  lblCount_ = Label(framMonitor, "lblCount", u"");
-  lblCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  auto* monitorLayout = new QVBoxLayout(framMonitor);
-  monitorLayout->addWidget(txtSrc_);
-  monitorLayout->addWidget(txtPrevSrc_);
-  monitorLayout->addWidget(txtPrevDst_);
-  monitorLayout->addWidget(lblCount_);
+  countLabel_ = Label(monitorFrame, "lblCount", u"");
+  countLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* monitorLayout = new QVBoxLayout(monitorFrame);
+  monitorLayout->addWidget(sourceMonitor_);
+  monitorLayout->addWidget(previousSourceMonitor_);
+  monitorLayout->addWidget(previousResultMonitor_);
+  monitorLayout->addWidget(countLabel_);
 
-  cmdExec_ = Button(this, "cmdExec", u"実行");
-  cmdExec_->setDefault(true);
-  cmdCancel_ = Button(this, "cmdCancel", u"中止");
-  cmdRegDictionary_ = Button(this, "cmdRegDictionary", u"不明分編集");
-  cmdOption_ = Button(this, "cmdOption", u"詳細設定");
-  cmdSetEnviron_ = Button(this, "cmdSetEnviron", u"環境設定");
-  cmdSetEnviron_->hide();
-  cmdDbPath_ = Button(this, "cmdDbPath", u"ＤＢパス設定");
-  cmdSrcPreview_ = Button(this, "cmdSrcPreview", u"プレビュー");
-  cmdUserDictionary_ = Button(this, "cmdUserDictionary", u"学習辞書");
-  cmdExit_ = Button(this, "cmdExit", u"終了");
+  runButton_ = Button(this, "cmdExec", u"実行");
+  runButton_->setDefault(true);
+  stopButton_ = Button(this, "cmdCancel", u"中止");
+  unconvertedButton_ = Button(this, "cmdRegDictionary", u"不明分編集");
+  optionsButton_ = Button(this, "cmdOption", u"詳細設定");
+  environmentButton_ = Button(this, "cmdSetEnviron", u"環境設定");
+  environmentButton_->hide();
+  databaseFolderButton_ = Button(this, "cmdDbPath", u"ＤＢパス設定");
+  previewButton_ = Button(this, "cmdSrcPreview", u"プレビュー");
+  dictionaryButton_ = Button(this, "cmdUserDictionary", u"学習辞書");
+  exitButton_ = Button(this, "cmdExit", u"終了");
   // The map link's client control of the original window; never shown.
-  QLineEdit* txtDdeCmd = TextBox(this, "txtDdeCmd");
-  txtDdeCmd->hide();
+  TextBox(this, "txtDdeCmd")->hide();
 
   // Layout: the entries on the left, the buttons in a column on the right. The run and stop
   // buttons share one place; the unconverted-list button has its own, so that after a run both
   // it and the run button can be reached.
   auto* entries = new QGridLayout;
-  entries->addWidget(lblSelectPref, 0, 0);
-  entries->addWidget(cmbSelectPref_, 0, 1, 1, 2, Qt::AlignLeft);
-  entries->addWidget(lblInputFile, 1, 0);
-  entries->addWidget(txtInputFile_, 1, 1);
-  entries->addWidget(cmdInputFile_, 1, 2);
-  entries->addWidget(lblOutputFile, 2, 0);
-  entries->addWidget(txtOutputFile_, 2, 1);
-  entries->addWidget(cmdOutputFile_, 2, 2);
-  entries->addWidget(lblStartRow, 3, 0);
+  entries->addWidget(regionLabel, 0, 0);
+  entries->addWidget(regionBox_, 0, 1, 1, 2, Qt::AlignLeft);
+  entries->addWidget(inputFileLabel, 1, 0);
+  entries->addWidget(inputFileBox_, 1, 1);
+  entries->addWidget(inputFileButton_, 1, 2);
+  entries->addWidget(outputFileLabel, 2, 0);
+  entries->addWidget(outputFileBox_, 2, 1);
+  entries->addWidget(outputFileButton_, 2, 2);
+  entries->addWidget(startRowLabel, 3, 0);
   auto* startRow = new QHBoxLayout;
   startRow->setSpacing(0);
-  startRow->addWidget(txtStartRow_);
-  startRow->addWidget(UpDownStartRow);
+  startRow->addWidget(startRowBox_);
+  startRow->addWidget(startRowSpinner);
   startRow->addStretch(1);
   entries->addLayout(startRow, 3, 1, 1, 2);
   entries->setColumnStretch(1, 1);
 
   auto* left = new QVBoxLayout;
-  left->addWidget(Label1_);
+  left->addWidget(brand);
   left->addLayout(entries);
-  left->addWidget(framStartField);
-  left->addWidget(framMonitor);
+  left->addWidget(fieldFrame);
+  left->addWidget(monitorFrame);
   left->addStretch(1);
 
   auto* buttons = new QGridLayout;
-  buttons->addWidget(cmdExec_, 0, 0);
-  buttons->addWidget(cmdCancel_, 0, 0);
-  buttons->addWidget(cmdRegDictionary_, 1, 0);
-  buttons->addWidget(cmdSrcPreview_, 2, 0);
-  buttons->addWidget(cmdOption_, 3, 0);
-  buttons->addWidget(cmdSetEnviron_, 4, 0);
-  buttons->addWidget(cmdDbPath_, 5, 0);
-  buttons->addWidget(cmdUserDictionary_, 6, 0);
+  buttons->addWidget(runButton_, 0, 0);
+  buttons->addWidget(stopButton_, 0, 0);
+  buttons->addWidget(unconvertedButton_, 1, 0);
+  buttons->addWidget(previewButton_, 2, 0);
+  buttons->addWidget(optionsButton_, 3, 0);
+  buttons->addWidget(environmentButton_, 4, 0);
+  buttons->addWidget(databaseFolderButton_, 5, 0);
+  buttons->addWidget(dictionaryButton_, 6, 0);
   buttons->setRowStretch(7, 1);
-  buttons->addWidget(cmdExit_, 8, 0);
+  buttons->addWidget(exitButton_, 8, 0);
   // The list button's place stays reserved while it is hidden, so the column does not jump.
-  QSizePolicy keep = cmdRegDictionary_->sizePolicy();
+  QSizePolicy keep = unconvertedButton_->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
-  cmdRegDictionary_->setSizePolicy(keep);
-  const int buttonWidth = cmdDbPath_->sizeHint().width() + 16;
-  for (QPushButton* button : {cmdExec_, cmdCancel_, cmdRegDictionary_, cmdSrcPreview_, cmdOption_,
-                              cmdSetEnviron_, cmdDbPath_, cmdUserDictionary_, cmdExit_}) {
+  unconvertedButton_->setSizePolicy(keep);
+  const int buttonWidth = databaseFolderButton_->sizeHint().width() + 16;
+  for (QPushButton* button :
+       {runButton_, stopButton_, unconvertedButton_, previewButton_, optionsButton_,
+        environmentButton_, databaseFolderButton_, dictionaryButton_, exitButton_}) {
     button->setMinimumWidth(buttonWidth);
   }
 
@@ -241,126 +244,124 @@ void frmConvert::BuildControls() {
   layout->addLayout(left, 1);
   layout->addLayout(buttons);
 
-  connect(cmdExec_, &QPushButton::clicked, this, &frmConvert::cmdExec_Click);
-  connect(cmdCancel_, &QPushButton::clicked, this, &frmConvert::cmdCancel_Click);
-  connect(cmdRegDictionary_, &QPushButton::clicked, this, &frmConvert::cmdRegDictionary_Click);
-  connect(cmdInputFile_, &QPushButton::clicked, this, &frmConvert::cmdInputFile_Click);
-  connect(cmdOutputFile_, &QPushButton::clicked, this, &frmConvert::cmdOutputFile_Click);
-  connect(cmdOption_, &QPushButton::clicked, this, &frmConvert::cmdOption_Click);
-  connect(cmdSetEnviron_, &QPushButton::clicked, this, &frmConvert::cmdIniFile_Click);
-  connect(cmdDbPath_, &QPushButton::clicked, this, &frmConvert::cmdIniFile_Click);
-  connect(cmdSrcPreview_, &QPushButton::clicked, this, &frmConvert::cmdSrcPreview_Click);
-  connect(cmdUserDictionary_, &QPushButton::clicked, this, &frmConvert::cmdUserDictionary_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &QWidget::close);
+  connect(runButton_, &QPushButton::clicked, this, &MainWindow::StartRun);
+  connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopRun);
+  connect(unconvertedButton_, &QPushButton::clicked, this, &MainWindow::ListUnconvertedRows);
+  connect(inputFileButton_, &QPushButton::clicked, this, &MainWindow::ChooseInputFile);
+  connect(outputFileButton_, &QPushButton::clicked, this, &MainWindow::ChooseOutputFile);
+  connect(optionsButton_, &QPushButton::clicked, this, &MainWindow::EditConversionOptions);
+  connect(environmentButton_, &QPushButton::clicked, this, &MainWindow::EditEnvironment);
+  connect(databaseFolderButton_, &QPushButton::clicked, this, &MainWindow::EditEnvironment);
+  connect(previewButton_, &QPushButton::clicked, this, &MainWindow::ShowPreview);
+  connect(dictionaryButton_, &QPushButton::clicked, this, &MainWindow::EditLearningDict);
+  connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmConvert::Form_Load() {
-  cmdExec_->setVisible(true);
-  cmdExec_->setEnabled(true);
-  cmdCancel_->setVisible(false);
-  cmdRegDictionary_->setVisible(false);
+void MainWindow::Load() {
+  runButton_->setVisible(true);
+  runButton_->setEnabled(true);
+  stopButton_->setVisible(false);
+  unconvertedButton_->setVisible(false);
 
-  txtInputFile_->setText(Q(commandLineText_));
-  strInputPath_ = commandLineText_;
+  inputFileBox_->setText(Q(commandLineText_));
+  inputPath_ = commandLineText_;
 
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
     prompter_.ShowMessage(opened.error().Message());
   } else {
     ReloadRegionList();
-    strInputDir_ = Q(settings_.inputDir.empty() ? settings_.dbDir : settings_.inputDir);
-    strOutputDir_ = Q(settings_.outputDir.empty() ? settings_.dbDir : settings_.outputDir);
-    txtSrc_->clear();
-    txtPrevSrc_->clear();
-    txtPrevDst_->clear();
-    txtAdrField_[0]->setText(QString::number(reader_.addressField + 1));
+    sourceMonitor_->clear();
+    previousSourceMonitor_->clear();
+    previousResultMonitor_->clear();
+    addressFieldBoxes_[0]->setText(QString::number(reader_.addressField + 1));
     LoadWindowState();
   }
   adjustSize();
 }
 
-void frmConvert::LoadWindowState() {
+void MainWindow::LoadWindowState() {
   const CurrentState state = LoadCurrentState(settingsFilePath_);
   settings_.inputFilePath = state.inputFilePath;
-  txtInputFile_->setText(Q(state.inputFilePath));
-  strInputPath_ = state.inputFilePath;
+  inputFileBox_->setText(Q(state.inputFilePath));
+  inputPath_ = state.inputFilePath;
   settings_.outputFilePath = state.outputFilePath;
-  txtOutputFile_->setText(Q(state.outputFilePath));
-  strOutputPath_ = state.outputFilePath;
-  cmbSelectPref_->setCurrentText(Q(state.selectPref));
-  txtStartRow_->setText(Q(state.startRow));
-  txtAdrField_[0]->setText(Q(state.adrField1));
+  outputFileBox_->setText(Q(state.outputFilePath));
+  outputPath_ = state.outputFilePath;
+  regionBox_->setCurrentText(Q(state.selectPref));
+  startRowBox_->setText(Q(state.startRow));
+  addressFieldBoxes_[0]->setText(Q(state.adrField1));
 }
 
-void frmConvert::ReloadRegionList() {
-  const QString shown = cmbSelectPref_->currentText();
+void MainWindow::ReloadRegionList() {
+  const QString shown = regionBox_->currentText();
   if (auto loaded = database_.ReloadRegionList(); !loaded)
     prompter_.ShowMessage(loaded.error().Message());
-  cmbSelectPref_->clear();
+  regionBox_->clear();
   for (const std::u16string& region : database_.RegionList())
-    cmbSelectPref_->addItem(Q(region));
-  cmbSelectPref_->setCurrentText(shown);
+    regionBox_->addItem(Q(region));
+  regionBox_->setCurrentText(shown);
 }
 
-void frmConvert::DatabaseFolderChanged() {
+void MainWindow::DatabaseFolderChanged() {
   // The databases, the prefecture names and the region list come from the new folder at once.
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
     prompter_.ShowMessage(opened.error().Message());
-    const QString shown = cmbSelectPref_->currentText();
-    cmbSelectPref_->clear();
-    cmbSelectPref_->setCurrentText(shown);
+    const QString shown = regionBox_->currentText();
+    regionBox_->clear();
+    regionBox_->setCurrentText(shown);
     return;
   }
   ReloadRegionList();
 }
 
-void frmConvert::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
     // Run after the activation has been handled and the window painted.
-    QMetaObject::invokeMethod(this, &frmConvert::Form_Activate, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::ApplyCommandLine, Qt::QueuedConnection);
   }
 }
 
-void frmConvert::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Some platforms (the offscreen one among them) may never report an activation of a window
   // that is shown without a window manager; the first showing counts as the first activation.
   if (options_.firstActivate) {
-    QMetaObject::invokeMethod(this, &frmConvert::Form_Activate, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::ApplyCommandLine, Qt::QueuedConnection);
   }
 }
 
-void frmConvert::Form_Activate() {
+void MainWindow::ApplyCommandLine() {
   if (!options_.firstActivate)
     return;
   options_.firstActivate = false;
   if (!options_.valid)
     return;
   if (options_.hasRegion)
-    cmbSelectPref_->setCurrentText(Q(options_.region));
+    regionBox_->setCurrentText(Q(options_.region));
   if (options_.hasInput) {
-    txtInputFile_->setText(Q(options_.inputFile));
+    inputFileBox_->setText(Q(options_.inputFile));
     if (options_.hasOutput)
-      txtOutputFile_->setText(Q(options_.outputFile));
+      outputFileBox_->setText(Q(options_.outputFile));
   }
   if (options_.hasStartRow)
-    txtStartRow_->setText(Q(options_.startRow));
-  cmdExec_->click();
+    startRowBox_->setText(Q(options_.startRow));
+  runButton_->click();
 }
 
-void frmConvert::cmdExec_Click() {
+void MainWindow::StartRun() {
   if (run_.IsRunning())
     return;
   batch::RunRequest request;
-  request.inputPath = U(txtInputFile_->text());
-  request.outputPath = U(txtOutputFile_->text());
-  request.region = U(cmbSelectPref_->currentText());
-  request.startRow = U(txtStartRow_->text());
-  request.addressField = U(txtAdrField_[0]->text());
+  request.inputPath = U(inputFileBox_->text());
+  request.outputPath = U(outputFileBox_->text());
+  request.region = U(regionBox_->currentText());
+  request.startRow = U(startRowBox_->text());
+  request.addressField = U(addressFieldBoxes_[0]->text());
   if (!request.inputPath.empty())
-    strInputPath_ = request.inputPath;
+    inputPath_ = request.inputPath;
   if (!request.inputPath.empty() && !request.outputPath.empty()) {
-    strOutputPath_ = request.outputPath;
+    outputPath_ = request.outputPath;
   }
   stopRequested_ = false;
   stopAsked_ = false;
@@ -371,11 +372,11 @@ void frmConvert::cmdExec_Click() {
   }
 }
 
-void frmConvert::cmdCancel_Click() {
+void MainWindow::StopRun() {
   stopRequested_ = true;
 }
 
-bool frmConvert::PollStopRequest() {
+bool MainWindow::PollStopRequest() {
   // The run polls again only when the user declined to stop; a close that was waiting for the
   // stop is then given up as well.
   if (stopAsked_) {
@@ -390,63 +391,58 @@ bool frmConvert::PollStopRequest() {
   return true;
 }
 
-void frmConvert::SetRunningState(bool running) {
-  cmdExec_->setVisible(!running);
-  cmdCancel_->setVisible(running);
-  cmdCancel_->setEnabled(true);
-  cmdRegDictionary_->setVisible(!running);
-  for (QPushButton* button : {cmdOption_, cmdSetEnviron_, cmdSrcPreview_, cmdUserDictionary_,
-                              cmdDbPath_, cmdInputFile_, cmdOutputFile_}) {
+void MainWindow::SetRunningState(bool running) {
+  runButton_->setVisible(!running);
+  stopButton_->setVisible(running);
+  stopButton_->setEnabled(true);
+  unconvertedButton_->setVisible(!running);
+  for (QPushButton* button : {optionsButton_, environmentButton_, previewButton_, dictionaryButton_,
+                              databaseFolderButton_, inputFileButton_, outputFileButton_}) {
     button->setEnabled(!running);
   }
   repaint();
 }
 
-void frmConvert::FocusInputBox(batch::InputBox box) {
+void MainWindow::FocusInputBox(batch::InputBox box) {
   switch (box) {
     case batch::InputBox::InputFile:
-      txtInputFile_->setFocus();
+      inputFileBox_->setFocus();
       break;
     case batch::InputBox::OutputFile:
-      txtOutputFile_->setFocus();
+      outputFileBox_->setFocus();
       break;
     case batch::InputBox::StartRow:
-      txtStartRow_->setFocus();
+      startRowBox_->setFocus();
       break;
   }
 }
 
-void frmConvert::ShowProgress(int32_t current, int32_t total) {
-  lblCount_->setText(QStringLiteral("%1/%2").arg(current).arg(total));
-  lblCount_->repaint();
+void MainWindow::ShowProgress(int32_t current, int32_t total) {
+  countLabel_->setText(QStringLiteral("%1/%2").arg(current).arg(total));
+  countLabel_->repaint();
 }
 
-void frmConvert::SetMonitorText(batch::MonitorBox box, const std::u16string& text) {
-  QLineEdit* target = box == batch::MonitorBox::Source           ? txtSrc_
-                      : box == batch::MonitorBox::PreviousSource ? txtPrevSrc_
-                                                                 : txtPrevDst_;
+void MainWindow::SetMonitorText(batch::MonitorBox box, const std::u16string& text) {
+  QLineEdit* target = box == batch::MonitorBox::Source           ? sourceMonitor_
+                      : box == batch::MonitorBox::PreviousSource ? previousSourceMonitor_
+                                                                 : previousResultMonitor_;
   target->setText(Q(text));
   target->setCursorPosition(0);
   target->repaint();
 }
 
-void frmConvert::EditUnconvertedAddress(const std::u16string& address) {
-  frmEdit dialog(settings_, database_, recognizer_, prompter_, this);
-  dialog.StrEditAddress = address;
+void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
+  CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, address, this);
   dialog.exec();
 }
 
-void frmConvert::ListUnconvertedRows() {
+void MainWindow::ListUnconvertedRows() {
   ui::ListUnconvertedRows(
       run_.LastRunFiles(), settings_, database_, recognizer_, prompter_,
       [this](bool running) { SetRunningState(running); }, this);
 }
 
-void frmConvert::cmdRegDictionary_Click() {
-  ListUnconvertedRows();
-}
-
-QString frmConvert::DefaultFileDialog(const FileDialogRequest& request) {
+QString MainWindow::DefaultFileDialog(const FileDialogRequest& request) {
   QFileDialog dialog(this, request.title, request.startFolder, request.filter);
   dialog.setObjectName("CommonDialog1");
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -461,41 +457,31 @@ QString frmConvert::DefaultFileDialog(const FileDialogRequest& request) {
   return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
-QString frmConvert::ChooseFileName(bool forOutput) {
+QString MainWindow::AskFileName(bool forOutput) {
+  // The chooser starts in the folder of the box's path, or in the remembered folder when the
+  // box holds no folder.
+  const QString current = (forOutput ? outputFileBox_ : inputFileBox_)->text();
+  const std::optional<PathParts> parts = SplitPath(current);
   FileDialogRequest request;
   request.forOutput = forOutput;
   request.title =
       forOutput ? QStringLiteral("出力ファイル選択") : QStringLiteral("入力ファイル選択");
-  request.startFolder = forOutput ? strOutputDir_ : strInputDir_;
-  request.proposedName = forOutput ? strOutputName_ : strInputName_;
+  request.startFolder =
+      parts ? parts->folder : Q(forOutput ? settings_.outputDir : settings_.inputDir);
+  request.proposedName = parts ? parts->name : QString();
   request.filter = QStringLiteral("CSVﾌｧｲﾙ (*.csv);;全てのﾌｧｲﾙ (*.*)");
   request.defaultSuffix = QStringLiteral("csv");
-  const QString path = ShowFileDialog(request);
-  if (path.isEmpty())
-    return {};
-  QString folder, name;
-  (forOutput ? strOutputName_ : strInputName_) = path;
-  if (SplitPath(path, folder, name))
-    (forOutput ? strOutputDir_ : strInputDir_) = folder;
-  return path;
+  return fileDialog_(request);
 }
 
-void frmConvert::cmdInputFile_Click() {
-  if (!SplitPath(txtInputFile_->text(), strInputDir_, strInputName_)) {
-    strInputDir_ = Q(settings_.inputDir);
-    strInputName_.clear();
-  }
-  const QString path = ChooseFileName(false);
+void MainWindow::ChooseInputFile() {
+  const QString path = AskFileName(false);
   if (!path.isEmpty())
     SetInputPath(path);
 }
 
-void frmConvert::cmdOutputFile_Click() {
-  if (!SplitPath(txtOutputFile_->text(), strOutputDir_, strOutputName_)) {
-    strOutputDir_ = Q(settings_.outputDir);
-    strOutputName_.clear();
-  }
-  const QString path = ChooseFileName(true);
+void MainWindow::ChooseOutputFile() {
+  const QString path = AskFileName(true);
   if (path.isEmpty())
     return;
   if (QFileInfo(path).isFile()) {
@@ -509,19 +495,19 @@ void frmConvert::cmdOutputFile_Click() {
   SetOutputPath(path);
 }
 
-void frmConvert::SetInputPath(const QString& path) {
-  strInputPath_ = U(path);
-  settings_.inputFilePath = strInputPath_;
-  txtInputFile_->setText(path);
+void MainWindow::SetInputPath(const QString& path) {
+  inputPath_ = U(path);
+  settings_.inputFilePath = inputPath_;
+  inputFileBox_->setText(path);
 }
 
-void frmConvert::SetOutputPath(const QString& path) {
-  strOutputPath_ = U(path);
-  settings_.outputFilePath = strOutputPath_;
-  txtOutputFile_->setText(path);
+void MainWindow::SetOutputPath(const QString& path) {
+  outputPath_ = U(path);
+  settings_.outputFilePath = outputPath_;
+  outputFileBox_->setText(path);
 }
 
-void frmConvert::DropFiles(const QStringList& paths, bool onOutputBox) {
+void MainWindow::TakeDroppedFiles(const QStringList& paths, bool onOutputBox) {
   if (paths.isEmpty())
     return;
   if (onOutputBox) {
@@ -531,22 +517,22 @@ void frmConvert::DropFiles(const QStringList& paths, bool onOutputBox) {
   }
 }
 
-void frmConvert::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!DroppedFiles(event->mimeData()).isEmpty())
     event->acceptProposedAction();
 }
 
-void frmConvert::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const QStringList files = DroppedFiles(event->mimeData());
   if (files.isEmpty())
     return;
-  DropFiles(files, false);
+  TakeDroppedFiles(files, false);
   event->acceptProposedAction();
 }
 
-bool frmConvert::eventFilter(QObject* watched, QEvent* event) {
-  const bool outputBox = watched == txtOutputFile_;
-  if (watched == txtInputFile_ || outputBox) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const bool outputBox = watched == outputFileBox_;
+  if (watched == inputFileBox_ || outputBox) {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
       auto* drag = static_cast<QDragMoveEvent*>(event);
       if (!DroppedFiles(drag->mimeData()).isEmpty()) {
@@ -557,7 +543,7 @@ bool frmConvert::eventFilter(QObject* watched, QEvent* event) {
       auto* drop = static_cast<QDropEvent*>(event);
       const QStringList files = DroppedFiles(drop->mimeData());
       if (!files.isEmpty()) {
-        DropFiles(files, outputBox);
+        TakeDroppedFiles(files, outputBox);
         drop->acceptProposedAction();
         return true;
       }
@@ -566,35 +552,35 @@ bool frmConvert::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void frmConvert::cmdSrcPreview_Click() {
-  if (txtInputFile_->text().isEmpty()) {
+void MainWindow::ShowPreview() {
+  if (inputFileBox_->text().isEmpty()) {
     prompter_.ShowMessage(u"入力ファイルがセットされていません。");
     return;
   }
   // The preview reads the file the window last took as its input, which a path typed into the
   // box becomes only when the next run starts.
-  reader_.inputPath = strInputPath_;
-  frmPreview preview(reader_, txtAdrField_[0], prompter_, this);
+  reader_.inputPath = inputPath_;
+  PreviewWindow preview(reader_, addressFieldBoxes_[0], prompter_, this);
   preview.exec();
 }
 
-void frmConvert::cmdOption_Click() {
-  frmConvertOption dialog(settings_, settingsFilePath_, prompter_, this);
+void MainWindow::EditConversionOptions() {
+  ConversionOptionsDialog dialog(settings_, settingsFilePath_, prompter_, this);
   dialog.exec();
 }
 
-void frmConvert::cmdIniFile_Click() {
-  frmIniFile dialog(
+void MainWindow::EditEnvironment() {
+  EnvironmentDialog dialog(
       settings_, settingsFilePath_, prompter_, [this] { DatabaseFolderChanged(); }, this);
   dialog.exec();
 }
 
-void frmConvert::cmdUserDictionary_Click() {
-  frmLearningDict dialog(database_, prompter_, U(cmbSelectPref_->currentText()), this);
+void MainWindow::EditLearningDict() {
+  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this);
   dialog.exec();
 }
 
-void frmConvert::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (run_.IsRunning()) {
     // A run in progress is stopped first, through the same question as the stop button; the
     // window closes once the run has closed its files. Answering No keeps both going.
@@ -603,11 +589,11 @@ void frmConvert::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  Form_Unload();
+  Unload();
   event->accept();
 }
 
-void frmConvert::Form_Unload() {
+void MainWindow::Unload() {
   if (unloaded_)
     return;
   unloaded_ = true;

@@ -1,8 +1,8 @@
-// frmConvert: the main window. The user names the input and output files, the region and the
-// address field, starts and stops a conversion run and watches it, and opens every other window
-// from here. The run itself (batch::ConversionRun) reports back through the RunObserver calls;
-// the window owns the database connection, the recogniser and the run, and closing it closes
-// them all and ends the program.
+// The main window. The user names the input and output files, the region and the address field,
+// starts and stops a conversion run and watches it, and opens every other window from here. The run
+// itself (batch::ConversionRun) reports back through the RunObserver calls; the window owns the
+// database connection, the recogniser and the run, and closing it closes them all and ends the
+// program.
 #pragma once
 
 #include <QWidget>
@@ -20,7 +20,6 @@
 #include "startup/settings.h"
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,54 +28,36 @@ namespace mok::ui {
 
 class UpDown;
 
-// What the file chooser is asked to show (ChooseFileName).
+// What the file chooser is asked to show (AskFileName).
 struct FileDialogRequest {
   bool forOutput = false;
   QString title;         // "入力ファイル選択" / "出力ファイル選択"
-  QString startFolder;   // strInputDir / strOutputDir
-  QString proposedName;  // strInputName / strOutputName
-  QString filter;        // Qt form of "CSVﾌｧｲﾙ(*.csv)|*.csv|全てのﾌｧｲﾙ(*.*)|*.*"
+  QString startFolder;   // the folder of the box's path, or the remembered folder
+  QString proposedName;  // the file name of the box's path
+  QString filter;        // "CSVﾌｧｲﾙ (*.csv);;全てのﾌｧｲﾙ (*.*)"
   QString defaultSuffix;
 };
 
-class frmConvert : public QWidget, public batch::RunObserver {
+// The file chooser: the chosen path, or "" on cancel.
+using FileDialog = std::function<QString(const FileDialogRequest&)>;
+
+class MainWindow : public QWidget, public batch::RunObserver {
   Q_OBJECT
  public:
   // The window's load step runs here: the main database is opened and the region list and the
   // last-used entries are loaded. `commandLineText` is the program's argument text; `options`
   // is applied at the first activation.
-  frmConvert(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
+  MainWindow(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
              CommandLineOptions& options, std::u16string commandLineText,
              QWidget* parent = nullptr);
-  ~frmConvert() override;
+  ~MainWindow() override;
 
-  // The file chooser; tests replace it. Returns the chosen path or "" on cancel.
-  std::function<QString(const FileDialogRequest&)> ShowFileDialog;
+  // Replaces the file chooser of the input and output buttons (a QFileDialog by default).
+  void SetFileDialog(FileDialog dialog) { fileDialog_ = std::move(dialog); }
 
-  // Event handlers, public for the program and the tests.
-  void Form_Activate();
-  void cmdExec_Click();
-  void cmdCancel_Click();
-  void cmdInputFile_Click();
-  void cmdOutputFile_Click();
-  void cmdSrcPreview_Click();
-  void cmdOption_Click();
-  void cmdIniFile_Click();  // cmdDbPath and cmdSetEnviron
-  void cmdUserDictionary_Click();
-  void cmdRegDictionary_Click();
-  // A file dropped on the window or on one of the path boxes.
-  void DropFiles(const QStringList& paths, bool onOutputBox);
-
-  QString ChooseFileName(bool forOutput);
-
-  // Reloads the region list from the main database at the current DBDIR (after 設定 in the
-  // environment dialog).
-  void ReloadRegionList();
-  void DatabaseFolderChanged();
-
-  // The window's values the other windows and the tests read.
-  const std::u16string& StrInputPath() const { return strInputPath_; }
-  const std::u16string& StrOutputPath() const { return strOutputPath_; }
+  // The window's values the other windows, the screenshots and the tests read.
+  const std::u16string& InputPath() const { return inputPath_; }
+  const std::u16string& OutputPath() const { return outputPath_; }
   batch::RunOutcome LastOutcome() const { return lastOutcome_; }
   db::AddressDatabase& Database() { return database_; }
   engine::Recognizer& Engine() { return recognizer_; }
@@ -99,11 +80,30 @@ class frmConvert : public QWidget, public batch::RunObserver {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
+ private slots:
+  // The first activation applies the command line and presses the run button.
+  void ApplyCommandLine();
+  void StartRun();
+  void StopRun();
+  void ChooseInputFile();
+  void ChooseOutputFile();
+  void ShowPreview();
+  void EditConversionOptions();
+  void EditEnvironment();
+  void EditLearningDict();
+
  private:
   void BuildControls();
-  void Form_Load();
-  void Form_Unload();
+  void Load();
+  void Unload();
   void LoadWindowState();
+  // Reloads the region list from the main database at the current DBDIR.
+  void ReloadRegionList();
+  // After the environment dialog stored a new database folder.
+  void DatabaseFolderChanged();
+  // A file dropped on the window or on one of the path boxes.
+  void TakeDroppedFiles(const QStringList& paths, bool onOutputBox);
+  QString AskFileName(bool forOutput);
   void SetInputPath(const QString& path);
   void SetOutputPath(const QString& path);
   QString DefaultFileDialog(const FileDialogRequest& request);
@@ -113,15 +113,15 @@ class frmConvert : public QWidget, public batch::RunObserver {
   Prompter& prompter_;
   CommandLineOptions& options_;
   std::u16string commandLineText_;
+  FileDialog fileDialog_;
 
   db::AddressDatabase database_;
   engine::Recognizer recognizer_;
   batch::ConversionRun run_;
   batch::InputReader reader_;  // the input procedures the preview reads the file with
 
-  std::u16string strInputPath_;   // StrInputPath
-  std::u16string strOutputPath_;  // StrOutputPath
-  QString strInputDir_, strOutputDir_, strInputName_, strOutputName_;
+  std::u16string inputPath_;   // the input the window last took (chosen, dropped or run)
+  std::u16string outputPath_;  // the output the window last took
 
   bool stopRequested_ = false;  // the stop button was pressed since the last poll
   bool stopAsked_ = false;      // the last poll handed a stop request to the run
@@ -129,27 +129,26 @@ class frmConvert : public QWidget, public batch::RunObserver {
   bool unloaded_ = false;
   batch::RunOutcome lastOutcome_ = batch::RunOutcome::NotStarted;
 
-  QLabel* Label1_;
-  QComboBox* cmbSelectPref_;
-  QLineEdit* txtInputFile_;
-  QLineEdit* txtOutputFile_;
-  QLineEdit* txtStartRow_;
-  std::array<QLineEdit*, 4> txtAdrField_{};
-  QLineEdit* txtSrc_;
-  QLineEdit* txtPrevSrc_;
-  QLineEdit* txtPrevDst_;
-  QLabel* lblCount_;
-  QPushButton* cmdExec_;
-  QPushButton* cmdCancel_;
-  QPushButton* cmdRegDictionary_;
-  QPushButton* cmdOption_;
-  QPushButton* cmdSetEnviron_;
-  QPushButton* cmdDbPath_;
-  QPushButton* cmdSrcPreview_;
-  QPushButton* cmdUserDictionary_;
-  QPushButton* cmdExit_;
-  QPushButton* cmdInputFile_;
-  QPushButton* cmdOutputFile_;
+  QComboBox* regionBox_;
+  QLineEdit* inputFileBox_;
+  QLineEdit* outputFileBox_;
+  QLineEdit* startRowBox_;
+  std::array<QLineEdit*, 4> addressFieldBoxes_{};  // only the first one is used
+  QLineEdit* sourceMonitor_;
+  QLineEdit* previousSourceMonitor_;
+  QLineEdit* previousResultMonitor_;
+  QLabel* countLabel_;
+  QPushButton* runButton_;
+  QPushButton* stopButton_;
+  QPushButton* unconvertedButton_;
+  QPushButton* optionsButton_;
+  QPushButton* environmentButton_;
+  QPushButton* databaseFolderButton_;
+  QPushButton* previewButton_;
+  QPushButton* dictionaryButton_;
+  QPushButton* exitButton_;
+  QPushButton* inputFileButton_;
+  QPushButton* outputFileButton_;
 };
 
 }  // namespace mok::ui

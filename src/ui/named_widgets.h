@@ -1,5 +1,6 @@
-// Widgets made with their object name in one step: the windows name every control, so that
-// tests, screenshots and the settings find them by name.
+// Widgets made with their object name in one step: the windows name every control with its control
+// name, so that tests, screenshots and the settings find them by name whatever the member that
+// holds it is called.
 #pragma once
 
 #include <QLabel>
@@ -10,16 +11,20 @@
 
 namespace mok::ui {
 
+// A captioned widget (button, label, check box, option button, frame) named `name`.
+template <class T>
+T* Named(QWidget* parent, const char* name, const char16_t* caption) {
+  auto* widget = new T(QString::fromUtf16(caption), parent);
+  widget->setObjectName(name);
+  return widget;
+}
+
 inline QPushButton* Button(QWidget* parent, const char* name, const char16_t* caption) {
-  auto* button = new QPushButton(QString::fromUtf16(caption), parent);
-  button->setObjectName(name);
-  return button;
+  return Named<QPushButton>(parent, name, caption);
 }
 
 inline QLabel* Label(QWidget* parent, const char* name, const char16_t* caption) {
-  auto* label = new QLabel(QString::fromUtf16(caption), parent);
-  label->setObjectName(name);
-  return label;
+  return Named<QLabel>(parent, name, caption);
 }
 
 inline QLineEdit* TextBox(QWidget* parent, const char* name) {

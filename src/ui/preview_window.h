@@ -1,11 +1,11 @@
-// frmPreview: the first lines of the current input file as a table, one row per line and one
+// The input preview: the first lines of the current input file as a table, one row per line and one
 // column per comma-separated field, so that the user can see which field holds the address and
 // register its number as the main window's address field.
 //
 // The number of columns is counted once, when the window opens, over as many lines as the
 // line-count box says: a file whose third line has 5 fields while the first two have 3 gets 5
-// columns. Showing more lines later (再表示) adds rows but never columns; fields beyond the
-// counted columns are not shown.
+// columns. Showing more lines later (再表示) adds rows but never columns; fields beyond the counted
+// columns are not shown.
 #pragma once
 
 #include <QDialog>
@@ -19,36 +19,40 @@ class QTableWidget;
 
 namespace mok::ui {
 
-class frmPreview : public QDialog {
+class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
-  // `reader` is the main window's input reader (its StrInputPath names the file);
-  // `addressField` is the main window's address-field box txtAdrField(0).
-  frmPreview(batch::InputReader& reader, QLineEdit* addressField, Prompter& prompter,
-             QWidget* parent = nullptr);
-
-  int16_t PreviewColumnCount = 0;    // -1 when the input file could not be opened
-  int16_t RegisteredFieldCount = 0;  // fields registered since opening or クリア
+  // `reader` is the main window's input reader (its inputPath names the file);
+  // `addressField` is the main window's address-field box, which 登録 and クリア write.
+  PreviewWindow(batch::InputReader& reader, QLineEdit* addressField, Prompter& prompter,
+                QWidget* parent = nullptr);
 
   // At most this many fields can be registered: the main window uses one address field.
   static constexpr int16_t kFieldLimit = 1;
 
+ private slots:
+  // Reads the file again with the line count of the box.
+  void Redisplay();
+  // Registers the current column as the address field.
+  void RegisterField();
+  // Resets the address field to 1 and allows a new registration.
+  void ClearFields();
+
  private:
-  void Form_Load();
+  void Load();
   int16_t CountPreviewColumns();
   void LoadPreviewGrid();
   bool RegisterPreviewField(int32_t column);
-  void cmdReDisplay_Click();
-  void cmdRegField_Click();
-  void cmdClear_Click();
   // The number in the line-count box, or -1 when it holds none.
   int32_t LineCount() const;
 
   batch::InputReader& reader_;
   QLineEdit* addressField_;
   Prompter& prompter_;
-  QTableWidget* flxgrdPreview_;
-  QLineEdit* txtNumRec_;
+  int16_t columnCount_ = 0;       // -1 when the input file could not be opened
+  int16_t registeredFields_ = 0;  // fields registered since opening or クリア
+  QTableWidget* grid_;
+  QLineEdit* lineCountBox_;
 };
 
 }  // namespace mok::ui

@@ -9,12 +9,15 @@
 #include <QVBoxLayout>
 
 #include "ui/correction_dialog.h"
+#include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
 
-frmIneffectAdr::frmIneffectAdr(const Settings& settings, db::AddressDatabase& database,
-                               engine::Recognizer& recognizer, Prompter& prompter, QWidget* parent)
+UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
+                                             db::AddressDatabase& database,
+                                             engine::Recognizer& recognizer, Prompter& prompter,
+                                             QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       database_(database),
@@ -23,56 +26,52 @@ frmIneffectAdr::frmIneffectAdr(const Settings& settings, db::AddressDatabase& da
   setObjectName("frmIneffectAdr");
   setWindowTitle(QStringLiteral("MOK 変換不能住所"));
 
-  txtIneffectAdr_ = new QLineEdit(this);
-  txtIneffectAdr_->setObjectName("txtIneffectAdr");
-  lstIneffectAdr_ = new QListWidget(this);
-  lstIneffectAdr_->setObjectName("lstIneffectAdr");
-  lstIneffectAdr_->setMinimumSize(460, 260);
-  cmdEdit_ = new QPushButton(QStringLiteral("編集"), this);
-  cmdEdit_->setObjectName("cmdEdit");
-  cmdExit_ = new QPushButton(QStringLiteral("終了"), this);
-  cmdExit_->setObjectName("cmdExit");
-  cmdEdit_->setAutoDefault(false);
-  cmdExit_->setAutoDefault(false);
+  addressBox_ = TextBox(this, "txtIneffectAdr");
+  addressList_ = new QListWidget(this);
+  addressList_->setObjectName("lstIneffectAdr");
+  addressList_->setMinimumSize(460, 260);
+  QPushButton* editButton = Button(this, "cmdEdit", u"編集");
+  QPushButton* exitButton = Button(this, "cmdExit", u"終了");
+  editButton->setAutoDefault(false);
+  exitButton->setAutoDefault(false);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(cmdEdit_);
-  buttons->addWidget(cmdExit_);
+  buttons->addWidget(editButton);
+  buttons->addWidget(exitButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(txtIneffectAdr_);
-  layout->addWidget(lstIneffectAdr_, 1);
+  layout->addWidget(addressBox_);
+  layout->addWidget(addressList_, 1);
   layout->addLayout(buttons);
 
-  txtIneffectAdr_->installEventFilter(this);
-  connect(lstIneffectAdr_, &QListWidget::itemClicked, this, [this] { lstIneffectAdr_Click(); });
-  connect(lstIneffectAdr_, &QListWidget::currentRowChanged, this,
-          [this] { lstIneffectAdr_Click(); });
-  connect(txtIneffectAdr_, &QLineEdit::textChanged, this, [this] {
-    if (lstIneffectAdr_->currentRow() >= 0)
+  addressBox_->installEventFilter(this);
+  connect(addressList_, &QListWidget::itemClicked, this,
+          &UnconvertedListWindow::ShowSelectedAddress);
+  connect(addressList_, &QListWidget::currentRowChanged, this,
+          &UnconvertedListWindow::ShowSelectedAddress);
+  connect(addressBox_, &QLineEdit::textChanged, this, [this] {
+    if (addressList_->currentRow() >= 0)
       changed_ = true;
   });
-  connect(cmdEdit_, &QPushButton::clicked, this, [this] { cmdEdit_Click(); });
-  connect(cmdExit_, &QPushButton::clicked, this, [this] { close(); });
-
-  OpenCorrectionDialog = [this](const std::u16string& address) {
-    frmEdit dialog(settings_, database_, recognizer_, prompter_, this);
-    dialog.StrEditAddress = address;
-    dialog.exec();
-  };
+  connect(editButton, &QPushButton::clicked, this, &UnconvertedListWindow::EditSelectedAddress);
+  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-bool frmIneffectAdr::FillUnconvertedRows(const UnconvertedRunFiles& run) {
-  const auto addresses = CollectUnconvertedAddresses(run, settings_, prompter_);
-  if (!addresses)
+bool UnconvertedListWindow::FillUnconvertedRows(const batch::RunFiles& run) {
+  const batch::UnconvertedRows found = batch::CollectUnconvertedRows(run, settings_);
+  if (found.failure) {
+    prompter_.ShowMessage(found.failure->Text());
     return false;
-  lstIneffectAdr_->clear();
-  for (const auto& address : *addresses)
-    lstIneffectAdr_->addItem(Q(address));
+  }
+  if (!found.stopNotice.empty())
+    prompter_.ShowMessage(found.stopNotice);
+  addressList_->clear();
+  for (const batch::UnconvertedRow& row : found.rows)
+    addressList_->addItem(Q(row.address));
   return true;
 }
 
-void frmIneffectAdr::showEvent(QShowEvent* event) {
+void UnconvertedListWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) {
     adjustSize();
     CentreOnScreen(this);
@@ -80,51 +79,52 @@ void frmIneffectAdr::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-bool frmIneffectAdr::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtIneffectAdr_) {
+bool UnconvertedListWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == addressBox_) {
     if (event->type() == QEvent::FocusIn)
-      txtIneffectAdr_GotFocus();
+      StartEditing();
     if (event->type() == QEvent::FocusOut)
-      txtIneffectAdr_LostFocus();
+      FinishEditing();
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void frmIneffectAdr::lstIneffectAdr_Click() {
-  const QListWidgetItem* item = lstIneffectAdr_->currentItem();
+void UnconvertedListWindow::ShowSelectedAddress() {
+  const QListWidgetItem* item = addressList_->currentItem();
   if (item)
-    txtIneffectAdr_->setText(item->text());
+    addressBox_->setText(item->text());
 }
 
-void frmIneffectAdr::txtIneffectAdr_GotFocus() {
-  if (lstIneffectAdr_->currentRow() < 0)
+void UnconvertedListWindow::StartEditing() {
+  if (addressList_->currentRow() < 0)
     return;
   changed_ = false;
-  savedText_ = U(txtIneffectAdr_->text());
+  savedText_ = U(addressBox_->text());
 }
 
-void frmIneffectAdr::txtIneffectAdr_LostFocus() {
-  QListWidgetItem* item = lstIneffectAdr_->currentItem();
+void UnconvertedListWindow::FinishEditing() {
+  QListWidgetItem* item = addressList_->currentItem();
   if (!item)
     return;
-  const std::u16string text = U(txtIneffectAdr_->text());
+  const std::u16string text = U(addressBox_->text());
   if (text != savedText_ && changed_)
     item->setText(Q(text));
   changed_ = false;
 }
 
-void frmIneffectAdr::cmdEdit_Click() {
-  if (lstIneffectAdr_->currentRow() < 0)
+void UnconvertedListWindow::EditSelectedAddress() {
+  if (addressList_->currentRow() < 0)
     return;
-  if (OpenCorrectionDialog)
-    OpenCorrectionDialog(U(txtIneffectAdr_->text()));
+  CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, U(addressBox_->text()),
+                          this);
+  dialog.exec();
 }
 
-void ListUnconvertedRows(const UnconvertedRunFiles& run, const Settings& settings,
+void ListUnconvertedRows(const batch::RunFiles& run, const Settings& settings,
                          db::AddressDatabase& database, engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
                          QWidget* parent) {
-  frmIneffectAdr window(settings, database, recognizer, prompter, parent);
+  UnconvertedListWindow window(settings, database, recognizer, prompter, parent);
   if (window.FillUnconvertedRows(run))
     window.exec();
   if (setRunningState)

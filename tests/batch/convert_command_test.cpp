@@ -116,6 +116,20 @@ TEST_F(ConvertCommandTest, FailuresAnswersAndExitStatus) {
   EXPECT_NE(r.out.find("-i FILE"), std::string::npos) << r.out;
 }
 
+TEST_F(ConvertCommandTest, UnconvertedListingShowsTwentyLinesAndCountsTheRest) {
+  std::string input = "ID,住所\r\n";
+  for (int i = 1; i <= 22; ++i)
+    input += std::to_string(i) + ",東京都どこか" + std::to_string(i) + "\r\n";
+  test::WriteBytes(work_ / "in.csv", Sjis(input));
+  const Result r = RunMok2Convert(Base("in.csv"));
+  EXPECT_NE(
+      r.out.find("Unconverted addresses:\n  line 2: 東京都どこか1\n  line 3: 東京都どこか2\n"),
+      std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  line 21: 東京都どこか20\n  ... and 2 more\n"), std::string::npos)
+      << r.out;
+}
+
 TEST_F(ConvertCommandTest, UsageErrors) {
   EXPECT_EQ(RunMok2Convert({"--help"}).status, 0);
   EXPECT_EQ(RunMok2Convert({"-x"}).status, 2);

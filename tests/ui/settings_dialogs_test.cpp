@@ -1,47 +1,16 @@
-// The two settings dialogs and the folder chooser, driven through their controls.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QCheckBox>
+// The detailed settings, the environment dialog and the folder chooser, driven through their
+// controls against a settings file.
 #include <QDir>
-#include <QFileSystemModel>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeView>
-#include <filesystem>
 
 #include "startup/settings_file.h"
-#include "support/recording_prompter.h"
-#include "text/text.h"
 #include "ui/conversion_options_dialog.h"
-#include "ui/directory_chooser.h"
 #include "ui/environment_dialog.h"
 #include "ui_test_support.h"
 
 namespace mok::test {
 namespace {
 
-using ui::frmConvertOption;
-using ui::frmIniFile;
-using ui::frmSelectDir;
-
-// Every saved key of section "MOK" with the value the file holds.
-std::vector<std::pair<std::string, std::string>> SavedKeys(const std::u16string& ini) {
-  static const char16_t* const kKeys[] = {
-      u"DBDIR",      u"INPUTDIR", u"OUTPUTDIR",    u"DELIMITER", u"NOTOVERWRITE", u"UNKNOWN",
-      u"UNKNOWNOUT", u"CSVOUT",   u"TOWNCONBINE",  u"PREF",      u"CITY",         u"REMAIN",
-      u"LOG",        u"MONITOR",  u"SRCOUT",       u"CITYCODE",  u"COORDNO",      u"XYCOORD",
-      u"LATITUDE",   u"MESHCODE", u"COMPLETEMATCH"};
-  std::vector<std::pair<std::string, std::string>> keys;
-  for (const char16_t* key : kKeys) {
-    keys.emplace_back(text::ToUtf8(key), text::ToUtf8(IniValue(ini, u"MOK", key)));
-  }
-  return keys;
-}
-
-// A settings file that differs from the defaults wherever it can, so that a value the dialog
+// A settings file that differs from the defaults wherever it can, so that a value a dialog
 // loses or resets shows up.
 const char16_t kFullIni[] =
     u"[MOK]\r\nVELMORA=map.exe\r\nDBDIR=/data/地図データ\r\nINPUTDIR=/in\r\nOUTPUTDIR=/out\r\n"
@@ -50,289 +19,121 @@ const char16_t kFullIni[] =
     u"XYCOORD=0\r\nLATITUDE=0\r\nMESHCODE=0\r\nCOMPLETEMATCH=1\r\nFIXEDTERM_0001=3,霞が関\r\n"
     u"[CURRENT]\r\nStartRow=5\r\n";
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public WindowTest<QDialog> {
  protected:
   void SetUp() override {
-    ini = folder.File("mok.ini");
     WriteCp932(ini, kFullIni);
     LoadSettings(settings, ini, prompter);
   }
-  TempFolder folder;
-  std::u16string ini;
-  Settings settings;
-  RecordingPrompter prompter;
+  // The dialogs' own event loops are not needed: their buttons act at once.
+  void OpenOptions() {
+    window = std::make_unique<ui::ConversionOptionsDialog>(settings, ini, prompter);
+  }
+  void OpenEnvironment() {
+    window = std::make_unique<ui::EnvironmentDialog>(settings, ini, prompter,
+                                                     [this] { reloads.push_back(settings.dbDir); });
+  }
+
+  std::u16string ini = FileIn(folder, "mok.ini");
+  std::vector<std::u16string> reloads;  // the folder each region reload saw
 };
 
-// --- Detailed conversion settings --------------------------------------------------------------
-
-TEST_F(SettingsDialogTest, ConfirmingWithoutChangesWritesTheSameValues) {
-  const auto before = SavedKeys(ini);
-  frmConvertOption dialog(settings, ini, prompter);
-  Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_EQ(SavedKeys(ini), before);
-  EXPECT_EQ(IniValue(ini, u"MOK", u"CSVOUT"), u"0");
-  EXPECT_EQ(IniValue(ini, u"MOK", u"TOWNCONBINE"), u"1");
-  // Keys the dialog does not save stay as they were.
-  EXPECT_EQ(IniValue(ini, u"MOK", u"VELMORA"), u"map.exe");
-  EXPECT_EQ(IniValue(ini, u"CURRENT", u"StartRow"), u"5");
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST_F(SettingsDialogTest, EveryCheckBoxShowsAndSetsItsField) {
-  struct Case {
-    const char* box;
-    bool Settings::*field;
-    const char16_t* key;
+TEST_F(SettingsDialogTest, EveryOptionShowsAndSetsItsField) {
+  using S = Settings;
+  const std::tuple<const char*, bool S::*, const char16_t*> cases[] = {
+      {"chkSrcFieldOut", &S::srcOut, u"SRCOUT"},
+      {"chkPrefOutput", &S::prefOut, u"PREF"},
+      {"chkCityOutput", &S::cityOut, u"CITY"},
+      {"optSeparation", &S::townCombine, u"TOWNCONBINE"},
+      {"chkRemainOutput", &S::remainOut, u"REMAIN"},
+      {"chkCodeOutput", &S::cityCodeOut, u"CITYCODE"},
+      {"chkXYOutput", &S::xyOut, u"XYCOORD"},
+      {"chkLatitudeOutput", &S::latLonOut, u"LATITUDE"},
+      {"chkLogOutput", &S::logOut, u"LOG"},
+      {"chkOverWrite", &S::notOverwrite, u"NOTOVERWRITE"},
+      {"chkInteractive", &S::unknownCheck, u"UNKNOWN"},
+      {"chkUnknownOutput", &S::unknownOut, u"UNKNOWNOUT"},
+      {"chkMonitorDisplay", &S::monitor, u"MONITOR"},
+      {"chkCompleteMatch", &S::completeMatch, u"COMPLETEMATCH"},
   };
-  const Case cases[] = {
-      {"chkSrcFieldOut", &Settings::srcOut, u"SRCOUT"},
-      {"chkPrefOutput", &Settings::prefOut, u"PREF"},
-      {"chkCityOutput", &Settings::cityOut, u"CITY"},
-      {"chkRemainOutput", &Settings::remainOut, u"REMAIN"},
-      {"chkCodeOutput", &Settings::cityCodeOut, u"CITYCODE"},
-      {"chkXYOutput", &Settings::xyOut, u"XYCOORD"},
-      {"chkLatitudeOutput", &Settings::latLonOut, u"LATITUDE"},
-      {"chkLogOutput", &Settings::logOut, u"LOG"},
-      {"chkOverWrite", &Settings::notOverwrite, u"NOTOVERWRITE"},
-      {"chkInteractive", &Settings::unknownCheck, u"UNKNOWN"},
-      {"chkUnknownOutput", &Settings::unknownOut, u"UNKNOWNOUT"},
-      {"chkMonitorDisplay", &Settings::monitor, u"MONITOR"},
-      {"chkCompleteMatch", &Settings::completeMatch, u"COMPLETEMATCH"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.box);
-    WriteCp932(ini, kFullIni);
-    LoadSettings(settings, ini, prompter);
-    const bool before = settings.*c.field;
-    frmConvertOption dialog(settings, ini, prompter);
-    auto* box = Child<QCheckBox>(&dialog, c.box);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->isChecked(), before) << "shown value";
-    box->click();
-    Child<QPushButton>(&dialog, "cmdOK")->click();
-    const bool expected = !before;
-    EXPECT_EQ(settings.*c.field, expected);
-    EXPECT_EQ(text::ToUtf8(IniValue(ini, u"MOK", c.key)), expected ? "1" : "0");
+  for (const auto& [control, field, key] : cases) {
+    SCOPED_TRACE(control);
+    SetUp();
+    const bool before = settings.*field;
+    OpenOptions();
+    // The town format is the one option pair: 分離 is on when the towns are not combined.
+    const bool pair = control == std::string("optSeparation");
+    EXPECT_EQ(Get<QAbstractButton>(control)->isChecked(), before != pair);
+    Press(control, "cmdOK");
+    EXPECT_EQ(settings.*field, !before);
+    EXPECT_EQ(ReadProfileString(ini, u"MOK", key, u""), before ? u"0" : u"1");
   }
 }
 
-TEST_F(SettingsDialogTest, CancelChangesNeitherSettingsNorFile) {
-  ASSERT_TRUE(settings.prefOut);
-  const std::string fileBefore = ReadBytes(ini);
-  frmConvertOption dialog(settings, ini, prompter);
-  Child<QCheckBox>(&dialog, "chkPrefOutput")->click();
-  Child<QRadioButton>(&dialog, "optSeparation")->click();
-  Child<QPushButton>(&dialog, "cmdCancel")->click();
-  EXPECT_TRUE(settings.prefOut);
-  EXPECT_TRUE(settings.townCombine);
-  EXPECT_EQ(ReadBytes(ini), fileBefore);
+TEST_F(SettingsDialogTest, CancelChangesNothingAndHiddenValuesAreKept) {
+  const std::string before = ReadBytes(ini);
+  OpenOptions();
+  Press("chkPrefOutput", "optSeparation", "cmdCancel");
+  EXPECT_TRUE(settings.prefOut && settings.townCombine);
+  EXPECT_EQ(ReadBytes(ini), before);
+  // The file format and the mesh code have no visible control; 設定 keeps them as they were.
+  OpenOptions();
+  Press("cmdOK");
+  EXPECT_EQ(ReadBytes(ini), before) << "every value, and the keys the dialog does not own";
 }
 
-TEST_F(SettingsDialogTest, SeparateTownFormatSavesTownCombineZero) {
-  frmConvertOption dialog(settings, ini, prompter);
-  EXPECT_TRUE(Child<QRadioButton>(&dialog, "optCombine")->isChecked());
-  Child<QRadioButton>(&dialog, "optSeparation")->click();
-  Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_FALSE(settings.townCombine);
-  EXPECT_EQ(IniValue(ini, u"MOK", u"TOWNCONBINE"), u"0");
-}
-
-TEST_F(SettingsDialogTest, HiddenControlsCarryFileFormatAndMeshCodeThrough) {
-  ASSERT_FALSE(settings.csvOut);
-  frmConvertOption dialog(settings, ini, prompter);
-  dialog.show();
-  for (const char* hidden :
-       {"framOutputFormat", "optCsv", "optExcel", "chkMeshCodeOutput", "chkNoConvNoOut"}) {
-    auto* control = Child<QWidget>(&dialog, hidden);
-    ASSERT_NE(control, nullptr);
-    EXPECT_FALSE(control->isVisible()) << hidden;
+// The environment dialog starts from the file; 設定 stores the typed folder before the regions
+// are reloaded, ｷｬﾝｾﾙ stores nothing.
+TEST_F(SettingsDialogTest, EnvironmentStoresTheTypedFolderAndReloadsTheRegions) {
+  settings.prefOut = false;  // in memory only
+  const std::string before = ReadBytes(ini);
+  for (const char* button : {"cmdCancel", "cmdExit"}) {
+    OpenEnvironment();
+    EXPECT_TRUE(settings.prefOut) << "read again from the file";
+    EXPECT_EQ(Text("txtDbDir"), "/data/地図データ");
+    Type("txtDbDir", QStringLiteral("/no/such/フォルダ"));
+    Press(button);
   }
-  EXPECT_FALSE(Child<QRadioButton>(&dialog, "optExcel")->isEnabled());
-  EXPECT_TRUE(Child<QRadioButton>(&dialog, "optExcel")->isChecked());
-  Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_FALSE(settings.csvOut);
-  EXPECT_EQ(IniValue(ini, u"MOK", u"CSVOUT"), u"0");
-  EXPECT_EQ(IniValue(ini, u"MOK", u"MESHCODE"), u"0");
-  EXPECT_EQ(IniValue(ini, u"MOK", u"COORDNO"), u"0");
+  EXPECT_EQ(reloads, std::vector<std::u16string>{u"/no/such/フォルダ"});
+  EXPECT_EQ(ReadProfileString(ini, u"MOK", u"DBDIR", u""), u"/no/such/フォルダ");
+  EXPECT_EQ(ReadProfileString(ini, u"MOK", u"PREF", u""), u"1");
 }
 
-TEST_F(SettingsDialogTest, CaptionsOfTheOptionControls) {
-  frmConvertOption dialog(settings, ini, prompter);
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("MOK 詳細設定"));
-  const std::pair<const char*, const char16_t*> captions[] = {
-      {"chkSrcFieldOut", u"入力データ"},
-      {"optCombine", u"大字・町丁目＋街区符号・地番"},
-      {"optSeparation", u"大字・町丁目と街区符号・地番"},
-      {"chkRemainOutput", u"号・枝番以降（ビル名等）"},
-      {"chkXYOutput", u"Ｘ座標、Ｙ座標"},
-      {"chkLatitudeOutput", u"経度、緯度"},
-      {"chkOverWrite", u"未処理データのみ変換"},
-      {"cmdOK", u"設定"},
-      {"cmdCancel", u"ｷｬﾝｾﾙ"},
-  };
-  for (const auto& [name, caption] : captions) {
-    auto* button = Child<QAbstractButton>(&dialog, name);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->text(), QString::fromUtf16(caption)) << name;
-  }
-  EXPECT_EQ(Child<QGroupBox>(&dialog, "framOutField")->title(), QStringLiteral("出力フィールド"));
-}
-
-TEST_F(SettingsDialogTest, FlagOutsideZeroAndOneIsKeptUnlessTheBoxIsTicked) {
-  WriteCp932(ini, u"[MOK]\r\nPREF=2\r\nCITY=2\r\n");
-  LoadSettings(settings, ini, prompter);
-  frmConvertOption dialog(settings, ini, prompter);
-  EXPECT_FALSE(Child<QCheckBox>(&dialog, "chkPrefOutput")->isChecked());
-  Child<QCheckBox>(&dialog, "chkCityOutput")->click();
-  Child<QPushButton>(&dialog, "cmdOK")->click();
-  EXPECT_EQ(IniValue(ini, u"MOK", u"PREF"), u"2");
-  EXPECT_EQ(IniValue(ini, u"MOK", u"CITY"), u"1");
-}
-
-// --- Environment settings -----------------------------------------------------------------------
-
-TEST_F(SettingsDialogTest, EnvironmentDialogRereadsFileAndConfirmingKeepsValues) {
-  settings.prefOut = false;  // in memory only: the dialog starts from the file
-  settings.dbDir = u"/elsewhere";
-  const auto before = SavedKeys(ini);
-  int reloads = 0;
-  frmIniFile dialog(settings, ini, prompter, [&] { ++reloads; });
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("MOK 環境設定"));
-  EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), QStringLiteral("/data/地図データ"));
-  EXPECT_TRUE(settings.prefOut);
-  Child<QPushButton>(&dialog, "cmdExit")->click();
-  EXPECT_EQ(SavedKeys(ini), before);
-  EXPECT_EQ(reloads, 1);
-}
-
-TEST_F(SettingsDialogTest, TypedFolderIsStoredWithoutBrowsingAndRegionsReloaded) {
-  std::u16string dbDirAtReload;
-  frmIniFile dialog(settings, ini, prompter, [&] { dbDirAtReload = settings.dbDir; });
-  Child<QLineEdit>(&dialog, "txtDbDir")->setText(QStringLiteral("/no/such/フォルダ"));
-  Child<QPushButton>(&dialog, "cmdExit")->click();
-  EXPECT_EQ(IniValue(ini, u"MOK", u"DBDIR"), u"/no/such/フォルダ");
-  EXPECT_EQ(settings.dbDir, u"/no/such/フォルダ");
-  EXPECT_EQ(dbDirAtReload, u"/no/such/フォルダ") << "the reload sees the new folder";
-}
-
-TEST_F(SettingsDialogTest, EnvironmentCancelStoresNothing) {
-  const std::string fileBefore = ReadBytes(ini);
-  int reloads = 0;
-  frmIniFile dialog(settings, ini, prompter, [&] { ++reloads; });
-  Child<QLineEdit>(&dialog, "txtDbDir")->setText(QStringLiteral("/changed"));
-  Child<QPushButton>(&dialog, "cmdCancel")->click();
-  EXPECT_EQ(ReadBytes(ini), fileBefore);
-  EXPECT_EQ(reloads, 0);
-  EXPECT_EQ(settings.dbDir, u"/data/地図データ");
-}
-
-TEST_F(SettingsDialogTest, ChooserTypedPathComesBackIntoTheFolderBox) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
-  WhenModalShows("frmSelectDir", [](QWidget* chooser) {
-    EXPECT_EQ(Child<QLineEdit>(chooser, "txtSelectDir")->text(), QStringLiteral("/data/地図データ"))
-        << "an absolute folder that does not exist is shown as given";
-    Child<QLineEdit>(chooser, "txtSelectDir")->setText(QStringLiteral("/typed/無い"));
-    Child<QPushButton>(chooser, "cmdOk")->click();
-  });
-  Child<QPushButton>(&dialog, "cmdDbDir")->click();
-  EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), QStringLiteral("/typed/無い"));
-}
-
-TEST_F(SettingsDialogTest, ChooserCancelLeavesTheFolderBox) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
-  WhenModalShows("frmSelectDir", [](QWidget* chooser) {
-    Child<QLineEdit>(chooser, "txtSelectDir")->setText(QStringLiteral("/typed"));
-    Child<QPushButton>(chooser, "cmdCancel")->click();
-  });
-  Child<QPushButton>(&dialog, "cmdDbDir")->click();
-  EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), QStringLiteral("/data/地図データ"));
-}
-
-TEST_F(SettingsDialogTest, ChooserStartsAtTheCurrentFolderWhenTheBoxIsEmpty) {
-  frmIniFile dialog(settings, ini, prompter, [] {});
-  Child<QLineEdit>(&dialog, "txtDbDir")->clear();
-  QString shown;
-  WhenModalShows("frmSelectDir", [&](QWidget* chooser) {
-    shown = Child<QLineEdit>(chooser, "txtSelectDir")->text();
-    Child<QPushButton>(chooser, "cmdOk")->click();
-  });
-  Child<QPushButton>(&dialog, "cmdDbDir")->click();
-  EXPECT_EQ(shown, QDir::toNativeSeparators(QDir::currentPath()));
-  EXPECT_EQ(Child<QLineEdit>(&dialog, "txtDbDir")->text(), shown);
-}
-
-// --- Folder chooser on its own ------------------------------------------------------------------
-
-TEST(DirectoryChooserTest, ContractOfSelectedDirAndDirSelected) {
-  RecordingPrompter prompter;
-  TempFolder folder;
-  const QString existing = QString::fromStdString(folder.path().string());
-  struct Case {
-    const char* name;
-    QString start;
-    QString typed;  // null: leave the box as shown
-    bool ok;
-    QString expectedDir;
-    bool expectedSelected;
-  };
+// The folder chooser opened from the environment dialog on the folder box: where it starts, and
+// what comes back into the box.
+TEST_F(SettingsDialogTest, FolderChooserStartsAtTheBoxAndReturnsTheTypedPath) {
+  const QString existing = QString::fromStdU16String(folder.Text());
   const QString current = QDir::toNativeSeparators(QDir::currentPath());
+  struct Case {
+    QString box, shown;  // the folder box, and where the chooser starts
+    QString typed = {};  // null: leave the chooser's path as shown
+    const char* close = "cmdOk";
+    QString result = {};  // null: the box is left as it was
+  };
   const Case cases[] = {
-      {"existing folder, OK", existing, QString(), true, existing, true},
-      {"relative start opens at the current folder", "relative/dir", QString(), true, current,
-       true},
-      {"typed path returned unchanged", existing, " /not there/ x ", true, " /not there/ x ", true},
-      {"empty typed path", existing, "", true, "", true},
-      {"cancel", existing, "/typed", false, "", false},
+      {.box = "/data/無い", .shown = "/data/無い"},  // a missing folder is shown as given
+      {.box = "relative/dir", .shown = current, .result = current},
+      {.box = existing, .shown = existing, .typed = " /not there/ x ", .result = " /not there/ x "},
+      {.box = existing, .shown = existing, .typed = "/typed", .close = "cmdCancel"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ui::DirectoryChoice choice{c.start.toStdU16String(), !c.expectedSelected};
-    frmSelectDir chooser(choice, prompter);
-    EXPECT_EQ(chooser.windowTitle(), QStringLiteral("ディレクトリ選択"));
-    if (!c.typed.isNull())
-      Child<QLineEdit>(&chooser, "txtSelectDir")->setText(c.typed);
-    Child<QPushButton>(&chooser, c.ok ? "cmdOk" : "cmdCancel")->click();
-    EXPECT_EQ(QString::fromStdU16String(choice.StrSelectedDir), c.expectedDir);
-    EXPECT_EQ(choice.BlnDirSelected, c.expectedSelected);
+    SCOPED_TRACE(c.box.toStdString() + " " + c.typed.toStdString());
+    OpenEnvironment();
+    Type("txtDbDir", c.box);
+    QString shown;
+    EXPECT_EQ(OpenedBy([&] { Press("cmdDbDir"); },
+                       [&](QWidget* chooser) {
+                         auto* path = Child<QLineEdit>(chooser, "txtSelectDir");
+                         shown = path->text();
+                         if (!c.typed.isNull())
+                           path->setText(c.typed);
+                         Click(chooser, c.close);
+                       }),
+              "frmSelectDir");
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(TextOf(Get("txtDbDir")), c.result.isNull() ? c.box : c.result);
   }
-  EXPECT_TRUE(prompter.records.empty());
-}
-
-TEST(DirectoryChooserTest, EscapeIsACancel) {
-  RecordingPrompter prompter;
-  ui::DirectoryChoice choice{u"/", true};
-  frmSelectDir chooser(choice, prompter);
-  chooser.reject();
-  EXPECT_EQ(choice.StrSelectedDir, u"");
-  EXPECT_FALSE(choice.BlnDirSelected);
-}
-
-}  // namespace
-}  // namespace mok::test
-
-namespace mok::test {
-namespace {
-
-TEST(DirectoryChooserTest, ClickingOrOpeningAFolderShowsItsPath) {
-  RecordingPrompter prompter;
-  TempFolder folder;
-  std::filesystem::create_directories(folder.path() / "サブ");
-  const QString base = QString::fromStdString(folder.path().string());
-  const QString sub = QString::fromStdString((folder.path() / "サブ").string());
-  ui::DirectoryChoice choice{base.toStdU16String(), false};
-  frmSelectDir chooser(choice, prompter);
-  auto* tree = Child<QTreeView>(&chooser, "dirSelDir");
-  auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-  ASSERT_NE(model, nullptr);
-  EXPECT_EQ(model->filePath(tree->currentIndex()), base) << "the list starts at the folder";
-
-  emit tree->clicked(model->index(sub));
-  EXPECT_EQ(Child<QLineEdit>(&chooser, "txtSelectDir")->text(), sub);
-
-  emit tree->activated(model->index(sub));
-  EXPECT_EQ(model->filePath(tree->currentIndex()), sub);
-  Child<QPushButton>(&chooser, "cmdOk")->click();
-  EXPECT_EQ(QString::fromStdU16String(choice.StrSelectedDir), sub);
+  EXPECT_EQ(Messages(), Strings{});
 }
 
 }  // namespace

@@ -1,131 +1,99 @@
 #include "ui_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <QElapsedTimer>
-#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <fstream>
-#include <random>
 #include <sstream>
-
-#include "db/import/main_database_import.h"
-#include "db/import/town_import.h"
-#include "startup/profile.h"
-#include "text/text.h"
 
 namespace mok::test {
 namespace {
 
 // One QApplication for the whole test binary, on the offscreen platform unless told otherwise.
 class QtEnvironment : public ::testing::Environment {
- public:
   void SetUp() override {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    app_ = new QApplication(argc, argv);
+    app_ = std::make_unique<QApplication>(argc_, argv_);
   }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
+  void TearDown() override { app_.reset(); }
 
- private:
-  QApplication* app_ = nullptr;
+  int argc_ = 1;
+  char name_[8] = "test_ui";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
 };
 
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-std::filesystem::path PathOf(const std::u16string& path) {
-  return std::filesystem::path(text::ToUtf8(path));
-}
-
 }  // namespace
 
-TempFolder::TempFolder() {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() /
-          ("mok_ui_test_" + std::to_string(random()) + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::u16string TempFolder::File(const std::string& name) const {
-  return text::FromUtf8((path_ / name).string());
+std::u16string FileIn(const TempFolder& folder, const std::string& name) {
+  return text::FromUtf8((folder.path() / name).string());
 }
 
 void WriteCp932(const std::u16string& path, const std::u16string& content) {
-  std::string error;
-  const auto bytes = text::EncodeCp932(content, &error);
-  ASSERT_TRUE(bytes.has_value()) << error;
-  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
-  out << *bytes;
+  const auto bytes = text::EncodeCp932(content);
+  ASSERT_TRUE(bytes.has_value());
+  std::ofstream(text::ToUtf8(path), std::ios::binary) << *bytes;
 }
 
 std::string ReadBytes(const std::u16string& path) {
-  std::ifstream in(PathOf(path), std::ios::binary);
   std::ostringstream buffer;
-  buffer << in.rdbuf();
+  buffer << std::ifstream(text::ToUtf8(path), std::ios::binary).rdbuf();
   return buffer.str();
 }
 
-std::u16string ReadCp932(const std::u16string& path) {
-  return text::DecodeCp932(ReadBytes(path)).value_or(u"<not CP932>");
+std::vector<std::string> LearnedRows(const std::u16string& dbDir) {
+  std::vector<std::string> rows;
+  auto db = db::Connection::Open(dbDir + u"/mok2.sqlite", true);
+  if (!db) {
+    ADD_FAILURE() << text::ToUtf8(db.error().Text());
+    return rows;
+  }
+  auto st = db->Compile(
+      "select ifnull(fldDbNo, '-') || '|' || ifnull(fldType, '-') || '|' || "
+      "ifnull(fld登録字句, '-') || '|' || ifnull(fld変換字句, '-') || '|' || "
+      "ifnull(fld参照回数, '-') from 学習 order by rowid");
+  if (!st) {
+    ADD_FAILURE() << text::ToUtf8(st.error().Text());
+    return rows;
+  }
+  for (auto more = st->Step(); more && *more; more = st->Step())
+    rows.push_back(text::ToUtf8(st->Text(0)));
+  return rows;
 }
 
-std::u16string IniValue(const std::u16string& iniPath, const std::u16string& section,
-                        const std::u16string& key) {
-  return ReadProfileString(iniPath, section, key, u"");
+void Click(QWidget* window, const char* button) {
+  if (auto* target = Child<QAbstractButton>(window, button))
+    QTest::mouseClick(target, Qt::LeftButton);
 }
 
-void WhenModalShows(const QString& objectName, std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  auto* clock = new QElapsedTimer;
-  clock->start();
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, clock, objectName, action] {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (window->isVisible() && window->isModal() && window->objectName() == objectName) {
-        timer->stop();
-        timer->deleteLater();
-        delete clock;
-        action(window);
-        return;
-      }
-    }
-    if (clock->elapsed() > 5000) {
-      ADD_FAILURE() << "window " << objectName.toStdString() << " never showed";
-      timer->stop();
-      timer->deleteLater();
-      delete clock;
-    }
+QString TextOf(QWidget* control) {
+  if (auto* box = qobject_cast<QLineEdit*>(control))
+    return box->text();
+  if (auto* combo = qobject_cast<QComboBox*>(control))
+    return combo->currentText();
+  return qobject_cast<QLabel*>(control)->text();
+}
+
+QString OpenedBy(const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {
+  QString opened;
+  QWidget* const before = QApplication::activeModalWidget();
+  // The first turn of an event loop after `action` began: the new modal window's own, if any.
+  QTimer::singleShot(0, [&] {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window || window == before)
+      return;
+    opened = window->objectName();
+    if (inside)
+      inside(window);
+    if (window->isVisible())
+      window->close();
   });
-  timer->start();
-}
-
-std::u16string SampleDatabaseFolder() {
-  static const std::u16string folder = [] {
-    const std::filesystem::path built(MOK_SAMPLE_DB);
-    if (std::filesystem::exists(built / "mok2.sqlite") &&
-        std::filesystem::exists(built / "東京都.sqlite")) {
-      return text::FromUtf8(built.string());
-    }
-    // Built once for this test run and left for the system to clean with the temp folder.
-    static QTemporaryDir dir;
-    const std::filesystem::path target(dir.path().toStdString());
-    const std::filesystem::path data(MOK_DATA_DIR);
-    db::CreateMainDatabase(target, data / "prefectures.csv");
-    db::ImportTowns(target, u"東京都", data / "geolonia-tokyo-2022.csv", u"東京都");
-    return text::FromUtf8(target.string());
-  }();
-  return folder;
+  action();
+  QCoreApplication::processEvents();  // the check runs here when no window opened
+  return opened;
 }
 
 }  // namespace mok::test

@@ -1,59 +1,82 @@
-// Shared pieces of the window tests: the QApplication on the offscreen platform, temporary
-// folders with CP932 files, reading keys back from mok.ini, answering a modal window that a
-// click opens, and the Tokyo sample database built once per test run.
+// Shared pieces of the window tests: the QApplication on the offscreen platform, CP932 files and
+// settings keys written and read back, the learning dictionary as stored, controls found by their
+// names, the modal window that a click opens, and the fixture of a window under test.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QString>
+#include <QTest>
 #include <QTimer>
-#include <QWidget>
-#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "startup/profile.h"
+#include "startup/settings.h"
+#include "support/recording_prompter.h"
+#include "support/test_database_builder.h"
 
 namespace mok::test {
 
-// A temporary folder removed at the end of the test.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::u16string File(const std::string& name) const;
+using Strings = std::vector<std::string>;
 
- private:
-  std::filesystem::path path_;
-};
-
-// Writes `text` (UTF-16) as CP932 bytes; fails the test when it cannot be encoded.
+// `name` inside the folder, as the windows take paths.
+std::u16string FileIn(const TempFolder& folder, const std::string& name);
+// Writes `text` as CP932 bytes; reads a file's bytes back.
 void WriteCp932(const std::u16string& path, const std::u16string& text);
 std::string ReadBytes(const std::u16string& path);
-std::u16string ReadCp932(const std::u16string& path);
 
-// A key of a section of the settings file, "" when absent.
-std::u16string IniValue(const std::u16string& iniPath, const std::u16string& section,
-                        const std::u16string& key);
+// Every row of 学習 in the main database of `dbDir`, in table order, as
+// "scope|kind|registered|converted|count" with "-" for Null.
+std::vector<std::string> LearnedRows(const std::u16string& dbDir);
 
-// Runs `action` on the first visible modal window named `objectName` once it shows (the click
-// that opens it blocks in its own event loop). Gives up after a few seconds.
-void WhenModalShows(const QString& objectName, std::function<void(QWidget*)> action);
-
-// A child widget by objectName; fails the test when missing.
-template <class T>
-T* Child(QWidget* parent, const QString& name) {
-  T* child = parent->findChild<T*>(name);
+// A control by objectName; fails the test when it is missing.
+template <class T = QWidget>
+T* Child(QWidget* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
   if (!child)
-    ADD_FAILURE() << "no control " << name.toStdString();
+    ADD_FAILURE() << "no control " << name;
   return child;
 }
 
-// The folder of the Tokyo sample databases (mok2.sqlite and 東京都.sqlite): the build's
-// sample-db folder when it has been built, otherwise one built here from the bundled data.
-std::u16string SampleDatabaseFolder();
+// Clicks the named button with the mouse, as a user does.
+void Click(QWidget* window, const char* button);
+// The text a control shows: a box's or a label's text, a combo box's current text.
+QString TextOf(QWidget* control);
+
+// Runs `action`, which may open a modal window (its event loop then runs inside `action`), and
+// returns that window's objectName, "" when none opened. `inside` works in the window, which is
+// closed afterwards unless `inside` closed it.
+QString OpenedBy(const std::function<void()>& action,
+                 const std::function<void(QWidget*)>& inside = {});
+
+// A window of type W under test, with a temporary folder, the settings and a prompter to give it.
+template <class W>
+class WindowTest : public ::testing::Test {
+ protected:
+  template <class T = QWidget>
+  T* Get(const char* name) {
+    return Child<T>(window.get(), name);
+  }
+  std::string Text(const char* name) { return TextOf(Get(name)).toStdString(); }
+  void Type(const char* box, const QString& text) { Get<QLineEdit>(box)->setText(text); }
+  bool On(const char* name) { return Get<QAbstractButton>(name)->isChecked(); }
+  // Clicks the named buttons (and check boxes, option buttons) in turn.
+  template <class... Names>
+  void Press(const Names&... buttons) {
+    (Click(window.get(), buttons), ...);
+  }
+  Strings Messages() const { return prompter.Texts(); }
+
+  TempFolder folder;
+  Settings settings;
+  RecordingPrompter prompter;
+  std::unique_ptr<W> window;
+};
 
 }  // namespace mok::test

@@ -13,9 +13,8 @@
 #include <string>
 
 #include "batch/conversion_run.h"
-#include "batch/field_count_rule.h"
-#include "batch/input_reader.h"
 #include "batch/session.h"
+#include "batch/unconverted_rows.h"
 #include "commands.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
@@ -170,46 +169,18 @@ void TerminalObserver::ListUnconvertedRows() {
   if (run_ == nullptr || settings_ == nullptr)
     return;
   bar_.Clear();
-  TerminalPrompter quiet(true);
-  const batch::RunFiles files = run_->LastRunFiles();
-  batch::InputReader reader(quiet);
-  reader.addressField = files.addressField;
-  reader.textInput = true;
-  batch::LineReader input;
-  batch::LineReader output;
-  if (!input.Open(files.inputPath) || !output.Open(files.outputPath))
+  const batch::UnconvertedRows found =
+      batch::CollectUnconvertedRows(run_->LastRunFiles(), *settings_);
+  if (found.failure)
     return;
-  std::u16string in;
-  std::u16string out;
-  for (int32_t row = 1; row < files.startRow; ++row) {
-    if (input.ReadLine(in) != batch::LineReader::Status::Ok)
-      return;
-  }
-  for (int16_t row = 0; row < settings_->addLine; ++row) {
-    if (output.ReadLine(out) != batch::LineReader::Status::Ok)
-      return;
-  }
   std::fputs("Unconverted addresses:\n", stderr);
-  constexpr int kShown = 20;
-  int listed = 0;
-  while (!input.AtEnd() && !output.AtEnd()) {
-    if (input.ReadLine(in) != batch::LineReader::Status::Ok ||
-        output.ReadLine(out) != batch::LineReader::Status::Ok) {
-      break;
-    }
-    if (in.empty() && out.empty())
-      continue;
-    if (!batch::IsListedAsUnconverted(in, out, settings_->delimiter, settings_->logOut)) {
-      continue;
-    }
-    std::u16string address;
-    if (reader.BuildAddressText(in, address) && ++listed <= kShown) {
-      std::fprintf(stderr, "  line %lld: %s\n", static_cast<long long>(input.LineNumber()),
-                   text::ToUtf8(batch::CompactFields(address)).c_str());
-    }
+  constexpr std::size_t kShown = 20;
+  for (std::size_t i = 0; i < found.rows.size() && i < kShown; ++i) {
+    std::fprintf(stderr, "  line %lld: %s\n", static_cast<long long>(found.rows[i].lineNumber),
+                 text::ToUtf8(found.rows[i].address).c_str());
   }
-  if (listed > kShown)
-    std::fprintf(stderr, "  ... and %d more\n", listed - kShown);
+  if (found.rows.size() > kShown)
+    std::fprintf(stderr, "  ... and %zu more\n", found.rows.size() - kShown);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
 
   // Creating the window runs its load step, before the command line is read.
   mok::CommandLineOptions commandLine;
-  mok::ui::frmConvert window(startup.settings, startup.settingsFilePath, prompter, commandLine,
+  mok::ui::MainWindow window(startup.settings, startup.settingsFilePath, prompter, commandLine,
                              argumentText);
   window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
   prompter.SetParent(&window);

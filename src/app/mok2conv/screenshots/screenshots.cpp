@@ -28,9 +28,9 @@
 #include "ui/learning_dict_window.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
-#include "ui/screenshot_samples.h"
 #include "ui/unconverted_list_window.h"
-#include "ui/unconverted_rows.h"
+
+#include "screenshot_samples.h"
 
 namespace {
 
@@ -64,10 +64,11 @@ void Settle(int ms = 50) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-bool Save(QWidget* window, const QDir& out, const QString& name) {
+// Writes <objectName>.png of the window.
+bool Save(QWidget* window, const QDir& out) {
   window->show();
   Settle();
-  const QString file = out.filePath(name + QStringLiteral(".png"));
+  const QString file = out.filePath(window->objectName() + QStringLiteral(".png"));
   const bool saved = window->grab().save(file);
   std::fprintf(stderr, "%s %s (%dx%d)\n", saved ? "wrote" : "FAILED", qPrintable(file),
                window->width(), window->height());
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   // The main window after a run started from the command line, as a user would start it.
   mok::CommandLineOptions options;
   const std::u16string arguments = u"-i " + input + u" -o " + output + u" -d 東京都 -l 2";
-  mok::ui::frmConvert window(settings, ini, prompter, options, arguments);
+  mok::ui::MainWindow window(settings, ini, prompter, options, arguments);
   options.firstActivate = true;
   mok::ParseCommandLine(arguments, options, prompter);
   window.show();
@@ -116,44 +117,42 @@ int main(int argc, char** argv) {
   while ((options.firstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
-  bool ok = Save(&window, out, QStringLiteral("frmConvert"));
+  bool ok = Save(&window, out);
 
   mok::batch::InputReader reader(prompter);
   reader.inputPath = input;
   QLineEdit addressField;
   {
-    mok::ui::frmPreview preview(reader, &addressField, prompter);
-    ok &= Save(&preview, out, QStringLiteral("frmPreview"));
+    mok::ui::PreviewWindow preview(reader, &addressField, prompter);
+    ok &= Save(&preview, out);
   }
   {
-    mok::ui::frmConvertOption dialog(settings, ini, prompter);
-    ok &= Save(&dialog, out, QStringLiteral("frmConvertOption"));
+    mok::ui::ConversionOptionsDialog dialog(settings, ini, prompter);
+    ok &= Save(&dialog, out);
   }
   {
-    mok::ui::frmIniFile dialog(settings, ini, prompter, [] {});
-    ok &= Save(&dialog, out, QStringLiteral("frmIniFile"));
+    mok::ui::EnvironmentDialog dialog(settings, ini, prompter, [] {});
+    ok &= Save(&dialog, out);
   }
   {
-    mok::ui::DirectoryChoice choice{dbDir, false};
-    mok::ui::frmSelectDir chooser(choice, prompter);
-    ok &= Save(&chooser, out, QStringLiteral("frmSelectDir"));
+    mok::ui::DirectoryChooser chooser(dbDir, prompter);
+    ok &= Save(&chooser, out);
   }
 
   // The unconverted list of the run, and the correction dialog on one of its addresses with a
   // misspelt word selected and corrected.
-  const mok::ui::UnconvertedRunFiles run = window.Run().LastRunFiles();
   {
-    mok::ui::frmIneffectAdr list(settings, window.Database(), window.Engine(), prompter);
-    list.FillUnconvertedRows(run);
-    ok &= Save(&list, out, QStringLiteral("frmIneffectAdr"));
+    mok::ui::UnconvertedListWindow list(settings, window.Database(), window.Engine(), prompter);
+    list.FillUnconvertedRows(window.Run().LastRunFiles());
+    ok &= Save(&list, out);
   }
   {
-    mok::ui::frmEdit dialog(settings, window.Database(), window.Engine(), prompter);
-    dialog.StrEditAddress = u"東京都渋谷区はち山町1-1";
+    mok::ui::CorrectionDialog dialog(settings, window.Database(), window.Engine(), prompter,
+                                     u"東京都渋谷区はち山町1-1");
     dialog.show();
     Settle();
-    mok::ui::FillCorrectionSample(dialog, u"はち山", u"鉢山");
-    ok &= Save(&dialog, out, QStringLiteral("frmEdit"));
+    mok::screenshots::FillCorrectionSample(dialog, u"はち山", u"鉢山");
+    ok &= Save(&dialog, out);
   }
 
   // The dictionary editor on a main database of its own with a few learned words (the sample
@@ -161,15 +160,15 @@ int main(int argc, char** argv) {
   {
     QTemporaryDir dictDir;
     const std::u16string folder = dictDir.path().toStdU16String();
-    std::u16string error;
-    if (!mok::ui::WriteLearningDictSample(folder, &error)) {
-      std::fprintf(stderr, "FAILED dictionary sample: %s\n", mok::text::ToUtf8(error).c_str());
+    if (const auto written = mok::screenshots::WriteLearningDictSample(folder); !written) {
+      std::fprintf(stderr, "FAILED dictionary sample: %s\n",
+                   mok::text::ToUtf8(written.error().Text()).c_str());
       return 1;
     }
     mok::db::AddressDatabase dictionary;
     dictionary.Open(folder);
-    mok::ui::frmLearningDict editor(dictionary, prompter, u"東京都");
-    ok &= Save(&editor, out, QStringLiteral("frmLearningDict"));
+    mok::ui::LearningDictWindow editor(dictionary, prompter, u"東京都");
+    ok &= Save(&editor, out);
   }
   window.close();
   return ok ? 0 : 1;

@@ -1,49 +1,48 @@
-#include "ui/screenshot_samples.h"
+#include "screenshot_samples.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 
 #include "db/connection.h"
 #include "db/schema.h"
 #include "ui/qt_text.h"
 
-namespace mok::ui {
+namespace mok::screenshots {
 
-void FillCorrectionSample(frmEdit& dialog, const std::u16string& word,
+void FillCorrectionSample(ui::CorrectionDialog& dialog, const std::u16string& word,
                           const std::u16string& replacement) {
   auto* address = dialog.findChild<QLineEdit*>(QStringLiteral("txtAddress"));
   auto* newWord = dialog.findChild<QLineEdit*>(QStringLiteral("txtNewWord"));
-  if (!address || !newWord)
+  auto* check = dialog.findChild<QPushButton*>(QStringLiteral("cmdCheck"));
+  if (!address || !newWord || !check)
     return;
-  const int start = address->text().indexOf(Q(word));
+  const int start = address->text().indexOf(ui::Q(word));
   if (start < 0)
     return;
-  address->setSelection(start, static_cast<int>(Q(word).size()));
-  dialog.txtAddress_MouseUp();
+  address->setSelection(start, static_cast<int>(ui::Q(word).size()));
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4),
+                      address->mapToGlobal(QPointF(4, 4)), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(address, &release);
   newWord->selectAll();
-  newWord->insert(Q(replacement));
-  dialog.cmdCheck_Click();
+  newWord->insert(ui::Q(replacement));
+  check->click();
   // Keep the selection visible in the picture.
-  address->setSelection(start, static_cast<int>(Q(word).size()));
+  address->setSelection(start, static_cast<int>(ui::Q(word).size()));
 }
 
-bool WriteLearningDictSample(const std::u16string& folder, std::u16string* error) {
-  auto fail = [error](const db::DbError& e) {
-    if (error)
-      *error = e.Text();
-    return false;
-  };
+db::DbStatus WriteLearningDictSample(const std::u16string& folder) {
   const std::u16string path = folder + u"/mok2.sqlite";
-  if (auto existing = db::Connection::Open(path, true)) {
-    if (error)
-      *error = path + u": already exists";
-    return false;
-  }
+  if (auto existing = db::Connection::Open(path, true))
+    return db::MakeError(path + u": already exists", 0);
   auto created = db::Connection::Create(path);
   if (!created)
-    return fail(created.error());
+    return created.error();
   db::Connection& db = *created;
-  if (auto s = db::CreateMainSchema(db); !s)
-    return fail(s.error());
+  if (db::DbStatus s = db::CreateMainSchema(db); !s)
+    return s;
 
   struct Region {
     const char16_t* name;
@@ -52,10 +51,10 @@ bool WriteLearningDictSample(const std::u16string& folder, std::u16string* error
   for (const Region& r : {Region{u"北海道", 1}, Region{u"東京都", 13}}) {
     auto st = db.Compile("insert into ＤＢ一覧 (fldDbName, fldID) values (?1, ?2)");
     if (!st)
-      return fail(st.error());
+      return st.error();
     st->BindText(1, r.name).BindInt(2, r.id);
-    if (auto s = st->Run(); !s)
-      return fail(s.error());
+    if (db::DbStatus s = st->Run(); !s)
+      return s;
   }
   struct Word {
     int dbNo, type;
@@ -74,13 +73,13 @@ bool WriteLearningDictSample(const std::u16string& folder, std::u16string* error
         "insert into 学習 (fldDbNo, fldType, fld登録字句, fld変換字句, fld参照回数)"
         " values (?1, ?2, ?3, ?4, ?5)");
     if (!st)
-      return fail(st.error());
+      return st.error();
     st->BindInt(1, w.dbNo).BindInt(2, w.type).BindText(3, w.registered);
     st->BindText(4, w.converted).BindInt(5, w.count);
-    if (auto s = st->Run(); !s)
-      return fail(s.error());
+    if (db::DbStatus s = st->Run(); !s)
+      return s;
   }
-  return true;
+  return {};
 }
 
-}  // namespace mok::ui
+}  // namespace mok::screenshots

@@ -5,19 +5,20 @@
 
 #include <string>
 
+#include "db/db_error.h"
 #include "ui/correction_dialog.h"
 
-namespace mok::ui {
+namespace mok::screenshots {
 
 // Selects the first occurrence of `word` in the dialog's address as the mouse would, types
 // `replacement` and runs the check, so the dialog shows the old and new word and the corrected
 // address. The dialog must already hold its address (shown once).
-void FillCorrectionSample(frmEdit& dialog, const std::u16string& word,
+void FillCorrectionSample(ui::CorrectionDialog& dialog, const std::u16string& word,
                           const std::u16string& replacement);
 
 // Creates <folder>/mok2.sqlite with the tables of a main database, the regions 北海道 (1) and
-// 東京都 (13), and a few learned words of both scopes and kinds. False (with the reason in
-// `error`) when the file cannot be written; an existing file is left untouched and fails.
-bool WriteLearningDictSample(const std::u16string& folder, std::u16string* error = nullptr);
+// 東京都 (13), and a few learned words of both scopes and kinds. Fails when the file cannot be
+// written; an existing file is left untouched and fails.
+db::DbStatus WriteLearningDictSample(const std::u16string& folder);
 
-}  // namespace mok::ui
+}  // namespace mok::screenshots

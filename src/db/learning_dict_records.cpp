@@ -1,16 +1,16 @@
-#include "ui/learning_dict_records.h"
+#include "db/learning_dict_records.h"
 
 #include <string>
 
 #include "db/connection.h"
 
-namespace mok::ui {
+namespace mok::db {
 
 namespace {
 
 // The store's "no current record" failure (deleting or storing where there is no row).
-db::DbError NoCurrentRecord() {
-  return db::MakeError(u"カレント レコードがありません。", 3021);
+DbError NoCurrentRecord() {
+  return MakeError(u"カレント レコードがありません。", 3021);
 }
 
 // The keyword as a LIKE pattern matching it anywhere, its own wildcards taken literally.
@@ -25,19 +25,19 @@ std::u16string ContainsPattern(const std::u16string& keyword) {
   return pattern;
 }
 
-std::optional<std::u16string> OptionalText(const db::Statement& st, int column) {
+std::optional<std::u16string> OptionalText(const Statement& st, int column) {
   if (st.IsNull(column))
     return std::nullopt;
   return st.Text(column);
 }
 
-std::optional<int64_t> OptionalInt(const db::Statement& st, int column) {
+std::optional<int64_t> OptionalInt(const Statement& st, int column) {
   if (st.IsNull(column))
     return std::nullopt;
   return st.Int(column);
 }
 
-void BindOptionalText(db::Statement& st, int index, const std::optional<std::u16string>& value) {
+void BindOptionalText(Statement& st, int index, const std::optional<std::u16string>& value) {
   if (value) {
     st.BindText(index, *value);
   } else {
@@ -46,7 +46,7 @@ void BindOptionalText(db::Statement& st, int index, const std::optional<std::u16
 }
 
 template <class T>
-void BindOptionalInt(db::Statement& st, int index, const std::optional<T>& value) {
+void BindOptionalInt(Statement& st, int index, const std::optional<T>& value) {
   if (value) {
     st.BindInt(index, static_cast<int64_t>(*value));
   } else {
@@ -54,22 +54,15 @@ void BindOptionalInt(db::Statement& st, int index, const std::optional<T>& value
   }
 }
 
-// Hands the failure to the caller that asked for it; always false, for `return Fail(...)`.
-bool Fail(db::DbError* error, const db::DbError& failure) {
-  if (error)
-    *error = failure;
-  return false;
-}
-
-// Calls `each` for every row of `st`; false (with the failure) when a step fails.
+// Calls `each` for every row of `st`; the failure of a step ends the walk.
 template <class Each>
-bool ForEachRow(db::Statement& st, db::DbError* error, Each each) {
+DbStatus ForEachRow(Statement& st, Each each) {
   while (true) {
     auto row = st.Step();
     if (!row)
-      return Fail(error, row.error());
+      return row.error();
     if (!*row)
-      return true;
+      return {};
     each();
   }
 }
@@ -79,28 +72,34 @@ bool ForEachRow(db::Statement& st, db::DbError* error, Each each) {
 LearningDictRecords::LearningDictRecords() = default;
 LearningDictRecords::~LearningDictRecords() = default;
 
-bool LearningDictRecords::Open(const std::u16string& path, db::DbError* error) {
-  auto opened = db::Connection::Open(path);
+DbStatus LearningDictRecords::Open(const std::u16string& path) {
+  auto opened = Connection::Open(path);
   if (!opened)
-    return Fail(error, opened.error());
-  connection_ = std::make_unique<db::Connection>(std::move(*opened));
-  return true;
+    return opened.error();
+  connection_ = std::make_unique<Connection>(std::move(*opened));
+  return {};
 }
 
-bool LearningDictRecords::ReadRegions(
-    std::vector<std::pair<std::u16string, std::u16string>>& regions, db::DbError* error) {
-  regions.clear();
+DbResult<std::vector<DictRegion>> LearningDictRecords::ReadRegions() {
   if (!connection_)
-    return Fail(error, NoCurrentRecord());
+    return NoCurrentRecord();
   auto st = connection_->Compile("select fldDbName, fldID from ＤＢ一覧 order by rowid");
   if (!st)
-    return Fail(error, st.error());
-  return ForEachRow(*st, error, [&] { regions.emplace_back(st->Text(0), st->Text(1)); });
+    return st.error();
+  std::vector<DictRegion> regions;
+  if (DbStatus read = ForEachRow(*st,
+                                 [&] {
+                                   regions.push_back({st->Text(0), st->Text(1)});
+                                 });
+      !read) {
+    return read.error();
+  }
+  return regions;
 }
 
-bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* error) {
+DbStatus LearningDictRecords::Search(const LearningDictSearch& search) {
   if (!connection_)
-    return Fail(error, NoCurrentRecord());
+    return NoCurrentRecord();
   // The clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
   std::string clause;
   auto add = [&clause](const std::string& condition) {
@@ -144,38 +143,37 @@ bool LearningDictRecords::Search(const LearningDictSearch& search, db::DbError* 
 
   auto st = connection_->Compile(sql);
   if (!st)
-    return Fail(error, st.error());
+    return st.error();
   if (bindRegion)
     st->BindInt(1, *search.regionNo);
   if (bindKeyword)
     st->BindText(2, ContainsPattern(search.keyword));
 
   std::vector<LearningDictRow> rows;
-  const bool readAll = ForEachRow(*st, error, [&] {
+  DbStatus read = ForEachRow(*st, [&] {
     LearningDictRow r;
     r.rowId = st->Int(0);
     if (auto v = OptionalInt(*st, 1))
-      r.fldDbNo = static_cast<int32_t>(*v);
+      r.scope = static_cast<int32_t>(*v);
     if (auto v = OptionalInt(*st, 2))
-      r.fldType = static_cast<int32_t>(*v);
+      r.kind = static_cast<int32_t>(*v);
     r.registeredWord = OptionalText(*st, 3);
     r.convertedWord = OptionalText(*st, 4);
     r.referenceCount = OptionalInt(*st, 5);
     rows.push_back(std::move(r));
   });
-  if (!readAll)
-    return false;
-  rows_ = std::move(rows);
-  return true;
+  if (read)
+    rows_ = std::move(rows);
+  return read;
 }
 
 void LearningDictRecords::AddNew() {
   rows_.push_back(LearningDictRow{});
 }
 
-bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::DbError* error) {
+DbStatus LearningDictRecords::Store(int32_t index, const LearningDictRow& row) {
   if (!connection_ || index < 0 || index >= Count())
-    return Fail(error, NoCurrentRecord());
+    return NoCurrentRecord();
   LearningDictRow& target = rows_[static_cast<size_t>(index)];
   const bool adding = target.rowId == 0;
   auto st = connection_->Compile(
@@ -184,36 +182,36 @@ bool LearningDictRecords::Store(int32_t index, const LearningDictRow& row, db::D
              : "update 学習 set fldDbNo = ?1, fldType = ?2, fld登録字句 = ?3, fld変換字句 = ?4,"
                " fld参照回数 = ?5 where rowid = ?6");
   if (!st)
-    return Fail(error, st.error());
-  BindOptionalInt(*st, 1, row.fldDbNo);
-  BindOptionalInt(*st, 2, row.fldType);
+    return st.error();
+  BindOptionalInt(*st, 1, row.scope);
+  BindOptionalInt(*st, 2, row.kind);
   BindOptionalText(*st, 3, row.registeredWord);
   BindOptionalText(*st, 4, row.convertedWord);
   BindOptionalInt(*st, 5, row.referenceCount);
   if (!adding)
     st->BindInt(6, target.rowId);
-  if (auto done = st->Run(); !done)
-    return Fail(error, done.error());
+  if (DbStatus done = st->Run(); !done)
+    return done;
   const int64_t rowId = adding ? connection_->LastInsertRowId() : target.rowId;
   target = row;
   target.rowId = rowId;
-  return true;
+  return {};
 }
 
-bool LearningDictRecords::Delete(int32_t index, db::DbError* error) {
+DbStatus LearningDictRecords::Delete(int32_t index) {
   if (!connection_ || index < 0 || index >= Count())
-    return Fail(error, NoCurrentRecord());
+    return NoCurrentRecord();
   const auto at = rows_.begin() + index;
   if (at->rowId != 0) {
     auto st = connection_->Compile("delete from 学習 where rowid = ?1");
     if (!st)
-      return Fail(error, st.error());
+      return st.error();
     st->BindInt(1, at->rowId);
-    if (auto done = st->Run(); !done)
-      return Fail(error, done.error());
+    if (DbStatus done = st->Run(); !done)
+      return done;
   }
   rows_.erase(at);
-  return true;
+  return {};
 }
 
-}  // namespace mok::ui
+}  // namespace mok::db

@@ -1,0 +1,91 @@
+#include "batch/unconverted_rows.h"
+
+#include <cerrno>
+
+#include "batch/field_count_rule.h"
+#include "batch/input_reader.h"
+#include "batch/line_reader.h"
+
+namespace mok::batch {
+
+namespace {
+
+// Reading past the end of a file while the leading lines are skipped.
+FileError InputPastEndOfFile() {
+  return {u"ファイルの終わりを越えて入力しようとしました。", 62};
+}
+
+// Skips `count` lines of `file` without decoding them (they are never shown).
+std::optional<FileError> SkipLines(LineReader& file, int32_t count) {
+  std::string bytes;
+  for (int32_t i = 0; i < count; ++i) {
+    switch (file.ReadBytes(bytes)) {
+      case LineReader::Status::Ok:
+      case LineReader::Status::Undecodable:
+        break;
+      case LineReader::Status::End:
+        return InputPastEndOfFile();
+      case LineReader::Status::ReadError:
+        return FileErrorFromErrno(EIO);
+    }
+  }
+  return std::nullopt;
+}
+
+// The reader says why it refuses a line through a prompter; the walk keeps that text for its
+// caller instead of showing it.
+class NoticeKeeper : public Prompter {
+ public:
+  void ShowMessage(const std::u16string& text, MessageIcon, const std::u16string&) override {
+    notice = text;
+  }
+  Answer Ask(const std::u16string&, MessageButtons, MessageIcon, const std::u16string&) override {
+    return Answer::Cancel;
+  }
+  std::u16string notice;
+};
+
+}  // namespace
+
+UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings) {
+  NoticeKeeper notices;
+  InputReader reader(notices);
+  reader.inputPath = run.inputPath;
+  reader.startRow = run.startRow;
+  reader.addressField = run.addressField;
+  reader.textInput = IsTextInputName(run.inputPath);
+
+  UnconvertedRows found;
+  LineReader input;
+  LineReader output;
+  FileError error;
+  if (!input.Open(run.inputPath, &error) || !output.Open(run.outputPath, &error)) {
+    found.failure = error;
+    return found;
+  }
+  found.failure = SkipLines(input, run.startRow - 1);
+  if (!found.failure)
+    found.failure = SkipLines(output, settings.addLine);
+  if (found.failure)
+    return found;
+
+  std::u16string inputLine;
+  std::u16string outputLine;
+  while (!input.AtEnd() && !output.AtEnd()) {
+    if (!reader.InputRawLineData(input, inputLine) ||
+        !reader.InputRawLineData(output, outputLine)) {
+      break;
+    }
+    if (inputLine.empty() && outputLine.empty())
+      continue;
+    if (!IsListedAsUnconverted(inputLine, outputLine, settings.delimiter, settings.logOut))
+      continue;
+    std::u16string address;
+    if (reader.BuildAddressText(inputLine, address))
+      found.rows.push_back({input.LineNumber(), CompactFields(address)});
+  }
+  found.stopNotice = notices.notice;
+  return found;
+}
+
+}  // namespace mok::batch
