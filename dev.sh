@@ -5,6 +5,7 @@
 #   ./dev.sh bench        build, then run the benchmarks
 #   ./dev.sh screenshots  render every window of the desktop program to PNG files
 #   ./dev.sh build        only configure and build
+#   ./dev.sh stats        count code and test lines per folder, and the test-to-source ratio
 set -euo pipefail
 cd "$(dirname "$0")"
 preset=${MOK_PRESET:-release}
@@ -38,6 +39,7 @@ case "${1:-}" in
     build
     cmake --build --preset "$preset" --target screenshots
     ;;
+  stats) scripts/stats ;;
   *)
     sed -n '2,8p' "$0"
     exit 2
