@@ -4,6 +4,7 @@
 #   ./dev.sh test         build, then run every test
 #   ./dev.sh bench        build, then run the benchmarks
 #   ./dev.sh screenshots  render every window of the desktop program to PNG files
+#   ./dev.sh japan-db     build the nationwide databases into build/<preset>/japan-db once
 #   ./dev.sh build        only configure and build
 #   ./dev.sh stats        count code and test lines per folder, and the test-to-source ratio
 set -euo pipefail
@@ -11,10 +12,11 @@ cd "$(dirname "$0")"
 preset=${MOK_PRESET:-release}
 build_dir=build/$preset
 
+# Builds everything, or only the targets given.
 build() {
   scripts/install-deps
   [ -f "$build_dir/build.ninja" ] || cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$(nproc)"
+  cmake --build --preset "$preset" -j "$(nproc)" ${1:+--target "$@"}
 }
 
 case "${1:-}" in
@@ -35,13 +37,25 @@ case "${1:-}" in
     build
     for b in "$build_dir"/bench/bench_*; do "$b"; done
     ;;
+  japan-db)
+    # Kept while it is newer than the data it is built from; otherwise built again from nothing.
+    db=$build_dir/japan-db
+    inputs=(data/prefectures.csv data/japan-towns.csv.xz data/KEN_ALL.CSV)
+    if [ -f "$db/mok2.sqlite" ] && [ -z "$(find "${inputs[@]}" -newer "$db/mok2.sqlite")" ]; then
+      echo "$db is up to date"
+    else
+      build mok2
+      rm -rf "$db"
+      "$build_dir/mok2" db build-japan "$db"
+    fi
+    ;;
   screenshots)
     build
     cmake --build --preset "$preset" --target screenshots
     ;;
   stats) scripts/stats ;;
   *)
-    sed -n '2,8p' "$0"
+    sed -n '2,/^set /{/^#/p}' "$0"
     exit 2
     ;;
 esac

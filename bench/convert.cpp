@@ -15,6 +15,7 @@
 #include "batch/conversion_run.h"
 #include "batch/input_reader.h"
 #include "batch/line_writer.h"
+#include "batch/session.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
 #include "text/text.h"
@@ -76,8 +77,8 @@ double Seconds(Clock::duration d) {
 double ReadOnlyPass(const fs::path& input) {
   SilentPrompter prompter;
   mok::batch::InputReader reader(prompter);
-  reader.blnTextInput = true;
-  reader.LngAdrField = 2;
+  reader.textInput = true;
+  reader.addressField = 2;
   mok::batch::LineReader file;
   file.Open(mok::text::FromUtf8(input.string()));
   const auto start = Clock::now();
@@ -109,24 +110,21 @@ double WriteOnlyPass(const fs::path& output, const fs::path& copy) {
 
 void BM_ConvertEndToEnd(benchmark::State& state) {
   Workspace ws;
-  mok::Settings settings;
-  settings.dbDir = mok::text::FromUtf8(MOK_SAMPLE_DB);
-  settings.monitor = false;
   SilentPrompter prompter;
-  mok::db::AddressDatabase database(settings, prompter);
-  if (!database.OpenMainDatabase() || !database.LoadPrefectureNames()) {
+  mok::batch::Session session(mok::text::FromUtf8((ws.dir / "mok.ini").string()), prompter,
+                              mok::text::FromUtf8(MOK_SAMPLE_DB));
+  session.settings.monitor = false;
+  if (!session.OpenDatabase()) {
     state.SkipWithError("the sample database does not open (build the sample-db target)");
     return;
   }
-  mok::engine::Recognizer recognizer(settings, database);
   mok::batch::NullRunObserver observer;
-  mok::batch::ConversionRun run(settings, database, recognizer, prompter, observer,
-                                mok::text::FromUtf8((ws.dir / "mok.ini").string()));
+  mok::batch::ConversionRun run(session.settings, session.database, session.recognizer, prompter,
+                                observer, session.settingsFilePath);
   mok::batch::RunRequest request;
   request.inputPath = mok::text::FromUtf8(ws.input.string());
   request.outputPath = mok::text::FromUtf8(ws.output.string());
   request.region = u"東京都";
-  request.regionIndex = 0;
   request.startRow = u"2";
   request.addressField = u"3";
 

@@ -12,14 +12,12 @@
 #include "db/address_database.h"
 #include "db/connection.h"
 #include "db/schema.h"
-#include "engine/rules/address_result.h"
-#include "silent_prompter.h"
+#include "engine/recognition/block_choice.h"
 #include "text/text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using mok::bench::SilentPrompter;
 using mok::db::Connection;
 
 struct Town {
@@ -127,55 +125,61 @@ BenchData& Data() {
 
 struct Fixture {
   Fixture() {
-    settings.dbDir = Data().Dir();
-    db.OpenMainDatabase();
-    db.StrSelectedRegion = u"東京都";
-    db.IntRegionNumber = 1;
+    db.Open(Data().Dir());
+    db.SelectRegion(u"東京都");
   }
-  mok::Settings settings;
-  SilentPrompter prompter;
-  mok::db::AddressDatabase db{settings, prompter};
-  mok::engine::AddressResult result;
+  mok::db::AddressDatabase db;
 };
 
-void BlockCoordinates(benchmark::State& state, int completeMatch) {
+// The town's POSITION row, then its block rows and the choice among them, as the recognition
+// asks for every address.
+void BlockCoordinates(benchmark::State& state, bool completeMatch) {
   Fixture f;
-  f.settings.completeMatch = static_cast<int16_t>(completeMatch);
   const auto& towns = Data().towns;
-  std::size_t i = 0, found = 0;
+  const mok::engine::BlockQuery query = mok::engine::BlockQueryFor(u"１２", completeMatch);
+  std::size_t i = 0, found = 0, failures = 0;
   for (auto _ : state) {
     const Town& t = towns[i++ % towns.size()];
-    std::u16string block = u"１２";
-    found += f.db.LookupBlockCoordinates(t.prefecture, t.city, t.town, block, f.result);
-    benchmark::DoNotOptimize(block);
+    auto position = f.db.FindTownPosition(t.prefecture, t.city, t.town);
+    if (!position || !*position) {
+      failures += position ? 0 : 1;
+      continue;
+    }
+    auto rows = f.db.BlockRows(**position, query.exact);
+    if (!rows) {
+      ++failures;
+      continue;
+    }
+    found += mok::engine::ChooseBlock(*rows, query).has_value();
+    benchmark::DoNotOptimize(rows);
   }
   state.counters["found"] = static_cast<double>(found) / static_cast<double>(state.iterations());
-  state.counters["messages"] = f.prompter.shown;
+  state.counters["failures"] = static_cast<double>(failures);
   state.SetLabel(Data().source + ", " + std::to_string(towns.size()) + " towns");
 }
 
 void BM_LookupBlockCoordinates_Nearest(benchmark::State& state) {
-  BlockCoordinates(state, 0);
+  BlockCoordinates(state, false);
 }
 void BM_LookupBlockCoordinates_Exact(benchmark::State& state) {
-  BlockCoordinates(state, 1);
+  BlockCoordinates(state, true);
 }
 
 void BM_LookupLearnedWord_Miss(benchmark::State& state) {
   Fixture f;
   for (auto _ : state) {
-    f.result.LogCount = 0;
-    auto r = f.db.LookupLearnedWord(2, u"千代田区", f.result);
+    auto r = f.db.FindLearnedWord(mok::engine::WordKind::City, u"千代田区");
     benchmark::DoNotOptimize(r);
   }
 }
 
-// A hit rewrites the word, logs it and stores the row's new count.
+// A hit finds the word and stores the row's new count.
 void BM_LookupLearnedWord_Hit(benchmark::State& state) {
   Fixture f;
   for (auto _ : state) {
-    f.result.LogCount = 0;
-    auto r = f.db.LookupLearnedWord(2, u"札幌中央区", f.result);
+    auto r = f.db.FindLearnedWord(mok::engine::WordKind::City, u"札幌中央区");
+    if (r && *r)
+      f.db.CountLearnedWordUse((*r)->id);
     benchmark::DoNotOptimize(r);
   }
 }

@@ -59,9 +59,7 @@ BENCHMARK(BM_SplitAndNextAddressField);
 void BM_FindNumberBlock(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
-    int16_t start = 0;
-    int16_t end = 0;
-    benchmark::DoNotOptimize(FindNumberBlock(kAddresses[i], start, end));
+    benchmark::DoNotOptimize(FindNumberBlock(kAddresses[i]));
     i = (i + 1) % kAddresses.size();
   }
 }

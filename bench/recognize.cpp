@@ -19,8 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "db/address_database.h"
-#include "engine/recognition/recognizer.h"
+#include "batch/session.h"
 #include "silent_prompter.h"
 #include "text/text.h"
 
@@ -111,23 +110,20 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
     state.SkipWithError("sample database or sample input missing (build the sample-db target)");
     return;
   }
-  mok::Settings settings;
-  settings.dbDir = copy.Dir();
   SilentPrompter prompter;
-  mok::db::AddressDatabase database(settings, prompter);
-  if (!database.OpenMainDatabase() || !database.LoadPrefectureNames()) {
+  mok::batch::Session session(copy.Dir() + u"/mok.ini", prompter, copy.Dir());
+  if (!session.OpenDatabase() || !session.database.SelectRegion(u"東京都")) {
     state.SkipWithError("cannot open the sample database");
     return;
   }
-  database.StrSelectedRegion = u"東京都";
-  database.IntRegionNumber = database.RegionNumber(u"東京都").value_or(0);
-  mok::engine::Recognizer recognizer(settings, database);
+  mok::engine::Recognizer& recognizer = session.recognizer;
 
   // One pass first, so that connections and caches are warm, and to count what converts.
-  std::u16string out;
   int converted = 0;
-  for (const auto& address : addresses)
-    converted += recognizer.RecognizeAddress(address, out) == mok::engine::kConverted ? 1 : 0;
+  for (const auto& address : addresses) {
+    converted +=
+        recognizer.RecognizeAddress(address).code == mok::engine::ResultCode::Converted ? 1 : 0;
+  }
 
   g_sqliteNanoseconds = 0;
   g_statements = 0;
@@ -135,7 +131,7 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
   int64_t count = 0;
   const auto start = Clock::now();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(recognizer.RecognizeAddress(addresses[next], out));
+    benchmark::DoNotOptimize(recognizer.RecognizeAddress(addresses[next]));
     next = next + 1 == addresses.size() ? 0 : next + 1;
     ++count;
   }
@@ -152,7 +148,6 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
       count > 0 ? static_cast<double>(g_statements.load()) / static_cast<double>(count) : 0.0;
   state.counters["converted"] = converted;
   state.counters["addresses"] = static_cast<double>(addresses.size());
-  state.counters["messages"] = prompter.shown;
   sqlite3_reset_auto_extension();
 }
 BENCHMARK(BM_RecognizeSampleAddresses)->Unit(benchmark::kMicrosecond)->MinTime(2.0);

@@ -18,7 +18,9 @@ std::u16string Number(int64_t n) {
   return text::FromUtf8(std::to_string(n));
 }
 
-const std::u16string kNormalFailureMarker(34, u'?');
+bool IsWritten(engine::ResultCode code) {
+  return code == engine::ResultCode::Converted || code == engine::ResultCode::EmptyAddress;
+}
 
 // True when both paths name one existing file (also through links or different spellings).
 bool SameFile(const std::u16string& a, const std::u16string& b) {
@@ -70,7 +72,7 @@ bool ConversionRun::Validate(const RunRequest& request) {
     observer_.FocusInputBox(InputBox::InputFile);
     return false;
   }
-  reader_.StrInputPath = request.inputPath;
+  reader_.inputPath = request.inputPath;
   settings_.inputFilePath = request.inputPath;
   if (request.outputPath.empty()) {
     prompter_.ShowMessage(u"出力ファイルが選択されていません。");
@@ -82,54 +84,35 @@ bool ConversionRun::Validate(const RunRequest& request) {
     observer_.FocusInputBox(InputBox::StartRow);
     return false;
   }
-  strOutputPath_ = request.outputPath;
+  outputPath_ = request.outputPath;
   settings_.outputFilePath = request.outputPath;
   return true;
 }
 
 void ConversionRun::RememberFolders() {
   std::u16string folder;
-  if (FolderOf(reader_.StrInputPath, folder) && folder != settings_.inputDir) {
+  if (FolderOf(reader_.inputPath, folder) && folder != settings_.inputDir) {
     settings_.inputDir = folder;
     WriteRunSetting(settingsFilePath_, u"INPUTDIR", folder);
   }
-  if (FolderOf(strOutputPath_, folder) && folder != settings_.outputDir) {
+  if (FolderOf(outputPath_, folder) && folder != settings_.outputDir) {
     settings_.outputDir = folder;
     WriteRunSetting(settingsFilePath_, u"OUTPUTDIR", folder);
   }
 }
 
 RunOutcome ConversionRun::Run(const RunRequest& request) {
-  database_.StrSelectedRegion = request.region;
-  if (!database_.OpenRegionDatabase(request.region))
+  if (auto selected = database_.SelectRegion(request.region); !selected) {
+    prompter_.ShowMessage(selected.error().Message());
     return RunOutcome::NotStarted;
-  database_.CloseRegionDatabase();
-
-  if (request.regionIndex > 0) {
-    const std::size_t position = static_cast<std::size_t>(request.regionIndex) + 1;
-    if (position >= database_.PrefKanaNames.size()) {
-      TakeErrorPath(SubscriptError().Text());
-      return RunOutcome::Failed;
-    }
-    database_.StrRegionKana = database_.PrefKanaNames[position];
   }
-
-  std::u16string error;
-  if (!ReadRunNumbers(request, error)) {
-    TakeErrorPath(error);
+  if (auto error = ReadRunNumbers(request)) {
+    TakeErrorPath(*error);
     return RunOutcome::Failed;
   }
 
-  db::DbError dbError;
-  const auto regionNumber = database_.RegionNumber(request.region, &dbError);
-  if (!regionNumber) {
-    TakeErrorPath(dbError.Text());
-    return RunOutcome::Failed;
-  }
-  database_.IntRegionNumber = *regionNumber;
-
-  lngRecordCount_ = reader_.CountInputRecords();
-  if (lngRecordCount_ <= 0)
+  recordCount_ = reader_.CountInputRecords();
+  if (recordCount_ <= 0)
     return RunOutcome::NotStarted;
 
   SaveRunWindowState(settingsFilePath_, settings_, request);
@@ -149,34 +132,28 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return stopped_ ? RunOutcome::Stopped : RunOutcome::Failed;
 
   ShowEndOfRun();
-  ShowInMapProgram(settings_, prompter_, strOutputPath_);
+  ShowInMapProgram(settings_, prompter_, outputPath_);
   return RunOutcome::Finished;
 }
 
-bool ConversionRun::ReadRunNumbers(const RunRequest& request, std::u16string& error) {
+std::optional<std::u16string> ConversionRun::ReadRunNumbers(const RunRequest& request) {
   const auto startRow = ParseNumber(request.startRow);
   const auto startRowValue = startRow
                                  ? RoundedInRange(*startRow, std::numeric_limits<int16_t>::min(),
                                                   std::numeric_limits<int16_t>::max())
                                  : std::nullopt;
-  if (!startRowValue) {
-    error = OverflowError().Text();
-    return false;
-  }
+  if (!startRowValue)
+    return OverflowError().Text();
   const auto field = ParseNumber(request.addressField);
-  if (!field) {
-    error = TypeMismatchError().Text();
-    return false;
-  }
+  if (!field)
+    return TypeMismatchError().Text();
   const auto fieldValue = RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
                                          std::numeric_limits<int32_t>::max());
-  if (!fieldValue) {
-    error = OverflowError().Text();
-    return false;
-  }
-  reader_.LngStartRow = static_cast<int32_t>(*startRowValue);
-  reader_.LngAdrField = static_cast<int32_t>(*fieldValue - 1);
-  return true;
+  if (!fieldValue)
+    return OverflowError().Text();
+  reader_.startRow = static_cast<int32_t>(*startRowValue);
+  reader_.addressField = static_cast<int32_t>(*fieldValue - 1);
+  return std::nullopt;
 }
 
 void ConversionRun::TakeErrorPath(const std::u16string& text) {
@@ -188,63 +165,67 @@ void ConversionRun::ShowEndOfRun() {
   observer_.SetMonitorText(MonitorBox::Source, u"");
   observer_.SetMonitorText(MonitorBox::PreviousSource, u"");
   observer_.SetMonitorText(MonitorBox::PreviousResult, u"");
-  if (lngFailCount_ < 1) {
-    prompter_.ShowMessage(u"変換が終了しました。\r\n全件数は" + Number(lngConvertCount_) +
+  if (failCount_ < 1) {
+    prompter_.ShowMessage(u"変換が終了しました。\r\n全件数は" + Number(convertCount_) +
                           u"件です。");
   } else {
     AskEditUnconverted();
   }
 }
 
+RunFiles ConversionRun::LastRunFiles() const {
+  return {reader_.inputPath, outputPath_, reader_.startRow, reader_.addressField};
+}
+
 bool ConversionRun::DecideConvertMode() {
-  blnUnprocessedOnly_ = FileExists(strOutputPath_) && settings_.notOverwrite;
-  return blnUnprocessedOnly_;
+  unprocessedOnly_ = FileExists(outputPath_) && settings_.notOverwrite;
+  return unprocessedOnly_;
 }
 
 bool ConversionRun::OpenConvertFiles() {
   writeFailure_.clear();
-  if (!FileExists(reader_.StrInputPath)) {
+  if (!FileExists(reader_.inputPath)) {
     prompter_.ShowMessage(u"入力ファイルが見つかりません。");
     return false;
   }
-  reader_.blnTextInput = IsTextInputName(reader_.StrInputPath);
+  reader_.textInput = IsTextInputName(reader_.inputPath);
 
-  strErrFile_ = ErrorListPath(strOutputPath_);
+  errorListPath_ = ErrorListPath(outputPath_);
   // Writing the output (or the error list) over the input would destroy the input before it
   // is read.
-  for (const auto* path : {&strOutputPath_, &strErrFile_}) {
-    if (SameFile(reader_.StrInputPath, *path)) {
+  for (const auto* path : {&outputPath_, &errorListPath_}) {
+    if (SameFile(reader_.inputPath, *path)) {
       prompter_.ShowMessage(u"入力ファイルと同じファイルには出力できません。\r\n" + *path);
       return false;
     }
   }
-  if (FileExists(strErrFile_) && ::unlink(NativePath(strErrFile_).c_str()) != 0) {
-    prompter_.ShowMessage(FileErrorFromErrno(errno).Text() + u"\r\n" + strErrFile_);
+  if (FileExists(errorListPath_) && ::unlink(NativePath(errorListPath_).c_str()) != 0) {
+    prompter_.ShowMessage(FileErrorFromErrno(errno).Text() + u"\r\n" + errorListPath_);
     return false;
   }
-  errorList_.Reset(strErrFile_);
+  errorList_.Reset(errorListPath_);
 
   FileError error;
-  if (!inFile_.Open(reader_.StrInputPath, &error)) {
-    prompter_.ShowMessage(error.Text() + u"\r\n" + reader_.StrInputPath);
+  if (!inFile_.Open(reader_.inputPath, &error)) {
+    prompter_.ShowMessage(error.Text() + u"\r\n" + reader_.inputPath);
     return false;
   }
-  if (blnUnprocessedOnly_) {
-    strTempFile_ = strOutputPath_ + u".$$$";
-    if (!tempFile_.Open(strTempFile_, &error)) {
-      prompter_.ShowMessage(error.Text() + u"\r\n" + strTempFile_);
+  if (unprocessedOnly_) {
+    tempPath_ = outputPath_ + u".$$$";
+    if (!tempFile_.Open(tempPath_, &error)) {
+      prompter_.ShowMessage(error.Text() + u"\r\n" + tempPath_);
       CloseConvertFiles();
       return false;
     }
-    if (!previousOut_.Open(strOutputPath_, &error)) {
-      prompter_.ShowMessage(error.Text() + u"\r\n" + strOutputPath_);
+    if (!previousOut_.Open(outputPath_, &error)) {
+      prompter_.ShowMessage(error.Text() + u"\r\n" + outputPath_);
       CloseConvertFiles();
       return false;
     }
   } else {
-    strTempFile_.clear();
-    if (!outFile_.Open(strOutputPath_, &error)) {
-      prompter_.ShowMessage(error.Text() + u"\r\n" + strOutputPath_);
+    tempPath_.clear();
+    if (!outFile_.Open(outputPath_, &error)) {
+      prompter_.ShowMessage(error.Text() + u"\r\n" + outputPath_);
       CloseConvertFiles();
       return false;
     }
@@ -252,20 +233,19 @@ bool ConversionRun::OpenConvertFiles() {
   return true;
 }
 
-bool ConversionRun::CloseConvertFiles() {
+void ConversionRun::CloseConvertFiles() {
   errorList_.Close();
-  if (blnUnprocessedOnly_) {
+  if (unprocessedOnly_) {
     if (tempFile_.IsOpen() && !tempFile_.Close() && writeFailure_.empty()) {
       writeFailure_ = tempFile_.Failure();
     }
-    blnUnprocessedOnly_ = false;
+    unprocessedOnly_ = false;
   }
   previousOut_.Close();
   if (outFile_.IsOpen() && !outFile_.Close() && writeFailure_.empty()) {
     writeFailure_ = outFile_.Failure();
   }
   inFile_.Close();
-  return true;
 }
 
 bool ConversionRun::CheckCancelRequest() {
@@ -276,7 +256,7 @@ bool ConversionRun::CheckCancelRequest() {
   if (prompter_.Ask(u"変換を中止しますか？", MessageButtons::YesNo) == Answer::Yes) {
     stopped_ = true;
     CloseConvertFiles();
-    if (lngFailCount_ > 0)
+    if (failCount_ > 0)
       AskEditUnconverted();
     return true;
   }
@@ -285,11 +265,10 @@ bool ConversionRun::CheckCancelRequest() {
 }
 
 void ConversionRun::AskEditUnconverted() {
-  if (lngFailCount_ <= 0)
+  if (failCount_ <= 0)
     return;
-  const std::u16string question = u"\r\n" + Number(lngConvertCount_) + u"件中" +
-                                  Number(lngFailCount_) + u"件変換できませんでした。\r\n" +
-                                  u"変換不能分を編集しますか。";
+  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" + Number(failCount_) +
+                                  u"件変換できませんでした。\r\n" + u"変換不能分を編集しますか。";
   if (prompter_.Ask(question, MessageButtons::YesNo) == Answer::Yes) {
     observer_.ListUnconvertedRows();
   }
@@ -297,7 +276,7 @@ void ConversionRun::AskEditUnconverted() {
 
 bool ConversionRun::SkipToStartRow() {
   std::u16string line;
-  for (int32_t row = 1; row < reader_.LngStartRow; ++row) {
+  for (int32_t row = 1; row < reader_.startRow; ++row) {
     if (!reader_.InputRawLineData(inFile_, line))
       return false;
   }
@@ -318,13 +297,13 @@ bool ConversionRun::OpenAtStartRow() {
 
 // Writes the header for the current settings into `file` and starts the counts of the run.
 bool ConversionRun::BeginOutput(LineWriter& file) {
-  if (!Write(file, BuildOutputHeader(settings_, reader_.intFirstRowFieldCount))) {
+  if (!Write(file, BuildOutputHeader(settings_, reader_.firstRowFieldCount()))) {
     StopForWriteFailure();
     return false;
   }
   cancelRequested_.store(false);
-  lngConvertCount_ = 0;
-  lngFailCount_ = 0;
+  convertCount_ = 0;
+  failCount_ = 0;
   return true;
 }
 
@@ -348,63 +327,80 @@ void ConversionRun::StopForWriteFailure() {
   ShowWriteFailure();
 }
 
-void ConversionRun::StopForRecord(int16_t code) {
+void ConversionRun::StopForRecord(RecordStatus status) {
   CloseConvertFiles();
-  prompter_.ShowMessage(code == kRecordNoAddressField
+  prompter_.ShowMessage(status == RecordStatus::NoAddressField
                             ? u"住所フィールド指定が無効です。\r\n処理を終了します。"
                             : u"ファイルの読取り中にエラーが発生しました。\r\n処理を終了します。");
+}
+
+engine::Recognition ConversionRun::Recognize(const std::u16string& address) {
+  engine::Recognition recognition = recognizer_.RecognizeAddress(address);
+  for (const db::DbError& error : recognition.errors)
+    prompter_.ShowMessage(error.Message());
+  return recognition;
+}
+
+ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16string& address,
+                                                             const std::u16string& sourceLine,
+                                                             LineWriter& file,
+                                                             const RecordPolicy& policy) {
+  using Result = RecordConversion::Result;
+  engine::Recognition recognition = Recognize(address);
+  if (settings_.unknownCheck && policy.offersCorrection(recognition.code)) {
+    // The user may register a learned word in the dialog; the address is recognised again.
+    observer_.EditUnconvertedAddress(address);
+    recognition = Recognize(address);
+  }
+  const engine::ResultCode code = recognition.code;
+  if (IsWritten(code)) {
+    if (!Write(file, ConvertedLine(settings_, sourceLine, recognition.outputFields)))
+      return {Result::WriteFailed, code, {}};
+    return {Result::Converted, code, std::move(recognition.outputFields)};
+  }
+  if (!Write(file, UnconvertedLine(settings_, sourceLine)))
+    return {Result::WriteFailed, code, {}};
+  ++failCount_;
+  errorList_.WriteUnknownLine(settings_, address);
+  return {Result::Failed, code, {}};
 }
 
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
+  static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) { return !IsWritten(code); },
+                                        kNormalFailureMarker};
 
-  const bool monitor = settings_.monitor;
   std::u16string address;
-  std::u16string fields;
   while (!inFile_.AtEnd()) {
     if (CheckCancelRequest()) {
       CloseConvertFiles();
       return false;
     }
     observer_.SetMonitorText(MonitorBox::Source, u"");
-    const int16_t record = reader_.ReadNextRecord(inFile_, address);
-    if (record != kRecordOk) {
+    const RecordStatus record = reader_.ReadNextRecord(inFile_, address);
+    if (record != RecordStatus::Ok) {
       StopForRecord(record);
       return false;
     }
     const std::u16string display = CompactFields(address);
-    ++lngConvertCount_;
-    observer_.ShowProgress(lngConvertCount_, lngRecordCount_);
-    if (monitor)
+    ++convertCount_;
+    observer_.ShowProgress(convertCount_, recordCount_);
+    if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, display);
 
-    int16_t code = recognizer_.RecognizeAddress(address, fields);
-    if (code != engine::kConverted && code != engine::kEmptyAddress && settings_.unknownCheck) {
-      observer_.EditUnconvertedAddress(address);
-      code = recognizer_.RecognizeAddress(address, fields);
+    const RecordConversion done = ConvertRecord(address, reader_.sourceLine(), outFile_, kPolicy);
+    if (done.result == RecordConversion::Result::WriteFailed) {
+      StopForWriteFailure();
+      return false;
     }
-
-    if (code == engine::kConverted || code == engine::kEmptyAddress) {
-      if (!Write(outFile_, ConvertedLine(settings_, reader_.strSourceLine, fields))) {
-        StopForWriteFailure();
-        return false;
-      }
-      if (monitor && code == engine::kConverted) {
-        observer_.SetMonitorText(MonitorBox::PreviousSource, display);
-        observer_.SetMonitorText(MonitorBox::PreviousResult, fields);
-      }
-    } else {
-      if (!Write(outFile_, UnconvertedLine(settings_, reader_.strSourceLine))) {
-        StopForWriteFailure();
-        return false;
-      }
-      ++lngFailCount_;
-      errorList_.WriteUnknownLine(settings_, address);
-      if (monitor) {
-        observer_.SetMonitorText(MonitorBox::PreviousSource, display);
-        observer_.SetMonitorText(MonitorBox::PreviousResult, kNormalFailureMarker);
-      }
+    // An empty address is written like a converted one but not shown as converted.
+    if (settings_.monitor && done.code != engine::ResultCode::EmptyAddress) {
+      observer_.SetMonitorText(MonitorBox::PreviousSource, display);
+      observer_.SetMonitorText(MonitorBox::PreviousResult,
+                               done.result == RecordConversion::Result::Converted
+                                   ? done.fields
+                                   : std::u16string(kPolicy.failureMarker));
     }
   }
   CloseConvertFiles();

@@ -1,8 +1,8 @@
 // The conversion run behind the main window's run button: checks the request, remembers the
-// folders and the window's entries in mok.ini, counts the input, then converts every record
-// (normal run) or only the records that failed before (unprocessed-only run, when the output
-// exists and NOTOVERWRITE is 1), writes the output and the error list, and ends with the end
-// message or the question about the unconverted records, and the map link.
+// folders and the window's entries in mok.ini, chooses the region, counts the input, then
+// converts every record (normal run) or only the records that failed before (unprocessed-only
+// run, when the output exists and NOTOVERWRITE is set), writes the output and the error list, and
+// ends with the end message or the question about the unconverted records, and the map link.
 //
 // Window-free: the window (or the command-line tool, or a test) hands in a RunRequest with the
 // texts of its boxes, answers through the RunObserver and sees every message through the
@@ -11,9 +11,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "batch/input_reader.h"
 #include "batch/output_writer.h"
@@ -27,12 +27,11 @@ namespace mok::batch {
 
 // The texts of the main window's boxes when the run button is pressed.
 struct RunRequest {
-  std::u16string inputPath;            // txtInputFile
-  std::u16string outputPath;           // txtOutputFile
-  std::u16string region;               // text of cmbSelectPref
-  int regionIndex = -1;                // selected position of cmbSelectPref (0-based, -1: none)
-  std::u16string startRow;             // txtStartRow
-  std::u16string addressField = u"1";  // txtAdrField(0), the 1-based address field number
+  std::u16string inputPath;            // the input file box
+  std::u16string outputPath;           // the output file box
+  std::u16string region;               // the text of the region box
+  std::u16string startRow;             // the start row box
+  std::u16string addressField = u"1";  // the first address field box: a 1-based field number
 };
 
 enum class RunOutcome {
@@ -41,6 +40,14 @@ enum class RunOutcome {
                // the unconverted records) was shown
   Stopped,     // the user confirmed the stop request
   Failed,      // a record, read, write or unexpected error ended the run
+};
+
+// The files of a run, as the unconverted-address list reads them afterwards.
+struct RunFiles {
+  std::u16string inputPath;
+  std::u16string outputPath;
+  int32_t startRow = 1;      // 1-based line number of the first record of the input
+  int32_t addressField = 0;  // 0-based index of the address field
 };
 
 class ConversionRun {
@@ -53,55 +60,70 @@ class ConversionRun {
   ConversionRun(const ConversionRun&) = delete;
   ConversionRun& operator=(const ConversionRun&) = delete;
 
-  // The run button (cmdExec_Click). The paths of the request are the run's paths until it ends,
-  // whatever happens to the window's boxes meanwhile.
+  // The run button. The paths of the request are the run's paths until it ends, whatever
+  // happens to the window's boxes meanwhile.
   RunOutcome Execute(const RunRequest& request);
 
-  // The stop button (cmdCancel_Click). Safe to call from a signal handler or another thread;
-  // takes effect at the next record.
+  // The stop button. Safe to call from a signal handler or another thread; takes effect at the
+  // next record.
   void RequestCancel() { cancelRequested_.store(true); }
 
   // Closes whatever files a run has open (the main window's unload).
-  bool CloseConvertFiles();
+  void CloseConvertFiles();
 
   bool IsRunning() const { return running_; }
 
   // Counters of the last run (kept until the next run starts): the records counted before the
   // run; the records processed (normal run) or converted again (unprocessed-only run); the
   // records that failed.
-  int32_t RecordCount() const { return lngRecordCount_; }
-  int32_t ConvertCount() const { return lngConvertCount_; }
-  int32_t FailCount() const { return lngFailCount_; }
+  int32_t RecordCount() const { return recordCount_; }
+  int32_t ConvertCount() const { return convertCount_; }
+  int32_t FailCount() const { return failCount_; }
   bool WasUnprocessedOnly() const { return lastRunUnprocessedOnly_; }
 
-  // Values of the last run, read by the unconverted-address list.
-  const std::u16string& StrInputPath() const { return reader_.StrInputPath; }
-  const std::u16string& StrOutputPath() const { return strOutputPath_; }
-  int32_t LngStartRow() const { return reader_.LngStartRow; }
-  int32_t LngAdrField() const { return reader_.LngAdrField; }
+  // The files of the last run.
+  RunFiles LastRunFiles() const;
 
-  // Parts of the run, public for the window and for tests.
+ private:
+  // How the two run kinds treat a record that is converted.
+  struct RecordPolicy {
+    bool (*offersCorrection)(engine::ResultCode);  // the codes after which UNKNOWN opens the
+                                                   // correction dialog
+    std::u16string_view failureMarker;             // the monitor's text for a failed record
+  };
+  // The monitor's text for a failed record, one length per run kind.
+  static constexpr std::u16string_view kNormalFailureMarker = u"??????????????????????????????????";
+  static constexpr std::u16string_view kUnprocessedFailureMarker = u"????????????????????????????";
+  struct RecordConversion {
+    enum class Result { Converted, Failed, WriteFailed } result = Result::Failed;
+    engine::ResultCode code = engine::ResultCode::Failure;
+    std::u16string fields;  // the output fields of a converted record
+  };
+
+  bool Validate(const RunRequest& request);
+  void RememberFolders();
+  RunOutcome Run(const RunRequest& request);
+  std::optional<std::u16string> ReadRunNumbers(const RunRequest& request);
+  void TakeErrorPath(const std::u16string& text);
+  void ShowEndOfRun();
   bool DecideConvertMode();
   bool OpenConvertFiles();
   bool CheckCancelRequest();
   void AskEditUnconverted();
   bool ConvertAll();
   bool ConvertUnprocessedOnly();
-
- private:
-  bool Validate(const RunRequest& request);
-  void RememberFolders();
-  RunOutcome Run(const RunRequest& request);
-  bool ReadRunNumbers(const RunRequest& request, std::u16string& error);
-  void TakeErrorPath(const std::u16string& text);
-  void ShowEndOfRun();
   bool SkipToStartRow();
   bool OpenAtStartRow();
   bool BeginOutput(LineWriter& file);
   bool Write(LineWriter& file, const std::u16string& line);
+  // Recognises the address (again after the correction dialog when the policy offers it), shows
+  // the address data's failures, and writes the record's line and its error-list entry.
+  RecordConversion ConvertRecord(const std::u16string& address, const std::u16string& sourceLine,
+                                 LineWriter& file, const RecordPolicy& policy);
+  engine::Recognition Recognize(const std::u16string& address);
   void ShowWriteFailure();
   void StopForWriteFailure();
-  void StopForRecord(int16_t code);
+  void StopForRecord(RecordStatus status);
 
   Settings& settings_;
   db::AddressDatabase& database_;
@@ -111,19 +133,19 @@ class ConversionRun {
   std::u16string settingsFilePath_;
 
   InputReader reader_;
-  std::u16string strOutputPath_;
-  std::u16string strErrFile_;
-  std::u16string strTempFile_;
-  LineReader inFile_;       // intInFileNo
-  LineWriter outFile_;      // intOutFileNo (normal run)
-  LineReader previousOut_;  // intOutFileNo (unprocessed-only run: the previous output)
-  LineWriter tempFile_;     // intTempFileNo
-  ErrorList errorList_;     // intErrFileNo
+  std::u16string outputPath_;
+  std::u16string errorListPath_;
+  std::u16string tempPath_;
+  LineReader inFile_;
+  LineWriter outFile_;      // the output (normal run)
+  LineReader previousOut_;  // the previous output (unprocessed-only run)
+  LineWriter tempFile_;     // the new output until it replaces the previous one
+  ErrorList errorList_;
 
-  int32_t lngRecordCount_ = 0;
-  int32_t lngConvertCount_ = 0;
-  int32_t lngFailCount_ = 0;
-  bool blnUnprocessedOnly_ = false;
+  int32_t recordCount_ = 0;
+  int32_t convertCount_ = 0;
+  int32_t failCount_ = 0;
+  bool unprocessedOnly_ = false;
   bool lastRunUnprocessedOnly_ = false;
   bool running_ = false;
   bool stopped_ = false;                        // the user confirmed the stop request

@@ -41,8 +41,5 @@ FileError OverflowError() {
 FileError TypeMismatchError() {
   return {u"型が一致しません。", 13};
 }
-FileError SubscriptError() {
-  return {u"インデックスが有効範囲にありません。", 9};
-}
 
 }  // namespace mok::batch

@@ -20,6 +20,5 @@ FileError FileErrorFromErrno(int errnum);
 // Errors of the run that are not file errors.
 FileError OverflowError();      // a number outside the range it must fit
 FileError TypeMismatchError();  // a text that is not a number
-FileError SubscriptError();     // a position outside a list
 
 }  // namespace mok::batch

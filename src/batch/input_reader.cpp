@@ -77,21 +77,21 @@ std::u16string CompactFields(std::u16string_view text) {
 }
 
 bool InputReader::OpenInputFile() {
-  if (!FileExists(StrInputPath)) {
+  if (!FileExists(inputPath)) {
     prompter_.ShowMessage(u"入力ファイルが見つかりません。");
     return false;
   }
-  blnTextInput = IsTextInputName(StrInputPath);
+  textInput = IsTextInputName(inputPath);
   FileError error;
-  if (!inFile_.Open(StrInputPath, &error)) {
-    prompter_.ShowMessage(error.Text() + u"\r\n" + StrInputPath);
+  if (!inFile_.Open(inputPath, &error)) {
+    prompter_.ShowMessage(error.Text() + u"\r\n" + inputPath);
     return false;
   }
   return true;
 }
 
 bool InputReader::InputRawLineData(LineReader& file, std::u16string& line) {
-  if (!blnTextInput) {
+  if (!textInput) {
     prompter_.ShowMessage(u"現在この機能はサポートされていません。");
     return false;
   }
@@ -115,13 +115,13 @@ int32_t InputReader::CountInputRecords() {
   if (!OpenInputFile())
     return -1;
   std::u16string line;
-  for (int32_t row = 1; row < LngStartRow; ++row) {
+  for (int32_t row = 1; row < startRow; ++row) {
     if (!GetLineData(line)) {
       CloseInputFile();
       return -1;
     }
   }
-  intFirstRowFieldCount = 0;
+  firstRowFieldCount_ = 0;
   int32_t count = 0;
   while (!InputFileAtEnd()) {
     if (!GetLineData(line)) {
@@ -130,7 +130,7 @@ int32_t InputReader::CountInputRecords() {
     }
     ++count;
     if (count == 1)
-      intFirstRowFieldCount = CountFields(line, u",");
+      firstRowFieldCount_ = CountFields(line, u",");
   }
   CloseInputFile();
   return count;
@@ -144,18 +144,18 @@ bool InputReader::BuildAddressText(const std::u16string& line, std::u16string& a
   const auto fields = SplitFields(line, u",");
   const int64_t highest = static_cast<int64_t>(fields.size()) - 1;
   // A negative field number names no field either: the same answer as a field past the end.
-  if (LngAdrField > highest || LngAdrField < 0) {
+  if (addressField > highest || addressField < 0) {
     address = line;
     return false;
   }
-  address = text::Trim(fields[static_cast<std::size_t>(LngAdrField)]);
+  address = text::Trim(fields[static_cast<std::size_t>(addressField)]);
   return true;
 }
 
-int16_t InputReader::ReadNextRecord(LineReader& file, std::u16string& address) {
-  if (!InputRawLineData(file, strSourceLine))
-    return kRecordReadFailed;
-  return BuildAddressText(strSourceLine, address) ? kRecordOk : kRecordNoAddressField;
+RecordStatus InputReader::ReadNextRecord(LineReader& file, std::u16string& address) {
+  if (!InputRawLineData(file, sourceLine_))
+    return RecordStatus::ReadFailed;
+  return BuildAddressText(sourceLine_, address) ? RecordStatus::Ok : RecordStatus::NoAddressField;
 }
 
 }  // namespace mok::batch

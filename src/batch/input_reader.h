@@ -17,33 +17,34 @@
 
 namespace mok::batch {
 
-// ReadNextRecord's codes.
-enum RecordCode : int16_t {
-  kRecordOk = 0,
-  kRecordNoAddressField = 1,
-  kRecordReadFailed = 2,
+// What ReadNextRecord found.
+enum class RecordStatus {
+  Ok,
+  NoAddressField,  // the line has no field at the address field's position
+  ReadFailed,      // the end of the file, a read error or an undecodable line
 };
 
 class InputReader {
  public:
   explicit InputReader(Prompter& prompter) : prompter_(prompter) {}
 
-  // Values shared with the run and the windows.
-  std::u16string StrInputPath;  // full path of the input file
-  int32_t LngStartRow = 0;      // 1-based line number of the first record
-  int32_t LngAdrField = 0;      // 0-based index of the address field
+  // What is read: shared with the run and the windows.
+  std::u16string inputPath;  // full path of the input file
+  int32_t startRow = 0;      // 1-based line number of the first record
+  int32_t addressField = 0;  // 0-based index of the address field
+  bool textInput = false;    // false for an "xls" input: every read is refused
 
-  // Reader state.
-  bool blnTextInput = false;          // false for an "xls" input: every read is refused
-  std::u16string strSourceLine;       // the raw line of the record last read by ReadNextRecord
-  int32_t intFirstRowFieldCount = 0;  // fields of the first record (CountInputRecords)
+  // The raw line of the record last read by ReadNextRecord.
+  const std::u16string& sourceLine() const { return sourceLine_; }
+  // The fields of the first record, counted by CountInputRecords.
+  int32_t firstRowFieldCount() const { return firstRowFieldCount_; }
 
-  // Opens StrInputPath as the reader's own file (the preview and the counting read it so).
+  // Opens inputPath as the reader's own file (the preview and the counting read it so).
   bool OpenInputFile();
   bool GetLineData(std::u16string& line) { return InputRawLineData(inFile_, line); }
   void CloseInputFile() { inFile_.Close(); }
   bool InputFileAtEnd() { return inFile_.AtEnd(); }
-  bool blnInFileOpen() const { return inFile_.IsOpen(); }
+  bool IsInputFileOpen() const { return inFile_.IsOpen(); }
 
   // One line of any open file. Refused (with the message) for an "xls" input; a line that is not
   // CP932 text is refused with a message naming the file and the line; the end of the file and
@@ -51,20 +52,22 @@ class InputReader {
   bool InputRawLineData(LineReader& file, std::u16string& line);
 
   // Records from the start row to the end; -1 when the file cannot be opened or read (also
-  // when it ends before the start row). Sets intFirstRowFieldCount.
+  // when it ends before the start row). Sets firstRowFieldCount.
   int32_t CountInputRecords();
 
-  // The address of `line`: the field at LngAdrField, trimmed of half- and full-width spaces.
+  // The address of `line`: the field at addressField, trimmed of half- and full-width spaces.
   // An empty line gives an empty address. A line without that field gives false and the whole
   // line as the address.
   bool BuildAddressText(const std::u16string& line, std::u16string& address) const;
 
-  // Reads the next line of `file` into strSourceLine and takes its address.
-  int16_t ReadNextRecord(LineReader& file, std::u16string& address);
+  // Reads the next line of `file` (then sourceLine()) and takes its address.
+  RecordStatus ReadNextRecord(LineReader& file, std::u16string& address);
 
  private:
   Prompter& prompter_;
-  LineReader inFile_;  // intInFileNo
+  LineReader inFile_;
+  std::u16string sourceLine_;
+  int32_t firstRowFieldCount_ = 0;
 };
 
 // Whether a file of this name is read as text: false only when the text after the last "." of

@@ -15,9 +15,6 @@
 #include "text/text.h"
 
 namespace mok::batch {
-namespace {
-const std::u16string kUnprocessedFailureMarker(28, u'?');
-}
 
 bool ConversionRun::ConvertUnprocessedOnly() {
   if (!OpenAtStartRow())
@@ -29,66 +26,59 @@ bool ConversionRun::ConvertUnprocessedOnly() {
   if (!BeginOutput(tempFile_))
     return false;
   int32_t recordCounter = 0;
+  // Records that failed with a failure of the address data or without a block are not offered
+  // for correction: a learned word cannot mend them.
+  static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) {
+                                          return code != engine::ResultCode::Converted &&
+                                                 code != engine::ResultCode::Failure &&
+                                                 code != engine::ResultCode::NoBlock;
+                                        },
+                                        kUnprocessedFailureMarker};
 
-  const bool monitor = settings_.monitor;
   std::u16string inputLine;
   std::u16string address;
-  std::u16string fields;
+  std::u16string sourceLine;
   while (!inFile_.AtEnd()) {
     if (CheckCancelRequest()) {
       CloseConvertFiles();
       return false;
     }
     if (!reader_.InputRawLineData(inFile_, inputLine)) {
-      StopForRecord(kRecordReadFailed);
+      StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
     reader_.BuildAddressText(inputLine, address);
     const std::u16string display = CompactFields(address);
     ++recordCounter;
-    observer_.ShowProgress(recordCounter, lngRecordCount_);
-    if (monitor)
+    observer_.ShowProgress(recordCounter, recordCount_);
+    if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, display);
 
-    if (!reader_.InputRawLineData(previousOut_, reader_.strSourceLine)) {
-      StopForRecord(kRecordReadFailed);
+    if (!reader_.InputRawLineData(previousOut_, sourceLine)) {
+      StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
-    const std::u16string& sourceLine = reader_.strSourceLine;
     if (WasConvertedBefore(inputLine, sourceLine, settings_.delimiter)) {
       if (!Write(tempFile_, sourceLine)) {
         StopForWriteFailure();
         return false;
       }
     } else {
-      ++lngConvertCount_;
-      int16_t code = recognizer_.RecognizeAddress(address, fields);
-      if (code != engine::kConverted && code != engine::kFailure && code != engine::kNoBlock &&
-          settings_.unknownCheck) {
-        observer_.EditUnconvertedAddress(address);
-        code = recognizer_.RecognizeAddress(address, fields);
-      }
+      ++convertCount_;
+      const RecordConversion done = ConvertRecord(address, sourceLine, tempFile_, kPolicy);
       observer_.SetMonitorText(MonitorBox::PreviousSource, display);
-      bool written;
-      if (code == engine::kConverted || code == engine::kEmptyAddress) {
-        written = Write(tempFile_, ConvertedLine(settings_, sourceLine, fields));
-        if (monitor)
-          observer_.SetMonitorText(MonitorBox::PreviousResult, fields);
-      } else {
-        written = Write(tempFile_, UnconvertedLine(settings_, sourceLine));
-        if (written) {
-          ++lngFailCount_;
-          errorList_.WriteUnknownLine(settings_, address);
-          if (monitor)
-            observer_.SetMonitorText(MonitorBox::PreviousResult, kUnprocessedFailureMarker);
-        }
-      }
-      if (!written) {
+      if (done.result == RecordConversion::Result::WriteFailed) {
         StopForWriteFailure();
         return false;
       }
+      if (settings_.monitor) {
+        observer_.SetMonitorText(MonitorBox::PreviousResult,
+                                 done.result == RecordConversion::Result::Converted
+                                     ? done.fields
+                                     : std::u16string(kPolicy.failureMarker));
+      }
     }
-    if (monitor)
+    if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, u"");
   }
   CloseConvertFiles();
@@ -98,7 +88,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
     return false;
   }
   // rename() replaces the output in one step, so there is no moment without an output file.
-  if (std::rename(NativePath(strTempFile_).c_str(), NativePath(strOutputPath_).c_str()) != 0) {
+  if (std::rename(NativePath(tempPath_).c_str(), NativePath(outputPath_).c_str()) != 0) {
     pendingError_ = FileErrorFromErrno(errno).Text();
     return false;
   }

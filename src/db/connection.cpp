@@ -16,8 +16,8 @@ constexpr int kBusyTimeoutMs = 5000;
 
 DbError ErrorOf(sqlite3* db, int rc) {
   if (db == nullptr)
-    return {text::FromUtf8(sqlite3_errstr(rc)), rc};
-  return {text::FromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db)};
+    return MakeError(text::FromUtf8(sqlite3_errstr(rc)), rc);
+  return MakeError(text::FromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db));
 }
 
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
@@ -39,10 +39,6 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 
 std::u16string DbError::Text() const {
   return description + u"(" + text::FromUtf8(std::to_string(number)) + u")";
-}
-
-DbError MakeError(std::u16string description, int number) {
-  return DbError{std::move(description), number};
 }
 
 // --- Statement ------------------------------------------------------------------------------
@@ -102,7 +98,7 @@ DbResult<bool> Statement::Step() {
   if (stmt_ == nullptr)
     return MakeError(u"statement not prepared", SQLITE_MISUSE);
   if (bindRc_ != 0) {
-    DbError error{text::FromUtf8(sqlite3_errstr(bindRc_)), bindRc_};
+    DbError error = MakeError(text::FromUtf8(sqlite3_errstr(bindRc_)), bindRc_);
     return error;
   }
   const int rc = sqlite3_step(stmt_);
@@ -185,7 +181,7 @@ DbResult<Connection> Connection::OpenWithFlags(const std::u16string& path, int f
   // The engine reads an empty name as a new temporary database and ":memory:" as one in memory;
   // neither is a file the caller could have meant.
   if (path.empty() || path == u":memory:") {
-    return DbError{text::FromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), SQLITE_CANTOPEN};
+    return MakeError(text::FromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), SQLITE_CANTOPEN);
   }
   sqlite3* handle = nullptr;
   const int rc = sqlite3_open_v2(text::ToUtf8(path).c_str(), &handle, flags, nullptr);
@@ -251,8 +247,8 @@ DbStatus Connection::Execute(const std::string& sql) {
   char* message = nullptr;
   const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
   if (rc != SQLITE_OK) {
-    DbError error{text::FromUtf8(message ? message : sqlite3_errstr(rc)),
-                  sqlite3_extended_errcode(db_)};
+    DbError error = MakeError(text::FromUtf8(message ? message : sqlite3_errstr(rc)),
+                              sqlite3_extended_errcode(db_));
     sqlite3_free(message);
     return error;
   }

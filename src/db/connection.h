@@ -175,7 +175,4 @@ class ReadScope {
 // The identifier in double quotes with inner double quotes doubled, as UTF-8 for SQL text.
 std::string QuoteIdentifier(std::u16string_view name);
 
-// An engine-independent failure of this layer (not from SQLite), e.g. a missing block table.
-DbError MakeError(std::u16string description, int number);
-
 }  // namespace mok::db

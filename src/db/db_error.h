@@ -3,19 +3,42 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <variant>
 
 namespace mok::db {
 
-// A failure of the database engine: its description and number, shown as
-// description + "(" + number + ")".
+// A failure of the database engine: its description and number, and the file it concerns when
+// the layer that met it knows.
 struct DbError {
   std::u16string description;
   int number = 0;
+  std::u16string file;
   std::u16string Text() const;  // description + "(" + number + ")"
+  // The text a message box shows: Text(), a line break and the file.
+  std::u16string Message() const { return Text() + u"\r\n" + file; }
 };
+
+// A failure that does not come from SQLite (a missing block table, a Null where a value must be,
+// more log entries than an address may have), numbered as the desktop database engine numbered
+// the same failure.
+inline DbError MakeError(std::u16string description, int number) {
+  return DbError{std::move(description), number, {}};
+}
+
+// A required column that holds Null: the engine refuses it as the type mismatch it is.
+inline DbError NullValueError(std::u16string_view table, std::u16string_view column) {
+  return MakeError(
+      u"Invalid use of Null (" + std::u16string(table) + u"." + std::u16string(column) + u")", 94);
+}
+
+// The error with the file it concerns.
+inline DbError InFile(DbError error, const std::u16string& file) {
+  error.file = file;
+  return error;
+}
 
 // A value or the failure that prevented it (std::expected is not in C++20).
 template <class T>

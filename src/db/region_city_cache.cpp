@@ -1,12 +1,20 @@
 #include "db/region_city_cache.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
+
+#include "text/nocase.h"
 
 namespace mok::db {
 
 namespace {
+
+// The text with ASCII letters in upper case: names compare as the column's collation does.
+std::u16string UpperAscii(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out)
+    c = text::AsciiUpper(c);
+  return out;
+}
 
 // Offsets in the 100-byte header of an SQLite database file.
 constexpr long kWriteVersionOffset = 18;   // 2: write-ahead log
@@ -49,23 +57,10 @@ DbResult<int64_t> DataVersion(Connection& db) {
   return *row ? (*st)->Int(0) : int64_t{0};
 }
 
-// SQLite destroys a connection's functions when it closes the connection; a function of our
-// own whose data is the cache's flag thus tells the cache that the connection is gone, even if
-// a new connection later takes the same place in memory.
-void NoteClosed(void* data) {
-  auto* flag = static_cast<std::shared_ptr<bool>*>(data);
-  **flag = false;
-  delete flag;
-}
-
-void NoResult(sqlite3_context* context, int, sqlite3_value**) {
-  sqlite3_result_null(context);
-}
-
 }  // namespace
 
 DbStatus RegionCityCache::Refresh(Connection& db) {
-  if (address_ != 0 && checkedAt_ == address_ && connection_ == &db && open_ && *open_)
+  if (address_ != 0 && checkedAt_ == address_ && loaded_)
     return {};
   if (!Fresh(db)) {
     if (auto s = Load(db); !s)
@@ -76,7 +71,7 @@ DbStatus RegionCityCache::Refresh(Connection& db) {
 }
 
 bool RegionCityCache::Fresh(Connection& db) {
-  if (!open_ || !*open_ || connection_ != &db || path_ != db.path() || !file_)
+  if (!loaded_ || !file_)
     return false;
   if (wal_) {
     auto version = DataVersion(db);
@@ -88,15 +83,11 @@ bool RegionCityCache::Fresh(Connection& db) {
 }
 
 DbStatus RegionCityCache::Load(Connection& db) {
-  connection_ = nullptr;
-  cities.clear();
+  loaded_ = false;
+  cities_.clear();
   rows_.clear();
   rowsLoaded_.clear();
 
-  open_ = std::make_shared<bool>(true);
-  sqlite3_create_function_v2(db.handle(), "mok_city_cache_mark", 0, SQLITE_UTF8,
-                             new std::shared_ptr<bool>(open_), NoResult, nullptr, nullptr,
-                             NoteClosed);
   // The version is taken before the names are read: a change in between is seen next time.
   file_.reset(OpenUnbuffered(db.path()));
   if (!file_ || !ReadHeader(file_.get(), changeCounter_, wal_))
@@ -121,24 +112,37 @@ DbStatus RegionCityCache::Load(Connection& db) {
     while (true) {
       auto row = (*st)->Step();
       if (!row) {
-        cities.clear();
+        cities_.clear();
         return row.error();
       }
       if (!*row)
         break;
-      cities.push_back((*st)->Text(0));
+      cities_.push_back((*st)->Text(0));
     }
   }
-  rows_.resize(cities.size());
-  rowsLoaded_.assign(cities.size(), 0);
-  connection_ = &db;
-  path_ = db.path();
+  byEnding_.clear();
+  byName_.clear();
+  for (std::size_t i = 0; i < cities_.size(); ++i) {
+    const std::u16string key = UpperAscii(cities_[i]);
+    byName_[key].push_back(i);
+    for (std::size_t start = 0; start < key.size(); ++start)
+      byEnding_[key.substr(start)].push_back(i);
+  }
+  rows_.resize(cities_.size());
+  rowsLoaded_.assign(cities_.size(), 0);
+  loaded_ = true;
   return {};
 }
 
-DbResult<const std::vector<CandidateRow>*> RegionCityCache::Rows(Connection& db,
-                                                                 std::size_t index) {
-  std::vector<CandidateRow>& rows = rows_[index];
+std::vector<std::size_t> RegionCityCache::Find(std::u16string_view name, bool endsWith) const {
+  const auto& index = endsWith ? byEnding_ : byName_;
+  const auto it = index.find(UpperAscii(name));
+  return it == index.end() ? std::vector<std::size_t>() : it->second;
+}
+
+DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& db,
+                                                                    std::size_t index) {
+  std::vector<engine::TownRow>& rows = rows_[index];
   if (rowsLoaded_[index])
     return &rows;
   static const std::string kSql =
@@ -148,7 +152,7 @@ DbResult<const std::vector<CandidateRow>*> RegionCityCache::Rows(Connection& db,
   if (!st)
     return st.error();
   ScopedReset reset(*st);
-  (*st)->BindText(1, cities[index]);
+  (*st)->BindText(1, cities_[index]);
   rows.clear();
   while (true) {
     auto row = (*st)->Step();

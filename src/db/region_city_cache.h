@@ -3,52 +3,55 @@
 // by their ending (a test no index can answer).
 //
 // The names are read once; the rows of a municipality when it first fits. Both are read again
-// when the region database was closed and opened again or its file changed since: the change
-// counter in the file's header tells (SQLite increases it with every committed change), so that
-// checking costs one small read instead of a statement with its locks. A database in
-// write-ahead-log mode does not keep that counter up to date; it is checked with
-// "pragma data_version" instead.
+// when the file changed since: the change counter in the file's header tells (SQLite increases it
+// with every committed change), so that checking costs one small read instead of a statement with
+// its locks. A database in write-ahead-log mode does not keep that counter up to date; it is
+// checked with "pragma data_version" instead. Once StartAddress has been called, the file is
+// checked once per address, else at every call.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
-#include "db/address_database.h"
 #include "db/connection.h"
+#include "engine/address_store.h"
 
 namespace mok::db {
 
-struct RegionCityCache {
-  RegionCityCache() = default;
-  RegionCityCache(const RegionCityCache&) = delete;
-  RegionCityCache& operator=(const RegionCityCache&) = delete;
-
-  // Makes the cache describe the region database `db`, reading the names again when it is stale.
-  // Once StartAddress has been called, the file is checked once per address, else at every call.
+class RegionCityCache {
+ public:
+  // Makes the cache describe `db` (always the same connection), reading the names again when
+  // they are stale.
   DbStatus Refresh(Connection& db);
-  // The rows of cities[index], read on first use.
-  DbResult<const std::vector<CandidateRow>*> Rows(Connection& db, std::size_t index);
+  const std::vector<std::u16string>& Cities() const { return cities_; }
+  // The indexes of the names that equal `name` or, with `endsWith`, end with it (ASCII letter
+  // case ignored), ascending; answered from an index of every ending of every name.
+  std::vector<std::size_t> Find(std::u16string_view name, bool endsWith) const;
+  // The rows of Cities()[index], read on first use.
+  DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
   void StartAddress() { ++address_; }
-
-  std::vector<std::u16string> cities;  // distinct fld市区町村名, in table order
 
  private:
   bool Fresh(Connection& db);
   DbStatus Load(Connection& db);
 
-  // What the names were read from.
-  const Connection* connection_ = nullptr;
-  std::u16string path_;
-  std::shared_ptr<bool> open_;  // false once SQLite has closed that connection
+  bool loaded_ = false;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
   bool wal_ = false;
   uint32_t changeCounter_ = 0;
   int64_t dataVersion_ = -1;
 
-  std::vector<std::vector<CandidateRow>> rows_;  // rows_[i]: the POSITION rows of cities[i]
+  std::vector<std::u16string> cities_;  // distinct fld市区町村名, in table order
+  // Every ending of every name (the whole name included), ASCII letters in upper case, with the
+  // indexes of the names that end so; the whole names once more apart.
+  std::unordered_map<std::u16string, std::vector<std::size_t>> byEnding_;
+  std::unordered_map<std::u16string, std::vector<std::size_t>> byName_;
+  std::vector<std::vector<engine::TownRow>> rows_;  // rows_[i]: the POSITION rows of cities_[i]
   std::vector<char> rowsLoaded_;
 
   // Addresses counted by StartAddress (0: never called) and the one last checked at.

@@ -186,8 +186,7 @@ void frmEdit::cmdCheck_Click() {
   const std::u16string corrected = ReplaceFirstWord(address, StrOldWord, StrNewWord);
   lblAddress_->setText(Q(corrected));
 
-  std::u16string fields;
-  if (recognizer_.RecognizeAddress(corrected, fields) == engine::kConverted) {
+  if (recognizer_.RecognizeAddress(corrected).code == engine::ResultCode::Converted) {
     prompter_.ShowMessage(u"修正結果が住所データに一致しました。");
     cmdRegist_->setEnabled(true);
     cmdRegist_->setFocus();
@@ -201,19 +200,14 @@ int frmEdit::WordKind() const {
   // belongs to no part.
   if (StrOldWord.empty())
     return 0;
-  std::u16string prefecture;
-  engine::CityPartList cityParts;
-  std::u16string townName;
-  engine::TownPartList townParts;
-  std::u16string remainder;
   // Only the parts matter here, not whether the split completed.
-  recognizer_.SplitAddress(engine::StripQuotesAndSpaces(StrEditAddress), prefecture, cityParts,
-                           townName, townParts, remainder);
-  if (!prefecture.empty() && Overlaps(prefecture, StrOldWord))
+  const engine::AddressParts parts =
+      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(StrEditAddress)).parts;
+  if (!parts.prefecture.empty() && Overlaps(parts.prefecture, StrOldWord))
     return 1;
-  if (Overlaps(cityParts[1] + cityParts[2], StrOldWord))
+  if (Overlaps(parts.Municipality(), StrOldWord))
     return 2;
-  if (Overlaps(townName, StrOldWord))
+  if (Overlaps(parts.townName, StrOldWord))
     return 3;
   return 0;
 }
@@ -229,12 +223,18 @@ void frmEdit::cmdRegist_Click() {
     prompter_.ShowMessage(u"選択が不明です。");
     return;
   }
-  const int32_t scope = optCommonWord_->isChecked() ? 0 : database_.IntRegionNumber;
-  if (database_.RegisterLearnedWord(scope, kind, StrOldWord, StrNewWord)) {
+  const int32_t scope = optCommonWord_->isChecked() ? 0 : database_.Region().number;
+  const auto registered = database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind),
+                                                        StrOldWord, StrNewWord);
+  if (registered && *registered == db::Registration::Added) {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
-  } else {
-    prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。");
+    return;
   }
+  if (!registered)
+    prompter_.ShowMessage(registered.error().Text() + u"\r\n学習辞書");
+  else
+    prompter_.ShowMessage(u"'" + StrOldWord + u"' → '" + StrNewWord + u"'は既に登録されています。");
+  prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。");
 }
 
 }  // namespace mok::ui

@@ -254,9 +254,7 @@ frmLearningDict::frmLearningDict(db::AddressDatabase& database, Prompter& prompt
 frmLearningDict::~frmLearningDict() = default;
 
 void frmLearningDict::Form_Load(const std::u16string& selectedRegion) {
-  std::u16string path = database_.DatabasePath;
-  if (path.empty())
-    path = database_.RegionPath(u"mok2");
+  const std::u16string path = db::MainDatabasePath(database_.Folder());
   db::DbError error;
   std::vector<std::pair<std::u16string, std::u16string>> regions;
   if (!records_->Open(path, &error) || !records_->ReadRegions(regions, &error)) {

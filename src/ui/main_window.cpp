@@ -74,7 +74,7 @@ frmConvert::frmConvert(Settings& settings, std::u16string settingsFilePath, Prom
       prompter_(prompter),
       options_(options),
       commandLineText_(std::move(commandLineText)),
-      database_(settings, prompter),
+      database_(),
       recognizer_(settings, database_),
       run_(settings, database_, recognizer_, prompter, *this, settingsFilePath_),
       reader_(prompter) {
@@ -263,14 +263,16 @@ void frmConvert::Form_Load() {
   txtInputFile_->setText(Q(commandLineText_));
   strInputPath_ = commandLineText_;
 
-  if (database_.OpenMainDatabase() && database_.LoadPrefectureNames()) {
+  if (auto opened = database_.Open(settings_.dbDir); !opened) {
+    prompter_.ShowMessage(opened.error().Message());
+  } else {
     ReloadRegionList();
     strInputDir_ = Q(settings_.inputDir.empty() ? settings_.dbDir : settings_.inputDir);
     strOutputDir_ = Q(settings_.outputDir.empty() ? settings_.dbDir : settings_.outputDir);
     txtSrc_->clear();
     txtPrevSrc_->clear();
     txtPrevDst_->clear();
-    txtAdrField_[0]->setText(QString::number(reader_.LngAdrField + 1));
+    txtAdrField_[0]->setText(QString::number(reader_.addressField + 1));
     LoadWindowState();
   }
   adjustSize();
@@ -290,19 +292,24 @@ void frmConvert::LoadWindowState() {
 }
 
 void frmConvert::ReloadRegionList() {
-  std::vector<std::u16string> regions;
   const QString shown = cmbSelectPref_->currentText();
-  database_.LoadRegionList(regions);
+  if (auto loaded = database_.ReloadRegionList(); !loaded)
+    prompter_.ShowMessage(loaded.error().Message());
   cmbSelectPref_->clear();
-  for (const std::u16string& region : regions)
+  for (const std::u16string& region : database_.RegionList())
     cmbSelectPref_->addItem(Q(region));
   cmbSelectPref_->setCurrentText(shown);
 }
 
 void frmConvert::DatabaseFolderChanged() {
-  // Region databases and the region list come from the new folder at once; the main database
-  // the window holds open and the prefecture names stay until the next start.
-  database_.DatabasePath = MainDatabasePath(settings_.dbDir);
+  // The databases, the prefecture names and the region list come from the new folder at once.
+  if (auto opened = database_.Open(settings_.dbDir); !opened) {
+    prompter_.ShowMessage(opened.error().Message());
+    const QString shown = cmbSelectPref_->currentText();
+    cmbSelectPref_->clear();
+    cmbSelectPref_->setCurrentText(shown);
+    return;
+  }
   ReloadRegionList();
 }
 
@@ -348,7 +355,6 @@ void frmConvert::cmdExec_Click() {
   request.inputPath = U(txtInputFile_->text());
   request.outputPath = U(txtOutputFile_->text());
   request.region = U(cmbSelectPref_->currentText());
-  request.regionIndex = cmbSelectPref_->findText(cmbSelectPref_->currentText(), Qt::MatchExactly);
   request.startRow = U(txtStartRow_->text());
   request.addressField = U(txtAdrField_[0]->text());
   if (!request.inputPath.empty())
@@ -431,13 +437,8 @@ void frmConvert::EditUnconvertedAddress(const std::u16string& address) {
 }
 
 void frmConvert::ListUnconvertedRows() {
-  UnconvertedRunFiles files;
-  files.StrInputPath = run_.StrInputPath();
-  files.StrOutputPath = run_.StrOutputPath();
-  files.LngStartRow = run_.LngStartRow();
-  files.LngAdrField = run_.LngAdrField();
   ui::ListUnconvertedRows(
-      files, settings_, database_, recognizer_, prompter_,
+      run_.LastRunFiles(), settings_, database_, recognizer_, prompter_,
       [this](bool running) { SetRunningState(running); }, this);
 }
 
@@ -572,7 +573,7 @@ void frmConvert::cmdSrcPreview_Click() {
   }
   // The preview reads the file the window last took as its input, which a path typed into the
   // box becomes only when the next run starts.
-  reader_.StrInputPath = strInputPath_;
+  reader_.inputPath = strInputPath_;
   frmPreview preview(reader_, txtAdrField_[0], prompter_, this);
   preview.exec();
 }
@@ -610,8 +611,7 @@ void frmConvert::Form_Unload() {
   if (unloaded_)
     return;
   unloaded_ = true;
-  database_.CloseRegionDatabase();
-  database_.CloseMainDatabase();
+  database_.Close();
   run_.CloseConvertFiles();
 }
 

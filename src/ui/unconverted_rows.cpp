@@ -40,17 +40,16 @@ bool SkipLines(batch::LineReader& file, int32_t count, batch::FileError& error) 
 std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
     const UnconvertedRunFiles& run, const Settings& settings, Prompter& prompter) {
   batch::InputReader reader(prompter);
-  reader.StrInputPath = run.StrInputPath;
-  reader.LngStartRow = run.LngStartRow;
-  reader.LngAdrField = run.LngAdrField;
-  reader.blnTextInput = batch::IsTextInputName(run.StrInputPath);
+  reader.inputPath = run.inputPath;
+  reader.startRow = run.startRow;
+  reader.addressField = run.addressField;
+  reader.textInput = batch::IsTextInputName(run.inputPath);
 
   batch::LineReader input;
   batch::LineReader output;
   batch::FileError error;
-  if (!input.Open(run.StrInputPath, &error) || !output.Open(run.StrOutputPath, &error) ||
-      !SkipLines(input, run.LngStartRow - 1, error) ||
-      !SkipLines(output, settings.addLine, error)) {
+  if (!input.Open(run.inputPath, &error) || !output.Open(run.outputPath, &error) ||
+      !SkipLines(input, run.startRow - 1, error) || !SkipLines(output, settings.addLine, error)) {
     prompter.ShowMessage(error.Text());
     return std::nullopt;
   }

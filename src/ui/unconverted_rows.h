@@ -11,18 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "batch/conversion_run.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
 
 namespace mok::ui {
 
 // The values of the last run the list is built from.
-struct UnconvertedRunFiles {
-  std::u16string StrInputPath;
-  std::u16string StrOutputPath;
-  int32_t LngStartRow = 1;  // 1-based line number of the first record of the input
-  int32_t LngAdrField = 0;  // 0-based index of the address field
-};
+using UnconvertedRunFiles = batch::RunFiles;
 
 // The display forms of the unconverted records' addresses, in file order: the input's lines
 // before LngStartRow and the output's settings.addLine header lines are skipped, then the two

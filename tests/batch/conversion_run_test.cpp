@@ -2,6 +2,7 @@
 // (monitor texts, failure markers), what it remembers in mok.ini, the region's katakana name,
 // a failed write, and the hand-over to the map program.
 #include "batch/conversion_run.h"
+#include "batch/session.h"
 
 #include <gtest/gtest.h>
 
@@ -38,17 +39,15 @@ class ConversionRunTest : public ::testing::Test {
     const fs::path dbDir = work_ / "db";
     db::CreateMainDatabase(dbDir, fs::path(MOK_DATA_DIR) / "prefectures.csv");
     db::ImportTowns(dbDir, u"東京都", fs::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
-    settings_.dbDir = text::FromUtf8(dbDir.string());
-    database_ = std::make_unique<db::AddressDatabase>(settings_, prompter_);
-    ASSERT_TRUE(database_->OpenMainDatabase());
-    ASSERT_TRUE(database_->LoadPrefectureNames());
-    recognizer_ = std::make_unique<engine::Recognizer>(settings_, *database_);
-    run_ = std::make_unique<ConversionRun>(settings_, *database_, *recognizer_, prompter_,
-                                           observer_, work_.U("mok.ini"));
+    session_ =
+        std::make_unique<Session>(work_.U("mok.ini"), prompter_, text::FromUtf8(dbDir.string()));
+    ASSERT_TRUE(session_->OpenDatabase().ok());
+    run_ = std::make_unique<ConversionRun>(session_->settings, session_->database,
+                                           session_->recognizer, prompter_, observer_,
+                                           work_.U("mok.ini"));
     request_.inputPath = work_.U("in/input.csv");
     request_.outputPath = work_.U("out/output.csv");
     request_.region = u"東京都";
-    request_.regionIndex = 0;
     request_.startRow = u"2";
     request_.addressField = u"2";
     fs::create_directories(work_ / "in");
@@ -58,11 +57,9 @@ class ConversionRunTest : public ::testing::Test {
   }
 
   test::TempDir work_;
-  Settings settings_;
   mok::test::RecordingPrompter prompter_;
   RecordingObserver observer_;
-  std::unique_ptr<db::AddressDatabase> database_;
-  std::unique_ptr<engine::Recognizer> recognizer_;
+  std::unique_ptr<Session> session_;
   std::unique_ptr<ConversionRun> run_;
   RunRequest request_;
 };
@@ -88,7 +85,7 @@ TEST_F(ConversionRunTest, MonitorShowsEachRecordAndTheFailureMarkers) {
   EXPECT_EQ(observer_.states, (std::vector<bool>{true, false}));
 
   // The unprocessed-only run marks a failure with 28 question marks.
-  settings_.notOverwrite = true;
+  session_->settings.notOverwrite = true;
   observer_.monitor.clear();
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
@@ -109,7 +106,7 @@ TEST_F(ConversionRunTest, MonitorShowsEachRecordAndTheFailureMarkers) {
 }
 
 TEST_F(ConversionRunTest, MonitorOffShowsNothingButTheEndClearing) {
-  settings_.monitor = false;
+  session_->settings.monitor = false;
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
   EXPECT_EQ(observer_.monitor,
@@ -120,46 +117,18 @@ TEST_F(ConversionRunTest, RemembersFoldersAndEntriesInTheSettingsFile) {
   prompter_.answers = {Answer::No};
   request_.startRow = u"2.0";
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
-  EXPECT_EQ(text::ToUtf8(settings_.inputDir), (work_ / "in").string());
-  EXPECT_EQ(text::ToUtf8(settings_.outputDir), (work_ / "out").string());
+  EXPECT_EQ(text::ToUtf8(session_->settings.inputDir), (work_ / "in").string());
+  EXPECT_EQ(text::ToUtf8(session_->settings.outputDir), (work_ / "out").string());
   Settings reread;
   LoadSettings(reread, work_.U("mok.ini"), prompter_);
-  EXPECT_EQ(reread.inputDir, settings_.inputDir);
-  EXPECT_EQ(reread.outputDir, settings_.outputDir);
+  EXPECT_EQ(reread.inputDir, session_->settings.inputDir);
+  EXPECT_EQ(reread.outputDir, session_->settings.outputDir);
   const CurrentState state = LoadCurrentState(work_.U("mok.ini"));
   EXPECT_EQ(state.inputFilePath, request_.inputPath);
   EXPECT_EQ(state.outputFilePath, request_.outputPath);
   EXPECT_EQ(state.selectPref, u"東京都");
   EXPECT_EQ(state.startRow, u"2.0");
   EXPECT_EQ(state.adrField1, u"2");
-}
-
-// The region's katakana name comes from the prefecture list at the combo position + 1; the
-// first position keeps the earlier name, and a position past the list ends in the error path.
-TEST_F(ConversionRunTest, RegionKanaFromTheComboPosition) {
-  struct Case {
-    int regionIndex;
-    RunOutcome outcome;
-    std::u16string kana;
-  };
-  const Case cases[] = {
-      {0, RunOutcome::Finished, u"(before)"},
-      {1, RunOutcome::Finished, database_->PrefKanaNames[2]},
-      {12, RunOutcome::Finished, database_->PrefKanaNames[13]},
-      {60, RunOutcome::Failed, u"(before)"},
-  };
-  for (const auto& c : cases) {
-    database_->StrRegionKana = u"(before)";
-    request_.regionIndex = c.regionIndex;
-    prompter_.Clear();
-    prompter_.answers = {Answer::No};
-    EXPECT_EQ(run_->Execute(request_), c.outcome) << c.regionIndex;
-    EXPECT_EQ(text::ToUtf8(database_->StrRegionKana), text::ToUtf8(c.kana)) << c.regionIndex;
-    if (c.outcome == RunOutcome::Failed) {
-      EXPECT_EQ(prompter_.Texts(),
-                std::vector<std::string>{"インデックスが有効範囲にありません。(9)"});
-    }
-  }
 }
 
 // A full disk shows only when the buffered output reaches the disk; the run must not end with
@@ -194,7 +163,8 @@ TEST_F(ConversionRunTest, StopRequestedFromOutsideTakesEffectAtTheNextRecord) {
   };
   ConversionRun* target = nullptr;
   StopAtFirst observer(target);
-  ConversionRun run(settings_, *database_, *recognizer_, prompter_, observer, work_.U("mok.ini"));
+  ConversionRun run(session_->settings, session_->database, session_->recognizer, prompter_,
+                    observer, work_.U("mok.ini"));
   target = &run;
   prompter_.Clear();
   prompter_.answers = {Answer::Yes};
@@ -209,8 +179,8 @@ TEST_F(ConversionRunTest, StopRequestedFromOutsideTakesEffectAtTheNextRecord) {
 
 TEST_F(ConversionRunTest, FinishedRunHandsTheOutputToTheMapProgram) {
   fs::create_directories(work_ / "map");
-  settings_.tempDir = work_.U("map");
-  settings_.mapProgram = u"/bin/true";
+  session_->settings.tempDir = work_.U("map");
+  session_->settings.mapProgram = u"/bin/true";
   prompter_.answers = {Answer::No};
   ASSERT_EQ(run_->Execute(request_), RunOutcome::Finished);
   EXPECT_EQ(test::ReadBytes(work_ / "map" / "output.csv"),
@@ -222,8 +192,8 @@ TEST_F(ConversionRunTest, FinishedRunHandsTheOutputToTheMapProgram) {
   class PressStop : public NullRunObserver {
     bool PollStopRequest() override { return true; }
   } stopper;
-  ConversionRun stopped(settings_, *database_, *recognizer_, prompter_, stopper,
-                        work_.U("mok.ini"));
+  ConversionRun stopped(session_->settings, session_->database, session_->recognizer, prompter_,
+                        stopper, work_.U("mok.ini"));
   prompter_.answers = {Answer::Yes};
   EXPECT_EQ(stopped.Execute(request_), RunOutcome::Stopped);
   EXPECT_FALSE(fs::exists(work_ / "map" / "output.csv"));

@@ -39,11 +39,10 @@
 #include <vector>
 
 #include "batch/conversion_run.h"
+#include "batch/session.h"
 #include "batch_test_util.h"
-#include "db/address_database.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
-#include "engine/recognition/recognizer.h"
 #include "startup/settings_file.h"
 #include "text/text.h"
 
@@ -254,20 +253,14 @@ TEST_P(GoldenRun, MatchesExpected) {
   transcript.workDir = work.path().string();
   ScriptedPrompter prompter(transcript);
   ScriptedObserver observer(transcript);
-  Settings settings;
+  Session session(iniPath, prompter, text::FromUtf8(dbDir.string()));
   auto loadSettings = [&] {
-    LoadSettings(settings, iniPath, prompter);
-    settings.dbDir = text::FromUtf8(dbDir.string());
+    LoadSettings(session.settings, iniPath, prompter);
+    session.settings.dbDir = text::FromUtf8(dbDir.string());
   };
-  loadSettings();
-
-  db::AddressDatabase database(settings, prompter);
-  ASSERT_TRUE(database.OpenMainDatabase());
-  ASSERT_TRUE(database.LoadPrefectureNames());
-  std::vector<std::u16string> regions;
-  ASSERT_TRUE(database.LoadRegionList(regions));
-  engine::Recognizer recognizer(settings, database);
-  ConversionRun run(settings, database, recognizer, prompter, observer, iniPath);
+  ASSERT_TRUE(session.OpenDatabase().ok());
+  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
+                    iniPath);
 
   RunRequest request;
   request.region = u"東京都";
@@ -317,16 +310,12 @@ TEST_P(GoldenRun, MatchesExpected) {
         observer.stopBefore.push_back(std::stoi(w[i]));
     } else if (cmd == "learn") {
       transcript.Add("learn " + arg(3) + " -> " + arg(4));
-      database.RegisterLearnedWord(std::stoi(arg(1)), std::stoi(arg(2)), text::FromUtf8(arg(3)),
-                                   text::FromUtf8(arg(4)));
+      session.database.RegisterLearnedWord(std::stoi(arg(1)),
+                                           static_cast<engine::WordKind>(std::stoi(arg(2))),
+                                           text::FromUtf8(arg(3)), text::FromUtf8(arg(4)));
     } else if (cmd == "place") {
       fs::copy_file(caseDir / arg(1), work / arg(2), fs::copy_options::overwrite_existing);
     } else if (cmd == "run") {
-      request.regionIndex = -1;
-      for (std::size_t i = 0; i < regions.size(); ++i) {
-        if (regions[i] == request.region)
-          request.regionIndex = static_cast<int>(i);
-      }
       observer.StartRun();
       const RunOutcome outcome = run.Execute(request);
       transcript.Add(std::string("run ") + OutcomeName(outcome) + ", progress " +

@@ -110,14 +110,14 @@ TEST(InputReader, CountInputRecords) {
     WriteBytes(dir / "in.csv", Sjis(c.content));
     mok::test::RecordingPrompter prompter;
     InputReader reader(prompter);
-    reader.StrInputPath = dir.U("in.csv");
-    reader.LngStartRow = c.startRow;
+    reader.inputPath = dir.U("in.csv");
+    reader.startRow = c.startRow;
     EXPECT_EQ(reader.CountInputRecords(), c.expected) << c.name;
     if (c.expected >= 0) {
-      EXPECT_EQ(reader.intFirstRowFieldCount, c.firstRowFields) << c.name;
+      EXPECT_EQ(reader.firstRowFieldCount(), c.firstRowFields) << c.name;
     }
     EXPECT_TRUE(prompter.records.empty()) << c.name;
-    EXPECT_FALSE(reader.blnInFileOpen()) << c.name;
+    EXPECT_FALSE(reader.IsInputFileOpen()) << c.name;
   }
 }
 
@@ -125,7 +125,7 @@ TEST(InputReader, MissingInputIsAnnounced) {
   TempDir dir;
   mok::test::RecordingPrompter prompter;
   InputReader reader(prompter);
-  reader.StrInputPath = dir.U("nothing.csv");
+  reader.inputPath = dir.U("nothing.csv");
   EXPECT_EQ(reader.CountInputRecords(), -1);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"入力ファイルが見つかりません。"});
 }
@@ -146,8 +146,8 @@ TEST(InputReader, SpreadsheetInputIsRefusedAtEveryRead) {
   WriteBytes(dir / "in.xls", "h\r\na\r\n");
   mok::test::RecordingPrompter prompter;
   InputReader reader(prompter);
-  reader.StrInputPath = dir.U("in.xls");
-  reader.LngStartRow = 2;
+  reader.inputPath = dir.U("in.xls");
+  reader.startRow = 2;
   EXPECT_EQ(reader.CountInputRecords(), -1);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"現在この機能はサポートされていません。"});
 }
@@ -157,8 +157,8 @@ TEST(InputReader, UndecodableLineStopsCountingWithAMessageNamingIt) {
   WriteBytes(dir / "in.csv", "h\r\na\r\n\xFF\xFF\r\nb\r\n");
   mok::test::RecordingPrompter prompter;
   InputReader reader(prompter);
-  reader.StrInputPath = dir.U("in.csv");
-  reader.LngStartRow = 2;
+  reader.inputPath = dir.U("in.csv");
+  reader.startRow = 2;
   EXPECT_EQ(reader.CountInputRecords(), -1);
   ASSERT_EQ(prompter.records.size(), 1u);
   EXPECT_NE(prompter.records[0].Utf8().find("3行目"), std::string::npos)
@@ -187,7 +187,7 @@ TEST(InputReader, BuildAddressText) {
   mok::test::RecordingPrompter prompter;
   InputReader reader(prompter);
   for (const auto& c : cases) {
-    reader.LngAdrField = c.field;
+    reader.addressField = c.field;
     std::u16string address = u"previous";
     EXPECT_EQ(reader.BuildAddressText(c.line, address), c.ok) << test::Show(c.line);
     EXPECT_EQ(test::Show(address), test::Show(c.address)) << test::Show(c.line);
@@ -199,17 +199,17 @@ TEST(InputReader, ReadNextRecordCodes) {
   WriteBytes(dir / "in.csv", Sjis("1,東京都\r\n2\r\n"));
   mok::test::RecordingPrompter prompter;
   InputReader reader(prompter);
-  reader.blnTextInput = true;
-  reader.LngAdrField = 1;
+  reader.textInput = true;
+  reader.addressField = 1;
   LineReader file;
   ASSERT_TRUE(file.Open(dir.U("in.csv")));
   std::u16string address;
-  EXPECT_EQ(reader.ReadNextRecord(file, address), kRecordOk);
+  EXPECT_EQ(reader.ReadNextRecord(file, address), RecordStatus::Ok);
   EXPECT_EQ(address, u"東京都");
-  EXPECT_EQ(reader.ReadNextRecord(file, address), kRecordNoAddressField);
-  EXPECT_EQ(reader.strSourceLine, u"2");
-  EXPECT_EQ(reader.ReadNextRecord(file, address), kRecordReadFailed);
-  EXPECT_EQ(reader.strSourceLine, u"2") << "a failed read keeps the last line";
+  EXPECT_EQ(reader.ReadNextRecord(file, address), RecordStatus::NoAddressField);
+  EXPECT_EQ(reader.sourceLine(), u"2");
+  EXPECT_EQ(reader.ReadNextRecord(file, address), RecordStatus::ReadFailed);
+  EXPECT_EQ(reader.sourceLine(), u"2") << "a failed read keeps the last line";
 }
 
 TEST(CompactFields, DisplayForm) {

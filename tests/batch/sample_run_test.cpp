@@ -6,6 +6,7 @@
 
 #include "../support/recording_prompter.h"
 #include "batch/conversion_run.h"
+#include "batch/session.h"
 #include "batch_test_util.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
@@ -28,24 +29,18 @@ TEST(SampleRun, ConvertsAlmostEveryOneOfTheFirst300Records) {
   }
   test::WriteBytes(work / "input.csv", all.substr(0, end));
 
-  Settings settings;
-  settings.dbDir = text::FromUtf8(sampleDb.string());
   mok::test::RecordingPrompter prompter;
   prompter.answers = {Answer::No};  // do not open the unconverted list
-  db::AddressDatabase database(settings, prompter);
-  ASSERT_TRUE(database.OpenMainDatabase());
-  ASSERT_TRUE(database.LoadPrefectureNames());
-  std::vector<std::u16string> regions;
-  ASSERT_TRUE(database.LoadRegionList(regions));
-  engine::Recognizer recognizer(settings, database);
+  Session session(work.U("mok.ini"), prompter, text::FromUtf8(sampleDb.string()));
+  ASSERT_TRUE(session.OpenDatabase().ok());
   NullRunObserver observer;
-  ConversionRun run(settings, database, recognizer, prompter, observer, work.U("mok.ini"));
+  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
+                    work.U("mok.ini"));
 
   RunRequest request;
   request.inputPath = work.U("input.csv");
   request.outputPath = work.U("output.csv");
   request.region = u"東京都";
-  request.regionIndex = 0;
   request.startRow = u"2";
   request.addressField = u"3";
   EXPECT_EQ(run.Execute(request), RunOutcome::Finished) << testing::PrintToString(prompter.Texts());

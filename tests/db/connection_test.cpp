@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db/test_database_builder.h"
+#include "support/test_database_builder.h"
 #include "text/text.h"
 
 namespace mok::db {
@@ -71,7 +71,7 @@ TEST(ConnectionOpen, CreatedFileOpensAgainWithItsData) {
 }
 
 TEST(ConnectionError, TextIsDescriptionWithNumberInParentheses) {
-  DbError e{u"unable to open database file", 14};
+  DbError e = MakeError(u"unable to open database file", 14);
   EXPECT_EQ(e.Text(), u"unable to open database file(14)");
   TempFolder folder;
   auto db = Connection::Create(PathOf(folder, u"a.sqlite"));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <lzma.h>
 
 #include <filesystem>
 #include <fstream>
@@ -68,6 +69,19 @@ inline void WriteCp932Lines(const fs::path& file, const std::vector<std::u16stri
     bytes += encoded.value_or("") + "\r\n";
   }
   WriteBytes(file, bytes);
+}
+
+// The bytes compressed in the .xz format (liblzma, default preset).
+inline std::string XzCompress(const std::string& bytes) {
+  std::string out(lzma_stream_buffer_bound(bytes.size()), '\0');
+  std::size_t size = 0;
+  const lzma_ret ret =
+      lzma_easy_buffer_encode(LZMA_PRESET_DEFAULT, LZMA_CHECK_CRC64, nullptr,
+                              reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                              reinterpret_cast<uint8_t*>(out.data()), &size, out.size());
+  EXPECT_EQ(ret, LZMA_OK);
+  out.resize(size);
+  return out;
 }
 
 using Rows = std::vector<std::vector<std::optional<std::u16string>>>;

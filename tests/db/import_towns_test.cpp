@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <proj.h>
 
 #include <cmath>
 #include <functional>
@@ -269,6 +270,7 @@ TEST(ImportPlaneZone, ZonesOfPrefecturesIslandsAndHokkaido) {
       {u"北海道", u"網走市", 44.02, 144.27, 13},
       {u"北海道", u"紋別市", 44.36, 143.35, 12},  // オホーツク, but not of zone XIII
       {u"北海道", u"古宇郡泊村", 43.07, 140.50, 11},
+      {u"北海道", u"国後郡泊村", 43.75, 145.50, 13},   // not 後志's 泊村
       {u"静岡県", u"駿東郡清水町", 35.10, 138.90, 8},  // not Hokkaido's 清水町
       {u"東京", u"千代田区", 35.68, 139.76, std::nullopt},
       {u"", u"", 35.68, 139.76, std::nullopt},
@@ -277,6 +279,121 @@ TEST(ImportPlaneZone, ZonesOfPrefecturesIslandsAndHokkaido) {
     EXPECT_EQ(db::PlaneZone(c.prefecture, c.city, c.lat, c.lon), c.zone)
         << U8(c.prefecture) << U8(c.city) << " " << c.lat << " " << c.lon;
   }
+}
+
+// The town list as other editions and tools write it: with a byte order mark, in CP932, with the
+// header 緯度（代表点）/経度（代表点）, xz-compressed. Each gives the same towns and points.
+TEST(ImportTownVariants, EncodingsHeadersAndCompression) {
+  struct Variant {
+    const char* name;
+    bool cp932 = false, bom = false, pointHeader = false, xz = false;
+  };
+  const Variant variants[] = {
+      {.name = "UTF-8 with BOM", .bom = true},
+      {.name = "CP932, other header", .cp932 = true, .pointHeader = true},
+      {.name = "xz, UTF-8, other header", .pointHeader = true, .xz = true},
+      {.name = "xz, CP932", .cp932 = true, .xz = true},
+  };
+  for (const Variant& v : variants) {
+    std::u16string header = kHeader;
+    if (v.pointHeader) {
+      header.replace(header.find(u"緯度"), 2, u"緯度（代表点）");
+      header.replace(header.find(u"経度"), 2, u"経度（代表点）");
+    }
+    std::string bytes = v.bom ? "\xEF\xBB\xBF" : "";
+    for (const auto& line : {header, kTowns[1], kTowns[3], kTowns[4]})
+      bytes += (v.cp932 ? text::EncodeCp932(line).value() : text::ToUtf8(line)) + "\r\n";
+    DataFolder folder;
+    db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
+    const auto file = folder.File("towns.csv");
+    WriteBytes(file, v.xz ? XzCompress(bytes) : bytes);
+    const auto report = db::ImportTowns(folder.path(), u"東京都", file);
+    EXPECT_EQ(report.towns, 2) << v.name;
+    const Rows rows = Query(folder.File("東京都.sqlite"),
+                            "select p.fld大字・町丁目, b.fld緯度 from POSITION p join BLK13361 b "
+                            "on b.fldPositionID = p.fldID");
+    ASSERT_EQ(rows.size(), 1u) << v.name;
+    EXPECT_EQ(rows[0][0].value_or(u""), u"岡田") << v.name;
+    EXPECT_EQ(rows[0][1].value_or(u""), u"34.778143") << v.name;
+  }
+}
+
+// The first line that is not ASCII decides the encoding; a later line in another one, and a
+// compressed file cut short, stop the import with the file named.
+TEST(ImportTownVariants, MixedEncodingAndTruncatedXzAreReported) {
+  DataFolder folder;
+  db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
+  const std::string utf8 = text::ToUtf8(kHeader + u"\n" + kTowns[1] + u"\n");
+  const auto mixed = folder.File("mixed.csv");
+  WriteBytes(mixed, utf8 + text::EncodeCp932(kTowns[2]).value() + "\n");
+  const auto cut = folder.File("cut.csv.xz");
+  const std::string xz = XzCompress(utf8);
+  WriteBytes(cut, xz.substr(0, xz.size() - 20));
+  for (const auto& [file, expected] : {std::pair{mixed, u"mixed.csv line 3: cannot decode"},
+                                       std::pair{cut, u"cut.csv.xz: the compressed data"}}) {
+    const std::u16string message =
+        ImportFailure([&] { db::ImportTowns(folder.path(), u"東京都", file); });
+    EXPECT_NE(message.find(expected), std::u16string::npos) << U8(message);
+  }
+  EXPECT_FALSE(fs::exists(folder.File("東京都.sqlite")));
+}
+
+// One town of every plane rectangular zone, imported together: each gets its zone, and its X/Y
+// equal PROJ's for JGD2011 / Japan Plane Rectangular CS I..XIX (EPSG:6669..6687).
+TEST(ImportTownZones, EveryZoneAgainstProj) {
+  struct Town {
+    std::u16string prefecture, code, city, town, lat, lon;
+    int zone;
+  };
+  const std::vector<Town> towns = {
+      {u"鹿児島県", u"46529", u"大島郡喜界町", u"大字志戸桶", u"28.363465", u"130.020827", 1},
+      {u"鹿児島県", u"46201", u"鹿児島市", u"荒田一丁目", u"31.57545", u"130.550582", 2},
+      {u"広島県", u"34101", u"広島市中区", u"榎町", u"34.396743", u"132.444904", 3},
+      {u"高知県", u"39201", u"高知市", u"槙山町", u"33.537656", u"133.484459", 4},
+      {u"兵庫県", u"28110", u"神戸市中央区", u"相生町一丁目", u"34.681967", u"135.179533", 5},
+      {u"大阪府", u"27127", u"大阪市北区", u"曾根崎一丁目", u"34.698852", u"135.50308", 6},
+      {u"愛知県", u"23106", u"名古屋市中区", u"葵一丁目", u"35.170061", u"136.921741", 7},
+      {u"新潟県", u"15103", u"新潟市中央区", u"上大川前通一番町", u"37.914832", u"139.042725", 8},
+      {u"東京都", u"13101", u"千代田区", u"飯田橋一丁目", u"35.69847", u"139.749414", 9},
+      {u"宮城県", u"04101", u"仙台市青葉区", u"ニッカ", u"38.309684", u"140.650243", 10},
+      {u"北海道", u"01233", u"伊達市", u"旭町", u"42.465988", u"140.867344", 11},
+      {u"北海道", u"01101", u"札幌市中央区", u"旭ケ丘一丁目", u"43.04223", u"141.319722", 12},
+      {u"北海道", u"01207", u"帯広市", u"上帯広町基線", u"42.787082", u"143.06174", 13},
+      {u"東京都", u"13421", u"小笠原村", u"硫黄島", u"24.779258", u"141.319783", 14},
+      {u"沖縄県", u"47201", u"那覇市", u"字上之屋", u"26.229674", u"127.683866", 15},
+      {u"沖縄県", u"47207", u"石垣市", u"字伊原間", u"24.513841", u"124.285419", 16},
+      {u"沖縄県", u"47357", u"島尻郡南大東村", u"字北", u"25.858553", u"131.235392", 17},
+      {u"東京都", u"13421", u"小笠原村", u"沖ノ鳥島", u"20.425604", u"136.081143", 18},
+      {u"東京都", u"13421", u"小笠原村", u"南鳥島", u"24.28917", u"153.980589", 19},
+  };
+  DataFolder folder;
+  db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
+  std::vector<std::u16string> lines = {kHeader};
+  for (const Town& t : towns)
+    lines.push_back(Row(t.prefecture, t.code, t.city, t.town, u"", t.lat, t.lon));
+  WriteUtf8Lines(folder.File("zones.csv"), lines);
+  db::ImportTowns(folder.path(), u"全国", folder.File("zones.csv"));
+
+  PJ_CONTEXT* context = proj_context_create();
+  for (const Town& t : towns) {
+    const std::string epsg = "EPSG:" + std::to_string(6669 + t.zone - 1);
+    PJ* pj = proj_create_crs_to_crs(context, "EPSG:6668", epsg.c_str(), nullptr);
+    ASSERT_NE(pj, nullptr) << epsg;
+    const PJ_COORD xy =
+        proj_trans(pj, PJ_FWD, proj_coord(std::stod(U8(t.lat)), std::stod(U8(t.lon)), 0, 0));
+    proj_destroy(pj);
+    const Rows rows = Query(
+        folder.File("全国.sqlite"),
+        "select b.fld座標系番号, b.fldＸ座標, b.fldＹ座標 from POSITION p join BLK" + U8(t.code) +
+            " b on b.fldPositionID = p.fldID where "
+            "p.fld大字・町丁目 = '" +
+            U8(t.town) + "'");
+    ASSERT_EQ(rows.size(), 1u) << U8(t.town);
+    EXPECT_EQ(rows[0][0].value_or(u""), text::FromUtf8(std::to_string(t.zone))) << U8(t.town);
+    EXPECT_NEAR(std::stod(U8(rows[0][1].value_or(u"0"))), xy.v[0], 0.001) << U8(t.town);
+    EXPECT_NEAR(std::stod(U8(rows[0][2].value_or(u"0"))), xy.v[1], 0.001) << U8(t.town);
+  }
+  proj_context_destroy(context);
 }
 
 }  // namespace

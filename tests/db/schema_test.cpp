@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/test_database_builder.h"
+#include "support/test_database_builder.h"
 
 namespace mok::db {
 namespace {

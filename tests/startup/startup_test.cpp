@@ -73,29 +73,28 @@ TEST(CommandLine, JoinsProgramArgumentsWithSpaces) {
 using SystemInit = test::TempFolderTest;
 
 TEST_F(SystemInit, LoadsSettingsThenFixedNamesThenCreatesTheWorkspace) {
-  test::WriteCp932(file, u"[MOK]\r\nDBDIR=/地図\r\nFIXEDTERM_0001=3,霞が関\r\n");
-  StartupState state;
-  Settings settings;
+  test::WriteCp932(file, u"[MOK]\r\nDBDIR=/地図\r\nFIXEDTERM_0001=x\r\n");  // a wrong fixed name
   test::RecordingPrompter prompter;
   std::u16string steps;
-  const auto fixedNames = [&] { steps += settings.fixedTerms.at(0).term + u", "; };
+  const auto fixedNames = [&] {
+    steps += u"fixed names after " + text::FromUtf8(std::to_string(prompter.records.size()));
+  };
   const auto workspace = [&] {
-    steps += state.DatabasePath + u", " + state.RegionListTable;
+    steps += u", workspace";
     return true;
   };
-  InitializeSystem(state, settings, prompter, file, fixedNames, workspace);
-  EXPECT_EQ(steps, u"霞が関, /地図/mok2.sqlite, ＤＢ一覧");
-  EXPECT_TRUE(state.WorkspaceCreated && prompter.records.empty());
-  EXPECT_EQ(state.SettingsFilePath, file);
+  const Startup startup = InitializeSystem(prompter, file, fixedNames, workspace);
+  EXPECT_EQ(steps, u"fixed names after 1, workspace");  // the settings were read first
+  EXPECT_EQ(startup.settingsFilePath + startup.settings.dbDir, file + u"/地図");
+  EXPECT_TRUE(startup.workspaceCreated);
   // A workspace that cannot be created is reported, and start-up goes on.
-  InitializeSystem(state, settings, prompter, folder.File("none.ini"), nullptr,
-                   [] { return false; });
-  EXPECT_FALSE(state.WorkspaceCreated);
-  EXPECT_EQ(state.DatabasePath, u"/mok2.sqlite");  // no DBDIR: the file at the root
+  prompter.Clear();
+  const std::u16string none = folder.File("none.ini");
+  EXPECT_FALSE(InitializeSystem(prompter, none, nullptr, [] { return false; }).workspaceCreated);
   EXPECT_EQ(prompter.Shown(), u"MOK住所変換: ワークスペースが作成できないので、実行できません。\n");
   // Without a settings file path: mok.ini beside the program.
-  InitializeSystem(state, settings, prompter, u"", nullptr, nullptr);
-  EXPECT_EQ(state.SettingsFilePath, ProgramDirectory() + u"/mok.ini");
+  EXPECT_EQ(InitializeSystem(prompter, u"", nullptr, nullptr).settingsFilePath,
+            ProgramDirectory() + u"/mok.ini");
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(ProgramDirectory()) / "test_startup"));
   // The separator is added once, and the blanks around the path are removed.
   EXPECT_EQ(AddPathSeparator(u"  /my data  ") + AddPathSeparator(u"   "), u"/my data/");

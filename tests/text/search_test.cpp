@@ -1,27 +1,28 @@
 #include <gtest/gtest.h>
 
+#include "text/nocase.h"
 #include "text/text.h"
 
 namespace mok::text {
 namespace {
 
 TEST(Search, EqualityAndPrefixIgnoreCaseWidthAndKanaType) {
-  const std::tuple<std::u16string, std::u16string, bool> pairs[] = {
-      {u"ちょうめ", u"チョウメ", true},
-      {u"ﾁｮｳﾒ", u"チョウメ", true},
-      {u"ｂａｎ", u"BAN", true},
-      {u"丁目", u"丁", false},
-      {u"ガ", u"ｶﾞ", false},
-      {u"ばん", u"はん", false},
-      {u"1", u"一", false},
-  };
-  for (const auto& [a, b, equal] : pairs) {
-    EXPECT_EQ(EqualsFold(a, b), equal) << ToUtf8(a) << " " << ToUtf8(b);
-    EXPECT_EQ(EqualsFold(b, a), equal) << ToUtf8(b) << " " << ToUtf8(a);
-  }
-  EXPECT_TRUE(StartsWithFold(u"ちょうめ１", u"チョウ"));
-  EXPECT_FALSE(StartsWithFold(u"ab", u"abc"));
-  EXPECT_FALSE(StartsWithFold(u"xabc", u"abc"));
+  EXPECT_TRUE(EqualsFold(u"ちょうめ", u"チョウメ") && EqualsFold(u"ﾁｮｳﾒ", u"チョウメ"));
+  EXPECT_TRUE(EqualsFold(u"ｂａｎ", u"BAN") && StartsWithFold(u"ちょうめ１", u"チョウ"));
+  EXPECT_FALSE(EqualsFold(u"丁目", u"丁") || EqualsFold(u"丁", u"丁目"));
+  // Voiced and plain kana differ; a voiced pair ｶﾞ is two units where ガ is one.
+  EXPECT_FALSE(EqualsFold(u"ばん", u"はん") || EqualsFold(u"ガ", u"ｶﾞ") || EqualsFold(u"1", u"一"));
+  EXPECT_FALSE(StartsWithFold(u"ab", u"abc") || StartsWithFold(u"xabc", u"abc"));
+}
+
+// As the database compares text columns: ASCII letters without regard to case, the rest exactly.
+TEST(Search, NoCaseIgnoresOnlyTheCaseOfAsciiLetters) {
+  EXPECT_TRUE(EqualsNoCase(u"Abc丁目", u"aBC丁目") && EndsWithNoCase(u"港区ABC", u"abc"));
+  EXPECT_FALSE(EqualsNoCase(u"ａ", u"Ａ") || EqualsNoCase(u"ちょうめ", u"チョウメ"));
+  EXPECT_FALSE(EqualsNoCase(u"ab", u"abc") || EndsWithNoCase(u"bc", u"abc"));
+  EXPECT_EQ(FindNoCase(u"abABcABC", u"abc"), 3u);
+  EXPECT_EQ(FindNoCase(u"ab", u"abc") + FindNoCase(u"ab", u"x"), 0u);
+  EXPECT_EQ(FindNoCase(u"ab", u""), 1u);
 }
 
 TEST(Search, InStrFindsTheFirstOccurrenceFromStart) {

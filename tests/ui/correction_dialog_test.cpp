@@ -11,7 +11,7 @@
 #include <QTest>
 #include <memory>
 
-#include "engine/recognition/engine_test_db.h"
+#include "support/engine_database.h"
 #include "support/recording_prompter.h"
 #include "ui/correction_dialog.h"
 #include "ui/dialog_test_support.h"
@@ -161,8 +161,8 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
   EXPECT_EQ(Learned(), (std::vector<LearnedRow>{{kRegionNumber, 3, u"はち山", u"鉢山", 0}}));
 
   // The next recognition of the failing address applies the learned word.
-  std::u16string fields;
-  EXPECT_EQ(env.recognizer->RecognizeAddress(u"東京都渋谷区はち山1-1", fields), 0);
+  EXPECT_EQ(env.recognizer->RecognizeAddress(u"東京都渋谷区はち山1-1").code,
+            engine::ResultCode::Converted);
 }
 
 TEST_F(CorrectionDialogTest, CheckThatFailsLeavesRegistrationDisabled) {

@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "db/address_database.h"
-#include "db/test_database_builder.h"
 #include "support/recording_prompter.h"
+#include "support/test_database_builder.h"
 #include "ui/dialog_test_support.h"
 #include "ui/learning_dict_records.h"
 #include "ui/learning_dict_window.h"
@@ -49,9 +49,8 @@ class LearningDictTest : public ::testing::Test {
   }
 
   std::unique_ptr<frmLearningDict> Open(const std::u16string& region) {
-    settings.dbDir = b.Dir();
-    database = std::make_unique<db::AddressDatabase>(settings, prompter);
-    EXPECT_TRUE(database->OpenMainDatabase());
+    database = std::make_unique<db::AddressDatabase>();
+    EXPECT_TRUE(database->Open(b.Dir()).ok());
     auto window = std::make_unique<frmLearningDict>(*database, prompter, region);
     window->show();
     return window;
@@ -97,7 +96,6 @@ class LearningDictTest : public ::testing::Test {
   std::vector<LearnedRow> Learned() { return ReadLearnedRows(b.Dir()); }
 
   TestDatabaseBuilder b;
-  Settings settings;
   RecordingPrompter prompter;
   std::unique_ptr<db::AddressDatabase> database;
 };

@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItFirst) {
     if (answer == Answer::Yes) {
       EXPECT_EQ(window->LastOutcome(), batch::RunOutcome::Stopped);
       EXPECT_FALSE(window->isVisible());
-      EXPECT_FALSE(window->Database().BlnMainDbOpen) << "unload closed the databases";
+      EXPECT_FALSE(window->Database().IsOpen()) << "unload closed the databases";
       // The output is closed: it can be replaced at once.
       std::filesystem::remove(text::ToUtf8(output));
     } else {

@@ -18,7 +18,7 @@ class PreviewTest : public ::testing::Test {
   // Opens the preview on a file with `content` (CR LF line ends are written as given).
   std::unique_ptr<ui::frmPreview> Open(const std::u16string& content) {
     WriteCp932(input, content);
-    reader.StrInputPath = input;
+    reader.inputPath = input;
     auto preview = std::make_unique<ui::frmPreview>(reader, &addressField, prompter);
     grid = Child<QTableWidget>(preview.get(), "flxgrdPreview");
     return preview;
@@ -131,19 +131,19 @@ TEST_F(PreviewTest, NothingToSelectAsksForAField) {
 }
 
 TEST_F(PreviewTest, MissingFileShowsTheReaderMessageAndAnEmptyGrid) {
-  reader.StrInputPath = folder.File("missing.csv");
+  reader.inputPath = folder.File("missing.csv");
   ui::frmPreview preview(reader, &addressField, prompter);
   EXPECT_EQ(preview.PreviewColumnCount, -1);
   EXPECT_EQ(Child<QTableWidget>(&preview, "flxgrdPreview")->rowCount(), 0);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"入力ファイルが見つかりません。"});
-  EXPECT_FALSE(reader.blnInFileOpen());
+  EXPECT_FALSE(reader.IsInputFileOpen());
 }
 
 TEST_F(PreviewTest, TheFileIsNotHeldOpenBetweenLoads) {
   auto preview = Open(u"a,b\r\nc,d\r\n");
-  EXPECT_FALSE(reader.blnInFileOpen());
+  EXPECT_FALSE(reader.IsInputFileOpen());
   Child<QPushButton>(preview.get(), "cmdReDisplay")->click();
-  EXPECT_FALSE(reader.blnInFileOpen());
+  EXPECT_FALSE(reader.IsInputFileOpen());
   EXPECT_EQ(preview->windowTitle(), QStringLiteral("MOK 入力ファイルプレビュー"));
 }
 

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <memory>
 
-#include "engine/recognition/engine_test_db.h"
+#include "support/engine_database.h"
 #include "support/recording_prompter.h"
 #include "ui/dialog_test_support.h"
 #include "ui/unconverted_list_window.h"
@@ -57,10 +57,10 @@ class UnconvertedListTest : public ::testing::Test {
     WriteFile(folder.File(u"in.csv"), input);
     WriteFile(folder.File(u"out.csv"), output);
     UnconvertedRunFiles run;
-    run.StrInputPath = folder.Text() + u"/in.csv";
-    run.StrOutputPath = folder.Text() + u"/out.csv";
-    run.LngStartRow = 2;
-    run.LngAdrField = 1;
+    run.inputPath = folder.Text() + u"/in.csv";
+    run.outputPath = folder.Text() + u"/out.csv";
+    run.startRow = 2;
+    run.addressField = 1;
     return run;
   }
 
@@ -100,7 +100,7 @@ TEST_F(UnconvertedListTest, ListsTheRowsWhoseOutputCarriesNoConvertedFields) {
 TEST_F(UnconvertedListTest, LeadingLinesOfBothFilesAreSkipped) {
   auto run = Run(u"1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n",
                  u"見出し1\r\n見出し2\r\n1,東京都港区芝公園1,x\r\n2,東京都渋谷区はち山1-1,y\r\n");
-  run.LngStartRow = 1;
+  run.startRow = 1;
   settings.addLine = 2;
   EXPECT_EQ(Collect(run), (std::vector<std::string>{"東京都港区芝公園1", "東京都渋谷区はち山1-1"}));
 }
@@ -112,7 +112,7 @@ TEST_F(UnconvertedListTest, StopsAtTheEndOfTheShorterFile) {
 
 TEST_F(UnconvertedListTest, LineWithoutTheAddressFieldAddsNothing) {
   auto run = Run(u"見出し\r\n1,東京都港区\r\n", u"見出し\r\n1,東京都港区\r\n");
-  run.LngAdrField = 4;
+  run.addressField = 4;
   EXPECT_EQ(Collect(run), std::vector<std::string>{});
 }
 
@@ -123,11 +123,11 @@ TEST_F(UnconvertedListTest, FailuresShowTheMessageAndGiveNoList) {
     std::string message;
   };
   const Case cases[] = {
-      {"missing input", [](UnconvertedRunFiles& r) { r.StrInputPath += u".none"; },
+      {"missing input", [](UnconvertedRunFiles& r) { r.inputPath += u".none"; },
        "ファイルが見つかりません。(53)"},
-      {"missing output", [](UnconvertedRunFiles& r) { r.StrOutputPath += u".none"; },
+      {"missing output", [](UnconvertedRunFiles& r) { r.outputPath += u".none"; },
        "ファイルが見つかりません。(53)"},
-      {"input ends before the start row", [](UnconvertedRunFiles& r) { r.LngStartRow = 20; },
+      {"input ends before the start row", [](UnconvertedRunFiles& r) { r.startRow = 20; },
        "ファイルの終わりを越えて入力しようとしました。(62)"},
       {"output shorter than its header", [this](UnconvertedRunFiles&) { settings.addLine = 30; },
        "ファイルの終わりを越えて入力しようとしました。(62)"},
@@ -145,7 +145,7 @@ TEST_F(UnconvertedListTest, FailuresShowTheMessageAndGiveNoList) {
 TEST_F(UnconvertedListTest, SpreadsheetInputGivesAnEmptyList) {
   WriteFile(folder.File(u"in.xls"), kInput);
   auto run = Run();
-  run.StrInputPath = folder.Text() + u"/in.xls";
+  run.inputPath = folder.Text() + u"/in.xls";
   EXPECT_EQ(Collect(run), std::vector<std::string>{});
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"現在この機能はサポートされていません。"});
 }
@@ -258,7 +258,7 @@ TEST_F(UnconvertedWindowTest, ListUnconvertedRowsShowsTheWindowThenEndsTheRunnin
   // A file that cannot be read: the message, no window, and still back to idle.
   events.clear();
   auto run = Run();
-  run.StrOutputPath += u".none";
+  run.outputPath += u".none";
   ui::ListUnconvertedRows(
       run, settings, *env.database, *env.recognizer, prompter,
       [&events](bool running) { events.push_back(running ? "running" : "idle"); });

@@ -2,7 +2,10 @@
 
 #include <unicode/ustring.h>
 
+#include <fstream>
+
 #include "db/import/import_error.h"
+#include "db/import/xz_stream_buffer.h"
 #include "text/text.h"
 
 namespace mok::db {
@@ -58,10 +61,24 @@ CsvReader::CsvReader(const std::filesystem::path& path, TextEncoding encoding)
   if (!std::filesystem::is_regular_file(path, ec)) {
     throw ImportError(u"cannot read " + PathText(path) + u": no such file");
   }
-  in_.open(path, std::ios::binary);
-  if (!in_)
-    throw ImportError(u"cannot read " + PathText(path));
+  if (XzStreamBuffer::IsXzFile(path)) {
+    auto xz = std::make_unique<XzStreamBuffer>(path);
+    xz_ = xz.get();
+    buffer_ = std::move(xz);
+  } else {
+    auto file = std::make_unique<std::filebuf>();
+    if (!file->open(path, std::ios::in | std::ios::binary))
+      throw ImportError(u"cannot read " + PathText(path));
+    buffer_ = std::move(file);
+  }
+  in_.rdbuf(buffer_.get());
+  // A damaged compressed file throws from inside the stream buffer; let that through.
+  in_.exceptions(std::ios::badbit);
   fileSize_ = std::filesystem::file_size(path, ec);
+}
+
+std::uint64_t CsvReader::BytesRead() const {
+  return xz_ ? xz_->CompressedBytesRead() : bytesRead_;
 }
 
 std::u16string CsvReader::Where() const {
@@ -76,26 +93,42 @@ bool CsvReader::ReadLine(std::u16string& line) {
   if (!raw_.empty() && raw_.back() == '\r')
     raw_.pop_back();
   std::string_view bytes = raw_;
-  if (physicalLine_ == 1 && bytes.starts_with("\xEF\xBB\xBF"))
+  if (physicalLine_ == 1 && bytes.starts_with("\xEF\xBB\xBF")) {
     bytes.remove_prefix(3);
-  bool ok = false;
-  std::string detail;
-  if (encoding_ == TextEncoding::Utf8) {
-    ok = DecodeUtf8Strict(bytes, line);
-    detail = "not valid UTF-8";
-  } else {
-    auto decoded = text::DecodeCp932(bytes, &detail);
-    if (decoded) {
-      line = std::move(*decoded);
-      ok = true;
-    }
-    if (detail.empty())
-      detail = "not valid CP932";
+    if (encoding_ == TextEncoding::Detect)
+      encoding_ = TextEncoding::Utf8;
   }
-  if (!ok) {
+  std::string detail;
+  if (!Decode(bytes, line, detail)) {
     throw ImportError(PathText(path_) + u" line " + text::FromUtf8(std::to_string(physicalLine_)) +
                       u": cannot decode (" + text::FromUtf8(detail) + u")");
   }
+  return true;
+}
+
+bool CsvReader::Decode(std::string_view bytes, std::u16string& line, std::string& detail) {
+  if (encoding_ == TextEncoding::Detect) {
+    // ASCII decodes the same either way: the first line with another byte decides.
+    bool ascii = true;
+    for (char c : bytes)
+      ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (!ascii) {
+      encoding_ = DecodeUtf8Strict(bytes, line) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+      if (encoding_ == TextEncoding::Utf8)
+        return true;
+    }
+  }
+  if (encoding_ != TextEncoding::Cp932) {
+    detail = "not valid UTF-8";
+    return DecodeUtf8Strict(bytes, line);
+  }
+  auto decoded = text::DecodeCp932(bytes, &detail);
+  if (!decoded) {
+    if (detail.empty())
+      detail = "not valid CP932";
+    return false;
+  }
+  line = std::move(*decoded);
   return true;
 }
 
@@ -126,12 +159,16 @@ CsvHeader::CsvHeader(const std::vector<std::u16string>& names, const CsvReader& 
     names_.push_back(text::Trim(name));
 }
 
-std::size_t CsvHeader::Require(std::u16string_view name) const {
-  for (std::size_t i = 0; i < names_.size(); ++i) {
-    if (names_[i] == name)
-      return i;
+std::size_t CsvHeader::Require(std::initializer_list<std::u16string_view> names) const {
+  std::u16string wanted;
+  for (std::u16string_view name : names) {
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (names_[i] == name)
+        return i;
+    }
+    wanted += (wanted.empty() ? u"\"" : u" or \"") + std::u16string(name) + u"\"";
   }
-  throw ImportError(file_ + u": the header has no column \"" + std::u16string(name) + u"\"");
+  throw ImportError(file_ + u": the header has no column " + wanted);
 }
 
 }  // namespace mok::db

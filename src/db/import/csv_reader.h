@@ -1,7 +1,8 @@
 // Reads comma-separated text files record by record: fields may be quoted with double quotes
 // (RFC 4180: "" inside quotes is one quote, a quoted field may hold commas and line breaks).
 // The data sources come as UTF-8 (the town list) or CP932 (Japan Post, MLIT); each physical line
-// is decoded on its own, so a line that does not decode is reported with its number.
+// is decoded on its own, so a line that does not decode is reported with its number. A file that
+// begins with the .xz magic bytes is decompressed while it is read (xz_stream_buffer.h).
 //
 //   "13101","千代田区","丸の内一丁目",,35.68156   ->  13101 | 千代田区 | 丸の内一丁目 | ""
 //   | 35.68156
@@ -12,18 +13,24 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <istream>
+#include <memory>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mok::db {
 
-enum class TextEncoding { Utf8, Cp932 };
+// Detect: UTF-8 when the file begins with a byte order mark or when its first line with a
+// non-ASCII byte is valid UTF-8, CP932 otherwise; every later line must then decode in that one.
+enum class TextEncoding { Utf8, Cp932, Detect };
 
 // Splits one record's text into fields. `complete` is set to false when the text ends inside a
 // quoted field (the record goes on on the next line).
 std::vector<std::u16string> SplitCsvRecord(std::u16string_view record, bool* complete = nullptr);
+
+class XzStreamBuffer;
 
 class CsvReader {
  public:
@@ -36,9 +43,12 @@ class CsvReader {
 
   // The line number (1-based) where the last record returned by Next begins.
   int64_t LineNumber() const { return recordLine_; }
-  // How far the reading has come, for progress displays.
-  std::uint64_t BytesRead() const { return bytesRead_; }
+  // How far the reading has come in the file (compressed bytes of an .xz file), for progress
+  // displays.
+  std::uint64_t BytesRead() const;
   std::uint64_t FileSize() const { return fileSize_; }
+  // The encoding of the lines read so far (Detect until a line has decided it).
+  TextEncoding encoding() const { return encoding_; }
   const std::filesystem::path& path() const { return path_; }
 
   // "<file> line <n>: " + what, for messages about the last record.
@@ -46,10 +56,13 @@ class CsvReader {
 
  private:
   bool ReadLine(std::u16string& line);
+  bool Decode(std::string_view bytes, std::u16string& line, std::string& detail);
 
   std::filesystem::path path_;
   TextEncoding encoding_;
-  std::ifstream in_;
+  std::unique_ptr<std::streambuf> buffer_;
+  XzStreamBuffer* xz_ = nullptr;  // buffer_ when the file is xz-compressed
+  std::istream in_{nullptr};
   std::string raw_;
   int64_t physicalLine_ = 0;
   int64_t recordLine_ = 0;
@@ -63,7 +76,9 @@ class CsvHeader {
   CsvHeader() = default;
   CsvHeader(const std::vector<std::u16string>& names, const CsvReader& reader);
   // Index of `name`; throws ImportError naming the file when the header lacks it.
-  std::size_t Require(std::u16string_view name) const;
+  std::size_t Require(std::u16string_view name) const { return Require({name}); }
+  // Index of the first of `names` that the header has (variants of one column's name).
+  std::size_t Require(std::initializer_list<std::u16string_view> names) const;
 
  private:
   std::vector<std::u16string> names_;

@@ -29,6 +29,15 @@ void CheckRegionName(std::u16string_view region) {
   }
 }
 
+void MakeFolder(const std::filesystem::path& dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) {
+    throw ImportError(u"cannot create the folder " + PathText(dir) + u": " +
+                      text::FromUtf8(ec.message()));
+  }
+}
+
 void Check(const DbStatus& status, std::u16string_view context) {
   if (!status)
     throw ImportError(std::u16string(context) + u": " + status.error().Text());
@@ -119,8 +128,14 @@ std::u16string FormatCount(int64_t n) {
   return text::FromUtf8((n < 0 ? "-" : "") + out);
 }
 
+namespace {
+thread_local bool progressMuted = false;
+}  // namespace
+
 ImportProgress::ImportProgress(std::string label, std::uint64_t total)
-    : label_(std::move(label)), total_(total), active_(isatty(STDERR_FILENO) == 1) {}
+    : label_(std::move(label)),
+      total_(total),
+      active_(!progressMuted && isatty(STDERR_FILENO) == 1) {}
 
 ImportProgress::~ImportProgress() {
   Finish();
@@ -143,6 +158,14 @@ void ImportProgress::Finish() {
   std::fprintf(stderr, "\r%*s\r", static_cast<int>(label_.size()) + 6, "");
   std::fflush(stderr);
   shown_ = -1;
+}
+
+ProgressMute::ProgressMute() : before_(progressMuted) {
+  progressMuted = true;
+}
+
+ProgressMute::~ProgressMute() {
+  progressMuted = before_;
 }
 
 }  // namespace mok::db

@@ -22,6 +22,9 @@ std::filesystem::path RegionDatabaseFile(const std::filesystem::path& dir,
 // or the main database's own name).
 void CheckRegionName(std::u16string_view region);
 
+// Creates the folder `dir` with its parents when missing; throws ImportError when it cannot.
+void MakeFolder(const std::filesystem::path& dir);
+
 // Throws ImportError with `context` and the engine's message when the operation failed.
 void Check(const DbStatus& status, std::u16string_view context);
 template <class T>
@@ -66,7 +69,8 @@ int64_t RegisterRegion(Connection& mainDb, std::u16string_view region);
 // Numbered messages: "12,345".
 std::u16string FormatCount(int64_t n);
 
-// A percentage on standard error while an import runs, only when standard error is a terminal.
+// A percentage on standard error while an import runs, only when standard error is a terminal
+// and the thread has not muted it.
 class ImportProgress {
  public:
   ImportProgress(std::string label, std::uint64_t total);
@@ -79,6 +83,19 @@ class ImportProgress {
   std::uint64_t total_;
   int shown_ = -1;
   bool active_;
+};
+
+// Mutes the progress displays of the current thread while it lives: imports that run side by side
+// on worker threads would overwrite each other's line.
+class ProgressMute {
+ public:
+  ProgressMute();
+  ~ProgressMute();
+  ProgressMute(const ProgressMute&) = delete;
+  ProgressMute& operator=(const ProgressMute&) = delete;
+
+ private:
+  bool before_;
 };
 
 }  // namespace mok::db

@@ -4,8 +4,21 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace mok::db {
+
+// One row of prefectures.csv.
+struct PrefectureRow {
+  std::u16string name;  // fldKanjiName, without its type: 東京
+  std::u16string type;  // fldPrefType: 都, 道, 府 or 県 (may be empty)
+  std::u16string kana;  // fldKatakanaName
+  std::u16string FullName() const { return name + type; }  // 東京都, as addresses write it
+};
+
+// The rows of prefectures.csv in file order. Throws ImportError.
+std::vector<PrefectureRow> ReadPrefectures(const std::filesystem::path& prefecturesCsv);
 
 struct MainDatabaseReport {
   int prefectures = 0;

@@ -44,8 +44,8 @@ constexpr std::u16string_view kHokkaidoEast[] = {
     u"釧路市", u"釧路町", u"厚岸町", u"浜中町", u"標茶町", u"弟子屈町", u"鶴居村", u"白糠町",
     // 根室
     u"根室市", u"別海町", u"中標津町", u"標津町", u"羅臼町",
-    // the villages of the northern islands, except 泊村, whose name is also a town of 後志
-    u"色丹村", u"留夜別村", u"留別村", u"紗那村", u"蘂取村"};
+    // the villages of the northern islands; 泊村 with its district, since 後志 has a 泊村 too
+    u"色丹村", u"国後郡泊村", u"留夜別村", u"留別村", u"紗那村", u"蘂取村"};
 
 // Whether `name` is one of the list, alone or after its district (余市郡余市町).
 template <std::size_t N>
@@ -69,10 +69,11 @@ constexpr double kMinute = kDegree / 60.0;
 std::optional<int> PlaneZone(std::u16string_view prefecture, std::u16string_view municipality,
                              double latitude, double longitude) {
   if (prefecture == u"北海道") {
-    if (Contains(kHokkaidoWest, municipality))
-      return 11;
+    // The east first: its 国後郡泊村 must not be taken for 後志's 泊村 (古宇郡泊村).
     if (Contains(kHokkaidoEast, municipality))
       return 13;
+    if (Contains(kHokkaidoWest, municipality))
+      return 11;
     return 12;
   }
   if (prefecture == u"沖縄県") {

@@ -58,6 +58,13 @@ std::u16string PositionWriter::TableFor(const std::u16string& prefecture,
     tables_.emplace(cityKey, table);
   if (!readyTables_.contains(table)) {
     Check(CreateBlockTable(db_, table), table);
+    // The lookup index of the table at once, under the name CreateLookupIndexes gives it: a
+    // table's ids only grow, so the index fills by appending, and making it here spares the
+    // final index step one schema change per table, which costs a pass over the whole schema
+    // (1,895 block tables in the nationwide database).
+    Check(db_.Execute("create index if not exists " + QuoteIdentifier(table + u"_fldPositionID") +
+                      " on " + QuoteIdentifier(table) + " (fldPositionID)"),
+          table);
     readyTables_.insert(table);
   }
   return table;

@@ -1,16 +1,16 @@
-// Imports a town list in the format of the Geolonia 住所データ CSV (UTF-8, header line with the
-// columns 都道府県名, 市区町村コード, 市区町村名, 大字町丁目名, 小字・通称名, 緯度, 経度 among
-// others) into a region database: one POSITION row per town of a municipality, one block table per
-// municipality ("BLK" + municipality code), and for each town one representative block row whose
-// number is Null, carrying the town's latitude/longitude and its plane rectangular X/Y.
-//
-// Rows that differ only in 小字・通称名 are one town: 大島町 岡田 appears once per 小字 in the
-// source and becomes one POSITION row; its point is that of the row without 小字, else the first.
+// Imports a town list (town_list.h) into a region database: one POSITION row per town of a
+// municipality, one block table per municipality ("BLK" + municipality code), and for each town
+// one representative block row whose number is Null, carrying the town's latitude/longitude and
+// its plane rectangular X/Y.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
+
+#include "db/connection.h"
+#include "db/import/town_list.h"
 
 namespace mok::db {
 
@@ -33,14 +33,9 @@ TownImportReport ImportTowns(const std::filesystem::path& dir, const std::u16str
                              const std::filesystem::path& file,
                              const std::u16string& prefecture = {});
 
-// Formats plane coordinates (metres) as stored: three decimals.
-std::u16string FormatMetres(double value);
-
-// Parses a decimal number of the source files (ASCII, e.g. 35.68156); false when the text is
-// not one.
-bool ParseDecimal(std::u16string_view text, double& value);
-
-// Whether `name` (with its type, 東京都) is selected by the filter (東京都 or 東京; "" = all).
-bool PrefectureMatches(std::u16string_view name, std::u16string_view filter);
+// Writes projected towns into the region tables of `db` inside the caller's transaction: towns
+// already there are reused, and a town that already has block rows keeps them. Fills townsAdded,
+// blockRows, keptBlocks and municipalities of the report.
+void AddTowns(Connection& db, std::span<const SourceTown> towns, TownImportReport& report);
 
 }  // namespace mok::db

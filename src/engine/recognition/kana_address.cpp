@@ -4,6 +4,7 @@
 // table, and the address is rewritten as 「東京都,千代田区,丸の内1-2-3」 before the normal
 // recognition. The reading may be spread over up to three fields (prefecture, municipality,
 // place). Addresses that are not kana addresses pass unchanged.
+#include "engine/recognition/prefecture.h"
 #include "engine/recognition/recognizer.h"
 #include "text/text.h"
 
@@ -20,67 +21,68 @@ std::u16string AfterKana(const std::u16string& narrowed, int32_t firstOther) {
 
 }  // namespace
 
-bool Recognizer::KanaAddressToKanji(std::u16string& address) {
+std::optional<std::u16string> Recognizer::KanaAddressToKanji(const std::u16string& address) {
   fields_.Split(address, settings_.delimiter);
-  if (fields_.FieldCount == 0)
-    return true;
+  if (fields_.Count() == 0)
+    return address;
 
   const std::u16string first = text::ToNarrow(fields_.NextAddressField());
-  std::u16string kana = first;
-  int32_t firstOther = 0;
-  if (!CutKanaPart(kana, firstOther))
-    return true;  // not a kana address
-  std::u16string tail = AfterKana(first, firstOther);
+  const KanaPart kana = CutKanaPart(first);
+  if (!kana.isKana)
+    return address;
+  std::u16string tail = AfterKana(first, kana.firstOther);
 
-  int32_t nextPos = 0;
-  std::u16string prefecture = database_.FindPrefectureByKana(kana, nextPos);
+  const PrefectureMatch found = FindPrefectureByKana(kana.kana, store_.Prefectures());
+  std::u16string prefecture = found.name;
   std::u16string cityKana;
   std::u16string placeKana;
   if (!prefecture.empty()) {
-    if (static_cast<int32_t>(kana.size()) < nextPos) {
+    if (static_cast<int32_t>(kana.kana.size()) < found.next) {
       // The first field holds only the prefecture: municipality and place follow.
       const std::u16string second = text::ToNarrow(fields_.NextAddressField());
-      std::u16string k2 = second;
-      int32_t other2 = 0;
-      if (!CutKanaPart(k2, other2))
-        return false;
-      if (other2 > 0) {
-        tail = AfterKana(second, other2);
-        cityKana = k2;
+      const KanaPart k2 = CutKanaPart(second);
+      if (!k2.isKana)
+        return std::nullopt;
+      if (k2.firstOther > 0) {
+        tail = AfterKana(second, k2.firstOther);
+        cityKana = k2.kana;
       } else {
         cityKana = second;
         const std::u16string third = text::ToNarrow(fields_.NextAddressField());
-        std::u16string k3 = third;
-        int32_t other3 = 0;
-        if (!CutKanaPart(k3, other3))
-          return false;
-        if (other3 > 0) {
-          tail = AfterKana(third, other3);
-          placeKana = k3;
+        const KanaPart k3 = CutKanaPart(third);
+        if (!k3.isKana)
+          return std::nullopt;
+        if (k3.firstOther > 0) {
+          tail = AfterKana(third, k3.firstOther);
+          placeKana = k3.kana;
         } else {
           placeKana = third;
           tail = fields_.NextAddressField();
         }
       }
     } else {
-      cityKana = text::Mid(kana, static_cast<std::size_t>(nextPos));
+      cityKana = text::Mid(kana.kana, static_cast<std::size_t>(found.next));
     }
   } else {
-    if (database_.StrRegionKana.empty())
-      return false;
-    prefecture = database_.StrSelectedRegion;
-    cityKana = kana;
+    if (store_.Region().kana.empty())
+      return std::nullopt;
+    prefecture = store_.Region().name;
+    cityKana = kana.kana;
   }
 
   // The parts are joined with the field delimiter, so that the recognition splits them into
   // fields again whatever the delimiter is (joined by a comma under another delimiter, the
   // municipality would be looked for as 「,千代田区」 and never found).
-  std::u16string names = database_.LookupPostalCode(prefecture, cityKana, placeKana, result_);
   const std::u16string& delimiter = settings_.delimiter.empty() ? u"," : settings_.delimiter;
-  if (const std::size_t comma = names.find(u','); comma != std::u16string::npos)
-    names.replace(comma, 1, delimiter);
-  address = prefecture + delimiter + names + tail;
-  return true;
+  std::u16string names;
+  auto postal = store_.FindPostalNames(cityKana, placeKana);
+  if (!postal) {
+    Fail(postal.error());
+  } else if (*postal) {
+    if (AddLog(u"郵便番号:" + (*postal)->code))
+      names = (*postal)->city + delimiter + (*postal)->place;
+  }
+  return prefecture + delimiter + names + tail;
 }
 
 }  // namespace mok::engine

@@ -1,17 +1,27 @@
 // Prefecture and municipality recognition: where the prefecture and the municipality (市区町村)
-// of an address end.
+// of an address end, and which municipalities of the region they are.
 //
 // The prefecture is found by name at the start of the text and may be missing. Municipalities
 // have no list to compare with in the text itself, so candidates are cut at the suffixes 市 区 郡
-// 町 村 and each is confirmed against the region database. A city may carry a ward (大阪市北区)
-// and a county a town or village (虻田郡倶知安町): the second part is tried first. The last
-// occurrence of a suffix is tried before earlier ones, so that 「千葉県船橋市市場1丁目」 first
-// tries 「船橋市市」, which the database does not confirm, and then 「船橋市」. Suffixes are tried
-// in the order 市 区 郡 町 村, so 「町田市」 is found through 市 before 町 could cut it.
+// 町 村 and each is confirmed against the region's municipality names. A city may carry a ward
+// (大阪市北区) and a county a town or village (虻田郡倶知安町): the second part is tried first.
+// The last occurrence of a suffix is tried before earlier ones, so that 「千葉県船橋市市場1丁目」
+// first tries 「船橋市市」, which the region does not confirm, and then 「船橋市」. Suffixes are
+// tried in the order 市 区 郡 町 村, so 「町田市」 is found through 市 before 町 could cut it.
+//
+// A stored municipality name fits two parts when it equals either part or both joined, and fits
+// one part when it ends with it, so 「中央区」 alone finds both 札幌市中央区 and 千葉市中央区. The
+// town rows of every fitting municipality become the candidates of the town step, and the parts
+// are rewritten into the stored spelling (「中央区」 becomes 「札幌市」 + 「中央区」). A text that
+// fits nothing is tried once more after the learning dictionary (municipality words) rewrote it.
+#include <algorithm>
 #include <vector>
 
+#include "engine/recognition/prefecture.h"
 #include "engine/recognition/recognizer.h"
+#include "engine/recognition/town_split.h"
 #include "engine/rules/fixed_tables.h"
+#include "text/nocase.h"
 #include "text/text.h"
 
 namespace mok::engine {
@@ -33,63 +43,85 @@ int32_t FindLastFrom(const std::u16string& text, std::u16string_view find, int32
   return static_cast<int32_t>(text::InStrRev(text, find, static_cast<std::size_t>(from)));
 }
 
-}  // namespace
-
-std::u16string Recognizer::FindPrefecture(std::u16string_view text, int32_t& nextPos) {
-  std::u16string name = database_.FindPrefectureName(text, nextPos);
-  if (name.empty())
-    nextPos = 1;
-  return name;
+// Whether a stored municipality name fits the parts. Two parts: the name equals the first, the
+// second or both joined. One part: the name ends with it, or, on the try after the learning
+// dictionary (`contained`), the name occurs anywhere inside it. Compared as the database
+// compares text (ASCII letter case ignored).
+bool CityFits(std::u16string_view stored, const std::u16string& p1, const std::u16string& p2,
+              const std::u16string& joined, bool contained) {
+  if (!p2.empty()) {
+    return text::EqualsNoCase(stored, p1) || text::EqualsNoCase(stored, p2) ||
+           text::EqualsNoCase(stored, joined);
+  }
+  if (contained)
+    return text::FindNoCase(p1, stored) > 0;
+  return text::EndsWithNoCase(stored, p1);
 }
 
-int16_t Recognizer::SplitPrefectureAndMunicipality(const std::u16string& firstField,
-                                                   std::u16string& prefecture,
-                                                   CityPartList& cityParts, std::u16string& rest) {
+}  // namespace
+
+Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstField) {
+  TextSplit split;
+  AddressParts& parts = split.parts;
   std::u16string text = firstField;
-  int32_t nextPos = 1;
-  prefecture = FindPrefecture(text, nextPos);
-  int32_t pos = nextPos;
-  if (static_cast<int32_t>(text.size()) < nextPos) {
+  const PrefectureMatch prefecture = FindPrefecture(text, store_.Prefectures());
+  int32_t pos = prefecture.next;
+  if (static_cast<int32_t>(text.size()) < prefecture.next) {
     // The prefecture fills the field: the municipality is in the next one.
     pos = 1;
     text = fields_.NextAddressField();
   }
-  const std::u16string municipality = FindMunicipality(text, pos, prefecture, cityParts);
-  if (municipality.empty())
-    return kNoCity;
-  rest = text::Mid(text, static_cast<std::size_t>(pos));
-  return kConverted;
-}
-
-std::u16string Recognizer::FindMunicipality(std::u16string& text, int32_t& pos,
-                                            std::u16string& prefecture, CityPartList& cityParts) {
-  std::u16string work;
+  // A municipality name may be split over two fields.
   if (pos > static_cast<int32_t>(text.size())) {
     pos = 1;
-  } else {
-    work = text;
+    text.clear();
   }
-  // A municipality name may be split over two fields.
-  work += fields_.NextAddressField();
-  std::u16string found = MatchMunicipality(work, pos, prefecture, cityParts);
-  text = std::move(work);
-  return found;
+  text += fields_.NextAddressField();
+  CityCandidates city = MatchMunicipality(text, pos, prefecture.name);
+  parts.prefecture = city.parts.prefecture;
+  parts.city = city.parts.city;
+  parts.ward = city.parts.ward;
+  if (!city.found) {
+    split.code = ResultCode::NoCity;
+    return split;
+  }
+  split.candidates = std::move(city.rows);
+
+  // The address may continue over the following fields; an empty field ends it.
+  std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
+  while (!fields_.AtEnd()) {
+    const std::u16string next = fields_.NextAddressField();
+    if (next.empty())
+      break;
+    rest += next;
+  }
+  TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
+  parts.townName = std::move(town.townName);
+  parts.numbers = std::move(town.numbers);
+  parts.remainder = std::move(town.remainder);
+  parts.chomeInOaza = town.chomeInOaza;
+  parts.chomeSuffix = std::move(town.chomeSuffix);
+  if (parts.city.empty() && parts.ward.empty())
+    split.code = ResultCode::NoCity;
+  else if (parts.townName.empty())
+    split.code = ResultCode::NoTown;
+  else
+    split.code = ResultCode::Converted;
+  return split;
 }
 
-std::u16string Recognizer::MatchMunicipality(const std::u16string& text, int32_t& pos,
-                                             std::u16string& prefecture, CityPartList& cityParts) {
+Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& text, int32_t pos,
+                                                         const std::u16string& prefecture) {
   const FixedTables& tables = LoadFixedNames();
   const int32_t length = static_cast<int32_t>(text.size());
+  CityParts parts{prefecture, {}, {}};
   if (pos > length)
-    return {};
+    return {false, parts, {}, pos};
   constexpr std::u16string_view kWard = u"区";
   constexpr std::u16string_view kTown = u"町";
   constexpr std::u16string_view kVillage = u"村";
   std::vector<SecondPart> seconds;
-  for (int i = 1; i <= kPlaceSuffixCount; ++i) {
-    const std::u16string_view suffix = tables.PlaceSuffixes[i];
-    if (suffix.empty())
-      continue;
+  for (const std::u16string_view suffix : tables.placeSuffixes) {
     const int32_t suffixLength = static_cast<int32_t>(suffix.size());
     const int32_t start = pos;
     int32_t searchEnd = length;
@@ -97,9 +129,9 @@ std::u16string Recognizer::MatchMunicipality(const std::u16string& text, int32_t
       // The last occurrence of the suffix that ends at or before searchEnd.
       const int32_t s = FindLastFrom(text, suffix, searchEnd - suffixLength + 1);
       if (s > pos) {
-        cityParts[1] = text::Mid(text, static_cast<std::size_t>(start),
-                                 static_cast<std::size_t>(s - start + suffixLength));
-        const int32_t firstLength = static_cast<int32_t>(cityParts[1].size());
+        parts.city = text::Mid(text, static_cast<std::size_t>(start),
+                               static_cast<std::size_t>(s - start + suffixLength));
+        const int32_t firstLength = static_cast<int32_t>(parts.city.size());
         const int32_t after = s + suffixLength;  // first position after the suffix
         seconds.clear();
         auto add = [&](int32_t last) {
@@ -130,24 +162,141 @@ std::u16string Recognizer::MatchMunicipality(const std::u16string& text, int32_t
         }
         if (static_cast<int>(seconds.size()) >= kMaxSecondParts)
           break;  // too many to try: this suffix is given up
-        // The shortest second part was collected last and is tried first.
+        // The shortest second part was collected last and is tried first. A try that the
+        // learning dictionary rewrote hands its rewritten parts on to the next try.
         for (auto it = seconds.rbegin(); it != seconds.rend(); ++it) {
-          cityParts[2] = it->text;
-          if (database_.FindCityCandidates(prefecture, cityParts, result_)) {
-            pos = it->last + 1;
-            return cityParts[1] + cityParts[2];
+          parts.ward = it->text;
+          CityCandidates found = FindCityCandidates(parts);
+          if (found.found) {
+            found.next = it->last + 1;
+            return found;
           }
+          parts = std::move(found.parts);
         }
-        cityParts[2].clear();
-        if (database_.FindCityCandidates(prefecture, cityParts, result_)) {
-          pos += firstLength;
-          return cityParts[1] + cityParts[2];
+        parts.ward.clear();
+        CityCandidates found = FindCityCandidates(parts);
+        if (found.found) {
+          found.next = pos + firstLength;
+          return found;
         }
+        parts = std::move(found.parts);
       }
       searchEnd = s - suffixLength;
     } while (searchEnd > pos);
   }
-  return {};
+  return {false, parts, {}, pos};
+}
+
+Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
+  CityCandidates result;
+  // Not found: the parts as this try left them, for the next try.
+  auto notFound = [&] {
+    result.parts = std::move(parts);
+    result.rows.clear();
+    return result;
+  };
+  auto fail = [&](db::DbError error) {
+    Fail(std::move(error));
+    return notFound();
+  };
+  std::u16string& p1 = parts.city;
+  std::u16string& p2 = parts.ward;
+  if (!store_.RegionOpen())
+    return notFound();
+  auto names = store_.Municipalities();
+  if (!names)
+    return fail(names.error());
+
+  // The fitting municipalities, in table order: through the store's name index, or, for the
+  // containment test, by looking at every name.
+  auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
+    std::vector<std::size_t> found;
+    if (contained || p1.empty()) {
+      const std::u16string joined = p1 + p2;
+      for (std::size_t i = 0; i < (*names)->size(); ++i) {
+        if (CityFits((**names)[i], p1, p2, joined, contained))
+          found.push_back(i);
+      }
+      return found;
+    }
+    for (const std::u16string& name : p2.empty() ? std::vector<std::u16string>{p1}
+                                                 : std::vector<std::u16string>{p1, p2, p1 + p2}) {
+      auto some = store_.FindMunicipalities(name, p2.empty());
+      if (!some)
+        return some.error();
+      found.insert(found.end(), some->begin(), some->end());
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+  };
+
+  // The town rows of every fitting municipality. When the address names its prefecture,
+  // municipalities of another prefecture are left out: a region database that lacks the named
+  // prefecture must not answer 大阪市北区 with the 北区 of 東京都.
+  auto select = [&](bool contained) -> db::DbStatus {
+    result.rows.clear();
+    auto indexes = fitting(contained);
+    if (!indexes)
+      return indexes.error();
+    for (const std::size_t i : *indexes) {
+      auto rows = store_.TownRows(i);
+      if (!rows)
+        return rows.error();
+      for (const TownRow& row : **rows) {
+        if (parts.prefecture.empty() || text::EqualsNoCase(row.prefecture, parts.prefecture))
+          result.rows.push_back(row);
+      }
+    }
+    return {};
+  };
+
+  if (auto s = select(false); !s)
+    return fail(s.error());
+  if (result.rows.empty()) {
+    int replaced = 0;
+    for (std::u16string* part : {&p1, &p2}) {
+      if (part->empty())
+        continue;
+      auto answer = LookupLearnedWord(WordKind::City, *part);
+      if (!answer)
+        return notFound();
+      if (!answer->empty()) {
+        *part = *answer;
+        ++replaced;
+      }
+    }
+    if (replaced == 0)
+      return notFound();
+    if (auto s = select(p2.empty()); !s)
+      return fail(s.error());
+    if (result.rows.empty())
+      return notFound();
+  }
+
+  // The first row decides the prefecture and the stored spelling of the parts.
+  const TownRow& first = result.rows.front();
+  parts.prefecture = first.prefecture;
+  const std::u16string& stored = first.city;
+  std::size_t n = stored.size();
+  if (!p2.empty()) {
+    const std::size_t u = text::InStr(stored, p2);
+    if (u > 0) {
+      p2 = text::Mid(stored, u);
+      n = u - 1;
+    } else {
+      p2.clear();
+    }
+  }
+  if (!p1.empty()) {
+    if (text::InStr(stored, p1) > 0 && n > 0)
+      p1 = text::Left(stored, n);
+    else
+      p1.clear();
+  }
+  result.found = true;
+  result.parts = std::move(parts);
+  return result;
 }
 
 }  // namespace mok::engine

@@ -1,134 +1,156 @@
-// The per-address pipeline: one address text in, a result code and the output fields out.
+// The per-address pipeline: one address text in, one Recognition out.
 //
 // 「東京都千代田区丸の内1丁目2番3号」 goes through the kana pre-pass (unchanged), the field split
-// and cleaning, the prefecture and municipality steps (東京都, 千代田区, confirmed by the region
-// database), the town split (丸の内, numbers １ ２ ３, remainder 号), the town lookup
+// and cleaning, the prefecture and municipality steps (東京都, 千代田区, confirmed by the region's
+// municipality names), the town split (丸の内, numbers １ ２ ３, remainder 号), the town match
 // (丸の内一丁目: the chome went into the town name, so the block number is the second number) and
 // the block lookup (codes and coordinates), and comes out as the fields the output settings choose.
 #include "engine/recognition/recognizer.h"
 
+#include "engine/recognition/block_choice.h"
+#include "engine/recognition/output_fields.h"
+#include "engine/recognition/town_match.h"
+#include "engine/recognition/town_split.h"
 #include "engine/rules/fixed_tables.h"
+#include "text/text.h"
 
 namespace mok::engine {
 
-Recognizer::Recognizer(const Settings& settings, db::AddressDatabase& database)
-    : settings_(settings), database_(database) {
+Recognizer::Recognizer(const Settings& settings, AddressStore& store)
+    : settings_(settings), store_(store) {
   LoadFixedNames();
 }
 
-int16_t Recognizer::RecognizeAddress(const std::u16string& address, std::u16string& outputFields) {
-  outputFields.clear();
-  // Nothing of the previous address may reach this one's output.
-  result_.Clear();
-  fields_.Clear();
-  database_.StartAddress();
-  if (address.empty())
-    return kEmptyAddress;
-  std::u16string work = address;
-  if (!KanaAddressToKanji(work))
-    return kFailure;
-
-  result_.OazaPrefixRemoved = false;
-  fields_.Split(work, settings_.delimiter);
-  if (fields_.FieldCount == 0)
-    return kFailure;
-  const std::u16string first = fields_.NextAddressField();
-
-  int16_t code = SplitFirstField(first, result_.Prefecture, result_.CityParts, result_.TownName,
-                                 result_.TownParts, result_.Remainder);
-  if (code != kConverted)
-    return code;
-  if (result_.Prefecture.empty() && database_.StrSelectedRegion.empty())
-    return kNoPrefecture;
-  if (!database_.OpenRegionDatabase(database_.StrSelectedRegion))
-    return kFailure;
-
-  code = database_.LookupOazaChome(result_.Prefecture, result_.CityParts, result_.TownName,
-                                   result_.TownParts[1], result_);
-  if (code != kConverted)
-    return code;
-
-  // The town lookup decides whether the first number went into the town name.
-  const std::u16string municipality = result_.CityParts[1] + result_.CityParts[2];
-  const int b = result_.BlockIndex();
-  if (!database_.LookupBlockCoordinates(result_.Prefecture, municipality, result_.TownName,
-                                        result_.TownParts[b], result_)) {
-    return kNoBlock;
+bool Recognizer::AddLog(std::u16string entry) {
+  if (log_.size() >= kMaxLogEntries) {
+    Fail(db::MakeError(u"Subscript out of range (more than 10 conversion log entries)", 9));
+    return false;
   }
-  outputFields = ComposeOutputFields();
-  return kConverted;
+  log_.push_back(std::move(entry));
+  return true;
 }
 
-int16_t Recognizer::SplitAddress(const std::u16string& firstField, std::u16string& prefecture,
-                                 CityPartList& cityParts, std::u16string& townName,
-                                 TownPartList& townParts, std::u16string& remainder) {
+Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
+  // Nothing of the previous address may reach this one's answer.
+  fields_.Clear();
+  log_.clear();
+  errors_.clear();
+  store_.BeginAddress();
+  Recognition r;
+  auto finish = [&](ResultCode code) {
+    r.code = code;
+    r.log = std::move(log_);
+    r.errors = std::move(errors_);
+    log_.clear();
+    errors_.clear();
+    return std::move(r);
+  };
+  if (address.empty())
+    return finish(ResultCode::EmptyAddress);
+  const std::optional<std::u16string> work = KanaAddressToKanji(address);
+  if (!work)
+    return finish(ResultCode::Failure);
+
+  fields_.Split(*work, settings_.delimiter);
+  if (fields_.Count() == 0)
+    return finish(ResultCode::Failure);
+  TextSplit split = SplitFirstField(fields_.NextAddressField());
+  r.parts = std::move(split.parts);
+  if (split.code != ResultCode::Converted)
+    return finish(split.code);
+  AddressParts& parts = r.parts;
+  if (parts.prefecture.empty() && store_.Region().name.empty())
+    return finish(ResultCode::NoPrefecture);
+  if (!store_.RegionOpen())
+    return finish(ResultCode::Failure);
+
+  const TownMatch town = FindOazaChome(
+      split.candidates, {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
+      [this](const std::u16string& word) { return LookupLearnedWord(WordKind::Town, word); });
+  parts.townName = town.townName;
+  parts.chomeInOaza = town.chomeInOaza;
+  parts.oazaPrefixRemoved = town.oazaPrefixRemoved;
+  if (town.outcome == TownMatchOutcome::Failed)
+    return finish(ResultCode::Failure);
+  if (town.outcome == TownMatchOutcome::NotFound)
+    return finish(ResultCode::NoTown);
+
+  // The town match decided whether the first number went into the town name.
+  BlockMatch block = LookupBlockCoordinates(parts);
+  r.position = std::move(block.position);
+  if (!block.found)
+    return finish(ResultCode::NoBlock);
+  parts.numbers[parts.BlockIndex()] = std::move(block.number);
+  r.outputFields = ComposeOutputFields(settings_, r.parts, r.position, log_);
+  return finish(ResultCode::Converted);
+}
+
+AddressSplit Recognizer::SplitAddress(const std::u16string& address) {
   // Called on its own, the text is the whole address: no field of an earlier address is appended.
   fields_.Clear();
-  database_.StartAddress();
-  return SplitFirstField(firstField, prefecture, cityParts, townName, townParts, remainder);
+  log_.clear();
+  errors_.clear();
+  store_.BeginAddress();
+  TextSplit split = SplitFirstField(address);
+  return {split.code, std::move(split.parts)};
 }
 
-int16_t Recognizer::SplitFirstField(const std::u16string& firstField, std::u16string& prefecture,
-                                    CityPartList& cityParts, std::u16string& townName,
-                                    TownPartList& townParts, std::u16string& remainder) {
-  prefecture.clear();
-  cityParts[1].clear();
-  cityParts[2].clear();
-  townName.clear();
-  remainder.clear();
-  const int16_t code = SplitPrefectureAndMunicipality(firstField, prefecture, cityParts, townName);
-  if (code != kConverted)
-    return code;
-  SplitTownAndNumbers(townName, townParts, remainder);
-  if (cityParts[1].empty() && cityParts[2].empty())
-    return kNoCity;
-  if (townName.empty())
-    return kNoTown;
-  return kConverted;
+std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
+                                                            const std::u16string& word) {
+  auto found = store_.FindLearnedWord(kind, word);
+  if (!found) {
+    Fail(found.error());
+    return std::nullopt;
+  }
+  if (!*found)
+    return std::u16string();
+  const LearnedWord& learned = **found;
+  if (text::EqualsFold(learned.converted, word))
+    return word;
+  // The registered word is a prefix of the word; the rest of the word is kept after the
+  // replacement: with 札幌 -> 札幌市, 札幌中央区 becomes 札幌市中央区.
+  std::u16string rewritten = learned.converted;
+  if (learned.registered.size() < word.size())
+    rewritten += word.substr(learned.registered.size());
+  if (!AddLog(word + u" → " + learned.converted))
+    return std::nullopt;
+  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted) {
+    Fail(counted.error());
+    return std::nullopt;
+  }
+  return rewritten;
 }
 
-std::u16string Recognizer::ComposeOutputFields() const {
-  const AddressResult& r = result_;
-  const int b = r.BlockIndex();
-  std::u16string out;
-  if (settings_.prefOut)
-    out += r.Prefecture + u",";
-  if (settings_.cityOut)
-    out += r.CityParts[1] + r.CityParts[2] + u",";
-  out += r.TownName;
-  // Separate fields keep an empty block field, so the columns stay under their header.
-  if (!settings_.townCombine)
-    out += u",";
-  out += r.TownParts[b];
-  if (settings_.remainOut) {
-    out += u",";
-    out += r.TownParts[b + 1];
-    // Every further number is kept (「1-2-3-4」 keeps its 4), joined by the full-width hyphen.
-    for (int i = b + 2; i <= kMaxTownParts && !r.TownParts[i].empty(); ++i) {
-      out += u"－";
-      out += r.TownParts[i];
-    }
-    out += r.Remainder;
+Recognizer::BlockMatch Recognizer::LookupBlockCoordinates(const AddressParts& parts) {
+  BlockMatch match;
+  auto town = store_.FindTownPosition(parts.prefecture, parts.Municipality(), parts.townName);
+  if (!town) {
+    Fail(town.error());
+    return match;
   }
-  if (settings_.cityCodeOut)
-    out += u"," + r.CityCode;
-  if (settings_.xyOut) {
-    if (settings_.coordNoOut)
-      out += u"," + r.CoordSystemNo;
-    out += u"," + r.CoordX + u"," + r.CoordY;
+  if (!*town)
+    return match;
+  match.position.cityCode = (*town)->cityCode;
+
+  const BlockQuery query =
+      BlockQueryFor(parts.numbers[parts.BlockIndex()], settings_.completeMatch);
+  auto rows = store_.BlockRows(**town, query.exact);
+  if (!rows) {
+    Fail(rows.error());
+    return match;
   }
-  if (settings_.latLonOut)
-    out += u"," + r.Latitude + u"," + r.Longitude;
-  if (settings_.logOut) {
-    const std::u16string_view label = LoadFixedNames().LogLabel;
-    for (int i = 1; i <= r.LogCount && i <= kMaxLogEntries; ++i) {
-      out += u",";
-      if (i == 1)
-        out += label;
-      out += r.LogEntries[i];
-    }
-  }
-  return out;
+  const std::optional<std::size_t> chosen = ChooseBlock(*rows, query);
+  if (!chosen)
+    return match;
+  const BlockRow& row = (*rows)[*chosen];
+  match.found = true;
+  match.number = row.number ? text::ToWide(*row.number) : std::u16string();
+  match.position.coordSystemNo = row.coordSystemNo;
+  match.position.x = row.x;
+  match.position.y = row.y;
+  match.position.latitude = row.latitude;
+  match.position.longitude = row.longitude;
+  return match;
 }
 
 }  // namespace mok::engine

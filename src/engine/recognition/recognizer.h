@@ -1,94 +1,141 @@
-// The per-address recognition: turns one address text into a result code and the converted
-// output fields, using the address database's lookups.
+// The per-address recognition: one address text in, one Recognition out (the result code, the
+// parts of the address, the block's codes and coordinates, the conversion log and the output
+// fields), using the address data through the AddressStore.
 //
-// One Recognizer serves one address at a time: its field list and its AddressResult belong to
-// the address being recognised and are overwritten by the next. The steps are public because
-// the correction dialog splits addresses with SplitAddress and the tests drive each step.
+// A Recognizer holds only what one address needs while it is being recognised; the answer is a
+// value, so one Recognizer serves any number of addresses, one after the other. Failures of the
+// address data met on the way are part of the answer (Recognition::errors); the recognizer shows
+// nothing.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "db/address_database.h"
+#include "db/db_error.h"
+#include "engine/address_store.h"
 #include "engine/rules/address_fields.h"
-#include "engine/rules/address_result.h"
 #include "startup/settings.h"
 
 namespace mok::engine {
 
-// Result codes of RecognizeAddress.
-enum ResultCode : int16_t {
-  kConverted = 0,
-  kNoPrefecture = 1,
-  kNoCity = 2,
-  kNoTown = 3,
-  kEmptyAddress = 4,
-  kNoBlock = 6,
-  kFailure = -1,
+// Result codes of RecognizeAddress; the numbers are those the programs print and store.
+enum class ResultCode : int16_t {
+  Converted = 0,
+  NoPrefecture = 1,  // no prefecture in the address and no region chosen
+  NoCity = 2,        // no municipality of the region found
+  NoTown = 3,        // no town (大字・町丁目) of the municipality found
+  EmptyAddress = 4,
+  NoBlock = 6,  // the town was found but no block row for it
+  Failure = -1,
 };
 
-using CityPartList = std::array<std::u16string, 3>;                  // [1], [2]
-using TownPartList = std::array<std::u16string, kMaxTownParts + 1>;  // [1] .. [10]
+inline int16_t CodeNumber(ResultCode code) {
+  return static_cast<int16_t>(code);
+}
+
+inline constexpr std::size_t kMaxTownParts = 10;
+inline constexpr std::size_t kMaxLogEntries = 10;
+
+// The parts an address was split into.
+struct AddressParts {
+  std::u16string prefecture;
+  std::u16string city;  // the municipality, or the city of a ward (札幌市) or a county (余市郡)
+  std::u16string ward;      // the ward of a city or the town/village of a county, or ""
+  std::u16string townName;  // 大字・町丁目
+  // The numbers after the town name (chome, block, lot…) in full-width digits; "" where none.
+  std::array<std::u16string, kMaxTownParts> numbers;
+  std::u16string remainder;        // what follows the numbers (号, a building name…)
+  bool chomeInOaza = false;        // the first number is the chome, part of the town name
+  std::u16string chomeSuffix;      // the 丁目 text after the first number, when written
+  bool oazaPrefixRemoved = false;  // the town was written with a leading 大字
+
+  std::u16string Municipality() const { return city + ward; }
+  // The index of the block number in `numbers`: 1 when the first number is the chome, else 0.
+  std::size_t BlockIndex() const { return chomeInOaza ? 1 : 0; }
+};
+
+// The codes and coordinates of the block found.
+struct BlockPosition {
+  std::u16string cityCode;
+  std::u16string coordSystemNo;
+  std::u16string x;
+  std::u16string y;
+  std::u16string latitude;
+  std::u16string longitude;
+};
+
+struct Recognition {
+  ResultCode code = ResultCode::Failure;
+  AddressParts parts;
+  BlockPosition position;
+  std::vector<std::u16string> log;  // the conversion log, at most kMaxLogEntries entries
+  std::u16string outputFields;      // the converted fields the settings choose; "" unless converted
+  std::vector<db::DbError> errors;  // failures of the address data met on the way, in order
+};
+
+// What SplitAddress found: the code (Converted, NoCity or NoTown) and the parts.
+struct AddressSplit {
+  ResultCode code = ResultCode::NoCity;
+  AddressParts parts;
+};
 
 class Recognizer {
  public:
-  Recognizer(const Settings& settings, db::AddressDatabase& database);
+  Recognizer(const Settings& settings, AddressStore& store);
 
-  // Recognises `address`; `outputFields` is "" unless the code is 0.
-  int16_t RecognizeAddress(const std::u16string& address, std::u16string& outputFields);
+  Recognition RecognizeAddress(const std::u16string& address);
 
-  // What the last call found (read before the next call).
-  const AddressResult& Result() const { return result_; }
-
-  // --- Prefecture and municipality -------------------------------------------------------------
-  // The prefecture at the start of text, or "" with nextPos = 1.
-  std::u16string FindPrefecture(std::u16string_view text, int32_t& nextPos);
-  // 0 when a municipality was recognised (rest: the text after it), 2 when not.
-  int16_t SplitPrefectureAndMunicipality(const std::u16string& firstField,
-                                         std::u16string& prefecture, CityPartList& cityParts,
-                                         std::u16string& rest);
-  // Appends the next field to text and matches a municipality from pos on; text becomes the
-  // joined text and pos the position after the municipality. The municipality or "".
-  std::u16string FindMunicipality(std::u16string& text, int32_t& pos, std::u16string& prefecture,
-                                  CityPartList& cityParts);
-  std::u16string MatchMunicipality(const std::u16string& text, int32_t& pos,
-                                   std::u16string& prefecture, CityPartList& cityParts);
-
-  // --- Town name and numbers -----------------------------------------------------------------
-  // text: the text after the municipality in, the town name out. Always true.
-  bool SplitTownAndNumbers(std::u16string& text, TownPartList& townParts,
-                           std::u16string& remainder);
-  // Splits one address text on its own (the field list is emptied first, so nothing else is
-  // appended): 0 complete, 2 no municipality, 3 empty town name. Used by the correction dialog.
-  int16_t SplitAddress(const std::u16string& firstField, std::u16string& prefecture,
-                       CityPartList& cityParts, std::u16string& townName, TownPartList& townParts,
-                       std::u16string& remainder);
-
-  // --- Katakana addresses --------------------------------------------------------------------
-  // Rewrites an address written as a katakana reading into kanji through the postal table;
-  // other addresses pass unchanged. False for a kana address that cannot be rewritten.
-  bool KanaAddressToKanji(std::u16string& address);
-
-  // The output fields of the current result, as the output settings choose them.
-  std::u16string ComposeOutputFields() const;
-
-  // The engine's field list (tests and the steps above read and prepare it).
-  AddressFields& Fields() { return fields_; }
-  AddressResult& MutableResult() { return result_; }
+  // Splits one address text on its own into its parts, confirming the municipality against the
+  // region but not the town (the correction dialog shows the parts).
+  AddressSplit SplitAddress(const std::u16string& address);
 
  private:
-  // SplitAddress on the current field list, taking the fields after firstField as the address
-  // continues over them.
-  int16_t SplitFirstField(const std::u16string& firstField, std::u16string& prefecture,
-                          CityPartList& cityParts, std::u16string& townName,
-                          TownPartList& townParts, std::u16string& remainder);
+  // The municipality as written and, once matched, as stored.
+  struct CityParts {
+    std::u16string prefecture;
+    std::u16string city;
+    std::u16string ward;
+  };
+  struct CityCandidates {
+    bool found = false;
+    CityParts parts;  // stored forms when found; else as the last try left them
+    std::vector<TownRow> rows;
+    int32_t next = 0;  // 1-based position after the municipality in the text
+  };
+  struct TextSplit {
+    ResultCode code = ResultCode::NoCity;
+    AddressParts parts;
+    std::vector<TownRow> candidates;  // the town rows of the municipality found
+  };
+
+  TextSplit SplitFirstField(const std::u16string& firstField);
+  // The municipality in `text` from 1-based position pos on.
+  CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
+                                   const std::u16string& prefecture);
+  CityCandidates FindCityCandidates(CityParts parts);
+  std::optional<std::u16string> KanaAddressToKanji(const std::u16string& address);
+  // The learned replacement of `word`: "" when none applies, nullopt on a failure.
+  std::optional<std::u16string> LookupLearnedWord(WordKind kind, const std::u16string& word);
+  // The block row of the parts' town that answers their block number.
+  struct BlockMatch {
+    bool found = false;
+    BlockPosition position;  // the town's code, once its POSITION row was found; the rest
+                             // when the block was found
+    std::u16string number;   // the block number as stored
+  };
+  BlockMatch LookupBlockCoordinates(const AddressParts& parts);
+  bool AddLog(std::u16string entry);
+  void Fail(db::DbError error) { errors_.push_back(std::move(error)); }
 
   const Settings& settings_;
-  db::AddressDatabase& database_;
+  AddressStore& store_;
+  // The address being recognised: its field list, its log and the failures met so far.
   AddressFields fields_;
-  AddressResult result_;
+  std::vector<std::u16string> log_;
+  std::vector<db::DbError> errors_;
 };
 
 }  // namespace mok::engine

@@ -20,23 +20,20 @@
 namespace mok::engine {
 namespace {
 
-// RemovableChars entries 4 and 5 are the two spaces, which stop at the number block end.
-constexpr int kFirstSpaceEntry = 4;
+// removableChars entries 3 and 4 are the two spaces, which stop at the number block end.
+constexpr int kFirstSpaceEntry = 3;
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kMaxScanned = std::numeric_limits<int16_t>::max();
 
-// Removes the removable characters from work, entry by entry in table order, up to the first
-// empty entry. Each entry removes its first occurrence (ignoring case, width and kana type) over
-// and over; a space entry stops at the first occurrence whose position in work at that moment is
-// beyond spaceLimit. One compacting pass per entry does the same as the repeated deletions: the
-// position of an occurrence after the earlier deletions is the count of characters kept before it,
-// plus one.
+// Removes the removable characters from work, entry by entry in table order. Each entry removes its
+// first occurrence (ignoring case, width and kana type) over and over; a space entry stops at the
+// first occurrence whose position in work at that moment is beyond spaceLimit. One compacting pass
+// per entry does the same as the repeated deletions: the position of an occurrence after the
+// earlier deletions is the count of characters kept before it, plus one.
 void RemoveChars(std::u16string& work, std::size_t spaceLimit) {
   const FixedTables& tables = LoadFixedNames();
-  for (int entry = 1; entry <= kRemovableCount; ++entry) {
-    const std::u16string_view removable = tables.RemovableChars[entry];
-    if (removable.empty())
-      break;
+  for (int entry = 0; entry < kRemovableCount; ++entry) {
+    const std::u16string_view removable = tables.removableChars[entry];
     const char16_t target = text::FoldChar(removable.front());
     const std::size_t limit = entry >= kFirstSpaceEntry ? spaceLimit : kNoLimit;
     const std::size_t n = work.size();
@@ -70,41 +67,34 @@ void AddressFields::Split(std::u16string_view text, std::u16string_view delimite
       ++count;
     }
   }
-  // assign() keeps the buffers of the previous address's fields.
-  Fields.resize(count);
+  if (fields_.size() < count)
+    fields_.resize(count);
   std::size_t begin = 0;
   for (std::size_t i = 0; i < count; ++i) {
     std::size_t end = delimiter.empty() ? std::u16string_view::npos : text.find(delimiter, begin);
     if (end == std::u16string_view::npos)
       end = text.size();
-    Fields[i].assign(text.substr(begin, end - begin));
+    // assign() keeps the buffer of the previous address's field.
+    fields_[i].assign(text.substr(begin, end - begin));
     begin = end + delimiter.size();
   }
-  FieldCount = static_cast<int32_t>(count);
-  FieldCursor = 0;
+  count_ = count;
+  cursor_ = 0;
 }
 
 void AddressFields::Clear() {
-  Fields.clear();
-  FieldCount = 0;
-  FieldCursor = 0;
+  count_ = 0;
+  cursor_ = 0;
 }
 
 std::u16string AddressFields::NextAddressField() {
-  if (FieldCursor < 0 || FieldCursor >= FieldCount)
+  if (cursor_ >= count_)
     return {};
-  const std::u16string& raw = Fields[static_cast<std::size_t>(FieldCursor)];
-  ++FieldCursor;
-
+  const std::u16string& raw = fields_[cursor_++];
   std::u16string work = text::Trim(raw);
-  int16_t blockStart = 0;
-  int16_t blockEnd = 0;
-  std::size_t spaceLimit = 0;
-  if (FindNumberBlock(raw, blockStart, blockEnd)) {
-    spaceLimit = static_cast<std::size_t>(std::max<int16_t>(blockEnd, 0));
-  } else {
-    spaceLimit = raw.size();
-  }
+  const std::optional<NumberBlock> block = FindNumberBlock(raw);
+  const std::size_t spaceLimit =
+      block ? static_cast<std::size_t>(std::max<int16_t>(block->end, 0)) : raw.size();
   RemoveChars(work, spaceLimit);
   return text::Trim(work);
 }
@@ -124,35 +114,34 @@ NumeralRuns FindNumeralRuns(std::u16string_view text, std::size_t start) {
       ++i;
       continue;
     }
-    if (runs.Count == kMaxNumeralRuns)
+    if (runs.count == kMaxNumeralRuns)
       break;
     std::size_t j = i + 1;
     while (j < limit && IsNumeralChar(text[j]))
       ++j;
-    runs.Runs[static_cast<std::size_t>(++runs.Count)] = {static_cast<int16_t>(i + 1),
-                                                         static_cast<int16_t>(j - i)};
+    runs.runs[runs.count++] = {static_cast<int16_t>(i + 1), static_cast<int16_t>(j - i)};
     i = j;
   }
   return runs;
 }
 
-bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blockEnd) {
+std::optional<NumberBlock> FindNumberBlock(std::u16string_view text) {
   const NumeralRuns runs = FindNumeralRuns(text);
-  if (runs.Count == 0)
-    return false;
+  if (runs.count == 0)
+    return std::nullopt;
   const std::size_t length = text.size();
   const auto endsText = [length](const NumeralRun& run) {
-    return static_cast<std::size_t>(run.Start) + static_cast<std::size_t>(run.Length) > length;
+    return static_cast<std::size_t>(run.start) + static_cast<std::size_t>(run.length) > length;
   };
-  if (endsText(runs.Runs[1]))
-    return true;
+  if (endsText(runs[0]))
+    return NumberBlock{};
 
   int level = 1;  // the next expected level: 1 丁目, 2 番地, 3 号
   std::u16string previousGap;
-  int startRun = 0;
-  int endRun = 0;
-  for (int k = 1; k <= runs.Count; ++k) {
-    const NumeralRun& run = runs.Runs[static_cast<std::size_t>(k)];
+  std::optional<std::size_t> startRun;
+  std::optional<std::size_t> endRun;
+  for (std::size_t k = 0; k < runs.count; ++k) {
+    const NumeralRun& run = runs[k];
     if (endsText(run)) {
       endRun = k;
       break;
@@ -161,16 +150,14 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
       continue;  // past 号: the number matches nothing
     // The gap runs from just after this run to the next run, or to the end of the text after
     // the last recorded run.
-    const std::size_t gapBegin = static_cast<std::size_t>(run.Start + run.Length - 1);
+    const std::size_t gapBegin = static_cast<std::size_t>(run.start + run.length - 1);
     const std::size_t gapEnd =
-        k < runs.Count
-            ? static_cast<std::size_t>(runs.Runs[static_cast<std::size_t>(k + 1)].Start - 1)
-            : length;
+        k + 1 < runs.count ? static_cast<std::size_t>(runs[k + 1].start - 1) : length;
     std::u16string gap = text::Trim(text.substr(gapBegin, gapEnd - gapBegin));
 
     bool matched = false;
     bool last = false;
-    if (IsLevelWordOrSeparator(static_cast<int16_t>(level), gap)) {
+    if (IsLevelWordOrSeparator(level, gap)) {
       matched = true;
       if (level == 1)
         startRun = k;
@@ -179,7 +166,7 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
       // not end the search: the block begins at the first number followed by a form of 丁目, a
       // separator or only spaces, wherever it stands.
       continue;
-    } else if (IsLevelWordOrSeparator(static_cast<int16_t>(level - 1), previousGap)) {
+    } else if (IsLevelWordOrSeparator(level - 1, previousGap)) {
       // previousGap let the walk reach this level, so this always holds: the block ends here.
       endRun = k;
       matched = true;
@@ -192,66 +179,60 @@ bool FindNumberBlock(std::u16string_view text, int16_t& blockStart, int16_t& blo
     if (last)
       break;
   }
-  if (startRun == 0)
-    return false;
-  blockStart = runs.Runs[static_cast<std::size_t>(startRun)].Start;
-  blockEnd = runs.Runs[static_cast<std::size_t>(endRun != 0 ? endRun : runs.Count)].End();
-  return true;
+  if (!startRun)
+    return std::nullopt;
+  return NumberBlock{runs[*startRun].start, runs[endRun.value_or(runs.count - 1)].End()};
 }
 
-bool IsLevelWordOrSeparator(int16_t level, std::u16string_view text) {
+bool IsLevelWordOrSeparator(int level, std::u16string_view text) {
+  if (text.empty())
+    return true;
   const FixedTables& tables = LoadFixedNames();
   if (level >= 1 && level <= kLevelCount) {
-    const auto& column = tables.LevelWords[static_cast<std::size_t>(level)];
-    for (int row = 1; row <= kLevelRows; ++row) {
-      if (column[static_cast<std::size_t>(row)] == text)
+    for (const std::u16string_view word : tables.levelWords[static_cast<std::size_t>(level - 1)]) {
+      if (!word.empty() && word == text)
         return true;
     }
-  } else if (text.empty()) {
-    return true;  // level 0 (and any other) has only empty cells
   }
-  for (int i = 1; i <= kSeparatorCount; ++i) {
-    if (tables.NumberSeparators[static_cast<std::size_t>(i)] == text)
+  for (const std::u16string_view separator : tables.numberSeparators) {
+    if (separator == text)
       return true;
   }
   return false;
 }
 
-bool CutKanaPart(std::u16string& text, int32_t& firstOther) {
-  firstOther = 0;
-  bool result = true;
-  std::u16string narrow = text::ToNarrow(text);
-  for (std::size_t i = 0; i < narrow.size(); ++i) {
-    const char16_t c = narrow[i];
-    if (c >= u'0' && c <= u'9') {
-      firstOther = static_cast<int32_t>(i + 1);
-      break;
-    }
+KanaPart CutKanaPart(std::u16string_view text) {
+  KanaPart part;
+  part.kana = text::ToNarrow(text);
+  for (std::size_t i = 0; i < part.kana.size(); ++i) {
+    const char16_t c = part.kana[i];
     // Half-width katakana: ｦ to ﾟ, with the small kana, ｰ and the voicing marks.
-    if (c < u'\uFF66' || c > u'\uFF9F') {
-      firstOther = static_cast<int32_t>(i + 1);
-      result = false;
+    const bool digit = c >= u'0' && c <= u'9';
+    if (digit || c < u'\uFF66' || c > u'\uFF9F') {
+      part.firstOther = static_cast<int32_t>(i + 1);
+      part.isKana = digit;
+      part.kana.resize(i);
       break;
     }
   }
-  if (firstOther > 0)
-    narrow.resize(static_cast<std::size_t>(firstOther - 1));
-  text = std::move(narrow);
-  return result;
+  return part;
 }
 
-std::u16string CutAzaName(std::u16string& text, AddressResult& result) {
+AzaCut CutAzaName(std::u16string_view text) {
   if (text::StartsWithFold(text, u"字"))
-    return text;
+    return {std::u16string(text), false};
+  AzaCut cut;
   if (text::StartsWithFold(text, u"大字")) {
-    text.erase(0, 2);
-    result.OazaPrefixRemoved = true;
+    text.remove_prefix(2);
+    cut.prefixRemoved = true;
   }
   if (const std::size_t pos = text::InStr(text, u"大字"); pos != 0)
-    return text::Left(text, pos - 1);
-  if (const std::size_t pos = text::InStr(text, u"字"); pos != 0)
-    return text::Left(text, pos - 1);
-  return text;
+    cut.oaza = text::Left(text, pos - 1);
+  else if (const std::size_t aza = text::InStr(text, u"字"); aza != 0)
+    cut.oaza = text::Left(text, aza - 1);
+  else
+    cut.oaza = text;
+  return cut;
 }
 
 }  // namespace mok::engine

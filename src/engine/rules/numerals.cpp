@@ -54,11 +54,11 @@ void AppendNumberToKanji(std::u16string& out, std::u16string_view digits) {
     const std::size_t following = n - k;
     if (following >= 1 && following <= 4) {
       if (d > 1)
-        out += tables.KanjiDigits[d];
+        out += tables.kanjiDigits[d];
       if (d != 0)
-        out += tables.KanjiUnits[following];
+        out += tables.kanjiUnits[following];
     } else if (!(d == 0 && out.size() > begin)) {
-      out += tables.KanjiDigits[d];
+      out += tables.kanjiDigits[d];
     }
   }
 }
@@ -69,10 +69,10 @@ int NumeralValue(char16_t c) {
   const FixedTables& tables = LoadFixedNames();
   // The table holds both the ASCII and the full-width form of every digit, so an exact search
   // finds what a width-insensitive one would, with the same value.
-  const std::size_t pos = tables.NumeralChars.find(c);
+  const std::size_t pos = tables.numeralChars.find(c);
   if (pos == std::u16string_view::npos)
     return -1;
-  return tables.NumeralValues[pos + 1];
+  return tables.numeralValues[pos];
 }
 
 bool IsNumeralChar(char16_t c) {

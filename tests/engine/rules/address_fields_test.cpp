@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "text/text.h"
 
 namespace mok::engine {
@@ -9,15 +11,18 @@ namespace {
 
 using Cases = std::vector<std::pair<std::u16string, std::u16string>>;
 
-// The fields of `text` split at `delimiter`, each in brackets.
+// The fields left to hand out, each in brackets.
+std::u16string Rest(AddressFields& fields) {
+  std::u16string out;
+  while (!fields.AtEnd())
+    out += u"[" + fields.NextAddressField() + u"]";
+  return out;
+}
+
 std::u16string Split(std::u16string_view text, std::u16string_view delimiter) {
   AddressFields fields;
   fields.Split(text, delimiter);
-  EXPECT_EQ(fields.FieldCount, static_cast<int32_t>(fields.Fields.size()));
-  std::u16string out;
-  for (const std::u16string& field : fields.Fields)
-    out += u"[" + field + u"]";
-  return out;
+  return Rest(fields);
 }
 
 TEST(AddressFields, SplitKeepsEmptyFieldsAndMatchesTheDelimiterExactly) {
@@ -33,14 +38,11 @@ TEST(AddressFields, HandsOutCleanedFieldsFromTheFirstAndStopsAtTheEnd) {
   fields.Split(u"a,b,c,d,e,f", u",");
   fields.NextAddressField();
   fields.Split(u"\"東京都\", 千代田区丸の内1丁目2番3号 メゾン 101,, '港区' ", u",");
-  std::u16string out;
-  while (!fields.AtEnd())
-    out += u"[" + fields.NextAddressField() + u"]";
-  EXPECT_EQ(out, u"[東京都][千代田区丸の内1丁目2番3号 メゾン 101][][港区]");
+  EXPECT_EQ(Rest(fields), u"[東京都][千代田区丸の内1丁目2番3号 メゾン 101][][港区]");
   EXPECT_EQ(fields.NextAddressField() + fields.NextAddressField(), u"");
-  EXPECT_EQ(fields.FieldCursor, 4);
+  EXPECT_EQ(fields.Count(), 4u);
   fields.Clear();
-  EXPECT_TRUE(fields.AtEnd());
+  EXPECT_TRUE(fields.AtEnd() && fields.Count() == 0);
 }
 
 // Quotes always go; spaces go from the left, one at a time, until one lies beyond the end of the
@@ -65,15 +67,15 @@ TEST(AddressFields, CleaningKeepsOnlyTheSpacesAfterTheNumberBlock) {
   EXPECT_EQ(StripQuotesAndSpaces(u"‘東京都」"), u"‘東京都」");  // only those quote characters
 }
 
-// The number block as "start-end", "at the end" when the first number ends the text (true,
-// nothing set), "none" when there is none (false, nothing set).
+// The number block as "start-end", "at the end" when the first number ends the text (a block of
+// 0 to 0), "none" when there is none.
 std::u16string Block(std::u16string_view text) {
-  int16_t start = -1;
-  int16_t end = -1;
-  const bool found = FindNumberBlock(text, start, end);
-  if (start == -1 && end == -1)
-    return found ? u"at the end" : u"none";
-  return text::FromUtf8(std::to_string(start) + "-" + std::to_string(end) + (found ? "" : "?"));
+  const std::optional<NumberBlock> block = FindNumberBlock(text);
+  if (!block)
+    return u"none";
+  if (block->start == 0 && block->end == 0)
+    return u"at the end";
+  return text::FromUtf8(std::to_string(block->start) + "-" + std::to_string(block->end));
 }
 
 // The block begins at the first number followed by a form of 丁目, a separator or only spaces
@@ -93,13 +95,13 @@ TEST(AddressFields, FindNumberBlockJoinsNumbersByLevelWordsOrSeparators) {
   // Only ten runs are recorded: the text after the tenth reads as plain text.
   EXPECT_EQ(Block(u"1-2-3-4-5-6-7-8-9-10-11-12 ビル"), u"1-20");
   const NumeralRuns runs = FindNumeralRuns(u"甲1-2-3-4-5-6-7-8-9-10-11-12");
-  EXPECT_EQ(std::tuple(runs.Count, runs.Runs[1].Start, runs.Runs[10].Start, runs.Runs[10].Length),
-            std::tuple(10, 2, 20, 2));
+  EXPECT_EQ(std::tuple(runs.count, runs[0].start, runs[9].start, runs[9].length),
+            std::tuple(10u, 2, 20, 2));
   const NumeralRuns mixed = FindNumeralRuns(u"二十五番地１２の三");
-  EXPECT_EQ(std::tuple(mixed.Count, mixed.Runs[1].Length, mixed.Runs[2].Start, mixed.Runs[3].Start),
-            std::tuple(3, 3, 6, 9));
-  EXPECT_EQ(FindNumeralRuns(u"一番町3番地", 4).Runs[1].Start, 4);  // from a later position on
-  EXPECT_EQ(FindNumeralRuns(u"12", 5).Count, 0);
+  EXPECT_EQ(std::tuple(mixed.count, mixed[0].length, mixed[1].start, mixed[2].start),
+            std::tuple(3u, 3, 6, 9));
+  EXPECT_EQ(FindNumeralRuns(u"一番町3番地", 4)[0].start, 4);  // from a later position on
+  EXPECT_EQ(FindNumeralRuns(u"12", 5).count, 0u);
   // Positions are 16-bit: a longer text is scanned up to there.
   const std::u16string longText = std::u16string(40000, u'甲') + u"1丁目2番";
   EXPECT_EQ(Block(longText), u"none");
@@ -118,7 +120,7 @@ TEST(AddressFields, LevelWordsAndSeparators) {
       {},
       {u"", u"の", u"ノ", u"－", u"～", u"ﾉ", u"-", u"ー"},  // separators: every level
       {u"番地2", u"丁", u" ", u"ﾁｮｳﾒ ", u"ｰ", u"ごウ"}};     // no level
-  for (int16_t level = 0; level <= 4; ++level) {
+  for (int level = 0; level <= 4; ++level) {
     for (int row = 0; row < static_cast<int>(std::size(words)); ++row) {
       for (const std::u16string& word : words[row])
         EXPECT_EQ(IsLevelWordOrSeparator(level, word), row == level || row == 5)
@@ -128,10 +130,10 @@ TEST(AddressFields, LevelWordsAndSeparators) {
 }
 
 // The narrowed kana part before the first digit, its end and whether only kana came before it.
-std::u16string KanaPart(std::u16string text) {
-  int32_t firstOther = -5;
-  const bool kanaOnly = CutKanaPart(text, firstOther);
-  return text + u" " + text::FromUtf8(std::to_string(firstOther)) + (kanaOnly ? u" kana" : u"");
+std::u16string Kana(std::u16string_view text) {
+  const KanaPart part = CutKanaPart(text);
+  return part.kana + u" " + text::FromUtf8(std::to_string(part.firstOther)) +
+         (part.isKana ? u" kana" : u"");
 }
 
 TEST(AddressFields, CutKanaPartKeepsTheHalfWidthKanaBeforeTheFirstDigit) {
@@ -140,26 +142,23 @@ TEST(AddressFields, CutKanaPartKeepsTheHalfWidthKanaBeforeTheFirstDigit) {
       {u"ｦｰﾟ", u"ｦｰﾟ 0 kana"},  {u"1ﾁｮｳﾒ", u" 1 kana"},    {u"", u" 0 kana"},
       {u"東京都", u" 1"},       {u"ﾁﾖﾀﾞｸ 1", u"ﾁﾖﾀﾞｸ 6"},  {u"ｱ｡", u"ｱ 2"}};
   for (const auto& [text, part] : cases)
-    EXPECT_EQ(KanaPart(text), part) << text::ToUtf8(text);
+    EXPECT_EQ(Kana(text), part) << text::ToUtf8(text);
 }
 
-// Kept apart: its signature is about to change.
+// The oaza name, "+" when a leading 大字 was dropped.
 TEST(AddressFields, CutAzaNameDropsALeadingOazaAndCutsBeforeTheAzaPart) {
-  const Cases cases = {
-      {u"大字甲字乙", u"甲/甲字乙+"}, {u"大字本町", u"本町/本町+"},  {u"大字", u"/+"},
-      {u"字乙", u"字乙/字乙"},        {u"甲大字乙", u"甲/甲大字乙"}, {u"甲字乙", u"甲/甲字乙"},
-      {u"本町", u"本町/本町"}};
-  for (const auto& [in, want] : cases) {
-    std::u16string text = in;
-    AddressResult result;
-    const std::u16string name = CutAzaName(text, result);
-    EXPECT_EQ(name + u"/" + text + (result.OazaPrefixRemoved ? u"+" : u""), want);
+  const Cases cases = {{u"大字甲字乙", u"甲+"},
+                       {u"大字本町", u"本町+"},
+                       {u"大字甲大字乙", u"甲+"},
+                       {u"大字", u"+"},
+                       {u"字乙大字丙", u"字乙大字丙"},
+                       {u"甲大字乙", u"甲"},
+                       {u"甲字乙", u"甲"},
+                       {u"本町", u"本町"}};
+  for (const auto& [text, want] : cases) {
+    const AzaCut cut = CutAzaName(text);
+    EXPECT_EQ(cut.oaza + (cut.prefixRemoved ? u"+" : u""), want) << text::ToUtf8(text);
   }
-  AddressResult result;
-  result.OazaPrefixRemoved = true;  // an earlier removal stays recorded
-  std::u16string text = u"本町";
-  CutAzaName(text, result);
-  EXPECT_TRUE(result.OazaPrefixRemoved);
 }
 
 }  // namespace

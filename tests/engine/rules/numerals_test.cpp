@@ -34,7 +34,7 @@ TEST(Numerals, NumeralToNumberReadsEveryWrittenForm) {
 TEST(Numerals, EveryTableCharacterIsANumeralWithItsValue) {
   const std::u16string_view chars =
       u"0123456789０１２３４５６７８９零一二三四五六七八九十壱弐参拾百千万萬〇";
-  EXPECT_EQ(LoadFixedNames().NumeralChars, chars);
+  EXPECT_EQ(LoadFixedNames().numeralChars, chars);
   // Three sets of the digits 0 to 9, then 十 壱 弐 参 拾 百 千 万 萬 〇.
   const int others[] = {10, 1, 2, 3, 10, 100, 1000, 10000, 10000, 0};
   for (std::size_t i = 0; i < chars.size(); ++i)

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
   bool ok = Save(&window, out, QStringLiteral("frmConvert"));
 
   mok::batch::InputReader reader(prompter);
-  reader.StrInputPath = input;
+  reader.inputPath = input;
   QLineEdit addressField;
   {
     mok::ui::frmPreview preview(reader, &addressField, prompter);
@@ -141,8 +141,7 @@ int main(int argc, char** argv) {
 
   // The unconverted list of the run, and the correction dialog on one of its addresses with a
   // misspelt word selected and corrected.
-  mok::ui::UnconvertedRunFiles run{window.Run().StrInputPath(), window.Run().StrOutputPath(),
-                                   window.Run().LngStartRow(), window.Run().LngAdrField()};
+  const mok::ui::UnconvertedRunFiles run = window.Run().LastRunFiles();
   {
     mok::ui::frmIneffectAdr list(settings, window.Database(), window.Engine(), prompter);
     list.FillUnconvertedRows(run);
@@ -167,10 +166,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "FAILED dictionary sample: %s\n", mok::text::ToUtf8(error).c_str());
       return 1;
     }
-    mok::Settings dictSettings = settings;
-    dictSettings.dbDir = folder;
-    mok::db::AddressDatabase dictionary(dictSettings, prompter);
-    dictionary.OpenMainDatabase();
+    mok::db::AddressDatabase dictionary;
+    dictionary.Open(folder);
     mok::ui::frmLearningDict editor(dictionary, prompter, u"東京都");
     ok &= Save(&editor, out, QStringLiteral("frmLearningDict"));
   }

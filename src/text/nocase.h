@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace mok::db {
+namespace mok::text {
 
 inline char16_t AsciiUpper(char16_t c) {
   return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
@@ -41,4 +41,4 @@ inline std::size_t FindNoCase(std::u16string_view text, std::u16string_view find
   return 0;
 }
 
-}  // namespace mok::db
+}  // namespace mok::text

@@ -1,7 +1,7 @@
-// A small address database for the recognition tests, built in a temporary folder with the
-// schema of the data tool: a few prefectures, one region "テスト" (number 5) whose POSITION rows
-// are the towns a test adds, one block table per municipality, and an open AddressDatabase plus
-// Recognizer over it.
+// A small address database for the recognition and window tests, built in a temporary folder
+// with the schema of the data tool: a few prefectures, one region "テスト" (number 5) whose
+// POSITION rows are the towns a test adds, one block table per municipality, and an open
+// AddressDatabase plus Recognizer over it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "db/address_database.h"
-#include "db/test_database_builder.h"
 #include "engine/recognition/recognizer.h"
 #include "startup/settings.h"
 #include "support/recording_prompter.h"
+#include "support/test_database_builder.h"
 #include "text/text.h"
 
 namespace mok::test {
@@ -72,14 +72,14 @@ class EngineDatabase {
     b.AddPost(kRegion, {code, city, place, cityKana, placeKana});
   }
 
-  // Opens the databases as a run does: main database, prefecture list, the region selected.
+  // Opens the databases as a run does: main database, prefecture and region lists, the region
+  // selected.
   void Open() {
     settings.dbDir = b.Dir();
-    database = std::make_unique<db::AddressDatabase>(settings, prompter);
-    ASSERT_TRUE(database->OpenMainDatabase()) << ::testing::PrintToString(prompter.Texts());
-    ASSERT_TRUE(database->LoadPrefectureNames());
-    database->StrSelectedRegion = kRegion;
-    database->IntRegionNumber = kRegionNumber;
+    database = std::make_unique<db::AddressDatabase>();
+    ASSERT_TRUE(database->Open(b.Dir()).ok());
+    ASSERT_TRUE(database->ReloadRegionList().ok());
+    ASSERT_TRUE(database->SelectRegion(kRegion).ok());
     recognizer = std::make_unique<engine::Recognizer>(settings, *database);
   }
 

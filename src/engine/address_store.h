@@ -1,0 +1,119 @@
+// What the recognition needs from the address data, declared by the engine and implemented by the
+// database layer (db::AddressDatabase): the prefectures, the chosen region, the municipalities and
+// town rows of the region, the blocks of a town, learned words and postal names. Every query
+// returns values; a failure comes back as a db::DbError naming the file, never as a message.
+//
+// The matching decisions (which municipality fits, which town row, which block is nearest) are
+// the engine's; the store only answers questions about stored rows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/db_error.h"
+
+namespace mok::engine {
+
+// One row of the prefecture list (都道府県名), with the name completed by its type (東京 + 都).
+struct Prefecture {
+  std::u16string name;        // 東京都
+  std::u16string kana;        // ﾄｳｷｮｳ
+  std::u16string kanaSuffix;  // ﾄ for 都, ﾌ for 府, ｹﾝ for 県, "" for 道
+};
+
+// The region a conversion runs against.
+struct RegionSelection {
+  std::u16string name;  // the region database's name, "" when none is chosen
+  int16_t number = 0;  // its fldID in ＤＢ一覧 (0 when absent): the scope of local learned words
+  std::u16string kana;  // the katakana prefecture name for kana addresses without one, or ""
+};
+
+// One POSITION row as the town step sees it.
+struct TownRow {
+  std::u16string prefecture;  // fld都道府県名
+  std::u16string city;        // fld市区町村名
+  std::u16string town;        // fld大字・町丁目
+};
+
+// Where the blocks of one town are stored, and the town's municipality code.
+struct TownPosition {
+  std::u16string blockTable;  // fldTableName
+  int64_t id = 0;             // fldID, the block rows' fldPositionID
+  std::u16string cityCode;    // fld市区町村コード
+};
+
+// One row of a block table.
+struct BlockRow {
+  std::optional<std::u16string> number;  // fld街区・番地 (Null for a town without block data)
+  std::u16string coordSystemNo;
+  std::u16string x;
+  std::u16string y;
+  std::u16string latitude;
+  std::u16string longitude;
+};
+
+// The kinds of learned words: replacements for prefecture names (stored, never looked up), for
+// municipality names and for town names.
+enum class WordKind : int { Prefecture = 1, City = 2, Town = 3 };
+
+// One row of the learning dictionary (学習).
+struct LearnedWord {
+  int64_t id = 0;             // row id, for counting its use
+  std::u16string registered;  // fld登録字句: the prefix it replaces
+  std::u16string converted;   // fld変換字句: what it becomes
+};
+
+// The kanji names of a postal-code row.
+struct PostalNames {
+  std::u16string code;   // fld郵便番号
+  std::u16string city;   // fld市区町村
+  std::u16string place;  // fld地名
+};
+
+class AddressStore {
+ public:
+  virtual ~AddressStore() = default;
+
+  // The prefecture list in table order.
+  virtual const std::vector<Prefecture>& Prefectures() const = 0;
+  // The chosen region (name "" when none).
+  virtual const RegionSelection& Region() const = 0;
+  // Whether the chosen region's database is open.
+  virtual bool RegionOpen() const = 0;
+
+  // A new address begins: rows read for the previous one may be checked once against the file.
+  virtual void BeginAddress() = 0;
+  // The distinct municipality names of the region's POSITION table, in table order.
+  virtual db::DbResult<const std::vector<std::u16string>*> Municipalities() = 0;
+  // The indexes into Municipalities() of the names that equal `name` or, with `endsWith`, that
+  // end with it (ASCII letter case ignored), ascending.
+  virtual db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                                    bool endsWith) = 0;
+  // The POSITION rows of Municipalities()[index], in table order.
+  virtual db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
+
+  // The POSITION row of a town; nullopt when there is none.
+  virtual db::DbResult<std::optional<TownPosition>> FindTownPosition(
+      const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) = 0;
+  // The rows of a town's block table, in table order; with `exactNumber`, only the rows whose
+  // number equals it (ASCII letter case ignored).
+  virtual db::DbResult<std::vector<BlockRow>> BlockRows(
+      const TownPosition& town, const std::optional<std::u16string>& exactNumber) = 0;
+
+  // The learned word that applies to `word`: the registered word is a prefix of it; the region's
+  // own words before the common ones, then the most used, then the oldest.
+  virtual db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
+                                                                   std::u16string_view word) = 0;
+  // Counts one more use of a learned word.
+  virtual db::DbStatus CountLearnedWordUse(int64_t id) = 0;
+
+  // The first postal row whose katakana names begin with the texts (with a place text), or whose
+  // joined katakana names equal the city text (without one); ASCII letter case ignored.
+  virtual db::DbResult<std::optional<PostalNames>> FindPostalNames(
+      const std::u16string& cityKana, const std::u16string& placeKana) = 0;
+};
+
+}  // namespace mok::engine

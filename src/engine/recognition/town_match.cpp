@@ -1,0 +1,193 @@
+#include "engine/recognition/town_match.h"
+
+#include <string>
+#include <utility>
+
+#include "engine/rules/address_fields.h"
+#include "engine/rules/numerals.h"
+#include "text/nocase.h"
+#include "text/text.h"
+
+namespace mok::engine {
+
+namespace {
+
+constexpr std::u16string_view kOaza = u"大字";
+constexpr std::u16string_view kAza = u"字";
+constexpr std::u16string_view kChome = u"丁目";
+
+// The text without the word w found at 1-based position p: its first p - 1 characters followed
+// by its last (length - p - length of w + 1) characters.
+std::u16string RemoveWordAt(const std::u16string& text, std::size_t p, std::u16string_view w) {
+  const long long tail = static_cast<long long>(text.size()) - static_cast<long long>(p) -
+                         static_cast<long long>(w.size()) + 1;
+  std::u16string out = p > 1 ? text::Left(text, p - 1) : std::u16string();
+  if (tail > 0)
+    out += text::Right(text, static_cast<std::size_t>(tail));
+  return out;
+}
+
+// The matching of one town text over the candidate rows. The searches rewrite the text they
+// were given (into the stored name, or shortened by 大字 and 字) and may use up the chome
+// number, as the next search must see.
+class TownMatcher {
+ public:
+  TownMatcher(const std::vector<TownRow>& rows, const TownWordLookup& learned, bool chomeInOaza,
+              std::u16string chomeSuffix, bool oazaPrefixRemoved)
+      : rows_(rows),
+        learned_(learned),
+        chomeInOaza_(chomeInOaza),
+        chomeSuffix_(std::move(chomeSuffix)),
+        oazaPrefixRemoved_(oazaPrefixRemoved) {}
+
+  bool failed() const { return failed_; }
+  bool chomeInOaza() const { return chomeInOaza_; }
+
+  // Whether t names a town, with the learning dictionary's help; t is rewritten on the way.
+  bool MatchOazaWithLearning(std::u16string& t, std::u16string& k) {
+    if (MatchOazaChome(t, k))
+      return true;
+    auto learned = Learned(t);
+    if (!learned)
+      return false;
+    if (!learned->empty()) {
+      t = *learned;
+      if (MatchOazaChome(t, k))
+        return true;
+    }
+    auto without = MatchWithoutAza(t, k);
+    return without && !without->empty();
+  }
+
+ private:
+  // The town found after removing 大字 and 字 from t: the stored name, or a learned word for
+  // the shortened text; "" when neither word occurs or nothing fits.
+  std::optional<std::u16string> MatchWithoutAza(std::u16string& t, std::u16string& k) {
+    bool removed = false;
+    if (const std::size_t p = text::InStr(t, kOaza); p > 0) {
+      t = RemoveWordAt(t, p, kOaza);
+      removed = true;
+    }
+    if (const std::size_t p = text::InStr(t, kAza); p > 0) {
+      t = RemoveWordAt(t, p, kAza);
+      removed = true;
+    }
+    if (!removed)
+      return std::u16string();
+    if (MatchOazaChome(t, k))
+      return t;
+    return Learned(t);
+  }
+
+  // Searches the candidate rows for t completed in the ways the address rules allow; on success
+  // t becomes the stored name and the chome flag tells whether the first number went into it.
+  bool MatchOazaChome(std::u16string& t, std::u16string& k) {
+    if (chomeInOaza_) {
+      const std::u16string w = t + k + chomeSuffix_;
+      const std::u16string withOaza = std::u16string(kOaza) + w;
+      if (const TownRow* row = FindFirst(w, withOaza)) {
+        t = row->town;
+        return true;
+      }
+    }
+    const std::u16string withOaza = std::u16string(kOaza) + t;
+    const std::u16string plain = t;
+    const std::u16string* names[2] = {&plain, &withOaza};
+    if (oazaPrefixRemoved_)
+      std::swap(names[0], names[1]);
+    for (const std::u16string* m : names) {
+      if (const TownRow* row = FindUnique(*m))
+        return Take(t, row->town);
+      if (!chomeInOaza_) {
+        if (const TownRow* row = FindFirst(*m + k + std::u16string(kChome)))
+          return Take(t, row->town);
+      }
+      if (k.empty())
+        continue;
+      if (const TownRow* row = FindFirst(*m + k)) {
+        k.clear();
+        return Take(t, row->town);
+      }
+    }
+    return false;
+  }
+
+  bool Take(std::u16string& t, const std::u16string& stored) {
+    t = stored;
+    chomeInOaza_ = text::InStr(t, kChome) > 0;
+    return true;
+  }
+
+  // The first candidate row whose town equals a or b (b may be empty: then a alone).
+  const TownRow* FindFirst(std::u16string_view a, std::u16string_view b = {}) const {
+    for (const TownRow& row : rows_) {
+      if (text::EqualsNoCase(row.town, a) || (!b.empty() && text::EqualsNoCase(row.town, b)))
+        return &row;
+    }
+    return nullptr;
+  }
+
+  // The candidate row whose town equals name when exactly one row does; nullptr when none or
+  // several do (the same name in two candidate cities says nothing about which one is meant).
+  const TownRow* FindUnique(std::u16string_view name) const {
+    const TownRow* found = nullptr;
+    for (const TownRow& row : rows_) {
+      if (!text::EqualsNoCase(row.town, name))
+        continue;
+      if (found)
+        return nullptr;
+      found = &row;
+    }
+    return found;
+  }
+
+  std::optional<std::u16string> Learned(const std::u16string& t) {
+    auto answer = learned_(t);
+    if (!answer)
+      failed_ = true;
+    return answer;
+  }
+
+  const std::vector<TownRow>& rows_;
+  const TownWordLookup& learned_;
+  bool chomeInOaza_;
+  std::u16string chomeSuffix_;
+  bool oazaPrefixRemoved_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+                        const TownWordLookup& learned) {
+  std::u16string t = DigitRunsToKanji(request.town);
+  std::u16string k = NumberToKanji(request.chome);
+  std::u16string whole = t;
+  const AzaCut cut = CutAzaName(t);
+  t = cut.oaza;
+
+  TownMatch match;
+  match.oazaPrefixRemoved = cut.prefixRemoved;
+  TownMatcher matcher(candidates, learned, request.chomeInOaza, request.chomeSuffix,
+                      cut.prefixRemoved);
+  auto finish = [&](TownMatchOutcome outcome, std::u16string name) {
+    match.outcome = outcome;
+    match.townName = std::move(name);
+    match.chomeInOaza = matcher.chomeInOaza();
+    return match;
+  };
+  if (!matcher.MatchOazaWithLearning(t, k)) {
+    if (matcher.failed())
+      return finish(TownMatchOutcome::Failed, request.town);
+    // The whole text, 字 part included, may be the stored name.
+    if (!matcher.MatchOazaWithLearning(whole, k)) {
+      if (matcher.failed())
+        return finish(TownMatchOutcome::Failed, request.town);
+      return finish(TownMatchOutcome::NotFound, t);
+    }
+    t = whole;
+  }
+  return finish(TownMatchOutcome::Found, t);
+}
+
+}  // namespace mok::engine

@@ -1,0 +1,30 @@
+// Town name and block-number splitting: what follows the municipality is the town name (大字・
+// 町丁目), then the numbers of chome, block, lot and house joined by level words (丁目 番地 号 in
+// any spelling) or separators (の - and the like), then whatever else (a building name).
+//
+// 「丸の内1丁目2番3号ビル」 splits into the town 「丸の内」, the numbers 「１」 「２」 「３」 and
+// the remainder 「号ビル」; the 丁目 after the first number marks it as the chome. A number that
+// opens the town text belongs to the town name (「五反田1丁目」), unless no later number starts the
+// block; town names that begin with numerals (一番町) are listed as fixed terms of code 3 so that
+// they are never read as numbers.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "startup/settings.h"
+
+namespace mok::engine {
+
+struct TownSplit {
+  std::u16string townName;
+  std::array<std::u16string, 10> numbers;  // full-width digits; "" where none
+  std::u16string remainder;
+  bool chomeInOaza = false;    // a 丁目 follows one of the numbers before the block
+  std::u16string chomeSuffix;  // that 丁目 and what follows it up to the next number
+};
+
+TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms);
+
+}  // namespace mok::engine
