@@ -17,10 +17,11 @@ TEST(Search, EqualityAndPrefixIgnoreCaseWidthAndKanaType) {
 
 // As the database compares text columns: ASCII letters without regard to case, the rest exactly.
 TEST(Search, NoCaseIgnoresOnlyTheCaseOfAsciiLetters) {
-  EXPECT_TRUE(EqualsNoCase(u"Abc丁目", u"aBC丁目") && EndsWithNoCase(u"港区ABC", u"abc"));
+  EXPECT_TRUE(EqualsNoCase(u"Abz丁目", u"aBZ丁目") && EndsWithNoCase(u"港区ABC", u"abc"));
   EXPECT_FALSE(EqualsNoCase(u"ａ", u"Ａ") || EqualsNoCase(u"ちょうめ", u"チョウメ"));
   EXPECT_FALSE(EqualsNoCase(u"ab", u"abc") || EndsWithNoCase(u"bc", u"abc"));
   EXPECT_EQ(FindNoCase(u"abABcABC", u"abc"), 3u);
+  EXPECT_EQ(FindNoCase(u"abxABC", u"abc"), 4u);
   EXPECT_EQ(FindNoCase(u"ab", u"abc") + FindNoCase(u"ab", u"x"), 0u);
   EXPECT_EQ(FindNoCase(u"ab", u""), 1u);
 }
