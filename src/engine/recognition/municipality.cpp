@@ -86,6 +86,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
     return split;
   }
   split.candidates = std::move(city.rows);
+  split.writtenCity = std::move(city.written);
 
   // The address may continue over the following fields; an empty field ends it.
   std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
@@ -116,7 +117,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   const int32_t length = static_cast<int32_t>(text.size());
   CityParts parts{prefecture, {}, {}};
   if (pos > length)
-    return {false, parts, {}, pos};
+    return {false, parts, {}, {}, pos};
   constexpr std::u16string_view kWard = u"区";
   constexpr std::u16string_view kTown = u"町";
   constexpr std::u16string_view kVillage = u"村";
@@ -184,7 +185,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
       searchEnd = s - suffixLength;
     } while (searchEnd > pos);
   }
-  return {false, parts, {}, pos};
+  return {false, parts, {}, {}, pos};
 }
 
 Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
@@ -274,10 +275,19 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
       return notFound();
   }
 
-  // The first row decides the prefecture and the stored spelling of the parts.
-  const TownRow& first = result.rows.front();
-  parts.prefecture = first.prefecture;
-  const std::u16string& stored = first.city;
+  // The first row decides the prefecture and the stored spelling of the parts, until the town
+  // step finds the town in another of the municipalities.
+  result.found = true;
+  result.written = parts;
+  result.parts = StoredParts(parts, result.rows.front());
+  return result;
+}
+
+Recognizer::CityParts Recognizer::StoredParts(const CityParts& written, const TownRow& row) {
+  CityParts parts{row.prefecture, written.city, written.ward};
+  std::u16string& p1 = parts.city;
+  std::u16string& p2 = parts.ward;
+  const std::u16string& stored = row.city;
   std::size_t n = stored.size();
   if (!p2.empty()) {
     const std::size_t u = text::InStr(stored, p2);
@@ -294,9 +304,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
     else
       p1.clear();
   }
-  result.found = true;
-  result.parts = std::move(parts);
-  return result;
+  return parts;
 }
 
 }  // namespace mok::engine

@@ -72,8 +72,16 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
   parts.oazaPrefixRemoved = town.oazaPrefixRemoved;
   if (town.outcome == TownMatchOutcome::Failed)
     return finish(ResultCode::Failure);
-  if (town.outcome == TownMatchOutcome::NotFound)
+  if (town.outcome != TownMatchOutcome::Found)
     return finish(ResultCode::NoTown);
+  if (town.row != nullptr) {
+    // The town decides which of the fitting municipalities is meant: the block is looked up
+    // under the municipality the town was found in.
+    const CityParts stored = StoredParts(split.writtenCity, *town.row);
+    parts.prefecture = stored.prefecture;
+    parts.city = stored.city;
+    parts.ward = stored.ward;
+  }
 
   // The town match decided whether the first number went into the town name.
   BlockMatch block = LookupBlockCoordinates(parts);

@@ -101,14 +101,16 @@ class Recognizer {
   };
   struct CityCandidates {
     bool found = false;
-    CityParts parts;  // stored forms when found; else as the last try left them
+    CityParts parts;    // stored forms when found; else as the last try left them
+    CityParts written;  // as written (or rewritten by a learned word), when found
     std::vector<TownRow> rows;
     int32_t next = 0;  // 1-based position after the municipality in the text
   };
   struct TextSplit {
     ResultCode code = ResultCode::NoCity;
     AddressParts parts;
-    std::vector<TownRow> candidates;  // the town rows of the municipality found
+    std::vector<TownRow> candidates;  // the town rows of the municipalities found
+    CityParts writtenCity;            // the municipality as it was matched
   };
 
   TextSplit SplitFirstField(const std::u16string& firstField);
@@ -116,6 +118,8 @@ class Recognizer {
   CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture);
   CityCandidates FindCityCandidates(CityParts parts);
+  // The prefecture and the parts in the stored spelling of the municipality of `row`.
+  static CityParts StoredParts(const CityParts& written, const TownRow& row);
   std::optional<std::u16string> KanaAddressToKanji(const std::u16string& address);
   // The learned replacement of `word`: "" when none applies, nullopt on a failure.
   std::optional<std::u16string> LookupLearnedWord(WordKind kind, const std::u16string& word);
