@@ -7,6 +7,7 @@
 #   ./dev.sh screenshots  render every window of the desktop program to PNG files
 #   ./dev.sh japan-db     build the nationwide databases into build/<preset>/japan-db once
 #   ./dev.sh build        only configure and build
+#   ./dev.sh stats        count code and test lines per folder, and the test-to-source ratio
 set -euo pipefail
 cd "$(dirname "$0")"
 preset=${MOK_PRESET:-release}
@@ -45,8 +46,9 @@ case "${1:-}" in
     build
     cmake --build --preset "$preset" --target screenshots
     ;;
+  stats) scripts/stats ;;
   *)
-    sed -n '2,9p' "$0"
+    sed -n '2,/^set /{/^#/p}' "$0"
     exit 2
     ;;
 esac

@@ -2,298 +2,223 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "startup/profile.h"
-#include "startup_test_util.h"
 #include "support/recording_prompter.h"
+#include "support/temp_folder.h"
 
 namespace mok {
 namespace {
 
-using test::ReadText;
-using test::RecordingPrompter;
-using test::TempFolder;
-using test::U8;
-using test::WriteText;
+using Profile = test::TempFolderTest;
 
-// Every field of section "MOK" as text, so that one table compares them all.
-std::vector<std::pair<std::string, std::string>> Fields(const Settings& s) {
-  auto i = [](int v) { return std::to_string(v); };
-  return {
-      {"MapProgram", U8(s.mapProgram)},
-      {"TempDir", U8(s.tempDir)},
-      {"DbDir", U8(s.dbDir)},
-      {"InputDir", U8(s.inputDir)},
-      {"OutputDir", U8(s.outputDir)},
-      {"Delimiter", U8(s.delimiter)},
-      {"NotOverwrite", i(s.notOverwrite)},
-      {"UnknownCheck", i(s.unknownCheck)},
-      {"UnknownOut", i(s.unknownOut)},
-      {"CsvOut", i(s.csvOut)},
-      {"TownCombine", i(s.townCombine)},
-      {"PrefOut", i(s.prefOut)},
-      {"CityOut", i(s.cityOut)},
-      {"RemainOut", i(s.remainOut)},
-      {"LogOut", i(s.logOut)},
-      {"Monitor", i(s.monitor)},
-      {"SrcOut", i(s.srcOut)},
-      {"CityCodeOut", i(s.cityCodeOut)},
-      {"CoordNoOut", i(s.coordNoOut)},
-      {"XYOut", i(s.xyOut)},
-      {"LatLonOut", i(s.latLonOut)},
-      {"MeshCodeOut", i(s.meshCodeOut)},
-      {"AddLine", i(s.addLine)},
-      {"CompleteMatch", i(s.completeMatch)},
-      {"FixedTerms", i(static_cast<int>(s.fixedTerms.size()))},
+TEST_F(Profile, ReadsValuesAsTheFileHoldsThem) {
+  test::WriteCp932(file,
+                   u"TOP=1\r\n[MOK]\r\nDBDIR = D:\\地図データ  \r\ndelimiter=\t,\t\r\nEMPTY=\r\n"
+                   u"BLANK=   \r\nEQ=a=b\r\nNOEQUALS\r\n  Indented = yes\r\nWIDE=　値　\r\n"
+                   u"DBDIR=second\r\nDQ = \"C:\\Program Files\\a.exe\" \r\nSQ='a b'\r\n"
+                   u"MIXED=\"abc'\r\n\r\n[ current ]\r\nStartRow=5\r\n[MOK]\r\nLATE=1");
+  const auto read = [&](const char16_t* section, const char16_t* key) {
+    return ReadProfileString(file, section, key, u"def");
   };
+  EXPECT_EQ(read(u"mok", u"dbdir"), u"D:\\地図データ");  // the first one; names in any case
+  EXPECT_EQ(read(u"MOK", u"DELIMITER") + read(u"MOK", u"EQ") + read(u"MOK", u"INDENTED"),
+            u",a=byes");
+  EXPECT_EQ(read(u"MOK", u"EMPTY") + read(u"MOK", u"BLANK") + read(u"MOK", u"NOEQUALS"),
+            u"defdefdef");
+  // Full-width spaces belong to the value; section names in brackets lose their blanks.
+  EXPECT_EQ(read(u"MOK", u"WIDE") + read(u"CURRENT", u"StartRow"), u"　値　5");
+  EXPECT_EQ(read(u"MOK", u"DQ") + read(u"MOK", u"SQ") + read(u"MOK", u"MIXED"),
+            u"C:\\Program Files\\a.exea b\"abc'");  // quotes go in pairs only
+  // A key of another section, before the first one, or in a second section of the same name.
+  EXPECT_EQ(read(u"MOK", u"StartRow") + read(u"MOK", u"TOP") + read(u"MOK", u"LATE"), u"defdefdef");
+  const auto readA = [&](const std::string& bytes) {
+    test::WriteBytes(file, bytes);
+    return read(u"MOK", u"A");
+  };
+  EXPECT_EQ(readA("[MOK]\nA=x\n") + readA("[MOK]\r\nA=x"), u"xx");        // LF; no last line ending
+  EXPECT_EQ(readA("") + readA("[MOK]\r\nA=x\r\nB=\x81\r\n"), u"defdef");  // empty; not CP932
+  EXPECT_EQ(ReadProfileString(folder.File("none.ini"), u"MOK", u"A", u"def"), u"def");
+  // A value is read into a buffer of 127 bytes: its first 126, without splitting a character.
+  using S = std::u16string;
+  const auto cut = [&](const S& value) { return readA(test::Cp932(u"[MOK]\r\nA=" + value)); };
+  EXPECT_EQ(cut(S(200, u'x')), S(126, u'x'));
+  EXPECT_EQ(cut(S(125, u'a') + u"漢字"), S(125, u'a'));
+  EXPECT_EQ(cut(S(124, u'a') + u"漢字"), S(124, u'a') + u"漢");
+  EXPECT_EQ(cut(S(130, u'ｱ')), S(126, u'ｱ'));               // half-width katakana are one byte
+  EXPECT_EQ(cut(S(120, u'x') + u"      y"), S(120, u'x'));  // blanks before the cut go
 }
 
-// A record whose every field differs from its default, to see that loading replaces them all.
-Settings Scribbled() {
-  Settings s;
-  s.mapProgram = s.tempDir = s.dbDir = s.inputDir = s.outputDir = s.delimiter = u"junk";
-  s.notOverwrite = s.unknownCheck = s.unknownOut = s.prefOut = s.cityOut = s.remainOut = s.logOut =
-      s.completeMatch = true;
-  s.monitor = s.srcOut = s.cityCodeOut = s.coordNoOut = s.xyOut = s.latLonOut = s.meshCodeOut =
-      s.csvOut = s.townCombine = false;
-  s.addLine = 7;
-  s.fixedTerms = {{3, u"junk"}};
-  return s;
+TEST_F(Profile, WriteReplacesOrAddsTheKeyAndKeepsEveryOtherLine) {
+  // The file after writing key=value into section MOK of a file holding `before` (none: no
+  // file). It is rewritten through a new file renamed over it: nothing else is left.
+  const auto written = [&](const std::optional<std::u16string>& before, const char16_t* key,
+                           const char16_t* value) {
+    std::filesystem::remove(std::filesystem::path(file));
+    if (before)
+      test::WriteCp932(file, *before);
+    EXPECT_NE(WriteProfileString(file, u"MOK", key, value), 0);
+    EXPECT_EQ(folder.Count(), 1);
+    return test::ReadCp932(file);
+  };
+  EXPECT_EQ(written(u"[Mok]\r\na=1\r\n[X]\r\nA=1\r\n", u"A", u"2"),
+            u"[Mok]\r\nA=2\r\n[X]\r\nA=1\r\n");
+  // A new key goes after the last line of its section, before the blank lines that end it.
+  EXPECT_EQ(written(u"[MOK]\r\nA=1\r\n; c\r\n\r\n[X]\r\n", u"B", u""),
+            u"[MOK]\r\nA=1\r\n; c\r\nB=\r\n\r\n[X]\r\n");
+  EXPECT_EQ(written(u"[X]\r\nA=1\r\n", u"A", u"2"), u"[X]\r\nA=1\r\n[MOK]\r\nA=2\r\n");
+  EXPECT_EQ(written(std::nullopt, u"A", u"値"), u"[MOK]\r\nA=値\r\n");
+  EXPECT_EQ(written(u"[MOK]\nA=1\n", u"B", u"2"), u"[MOK]\nA=1\nB=2\n");  // the file's endings
+  EXPECT_EQ(written(u"[MOK]\r\nA=1", u"B", u"2"), u"[MOK]\r\nA=1\r\nB=2\r\n");
+  EXPECT_EQ(written(u"[MOK]\r\nA=1", u"A", u"2"), u"[MOK]\r\nA=2");
+  // Lines not written keep their bytes (0xED40 decodes to a character written as 0xFA5C), the
+  // file keeps its permissions, and a link to it stays a link.
+  namespace fs = std::filesystem;
+  const fs::path link = folder.path() / "link.ini";
+  test::WriteBytes(file, "[MOK]\r\nNEC=\xED\x40\r\nA=1\r\n");
+  fs::permissions(fs::path(file), fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(fs::path(file), link);
+  ASSERT_NE(WriteProfileString(link.u16string(), u"MOK", u"A", u"2"), 0);
+  EXPECT_EQ(test::ReadBytes(file), "[MOK]\r\nNEC=\xED\x40\r\nA=2\r\n");
+  EXPECT_EQ(fs::status(fs::path(file)).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(fs::is_symlink(link));
+  // Refused writes leave the file as it was.
+  const auto refused = [&](const char16_t* section, const char16_t* key, const char16_t* value,
+                           const std::string& before = "[MOK]\r\nA=1\r\n") {
+    test::WriteBytes(file, before);
+    return WriteProfileString(file, section, key, value) == 0 && test::ReadBytes(file) == before;
+  };
+  EXPECT_TRUE(refused(u"MOK", u"A", u"😀") && refused(u"MOK", u"A", u"x\r\nDBDIR=evil"));
+  EXPECT_TRUE(refused(u"MOK", u"A=B", u"1") && refused(u"MOK", u" ", u"1"));
+  EXPECT_TRUE(refused(u"M]OK", u"A", u"1") && refused(u"MOK", u"B", u"1", "[MOK]\r\nA=\x81"));
+  EXPECT_EQ(folder.Count(), 2);
+  EXPECT_EQ(WriteProfileString(folder.File("no/folder/mok.ini"), u"MOK", u"A", u"1"), 0);
 }
 
-TEST(SettingsFile, MissingKeysTakeTheirDefaults) {
-  // The table of defaults, field by field.
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"MapProgram", ""},    {"TempDir", ""},       {"DbDir", "D:\\地図データ"},
-      {"InputDir", ""},      {"OutputDir", ""},     {"Delimiter", ","},
-      {"NotOverwrite", "0"}, {"UnknownCheck", "0"}, {"UnknownOut", "0"},
-      {"CsvOut", "1"},       {"TownCombine", "1"},  {"PrefOut", "0"},
-      {"CityOut", "0"},      {"RemainOut", "0"},    {"LogOut", "0"},
-      {"Monitor", "1"},      {"SrcOut", "1"},       {"CityCodeOut", "1"},
-      {"CoordNoOut", "1"},   {"XYOut", "1"},        {"LatLonOut", "1"},
-      {"MeshCodeOut", "1"},  {"AddLine", "1"},      {"CompleteMatch", "0"},
-      {"FixedTerms", "0"},
-  };
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  WriteText(file, u"[MOK]\r\nDBDIR=D:\\地図データ\r\n");
-  Settings s = Scribbled();
-  RecordingPrompter prompter;
-  LoadSettings(s, file, prompter);
-  const auto actual = Fields(s);
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t k = 0; k < actual.size(); ++k) {
-    EXPECT_EQ(actual[k], expected[k]) << "field " << expected[k].first;
-  }
-  EXPECT_TRUE(prompter.records.empty());
+// Every key of section MOK in the order a save writes them (the last three are never saved),
+// with its default and another value.
+struct Key {
+  std::u16string name, byDefault, other;
+};
+const Key kKeys[] = {
+    {u"DBDIR", u"", u"D:\\地図"},  {u"INPUTDIR", u"", u"/in"},    {u"OUTPUTDIR", u"", u"/out"},
+    {u"DELIMITER", u",", u";"},    {u"NOTOVERWRITE", u"0", u"1"}, {u"UNKNOWN", u"0", u"1"},
+    {u"UNKNOWNOUT", u"0", u"1"},   {u"CSVOUT", u"1", u"0"},       {u"TOWNCONBINE", u"1", u"0"},
+    {u"PREF", u"0", u"1"},         {u"CITY", u"0", u"1"},         {u"REMAIN", u"0", u"1"},
+    {u"LOG", u"0", u"1"},          {u"MONITOR", u"1", u"0"},      {u"SRCOUT", u"1", u"0"},
+    {u"CITYCODE", u"1", u"0"},     {u"COORDNO", u"1", u"0"},      {u"XYCOORD", u"1", u"0"},
+    {u"LATITUDE", u"1", u"0"},     {u"MESHCODE", u"1", u"0"},     {u"COMPLETEMATCH", u"0", u"1"},
+    {u"VELMORA", u"", u"map.exe"}, {u"TEMPDIR", u"", u"/tmp"},    {u"ADDLINE", u"1", u"3"}};
 
-  // No file at all: the same defaults, DbDir "".
-  LoadSettings(s, folder.File("none.ini"), prompter);
-  EXPECT_EQ(U8(s.dbDir), "");
-  EXPECT_EQ(U8(s.delimiter), ",");
-  EXPECT_TRUE(prompter.records.empty());
+// The fields of the record in the order of kKeys, flags as 0/1.
+std::vector<std::u16string> Fields(const Settings& s) {
+  std::vector<std::u16string> out = {s.dbDir, s.inputDir, s.outputDir, s.delimiter};
+  for (const bool flag :
+       {s.notOverwrite, s.unknownCheck, s.unknownOut, s.csvOut, s.townCombine, s.prefOut, s.cityOut,
+        s.remainOut, s.logOut, s.monitor, s.srcOut, s.cityCodeOut, s.coordNoOut, s.xyOut,
+        s.latLonOut, s.meshCodeOut, s.completeMatch})
+    out.push_back(flag ? u"1" : u"0");
+  out.insert(out.end(), {s.mapProgram, s.tempDir, text::FromUtf8(std::to_string(s.addLine))});
+  return out;
 }
 
-TEST(SettingsFile, NumbersAndFlagsAreReadAsTheyAreStored) {
-  struct Case {
-    std::u16string key, stored;
-    std::string field, expected;
-  };
-  const Case cases[] = {
-      {u"CSVOUT", u"2", "CsvOut", "0"},  // only 1 is true
-      {u"CSVOUT", u"0", "CsvOut", "0"},
-      {u"CSVOUT", u"1", "CsvOut", "1"},
-      {u"CSVOUT", u"-1", "CsvOut", "0"},
-      {u"TOWNCONBINE", u"2", "TownCombine", "0"},
-      {u"TOWNCONBINE", u"x", "TownCombine", "1"},  // not a number: the default
-      {u"PREF", u"-5", "PrefOut", "0"},
-      {u"PREF", u" 1 ", "PrefOut", "1"},
-      {u"PREF", u"+1", "PrefOut", "1"},
-      {u"PREF", u"１", "PrefOut", "1"},
-      {u"MONITOR", u"32767", "Monitor", "0"},
-      {u"MONITOR", u"-32768", "Monitor", "0"},
-      {u"MONITOR", u"32768", "Monitor", "1"},  // beyond 16 bits: the default
-      {u"MONITOR", u"-32769", "Monitor", "1"},
-      {u"MONITOR", u"99999999999999999999", "Monitor", "1"},
-      {u"MONITOR", u"1.5", "Monitor", "1"},
-      {u"MONITOR", u"abc", "Monitor", "1"},
-      {u"MONITOR", u"-", "Monitor", "1"},
-      {u"ADDLINE", u"3", "AddLine", "3"},
-      {u"COMPLETEMATCH", u"1", "CompleteMatch", "1"},
-      {u"DELIMITER", u" , ", "Delimiter", ","},
-      {u"DELIMITER", u"\t", "Delimiter", ","},  // blank value: the default
-      {u"dbdir", u"/data", "DbDir", "/data"},
-  };
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  for (const auto& c : cases) {
-    WriteText(file, u"[MOK]\r\n" + c.key + u"=" + c.stored + u"\r\n");
-    Settings s;
-    RecordingPrompter prompter;
+class SettingsFile : public test::TempFolderTest {
+ protected:
+  // The record loaded over `s` from a file holding `content`.
+  Settings Load(const std::u16string& content, Settings s = {}) {
+    test::WriteCp932(file, content);
     LoadSettings(s, file, prompter);
-    std::string actual = "<no field>";
-    for (const auto& [name, value] : Fields(s)) {
-      if (name == c.field)
-        actual = value;
-    }
-    EXPECT_EQ(actual, c.expected) << U8(c.key) << "=" << U8(c.stored);
+    return s;
+  }
+  test::RecordingPrompter prompter;
+};
+
+// Each key alone fills its own field, and the others take their defaults whatever the record
+// held before.
+TEST_F(SettingsFile, EveryKeyFillsItsOwnFieldAndMissingOnesTakeTheirDefaults) {
+  Settings s;
+  for (std::size_t k = 0; k < std::size(kKeys); ++k) {
+    s = Load(u"[mok]\r\n" + kKeys[k].name + u"=" + kKeys[k].other, s);
+    for (std::size_t f = 0; f < std::size(kKeys); ++f)
+      EXPECT_EQ(Fields(s)[f], f == k ? kKeys[f].other : kKeys[f].byDefault) << "key " << k;
   }
 }
 
-TEST(SettingsFile, FixedNames) {
-  struct Case {
-    const char* name;
-    std::u16string entries;
-    std::vector<std::pair<int, std::string>> expected;
-    bool message;
-  };
-  const Case cases[] = {
-      {"two entries",
-       u"FIXEDTERM_0001=3,霞が関\r\nFIXEDTERM_0002=1,大手町\r\n",
-       {{3, "霞が関"}, {1, "大手町"}},
-       false},
-      {"a gap ends the list",
-       u"FIXEDTERM_0001=3,霞が関\r\nFIXEDTERM_0003=3,x\r\n",
-       {{3, "霞が関"}},
-       false},
-      {"no first entry", u"FIXEDTERM_0002=3,x\r\n", {}, false},
-      {"no comma", u"FIXEDTERM_0001=霞が関\r\n", {}, true},
-      {"no comma after a good entry",
-       u"FIXEDTERM_0001=3,a\r\nFIXEDTERM_0002=b\r\n",
-       {{3, "a"}},
-       true},
-      {"extra pieces are ignored", u"FIXEDTERM_0001=3,霞が関,extra\r\n", {{3, "霞が関"}}, false},
-      {"empty term", u"FIXEDTERM_0001=3,\r\n", {{3, ""}}, false},
-      {"code that is not a number", u"FIXEDTERM_0001=x,霞が関\r\n", {}, true},
-      {"key in lower case, blanks around",
-       u"fixedterm_0001 =  3,霞が関  \r\n",
-       {{3, "霞が関"}},
-       false},
-      {"three-digit number is another key", u"FIXEDTERM_001=3,x\r\n", {}, false},
-  };
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  for (const auto& c : cases) {
-    WriteText(file, u"[MOK]\r\n" + c.entries);
-    Settings s = Scribbled();
-    RecordingPrompter prompter;
-    LoadSettings(s, file, prompter);
-    std::vector<std::pair<int, std::string>> actual;
-    for (const auto& t : s.fixedTerms)
-      actual.emplace_back(t.code, U8(t.term));
-    EXPECT_EQ(actual, c.expected) << c.name;
-    if (c.message) {
-      ASSERT_EQ(prompter.records.size(), 1u) << c.name;
-      EXPECT_EQ(prompter.Texts()[0], "システム固定名称の読み込みに失敗しました。") << c.name;
-      EXPECT_EQ(U8(prompter.records[0].title), "MOK住所変換") << c.name;
-      EXPECT_EQ(prompter.records[0].buttons, MessageButtons::Ok) << c.name;
-    } else {
-      EXPECT_TRUE(prompter.records.empty()) << c.name;
-    }
-    EXPECT_EQ(s.completeMatch, 0) << c.name << ": keys after the fixed names are still read";
+// A save writes the saved keys in their order. The keys that are never saved stay as they are,
+// and so does a flag's stored value that still means the same (another program may have
+// written 2 for "not set").
+TEST_F(SettingsFile, SaveWritesTheSavedKeysInTheirOrder) {
+  std::u16string all, saved;
+  for (std::size_t k = 0; k < std::size(kKeys) - 3; ++k) {
+    all += kKeys[k].name + u"=" + kKeys[k].other + u"\r\n";
+    saved += kKeys[k].name == u"CSVOUT" ? u"" : kKeys[k].name + u"=" + kKeys[k].other + u"\r\n";
   }
-}
-
-TEST(SettingsFile, AtMostOneHundredFixedNames) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  std::u16string content = u"[MOK]\r\n";
-  for (int n = 1; n <= 101; ++n)
-    content += FixedTermKey(n) + u"=3,t\r\n";
-  WriteText(file, content);
-  Settings s;
-  RecordingPrompter prompter;
-  LoadSettings(s, file, prompter);
-  EXPECT_EQ(s.fixedTerms.size(), 100u);
-  EXPECT_EQ(U8(FixedTermKey(7)), "FIXEDTERM_0007");
-  EXPECT_EQ(U8(FixedTermKey(100)), "FIXEDTERM_0100");
-}
-
-TEST(SettingsFile, SaveWritesTheSavedKeysInOrder) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  WriteText(file, u"[MOK]\r\nVELMORA=map.exe\r\nFIXEDTERM_0001=3,霞が関\r\n");
-  Settings s;
-  s.dbDir = u"/data/住所";
-  s.csvOut = false;
-  s.prefOut = true;
-  s.mapProgram = u"changed";  // never written
-  s.tempDir = u"changed";
-  s.addLine = 9;
+  Settings s = Load(u"[MOK]\r\n" + all);
+  const std::u16string kept = u"[MOK]\r\nVELMORA=old\r\nCSVOUT=2\r\n";
+  test::WriteCp932(file, kept);
   ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(U8(ReadText(file)),
-            "[MOK]\r\nVELMORA=map.exe\r\nFIXEDTERM_0001=3,霞が関\r\n"
-            "DBDIR=/data/住所\r\nINPUTDIR=\r\nOUTPUTDIR=\r\nDELIMITER=,\r\nNOTOVERWRITE=0\r\n"
-            "UNKNOWN=0\r\nUNKNOWNOUT=0\r\nCSVOUT=0\r\nTOWNCONBINE=1\r\nPREF=1\r\nCITY=0\r\n"
-            "REMAIN=0\r\nLOG=0\r\nMONITOR=1\r\nSRCOUT=1\r\nCITYCODE=1\r\nCOORDNO=1\r\n"
-            "XYCOORD=1\r\nLATITUDE=1\r\nMESHCODE=1\r\nCOMPLETEMATCH=0\r\n");
-}
-
-TEST(SettingsFile, FlagStoredAsTwoKeepsItsTextUntilItChanges) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  WriteText(file, u"[MOK]\r\nCSVOUT=2\r\n");
-  Settings s;
-  RecordingPrompter prompter;
-  LoadSettings(s, file, prompter);
-  EXPECT_FALSE(s.csvOut);
-  ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(U8(ReadProfileString(file, u"MOK", u"CSVOUT", u"")), "2");
+  EXPECT_EQ(test::ReadCp932(file), kept + saved);
   s.csvOut = true;
   ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(U8(ReadProfileString(file, u"MOK", u"CSVOUT", u"")), "1");
+  EXPECT_EQ(ReadProfileString(file, u"MOK", u"CSVOUT", u""), u"1");
 }
 
-TEST(SettingsFile, SaveThenLoadGivesTheSameRecord) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  Settings s = Scribbled();
-  s.mapProgram = s.tempDir = u"";  // not saved
-  s.addLine = 1;
-  s.fixedTerms.clear();
-  ASSERT_TRUE(SaveSettings(s, file));
-  Settings loaded;
-  RecordingPrompter prompter;
-  LoadSettings(loaded, file, prompter);
-  EXPECT_EQ(Fields(loaded), Fields(s));
+// A flag is set by the number 1 only; a value that is not a 16-bit number leaves the default.
+TEST_F(SettingsFile, FlagsAreSetByOneOnly) {
+  const Settings s = Load(u"[MOK]\r\nCSVOUT=2\r\nMONITOR=x\r\nPREF=+１\r\nCITY=-1\r\nLOG=65537");
+  EXPECT_EQ(std::vector({s.csvOut, s.monitor, s.prefOut, s.cityOut, s.logOut}),
+            std::vector({false, true, true, false, false}));
+  EXPECT_EQ(ParseInt16(u" 32767 ").value_or(0) + ParseInt16(u"-32768").value_or(0), -1);
+  for (const char16_t* bad : {u"32768", u"-32769", u"99999999999999999999", u"1.5", u"-", u""})
+    EXPECT_EQ(ParseInt16(bad), std::nullopt) << text::ToUtf8(bad);
 }
 
-TEST(SettingsFile, WriteSettingWritesOneKeyOfSectionMok) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  WriteText(file, u"[CURRENT]\r\nStartRow=3\r\n[MOK]\r\nINPUTDIR=old\r\n");
-  EXPECT_TRUE(WriteSetting(file, u"INPUTDIR", u"/home/入力"));
-  EXPECT_TRUE(WriteSetting(file, u"OUTPUTDIR", u"/home/出力"));
-  EXPECT_EQ(U8(ReadText(file)),
-            "[CURRENT]\r\nStartRow=3\r\n[MOK]\r\nINPUTDIR=/home/入力\r\nOUTPUTDIR=/home/出力\r\n");
-  EXPECT_FALSE(WriteSetting(file, u"INPUTDIR", u"😀"));
+// Fixed names are numbered from 0001 without gaps; the first missing number ends the list, an
+// entry that is not "code,term" ends it with a message.
+TEST_F(SettingsFile, FixedNames) {
+  Settings s;  // each load replaces the list of the one before
+  // The names read from `entries` as "code term ", "!" for the message; the keys after the
+  // names are still read.
+  const auto terms = [&](const std::u16string& entries) {
+    prompter.Clear();
+    s = Load(u"[MOK]\r\n" + entries + u"\r\nCOMPLETEMATCH=1", s);
+    std::u16string out = s.completeMatch ? u"" : u"COMPLETEMATCH not read ";
+    for (const FixedTerm& t : s.fixedTerms)
+      out += text::FromUtf8(std::to_string(t.code)) + t.term + u" ";
+    const std::u16string shown = prompter.Shown();
+    out += shown == u"MOK住所変換: システム固定名称の読み込みに失敗しました。\n" ? u"!" : shown;
+    return out;
+  };
+  EXPECT_EQ(terms(u"FIXEDTERM_0001=3,a\r\nFIXEDTERM_0002=1,b"), u"3a 1b ");
+  EXPECT_EQ(terms(u"FIXEDTERM_0001=3,a\r\nFIXEDTERM_0003=3,b"), u"3a ");
+  EXPECT_EQ(terms(u"FIXEDTERM_0002=3,b\r\nFIXEDTERM_001=3,b"), u"");
+  EXPECT_EQ(terms(u"fixedterm_0001 =  3,霞,x  "), u"3霞 ");  // later pieces are ignored
+  EXPECT_EQ(terms(u"FIXEDTERM_0001=3,"), u"3 ");
+  EXPECT_EQ(terms(u"FIXEDTERM_0001=3,a\r\nFIXEDTERM_0002=3"), u"3a !");
+  EXPECT_EQ(terms(u"FIXEDTERM_0001=x,a\r\nFIXEDTERM_0002=3,b"), u"!");
+  std::u16string entries;
+  for (int n = 1; n <= 101; ++n)
+    entries += FixedTermKey(n) + u"=3,t\r\n";
+  terms(entries);
+  EXPECT_EQ(s.fixedTerms.size(), 100u);  // at most a hundred
 }
 
-TEST(SettingsFile, CurrentState) {
-  TempFolder folder;
-  const std::u16string file = folder.File("mok.ini");
-  WriteText(file, u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\n");
+TEST_F(SettingsFile, TheLastUsedEntriesAndOneKeyOfSectionMok) {
+  const CurrentState none = LoadCurrentState(file);
+  EXPECT_EQ(none.startRow + none.adrField1, u"21");
+  test::WriteCp932(file,
+                   u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\nAdrField1=3");
   CurrentState state = LoadCurrentState(file);
-  EXPECT_EQ(U8(state.inputFilePath), "/in/住所.csv");
-  EXPECT_EQ(U8(state.outputFilePath), "");
-  EXPECT_EQ(U8(state.selectPref), "東京都");
-  EXPECT_EQ(U8(state.startRow), "2");  // missing: the start row box shows 2
-  EXPECT_EQ(U8(state.adrField1), "1");
-
+  EXPECT_EQ(state.inputFilePath + state.selectPref + state.startRow + state.adrField1,
+            u"/in/住所.csv東京都23");
   state.outputFilePath = u"/out/結果.csv";
   state.startRow = u"5";
-  ASSERT_TRUE(SaveCurrentState(file, state));
-  EXPECT_EQ(U8(ReadText(file)),
-            "[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSelectPref=東京都\r\n"
-            "OutputFilePath=/out/結果.csv\r\nStartRow=5\r\nAdrField1=1\r\n");
-  const CurrentState again = LoadCurrentState(file);
-  EXPECT_EQ(U8(again.outputFilePath), "/out/結果.csv");
-  EXPECT_EQ(U8(again.startRow), "5");
-
-  // No file: every default.
-  const CurrentState none = LoadCurrentState(folder.File("none.ini"));
-  EXPECT_EQ(U8(none.inputFilePath + none.outputFilePath + none.selectPref), "");
-  EXPECT_EQ(U8(none.startRow), "2");
-  EXPECT_EQ(U8(none.adrField1), "1");
+  ASSERT_TRUE(SaveCurrentState(file, state) && WriteSetting(file, u"INPUTDIR", u"/入力"));
+  EXPECT_EQ(test::ReadCp932(file),
+            u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSelectPref=東京都\r\nAdrField1=3\r\n"
+            u"OutputFilePath=/out/結果.csv\r\nStartRow=5\r\n[MOK]\r\nINPUTDIR=/入力\r\n");
 }
 
 }  // namespace

@@ -46,6 +46,13 @@ class RecordingPrompter : public Prompter {
       out.push_back(r.Utf8());
     return out;
   }
+  // Everything shown, one "title: text" line each, to compare titles and texts at once.
+  std::u16string Shown() const {
+    std::u16string out;
+    for (const auto& r : records)
+      out += r.title + u": " + r.text + u"\n";
+    return out;
+  }
   void Clear() { records.clear(); }
 
   std::vector<PromptRecord> records;

@@ -1,109 +1,55 @@
 #include <gtest/gtest.h>
 
 #include "text/text.h"
-#include "text_test_util.h"
 
 namespace mok::text {
 namespace {
 
-using test::Hex;
-using test::Show;
-
-struct Cp932Case {
-  std::u16string text;
-  std::string bytes;
-};
-
-// Characters whose CP932 bytes differ between Shift_JIS variants, or that come from the vendor
-// extensions, must map exactly as the files written on the Japanese platform hold them.
-TEST(Cp932, KnownCharactersRoundTrip) {
-  const Cp932Case cases[] = {
-      {u"～", "\x81\x60"},   // FULLWIDTH TILDE, not WAVE DASH U+301C
-      {u"－", "\x81\x7C"},   // FULLWIDTH HYPHEN-MINUS, not MINUS SIGN U+2212
-      {u"①", "\x87\x40"},    // NEC special characters
-      {u"髙", "\xFB\xFC"},   // IBM extension (はしご高)
-      {u"∥", "\x81\x61"},    // PARALLEL TO, not DOUBLE VERTICAL LINE
-      {u"￢", "\x81\xCA"},   // FULLWIDTH NOT SIGN
-      {u"＼", "\x81\x5F"},   // FULLWIDTH REVERSE SOLIDUS
-      {u"\\~", "\x5C\x7E"},  // ASCII stays ASCII
-      {u"ｶﾞ", "\xB6\xDE"},   // half-width katakana are single bytes
-      {u"東京都", "\x93\x8C\x8B\x9E\x93\x73"},
+// The characters whose bytes differ between the Shift_JIS variants map as the files written on
+// the Japanese platform hold them, both ways.
+TEST(Cp932, MapsTheWindowsFormsBothWays) {
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"～－", "\x81\x60\x81\x7C"},  // not WAVE DASH U+301C, MINUS SIGN U+2212
+      {u"＼￥", "\x81\x5F\x81\x8F"},
+      {u"\\~", "\x5C\x7E"},  // ASCII stays ASCII: 0x5C is the path separator
+      {u"∥￢", "\x81\x61\x81\xCA"},
+      {u"①髙", "\x87\x40\xFB\xFC"},  // NEC and IBM extensions
+      {u"ｶﾞ東京都", "\xB6\xDE\x93\x8C\x8B\x9E\x93\x73"},
       {u"", ""},
   };
-  for (const auto& c : cases) {
-    std::string error;
-    const auto encoded = EncodeCp932(c.text, &error);
-    ASSERT_TRUE(encoded.has_value()) << Show(c.text) << ": " << error;
-    EXPECT_EQ(Hex(*encoded), Hex(c.bytes)) << Show(c.text);
-    const auto decoded = DecodeCp932(c.bytes, &error);
-    ASSERT_TRUE(decoded.has_value()) << Hex(c.bytes) << ": " << error;
-    EXPECT_EQ(Show(*decoded), Show(c.text)) << Hex(c.bytes);
+  for (const auto& [text, bytes] : cases) {
+    EXPECT_EQ(EncodeCp932(text), bytes);
+    EXPECT_EQ(DecodeCp932(bytes), text);
   }
+  // A character with two byte forms (NEC-selected and IBM) is written in the IBM form.
+  EXPECT_EQ(EncodeCp932(DecodeCp932("\xED\x40").value_or(u"")), "\xFA\x5C");
 }
 
-TEST(Cp932, MixedTextRoundTrip) {
-  const std::u16string text = u"「～－①髙」 東京都千代田区丸の内1-2　ﾏﾙﾉｳﾁ";
-  const auto bytes = EncodeCp932(text);
-  ASSERT_TRUE(bytes.has_value());
-  const auto back = DecodeCp932(*bytes);
-  ASSERT_TRUE(back.has_value());
-  EXPECT_EQ(Show(*back), Show(text));
+// The message of a conversion that must fail.
+std::string Error(auto convert, const auto& input) {
+  std::string error;
+  EXPECT_FALSE(convert(input, &error).has_value()) << error;
+  return error;
 }
 
-struct BadBytesCase {
-  std::string bytes;
-  std::size_t badByte;  // 1-based position named in the message
-};
-
-TEST(Cp932, UndecodableBytesAreReportedWithTheirPosition) {
-  const BadBytesCase cases[] = {
-      {"\x81", 1},        // lead byte at the end of the text
-      {"ab\x81\x20", 3},  // lead byte followed by a byte that cannot trail
-      {"\xA0", 1},        // unassigned single byte
-      {"abc\xFF"
-       "d",
-       4},                      // unassigned single byte after text
-      {"\x93\x8C\x85\x40", 3},  // unassigned double-byte code (row 0x85)
-  };
-  for (const auto& c : cases) {
-    std::string error;
-    const auto decoded = DecodeCp932(c.bytes, &error);
-    EXPECT_FALSE(decoded.has_value()) << Hex(c.bytes) << " decoded to " << Show(*decoded);
-    EXPECT_NE(error.find("byte " + std::to_string(c.badByte) + " "), std::string::npos)
-        << Hex(c.bytes) << ": " << error;
-  }
+// Nothing is substituted: the first offending byte or character fails the whole conversion, and
+// the converter is as good as new for the next one.
+TEST(Cp932, NamesTheFirstByteOrCharacterThatDoesNotConvert) {
+  EXPECT_EQ(Error(DecodeCp932, "\x81"), "byte 1 is not valid CP932 (81)");  // lead byte at the end
+  EXPECT_EQ(DecodeCp932("\x82\xA0"), u"あ");
+  EXPECT_EQ(Error(DecodeCp932, "ab\x81\x20"), "byte 3 is not valid CP932 (81)");
+  EXPECT_EQ(Error(DecodeCp932, "abc\xFF"), "byte 4 is not valid CP932 (FF)");
+  EXPECT_EQ(Error(DecodeCp932, "\x93\x8C\x85\x40"), "byte 3 is not valid CP932 (85 40)");
+  EXPECT_EQ(Error(EncodeCp932, u"東京😀"), "character 3 (U+1F600) has no CP932 form");
+  EXPECT_EQ(EncodeCp932(u"あ"), "\x82\xA0");
+  EXPECT_EQ(Error(EncodeCp932, u"a\u301Cb"), "character 2 (U+301C) has no CP932 form");
+  EXPECT_EQ(Error(EncodeCp932, u"¥"), "character 1 (U+00A5) has no CP932 form");  // never 0x5C
+  EXPECT_EQ(Error(EncodeCp932, u"丸\xD800"), "character 2 (U+D800) has no CP932 form");
 }
 
-TEST(Cp932, UnencodableCharactersAreReportedWithTheirPosition) {
-  struct Case {
-    std::u16string text;
-    std::size_t position;
-    std::string codePoint;
-  };
-  const Case cases[] = {
-      {u"東京😀", 3, "U+1F600"},    // emoji (a surrogate pair)
-      {u"a\u301Cb", 2, "U+301C"},  // WAVE DASH has no CP932 form (～ is U+FF5E)
-      {u"ヷ", 1, "U+30F7"},       {u"x\u00E9", 2, "U+00E9"},
-      {u"丸\xD800", 2, "U+D800"},  // lone surrogate
-  };
-  for (const auto& c : cases) {
-    std::string error;
-    const auto encoded = EncodeCp932(c.text, &error);
-    EXPECT_FALSE(encoded.has_value()) << Show(c.text) << " encoded to " << Hex(*encoded);
-    EXPECT_NE(error.find("character " + std::to_string(c.position) + " "), std::string::npos)
-        << Show(c.text) << ": " << error;
-    EXPECT_NE(error.find(c.codePoint), std::string::npos) << Show(c.text) << ": " << error;
-  }
-}
-
-TEST(Cp932, ConverterIsResetBetweenCalls) {
-  // A failed conversion must not leave state that spoils the next one.
-  EXPECT_FALSE(DecodeCp932("\x81").has_value());
-  const auto decoded = DecodeCp932("\x82\xA0");
-  ASSERT_TRUE(decoded.has_value());
-  EXPECT_EQ(*decoded, u"あ");
-  EXPECT_FALSE(EncodeCp932(u"\xD83D").has_value());
-  EXPECT_EQ(EncodeCp932(u"あ").value_or(""), "\x82\xA0");
+TEST(Utf8, ConvertsBothWaysAndReplacesInvalidInput) {
+  EXPECT_EQ(ToUtf8(u"東京都😀"), "東京都😀");
+  EXPECT_EQ(FromUtf8("東京都😀\xFF"), u"東京都😀\uFFFD");
 }
 
 }  // namespace

@@ -1,147 +1,76 @@
 #include <gtest/gtest.h>
 #include <unicode/translit.h>
-#include <unicode/unistr.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "text/text.h"
-#include "text_test_util.h"
 
 namespace mok::text {
 namespace {
 
-using test::Show;
-
-std::u16string Transliterate(const char* id, std::u16string_view text) {
+// An ICU transliterator whose output writes the voicing marks as the spacing ゛/゜ that CP932
+// files hold (ICU writes the combining U+3099/U+309A).
+std::function<std::u16string(const std::u16string&)> Icu(const char* id) {
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::Transliterator> t(
+  std::shared_ptr<icu::Transliterator> t(
       icu::Transliterator::createInstance(id, UTRANS_FORWARD, status));
-  EXPECT_TRUE(U_SUCCESS(status)) << id << ": " << u_errorName(status);
-  if (!t)
-    return {};
-  icu::UnicodeString s(false, reinterpret_cast<const UChar*>(text.data()),
-                       static_cast<int32_t>(text.size()));
-  icu::UnicodeString copy(s);
-  t->transliterate(copy);
-  return std::u16string(reinterpret_cast<const char16_t*>(copy.getBuffer()),
-                        static_cast<std::size_t>(copy.length()));
+  EXPECT_TRUE(U_SUCCESS(status)) << id;
+  return [t](const std::u16string& text) {
+    icu::UnicodeString s(text.data(), static_cast<int32_t>(text.size()));
+    t->transliterate(s);
+    std::u16string out(s.getBuffer(), static_cast<std::size_t>(s.length()));
+    std::replace(out.begin(), out.end(), u'\u3099', u'゛');
+    std::replace(out.begin(), out.end(), u'\u309A', u'゜');
+    return out;
+  };
 }
 
-// Where this conversion deliberately differs from ICU's transliterators: ICU pairs ﾞ/ﾟ with the
-// combining marks U+3099/U+309A and joins ﾜﾞ/ｦﾞ into ヷ/ヺ, none of which CP932 can encode; the
-// platform the files come from uses the spacing marks ゛/゜ and keeps ﾜﾞ/ｦﾞ as two characters.
-std::u16string WithSpacingMarks(std::u16string_view icu) {
-  std::u16string out;
-  for (const char16_t c : icu) {
-    switch (c) {
-      case u'\u3099':
-        out += u'゛';
-        break;
-      case u'\u309A':
-        out += u'゜';
-        break;
-      case u'ヷ':
-        out += u"ワ゛";
-        break;
-      case u'ヺ':
-        out += u"ヲ゛";
-        break;
-      default:
-        out += c;
+using Own = std::map<std::u16string, std::u16string>;
+
+// Every character of the width blocks, narrowed, widened (alone and before each voicing mark)
+// and folded, against ICU. Where the system differs on purpose: ゛゜ narrow like ﾞﾟ; ﾜﾞ and ｦﾞ are
+// not joined (ヷ and ヺ have no CP932 form); the small kana ゕゖ fold like the others; ゟ and ヿ
+// stay one code unit, so that positions in folded text are positions in the original.
+TEST(Width, NarrowWideAndFoldAgreeWithIcu) {
+  const auto narrow = Icu("Fullwidth-Halfwidth");
+  const auto wide = Icu("Halfwidth-Fullwidth");
+  const auto fold =
+      Icu("Halfwidth-Fullwidth; Hiragana-Katakana; Upper; [\\uFF01-\\uFF5E\\u3000] "
+          "Fullwidth-Halfwidth");
+  const Own ownNarrow = {{u"゛", u"ﾞ"}, {u"゜", u"ﾟ"}};
+  const Own ownWide = {{u"ﾜﾞ", u"ワ゛"}, {u"ｦﾞ", u"ヲ゛"}};
+  const Own ownFold = {{u"ゕ", u"ヵ"}, {u"ゖ", u"ヶ"}, {u"ゟ", u"ゟ"}, {u"ヿ", u"ヿ"}};
+  const auto expected = [](const Own& own, const auto& icu, const std::u16string& in) {
+    const auto it = own.find(in);
+    return it != own.end() ? it->second : icu(in);
+  };
+  // The combining marks U+3099/U+309A are left out: a CP932 file cannot hold them.
+  const std::pair<char16_t, char16_t> ranges[] = {
+      {0x20, 0x7E}, {0x3000, 0x3098}, {0x309B, 0x30FF}, {0xFF01, 0xFF9F}};
+  for (const auto& [first, last] : ranges) {
+    for (char16_t c = first; c <= last; ++c) {
+      const std::u16string one(1, c);
+      EXPECT_EQ(ToNarrow(one), expected(ownNarrow, narrow, one));
+      EXPECT_EQ(Fold(one), expected(ownFold, fold, one));
+      for (const std::u16string& in : {one, one + u'ﾞ', one + u'ﾟ'})
+        EXPECT_EQ(ToWide(in), expected(ownWide, wide, in));
     }
   }
-  return out;
 }
 
-// ICU leaves the spacing marks alone when narrowing; they narrow to ﾞ/ﾟ like the combining ones.
-struct Exception {
-  std::u16string input;
-  std::u16string expected;
-};
-const Exception kNarrowExceptions[] = {{u"゛", u"ﾞ"}, {u"゜", u"ﾟ"}};
-
-const std::u16string* FindException(std::u16string_view input) {
-  for (const auto& e : kNarrowExceptions) {
-    if (e.input == input)
-      return &e.expected;
-  }
-  return nullptr;
-}
-
-void CheckNarrowAgainstIcu(std::u16string_view input) {
-  const std::u16string* exception = FindException(input);
-  const std::u16string expected =
-      exception ? *exception : Transliterate("Fullwidth-Halfwidth", input);
-  EXPECT_EQ(Show(ToNarrow(input)), Show(expected)) << "ToNarrow(" << Show(input) << ")";
-}
-
-void CheckWideAgainstIcu(std::u16string_view input) {
-  const std::u16string expected = WithSpacingMarks(Transliterate("Halfwidth-Fullwidth", input));
-  EXPECT_EQ(Show(ToWide(input)), Show(expected)) << "ToWide(" << Show(input) << ")";
-}
-
-TEST(Width, AsciiAndFullwidthFormsAgreeWithIcu) {
-  for (char16_t c = 0x20; c <= 0x7E; ++c) {
-    CheckWideAgainstIcu(std::u16string(1, c));
-    CheckNarrowAgainstIcu(std::u16string(1, c));  // already narrow: unchanged
-  }
-  for (char16_t c = 0xFF01; c <= 0xFF5E; ++c) {
-    CheckNarrowAgainstIcu(std::u16string(1, c));
-    CheckWideAgainstIcu(std::u16string(1, c));  // already wide: unchanged
-  }
-  CheckNarrowAgainstIcu(u"\u3000");
-}
-
-TEST(Width, HalfwidthKatakanaAgreeWithIcu) {
-  for (char16_t c = 0xFF61; c <= 0xFF9F; ++c) {
-    CheckWideAgainstIcu(std::u16string(1, c));
-    // Every half-width katakana followed by each voicing mark: joined when a voiced form exists.
-    CheckWideAgainstIcu(std::u16string{c, u'ﾞ'});
-    CheckWideAgainstIcu(std::u16string{c, u'ﾟ'});
-    CheckNarrowAgainstIcu(std::u16string(1, c));  // already narrow: unchanged
-  }
-}
-
-TEST(Width, FullwidthKatakanaAgreeWithIcu) {
-  for (char16_t c = 0x30A1; c <= 0x30FC; ++c)
-    CheckNarrowAgainstIcu(std::u16string(1, c));
-  for (const char16_t c : u"。「」、・゛゜") {
-    if (c != 0)
-      CheckNarrowAgainstIcu(std::u16string(1, c));
-  }
-}
-
-TEST(Width, VoicedKatakanaJoinAndSplit) {
-  struct Case {
-    std::u16string narrow;
-    std::u16string wide;
-  };
-  const Case cases[] = {
-      {u"ｶﾞ", u"ガ"},
-      {u"ﾊﾟ", u"パ"},
-      {u"ｳﾞ", u"ヴ"},
-      {u"ﾄﾞｳﾒ", u"ドウメ"},
-      {u"ﾁｮｳﾒ", u"チョウメ"},
-      {u"ﾊﾞﾝﾁ", u"バンチ"},
-      {u"ｺﾞｳ", u"ゴウ"},
-      {u"ﾎﾟﾎﾞ", u"ポボ"},
+TEST(Width, LongerTextsConvertBothWays) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"ﾄﾞｳﾒ ﾊﾟﾝ", u"ドウメ　パン"},
       {u"123-4 ABC", u"１２３－４　ＡＢＣ"},
-      {u"ｱﾞ", u"ア゛"},                    // no voiced ア: the mark stays a separate character
-      {u"ｶﾟ", u"カ゜"},                    // no semi-voiced カ
-      {u"ﾞｶ", u"゛カ"},                    // a mark before its base is not joined
-      {u"漢字ひらがな", u"漢字ひらがな"},  // no width forms: unchanged both ways
-      {u"", u""},
+      {u"ﾞｶｱﾞ", u"゛カア゛"},  // a mark before its base, or after one without a voiced form
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Show(ToWide(c.narrow)), Show(c.wide)) << "ToWide(" << Show(c.narrow) << ")";
-    EXPECT_EQ(Show(ToNarrow(c.wide)), Show(c.narrow)) << "ToNarrow(" << Show(c.wide) << ")";
+  for (const auto& [narrowText, wideText] : cases) {
+    EXPECT_EQ(ToWide(narrowText), wideText);
+    EXPECT_EQ(ToNarrow(wideText), narrowText);
   }
-}
-
-TEST(Width, NarrowKeepsCharactersWithoutHalfwidthForm) {
-  // Hiragana and the katakana that have no half-width form stay as they are.
-  EXPECT_EQ(Show(ToNarrow(u"ちょうめヰヱヮヵヶヸ")), Show(u"ちょうめヰヱヮヵヶヸ"));
-  EXPECT_EQ(Show(ToNarrow(u"ヷヺ")), Show(u"ﾜﾞｦﾞ"));
 }
 
 }  // namespace
