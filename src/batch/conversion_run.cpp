@@ -286,7 +286,7 @@ bool ConversionRun::CheckCancelRequest() {
     cancelRequested_.store(true);
   if (!cancelRequested_.load())
     return false;
-  if (prompter_.Ask(u"変換を中止しますか？", MessageButtons::YesNo) == Answer::Yes) {
+  if (prompter_.Ask(kStopQuestion, MessageButtons::YesNo) == Answer::Yes) {
     stopped_ = true;
     CloseConvertFiles();
     if (failCount_ > 0)
@@ -411,7 +411,9 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
   if (!Write(file, UnconvertedLine(settings_, sourceLine)))
     return {Result::WriteFailed, code, {}};
   ++failCount_;
-  errorList_.WriteUnknownLine(settings_, address);
+  if (const auto failure = errorList_.WriteUnknownLine(settings_, address)) {
+    prompter_.ShowMessage(u"エラーリストを書き込めません。変換は続けます。\r\n" + *failure);
+  }
   return {Result::Failed, code, {}};
 }
 

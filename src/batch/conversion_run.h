@@ -34,6 +34,9 @@ struct RunRequest {
   std::u16string addressField = u"1";  // the first address field box: a 1-based field number
 };
 
+// The question a stop request asks before the run stops.
+inline constexpr char16_t kStopQuestion[] = u"変換を中止しますか？";
+
 enum class RunOutcome {
   NotStarted,  // a box was empty or invalid, the region did not open, or no record to convert
   Finished,    // the end of the input was reached; the end message (or the question about

@@ -115,11 +115,32 @@ int32_t InputReader::CountInputRecords() {
   if (!OpenInputFile())
     return -1;
   std::u16string line;
+  bool lineFeedInside = false;
+  // Nothing to convert is said out loud, with the likely cause: lines ended by LF alone (as
+  // Unix tools write them) do not end lines in the system's files, so the whole file is one line.
+  auto nothingToConvert = [&] {
+    prompter_.ShowMessage(std::u16string(u"入力ファイルには変換開始行以降の行がありません。") +
+                          (lineFeedInside
+                               ? u"\r\n改行がLFだけのファイルは全体が1行として読まれます。"
+                                 u"改行をCR LFにして保存して下さい。"
+                               : u""));
+  };
   for (int32_t row = 1; row < startRow; ++row) {
+    if (InputFileAtEnd()) {
+      CloseInputFile();
+      nothingToConvert();
+      return -1;
+    }
     if (!GetLineData(line)) {
       CloseInputFile();
       return -1;
     }
+    lineFeedInside = lineFeedInside || line.find(u'\n') != std::u16string::npos;
+  }
+  if (InputFileAtEnd()) {
+    CloseInputFile();
+    nothingToConvert();
+    return 0;
   }
   firstRowFieldCount_ = 0;
   int32_t count = 0;

@@ -58,12 +58,20 @@ std::u16string ErrorListPath(const std::u16string& outputPath) {
   return outputPath.substr(0, dot) + u".err";
 }
 
-void ErrorList::WriteUnknownLine(const Settings& settings, const std::u16string& address) {
-  if (!settings.unknownOut)
-    return;
-  if (!writer_.IsOpen() && !writer_.Open(path_))
-    return;
-  writer_.WriteLine(address);
+std::optional<std::u16string> ErrorList::WriteUnknownLine(const Settings& settings,
+                                                          const std::u16string& address) {
+  if (!settings.unknownOut || failed_)
+    return std::nullopt;
+  FileError error;
+  if (!writer_.IsOpen() && !writer_.Open(path_, &error)) {
+    failed_ = true;
+    return error.Text() + u"\r\n" + path_;
+  }
+  if (!writer_.WriteLine(address)) {
+    failed_ = true;
+    return writer_.Failure() + u"\r\n" + path_;
+  }
+  return std::nullopt;
 }
 
 }  // namespace mok::batch

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "batch/line_writer.h"
@@ -32,21 +33,26 @@ std::u16string UnconvertedLine(const Settings& settings, const std::u16string& s
 // by ".err" (".err" appended when the file name has no "."). result.csv -> result.err.
 std::u16string ErrorListPath(const std::u16string& outputPath);
 
-// The error list of one run: created at the first unconverted record when UNKNOWNOUT is 1.
-// Its errors are ignored: the list is a convenience, the output is what counts.
+// The error list of one run: created at the first unconverted record when UNKNOWNOUT is 1. The
+// list is a convenience, the output is what counts: a list that cannot be created or written
+// does not stop the run, but the first failure is given back so that the run can say so.
 class ErrorList {
  public:
   void Reset(const std::u16string& path) {
     writer_.Close();
     path_ = path;
+    failed_ = false;
   }
-  void WriteUnknownLine(const Settings& settings, const std::u16string& address);
+  // The failure's text the first time writing fails (nothing afterwards).
+  std::optional<std::u16string> WriteUnknownLine(const Settings& settings,
+                                                 const std::u16string& address);
   bool IsOpen() const { return writer_.IsOpen(); }
   void Close() { writer_.Close(); }
 
  private:
   std::u16string path_;
   LineWriter writer_;
+  bool failed_ = false;
 };
 
 }  // namespace mok::batch

@@ -103,6 +103,7 @@ TEST(InputReader, CountInputRecords) {
       {"start row two past the last line", "h\r\na\r\n", 4, -1, 0},
       {"empty first record has no field", "h\r\n\r\nx,y\r\n", 2, 2, 0},
       {"LF-only file is a single record", "h\na,b\nc\n", 1, 1, 2},
+      {"LF-only file has nothing after its header", "h\na,b\nc\n", 2, 0, 0},
       {"start row 0 skips nothing", "a,b\r\n", 0, 1, 2},
   };
   TempDir dir;
@@ -116,7 +117,13 @@ TEST(InputReader, CountInputRecords) {
     if (c.expected >= 0) {
       EXPECT_EQ(reader.firstRowFieldCount(), c.firstRowFields) << c.name;
     }
-    EXPECT_TRUE(prompter.records.empty()) << c.name;
+    // Nothing to convert is said, with the line ends as the likely cause when they are LF.
+    const std::string said = prompter.records.empty() ? "" : prompter.records[0].Utf8();
+    EXPECT_EQ(said.starts_with("入力ファイルには変換開始行以降の行がありません。"), c.expected <= 0)
+        << c.name;
+    EXPECT_EQ(said.find("LFだけ") != std::string::npos,
+              c.content.find("\r") == std::string::npos && c.expected <= 0)
+        << c.name;
     EXPECT_FALSE(reader.IsInputFileOpen()) << c.name;
   }
 }

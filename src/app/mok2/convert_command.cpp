@@ -19,6 +19,7 @@
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
+#include "terminal_text.h"
 #include "text/text.h"
 #include "tool_session.h"
 
@@ -26,6 +27,7 @@ namespace mok::app {
 namespace {
 
 volatile std::sig_atomic_t g_stopPresses = 0;
+volatile std::sig_atomic_t g_terminate = 0;
 
 // Ctrl-C presses the stop button; a third press while the run has not yet taken the first ends
 // the program at once, as a way out when every stop question is answered No.
@@ -35,6 +37,13 @@ extern "C" void OnInterrupt(int) {
     std::signal(SIGINT, SIG_DFL);
     std::raise(SIGINT);
   }
+}
+
+// A request to end (kill, a closed terminal) stops the run like the stop button, without asking:
+// the output keeps its complete lines.
+extern "C" void OnTerminate(int) {
+  g_terminate = 1;
+  g_stopPresses = g_stopPresses + 1;
 }
 
 std::string FormatDuration(double seconds) {
@@ -112,6 +121,8 @@ class ConvertPrompter : public Prompter {
   Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon icon,
              const std::u16string& title) override {
     bar_.Clear();
+    if (g_terminate && text == batch::kStopQuestion)
+      return Answer::Yes;
     return terminal_.Ask(text, buttons, icon, title);
   }
   std::u16string endMessage;
@@ -177,7 +188,7 @@ void TerminalObserver::ListUnconvertedRows() {
   constexpr std::size_t kShown = 20;
   for (std::size_t i = 0; i < found.rows.size() && i < kShown; ++i) {
     std::fprintf(stderr, "  line %lld: %s\n", static_cast<long long>(found.rows[i].lineNumber),
-                 text::ToUtf8(found.rows[i].address).c_str());
+                 ForTerminal(found.rows[i].address).c_str());
   }
   if (found.rows.size() > kShown)
     std::fprintf(stderr, "  ... and %zu more\n", found.rows.size() - kShown);
@@ -236,13 +247,19 @@ int Convert(const ParsedOptions& options) {
                            observer, iniPath);
   runPointer = &run;
 
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  struct sigaction previous {};
-  sigaction(SIGINT, &action, &previous);
+  struct sigaction interrupt {};
+  interrupt.sa_handler = OnInterrupt;
+  sigemptyset(&interrupt.sa_mask);
+  struct sigaction terminate = interrupt;
+  terminate.sa_handler = OnTerminate;
+  struct sigaction previous[3]{};
+  sigaction(SIGINT, &interrupt, &previous[0]);
+  sigaction(SIGTERM, &terminate, &previous[1]);
+  sigaction(SIGHUP, &terminate, &previous[2]);
   const batch::RunOutcome outcome = run.Execute(request);
-  sigaction(SIGINT, &previous, nullptr);
+  sigaction(SIGINT, &previous[0], nullptr);
+  sigaction(SIGTERM, &previous[1], nullptr);
+  sigaction(SIGHUP, &previous[2], nullptr);
   bar.Clear();
 
   const int32_t failed = run.FailCount();

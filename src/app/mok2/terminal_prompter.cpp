@@ -6,22 +6,10 @@
 #include <iostream>
 #include <string>
 
-#include "text/text.h"
+#include "terminal_text.h"
 
 namespace mok::app {
 namespace {
-
-// Message texts use CR LF between lines; a terminal wants LF.
-std::string ForTerminal(const std::u16string& text) {
-  std::string out = text::ToUtf8(text);
-  std::string clean;
-  clean.reserve(out.size());
-  for (char c : out) {
-    if (c != '\r')
-      clean += c;
-  }
-  return clean;
-}
 
 Answer Positive(MessageButtons buttons) {
   return buttons == MessageButtons::OkCancel ? Answer::Ok : Answer::Yes;
