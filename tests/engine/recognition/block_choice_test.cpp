@@ -27,16 +27,13 @@ TEST(BlockChoice, ExactOrNearestNumber) {
     std::optional<int64_t> nearest;
     std::optional<std::size_t> chosen;
   };
-  const Case cases[] = {
-      {u"3 8", 5, 0},         {u"12 6 4 100", 5, 1},  // 6 and 4 tie: the earlier row
-      {u"12 6 4 100", 99, 3},                         // numbers compared, not texts
-      {u"12 6 4 100", 0, 2},  {u"12 6", {}, 0},       // no number asked: the first row
-      {u"- 7 12", 5, 1},                              // numbered rows before a Null one
-      {u"-", 5, 0},                                   // a town's only row, without a number
-      {u"12-1 甲 20", 13, 2},                         // rows without a plain number come last,
-      {u"甲 12-1", 13, 1},                            // among themselves as read as integers,
-      {u"12-1 -", 13, 1},                             // a Null one first
-  };
+  // 6 and 4 tie: the earlier row. Numbers are compared, not texts. No number asked: the first
+  // row. Numbered rows come before a Null one or one without a plain number; among themselves
+  // those are ordered as read as integers, a Null one first.
+  const Case cases[] = {{u"3 8", 5, 0},        {u"12 6 4 100", 5, 1},  {u"12 6 4 100", 99, 3},
+                        {u"12 6 4 100", 0, 2}, {u"12 6", {}, 0},       {u"- 7 12", 5, 1},
+                        {u"-", 5, 0},          {u"12-1 甲 20", 13, 2}, {u"甲 12-1", 13, 1},
+                        {u"12-1 -", 13, 1}};
   for (const auto& c : cases) {
     std::vector<BlockRow> rows;
     for (const auto& n : test::Words(c.numbers))

@@ -1,7 +1,10 @@
 // The per-address pipeline against a small region database: result codes, the block taken, the
-// learning dictionary with its log and counts, the kana pre-pass, and failures of the address
-// data coming back in the answer.
+// learning dictionary with its log and counts, the kana pre-pass, failures of the address data
+// coming back in the answer, and addresses made of random pieces of real ones.
 #include <gtest/gtest.h>
+
+#include <random>
+#include <set>
 
 #include "support/engine_database.h"
 
@@ -42,9 +45,6 @@ class RecognizeAddressTest : public ::testing::Test {
     st->BindText(1, registered);
     return st->Step().value() ? st->Int(0) : -1;
   }
-  void Learn(int32_t scope, WordKind kind, const std::u16string& word, const std::u16string& to) {
-    ASSERT_TRUE(d.database->RegisterLearnedWord(scope, kind, word, to).ok());
-  }
 
   test::EngineDatabase d;
 };
@@ -57,17 +57,21 @@ TEST_F(RecognizeAddressTest, ResultCodesAndTheBlockTaken) {
       {u"東京都千代田区丸の内1-5", "0 丸の内一丁目５,C1,9,X1-5,Y1,LAT1,LON1"},
       {u"東京都千代田区乙5", "0 乙３,C4,9,X4-3,Y4,LAT4,LON4"},    // the nearest block
       {u"東京都千代田区甲", "0 甲１２,C3,9,X3-12,Y3,LAT3,LON3"},  // no number: the first row
-      {u"東京都千代田区丸の内2丁目", "0 丸の内二丁目,C2,9,X2,Y2,LAT2,LON2"},  // a Null number
-      {u"東京都目黒区目黒1-2", "2 "},
-      {u"大阪府大阪市北区梅田1-1-1", "2 "},  // another prefecture's municipality
-      {u"東京都港区1-2-3", "3 "},            // no town name
-      {u"東京都港区赤坂1-2-3", "3 "},
-      {u"東京都千代田区丸の内3丁目1", "3 "},  // no such chome
-      {u"ｱｲｳ1-2", "-1 "},  // a kana address without prefecture, the region has no kana
-      {u"1-2-3", "-1 "},   // an empty kana part
-  };
+      {u"東京都千代田区丸の内2丁目", "0 丸の内二丁目,C2,9,X2,Y2,LAT2,LON2"}};  // a Null number
   for (const auto& [address, expected] : cases)
     EXPECT_EQ(Run(address), expected) << U8(address);
+  // Not in the region, or another prefecture's municipality; no town name, a town not among
+  // the candidates, no such chome; a kana address without prefecture reading (the region has no
+  // kana) or with an empty kana part.
+  const std::pair<std::u16string, std::string> failures[] = {{u"東京都目黒区目黒1-2", "2"},
+                                                             {u"大阪府大阪市北区梅田1-1-1", "2"},
+                                                             {u"東京都港区1-2-3", "3"},
+                                                             {u"東京都港区赤坂1-2-3", "3"},
+                                                             {u"東京都千代田区丸の内3丁目1", "3"},
+                                                             {u"ｱｲｳ1-2", "-1"},
+                                                             {u"1-2-3", "-1"}};
+  for (const auto& [address, code] : failures)
+    EXPECT_EQ(Run(address), code + " ") << U8(address);
   d.settings.completeMatch = true;
   EXPECT_EQ(Run(u"東京都千代田区乙5"), "6 ");
   EXPECT_EQ(Run(u"東京都千代田区乙8"), "0 乙８,C4,9,X4-8,Y4,LAT4,LON4");
@@ -81,10 +85,10 @@ TEST_F(RecognizeAddressTest, LearnedWordsRewriteTheBeginningAndAreLoggedAndCount
   d.settings.cityCodeOut = d.settings.xyOut = d.settings.latLonOut = false;
   EXPECT_EQ(Run(u"東京都渋谷区はち山町1"), "3 ");
   EXPECT_EQ(Run(u"北海道札幌中央区大通西1"), "2 ");
-  Learn(99, WordKind::Town, u"はち", u"鉢");  // another region's word is not used
+  d.b.AddLearned(99, 3, u"はち", u"鉢");  // another region's word is not used
   EXPECT_EQ(Run(u"東京都渋谷区はち山町1"), "3 ");
-  Learn(test::kRegionNumber, WordKind::Town, u"はち山", u"鉢山");
-  Learn(0, WordKind::City, u"札幌", u"札幌市");
+  d.b.AddLearned(test::kRegionNumber, 3, u"はち山", u"鉢山");
+  d.b.AddLearned(0, 2, u"札幌", u"札幌市");
   // The rest of the word is kept after the replacement: 札幌中央区 becomes 札幌市中央区.
   EXPECT_EQ(Run(u"東京都渋谷区はち山町1"), "0 鉢山町１ / はち山町 → 鉢山");
   EXPECT_EQ(Run(u"北海道札幌中央区大通西1"), "0 大通西１ / 札幌中央区 → 札幌市");
@@ -92,7 +96,7 @@ TEST_F(RecognizeAddressTest, LearnedWordsRewriteTheBeginningAndAreLoggedAndCount
   EXPECT_EQ(Uses(u"札幌"), 1);
   EXPECT_EQ(Uses(u"はち"), 0);
   // The kana pre-pass, a municipality word and a town word in one address.
-  Learn(0, WordKind::City, u"しぶや区", u"渋谷区");
+  d.b.AddLearned(0, 2, u"しぶや区", u"渋谷区");
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｼﾌﾞﾔｸﾊﾁﾔﾏﾁｮｳ1"),
             "0 鉢山町１ / 郵便番号:1500099, しぶや区 → 渋谷区, はち山町 → 鉢山");
 }
@@ -101,15 +105,13 @@ TEST_F(RecognizeAddressTest, KanaAddressesGoThroughThePostalTable) {
   d.settings.prefOut = d.settings.cityOut = true;
   d.settings.cityCodeOut = d.settings.xyOut = d.settings.latLonOut = false;
   const std::string done = "0 東京都,千代田区,丸の内一丁目２ / 郵便番号:1000005";
-  const std::pair<std::u16string, std::string> cases[] = {
-      {u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2", done},    {u"トウキョウトチヨダクマルノウチ１－２", done},
-      {u"ﾄｳｷｮｳﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2", done},  // the type's reading left out
-      {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2", done},   {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ1-2", done},
-      {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ,1-2", done}, {u"ﾄｳｷｮｳﾄｱｲｳ1-2", "2 "},  // not in the postal table
-      {u"ﾄｳｷｮｳﾄ,東京", "-1 "},
-  };
-  for (const auto& [address, expected] : cases)
-    EXPECT_EQ(Run(address), expected) << U8(address);
+  // Width, the type's reading left out, the parts over two, three or four fields.
+  for (const std::u16string address :
+       {u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2", u"トウキョウトチヨダクマルノウチ１－２", u"ﾄｳｷｮｳﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2",
+        u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2", u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ1-2", u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ,1-2"})
+    EXPECT_EQ(Run(address), done) << U8(address);
+  EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｱｲｳ1-2"), "2 ");  // not in the postal table
+  EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄ,東京"), "-1 ");  // the second field is no kana
   // The rewritten parts are split again at the delimiter, whatever it is.
   d.settings.delimiter = u"/";
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2"), done);
@@ -127,6 +129,35 @@ TEST_F(RecognizeAddressTest, FailuresOfTheAddressDataComeBackInTheAnswer) {
   EXPECT_EQ(Run(u"東京都千代田区乙8"), "0 乙８,C4,9,X4-8,Y4,LAT4,LON4");
   test::TestDatabaseBuilder::Exec(d.b.Region(test::kRegion), "drop table POSITION");
   EXPECT_EQ(Run(u"東京都千代田区乙8"), "2  ! no such table: POSITION(1)" + region);
+}
+
+TEST_F(RecognizeAddressTest, RandomPiecesOfAddresses) {
+  // Every call ends with one of the result codes, with output fields exactly when converted and
+  // at most ten log entries.
+  d.b.AddLearned(0, 2, u"ちよだ", u"千代田");
+  d.b.AddLearned(0, 3, u"ま", u"");  // a replacement that deletes
+  d.b.AddLearned(0, 2, u"", u"区");  // applies to every municipality text
+  const std::vector<std::u16string> pieces = test::Words(
+      u"東京都|北海道|東|千代田区|港区|虻田郡|倶知安町|市|区|郡|町|村|丸の内|大字|字|北町|1|２|十|"
+      u"百|万|〇|99999999999|丁目|ちょうめ|番地|番|号|ｺﾞｳ|の|-|－|ー|ﾉ| |　|\"|'|,|ﾄｳｷｮｳﾄ|ﾁﾖﾀﾞｸ|"
+      u"ﾏﾙﾉｳﾁ|ビル|a|Ａ|一番町|\t|市場|ちよだ区|千代田区丸の内1-2",
+      u'|');
+  std::set<ResultCode> seen;
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+  for (int i = 0; i < 1500; ++i) {
+    std::u16string address;
+    for (int n = static_cast<int>(random() % 15); n > 0; --n)
+      address += pieces[pick(random)];
+    const Recognition r = d.recognizer->RecognizeAddress(address);
+    seen.insert(r.code);
+    ASSERT_EQ(r.code == ResultCode::Converted, !r.outputFields.empty()) << U8(address);
+    ASSERT_LE(r.log.size(), kMaxLogEntries) << U8(address);
+  }
+  // The pieces reach every stage of the pipeline.
+  for (ResultCode code : {ResultCode::Converted, ResultCode::NoCity, ResultCode::NoTown,
+                          ResultCode::EmptyAddress, ResultCode::Failure})
+    EXPECT_TRUE(seen.count(code)) << CodeNumber(code);
 }
 
 }  // namespace

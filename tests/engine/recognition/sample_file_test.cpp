@@ -1,10 +1,6 @@
 // Known addresses against the Tokyo sample database (built by the sample-db target from the
-// bundled open data), through the recognizer and through the command-line tool. The share of
-// the sample input that converts is the batch's SampleRun test.
+// bundled open data). The share of the sample input that converts is the batch's SampleRun test.
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
 
 #include "support/engine_database.h"
 
@@ -41,35 +37,6 @@ TEST(SampleDatabase, KnownAddresses) {
     EXPECT_EQ(shown.substr(0, expected.size()), expected) << U8(address);
     EXPECT_TRUE(r.errors.empty()) << U8(address);
   }
-}
-
-TEST(SampleDatabase, CommandLineTool) {
-  // Addresses as arguments and, in CP932, one a line on standard input, where a line that is
-  // not CP932 is a failure.
-  test::TempFolder folder;
-  const std::string input = folder.File(u"in.txt").string();
-  std::FILE* file = std::fopen(input.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fputs(text::EncodeCp932(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-1-1\r\n大阪府梅田\r\n")->c_str(), file);
-  std::fputs("\x81\r\n", file);
-  std::fclose(file);
-  const std::string command = std::string(MOK2_EXE) +
-                              " recognize --db-dir '" MOK_SAMPLE_DB
-                              "' --region 東京都 '東京都千代田区丸の内1-1-1' '' '東京都港区1-2-3'"
-                              " && " MOK2_EXE " recognize --db-dir '" MOK_SAMPLE_DB
-                              "' --encoding cp932 --json < '" +
-                              input + "' 2>/dev/null";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string out(8192, '\0');
-  out.resize(std::fread(out.data(), 1, out.size(), pipe));
-  pclose(pipe);
-  EXPECT_EQ(out.substr(0, out.find("{")),
-            "0\t丸の内一丁目,13101,9,-35327.297,-5986.016,35.68156,139.767201\n4\t\n3\t\n");
-  for (const char* part :
-       {"{\"code\":0,", "\"townName\":\"丸の内一丁目\"", "\"chomeInOaza\":true",
-        "\"townParts\":[\"１\",\"\",\"１\",\"\"", "\n{\"code\":2,", "\n{\"code\":-1,"})
-    EXPECT_NE(out.find(part), std::string::npos) << part << " in " << out;
 }
 
 }  // namespace

@@ -1,15 +1,58 @@
-// The town match over the candidate rows of the municipality: the forms a town may be written
-// in, the rule that a name alone must be unique, and learned town words.
-#include "engine/recognition/town_match.h"
-
+// The town steps: splitting the text after the municipality into town name, numbers and
+// remainder, and matching the town name against the candidate rows of the municipality (the
+// forms a town may be written in, a name alone must be unique, learned town words).
 #include <gtest/gtest.h>
 
+#include "engine/recognition/town_match.h"
+#include "engine/recognition/town_split.h"
 #include "support/engine_database.h"
 
 namespace mok::engine {
 namespace {
 
 using test::U8;
+
+// "town|numbers|remainder", then "|" and the 丁目 text when the first number is the chome.
+std::string Show(const TownSplit& s) {
+  std::string numbers;
+  for (std::size_t i = 0; i < s.numbers.size() && !s.numbers[i].empty(); ++i)
+    numbers += (i ? " " : "") + U8(s.numbers[i]);
+  std::string shown = U8(s.townName) + "|" + numbers + "|" + U8(s.remainder);
+  return s.chomeInOaza ? shown + "|" + U8(s.chomeSuffix) : shown;
+}
+
+TEST(TownSplit, TownNameNumbersAndRemainder) {
+  // 一番町 is listed as a town name that begins with numerals (a fixed term of code 3); 二番町
+  // is not: its numeral opens the town text and no later number starts the block. A leading
+  // numeral belongs to the town name (五反田). A kana 丁目 starts the block but does not make the
+  // number the chome. 「十12」 is a malformed numeral. 号 is no level-2 word: the numbers end
+  // there. A number at the very end starts no block but is kept.
+  const std::vector<FixedTerm> terms = {{3, u"一番町"}};
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"丸の内1丁目2番3号ビル", "丸の内|１ ２ ３|号ビル|丁目"},
+      {u"丸の内1丁目2番", "丸の内|１ ２||丁目"},
+      {u"大字甲123番地4", "大字甲|１２３ ４|"},
+      {u"甲1-2-3", "甲|１ ２ ３|"},
+      {u"一番町3番地", "一番町|３|"},
+      {u"一番町", "一番町||"},
+      {u"二番町", "|２|"},
+      {u"3番地", "|３|"},
+      {u"桜台", "桜台||"},
+      {u"五反田1丁目", "五反田|１||丁目"},
+      {u"甲1ちょうめ2", "甲|１ ２|"},
+      {u"甲十12番", "甲|－１|"},
+      {u"甲1-2-3-4", "甲|１ ２ ３ ４|"},
+      {u"甲1番2号3", "甲|１ ２|号３"},
+      {u"上用賀六丁目一番一号", "上用賀|６ １ １|号|丁目"},
+      {u"中央３－２７－３", "中央|３ ２７ ３|"},
+      {u"本町1丁目17の17", "本町|１ １７ １７||丁目"},
+      {u"元町千二十三番地", "元町|１０２３|"},
+      {u"丸の内1丁目東2", "丸の内|１ ２||丁目東"},
+      {u"和田3丁目28番11号 ﾒｿﾞﾝ 206", "和田|３ ２８ １１|号　メゾン　２０６|丁目"},
+      {u"甲12", "甲|１２|"}};
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(Show(SplitTownAndNumbers(text, terms)), expected) << U8(text);
+}
 
 // Learned town words (whole word to answer); 丙町 stands for a failing dictionary.
 std::optional<std::u16string> Learned(const std::u16string& word) {
