@@ -101,9 +101,13 @@ TEST_F(Municipality, CutsAtTheSuffixesConfirmedByTheRegion) {
 
 TEST_F(Municipality, AddressOverSeveralFields) {
   // The prefecture fills the first field: the municipality is in the next one, and the town
-  // continues over the fields after it. A municipality name may be split over two fields.
+  // continues over the fields after it, up to an empty one. A municipality name may be split
+  // over two fields.
   const Recognition a = d.recognizer->RecognizeAddress(u"東京都,港区芝公園1-1-1,ビル");
   EXPECT_EQ(U8(a.parts.townName + u"|" + a.parts.remainder), "芝公園一丁目|ビル");
+  // An empty field ends the address.
+  EXPECT_TRUE(
+      d.recognizer->RecognizeAddress(u"東京都港区,芝公園1-1-1,,ビル").parts.remainder.empty());
   const Recognition b = d.recognizer->RecognizeAddress(u"東京都町,田市原町田1");
   EXPECT_EQ(U8(b.parts.city + u"|" + b.parts.townName), "町田市|原町田一丁目");
   EXPECT_EQ(a.code, ResultCode::Converted);
