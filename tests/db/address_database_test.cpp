@@ -14,9 +14,7 @@ namespace {
 
 using test::TestDatabaseBuilder;
 
-std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
-}
+using test::U8;
 
 TEST(AddressDatabase, PrefectureListOrItsFailureNamingTheFile) {
   std::string fiftyOne = "('県', 'ｹﾝ', '県')";

@@ -10,9 +10,7 @@
 namespace mok::db {
 namespace {
 
-std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
-}
+using test::U8;
 
 TEST(LearnedWords, RegionsOwnThenMostUsedThenOldestPrefixAndItsUsesCounted) {
   test::TestDatabaseBuilder b;

@@ -9,9 +9,7 @@
 namespace mok::db {
 namespace {
 
-std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
-}
+using test::U8;
 std::string Shown(const DbError& e) {
   return U8(e.Text() + u" in " + e.file);
 }
