@@ -23,9 +23,16 @@ namespace mok::test {
 inline constexpr char16_t kRegion[] = u"テスト";
 inline constexpr int16_t kRegionNumber = 5;
 
-// Readable UTF-8 for failure messages.
-inline std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
+// The pieces of a text between separators (one empty piece for an empty text).
+inline std::vector<std::u16string> Words(std::u16string_view text, char16_t separator = u' ') {
+  std::vector<std::u16string> words(1);
+  for (char16_t c : text) {
+    if (c == separator)
+      words.emplace_back();
+    else
+      words.back().push_back(c);
+  }
+  return words;
 }
 
 class EngineDatabase {

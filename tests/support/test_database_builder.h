@@ -29,6 +29,11 @@ namespace mok::test {
 
 using OptText = std::optional<std::u16string>;
 
+// Readable UTF-8 for failure messages.
+inline std::string U8(const std::u16string& s) {
+  return text::ToUtf8(s);
+}
+
 // A folder of its own under the system's temporary folder, removed with everything in it.
 class TempFolder {
  public:

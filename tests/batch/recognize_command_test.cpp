@@ -1,0 +1,34 @@
+// mok2 recognize on the Tokyo sample database: addresses as arguments, or one a line on standard
+// input (a line that is not CP932 is a failure), printed as code and fields or as JSON.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "batch_test_util.h"
+
+namespace mok::batch {
+namespace {
+
+TEST(RecognizeCommand, ArgumentsAndStandardInput) {
+  test::TempDir work;
+  test::WriteBytes(work / "in.txt",
+                   test::Sjis("ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-1-1\r\n大阪府梅田\r\n") + "\x81\r\n");
+  const std::string tool = MOK2_EXE " recognize --db-dir '" MOK_SAMPLE_DB "' ";
+  const std::string command = tool + "'東京都千代田区丸の内1-1-1' '' '東京都港区1-2-3' && " + tool +
+                              "--encoding cp932 --json < '" + (work / "in.txt").string() +
+                              "' 2>/dev/null";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out(8192, '\0');
+  out.resize(std::fread(out.data(), 1, out.size(), pipe));
+  ::pclose(pipe);
+  EXPECT_EQ(out.substr(0, out.find('{')),
+            "0\t丸の内一丁目,13101,9,-35327.297,-5986.016,35.68156,139.767201\n4\t\n3\t\n");
+  for (const char* part :
+       {"{\"code\":0,", "\"townName\":\"丸の内一丁目\"", "\"chomeInOaza\":true",
+        "\"townParts\":[\"１\",\"\",\"１\",\"\"", "\n{\"code\":2,", "\n{\"code\":-1,"})
+    EXPECT_NE(out.find(part), std::string::npos) << part << " in " << out;
+}
+
+}  // namespace
+}  // namespace mok::batch

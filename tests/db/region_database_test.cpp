@@ -1,0 +1,124 @@
+// The region database as the recognition asks it: municipalities and town rows (read again when
+// the file changes), a town's POSITION row and block rows, postal names, failures naming the
+// file, and no lock left on the file between two questions.
+#include <gtest/gtest.h>
+
+#include "db/address_database.h"
+#include "support/test_database_builder.h"
+
+namespace mok::db {
+namespace {
+
+using test::U8;
+std::string Shown(const DbError& e) {
+  return U8(e.Text() + u" in " + e.file);
+}
+
+constexpr char16_t kRegion[] = u"テスト";
+
+class RegionDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    b.AddRegion(kRegion, 5);
+    AddTown(u"千代田区", u"丸の内一丁目", {u"3", u"12-1", u"A1"});
+    AddTown(u"千代田区", u"丸の内一丁目", {u"9"});  // a later duplicate row
+    AddTown(u"千代田区", u"O'町", {std::nullopt});
+    b.AddPost(kRegion, {u"0600001", u"札幌市中央区", u"北一条西", u"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", u"ｷﾀ1ｼﾞｮｳﾆｼ"});
+    b.AddPost(kRegion, {u"0600002", u"札幌市中央区", u"北二条西", u"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", u"ｷﾀ2ｼﾞｮｳﾆｼ"});
+    b.AddPost(kRegion, {u"0400001", u"函館市", u"O'町", u"ﾊｺﾀﾞﾃｼ", u"O'ﾁｮｳ"});
+    b.AddPost(kRegion, {u"0400003", u"函館市", u"Null町", u"ﾊｺﾀﾞﾃｼ", std::nullopt});
+    ASSERT_TRUE(db.Open(b.Dir()).ok());
+    ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+  }
+  // A POSITION row (code C + its id) with block rows in the table B.
+  void AddTown(const std::u16string& city, const std::u16string& town,
+               const std::vector<test::OptText>& blocks) {
+    const std::u16string code = u"C" + text::FromUtf8(std::to_string(++id));
+    b.AddPosition(kRegion, {u"東京都", city, town, u"B", id, code});
+    for (const auto& n : blocks)
+      b.AddBlock(kRegion, u"B", {id, n, u"9", u"X", u"Y", u"", u""});
+  }
+  // Whether another program can write the region file at once.
+  bool Writable() {
+    auto other = Connection::Open(path);
+    return other.ok() && other->Execute("pragma busy_timeout = 0").ok() &&
+           other->Execute("insert into POST (fld郵便番号) values ('w')").ok();
+  }
+  // The block numbers of a town's rows ("-" for Null), or the failure.
+  std::string Blocks(const std::u16string& town, const std::optional<std::u16string>& exact) {
+    auto position = db.FindTownPosition(u"東京都", u"千代田区", town);
+    if (!position.ok())
+      return Shown(position.error());
+    auto rows = db.BlockRows(**position, exact);
+    if (!rows.ok())
+      return Shown(rows.error());
+    std::string shown = U8((*position)->cityCode);
+    for (const engine::BlockRow& row : *rows)
+      shown += " " + (row.number ? U8(*row.number) : "-");
+    return shown;
+  }
+
+  test::TestDatabaseBuilder b;
+  AddressDatabase db;
+  int64_t id = 0;
+  std::u16string path = RegionDatabasePath(b.Dir(), kRegion);
+};
+
+TEST_F(RegionDatabaseTest, TownPositionAndBlockRows) {
+  EXPECT_EQ(Blocks(u"丸の内一丁目", std::nullopt), "C1 3 12-1 A1");  // the first POSITION row
+  EXPECT_EQ(Blocks(u"丸の内一丁目", u"a1"), "C1 A1");  // exact, ASCII letter case ignored
+  EXPECT_EQ(Blocks(u"丸の内一丁目", u"5"), "C1");
+  EXPECT_FALSE(db.FindTownPosition(u"東京都", u"千代田区", u"不明町")->has_value());
+  EXPECT_EQ(Blocks(u"O'町", std::nullopt), "C3 -");
+  // A block table that does not exist and a Null where a value must be are failures.
+  b.AddPosition(kRegion, {u"東京都", u"千代田区", u"幻町", u"NoSuchTable", 8, u"C8"});
+  b.AddPosition(kRegion, {u"東京都", u"千代田区", u"欠町", u"B1", 9, std::nullopt});
+  EXPECT_EQ(Blocks(u"幻町", std::nullopt), "no such table: NoSuchTable(1) in " + U8(path));
+  EXPECT_EQ(Blocks(u"欠町", std::nullopt),
+            "Invalid use of Null (POSITION.fld市区町村コード)(94) in " + U8(path));
+  EXPECT_TRUE(Writable());
+}
+
+TEST_F(RegionDatabaseTest, PostalNamesByPrefixOrWholeReading) {
+  auto postal = [&](const std::u16string& city, const std::u16string& place) {
+    auto found = db.FindPostalNames(city, place);
+    return !found.ok() ? Shown(found.error())
+           : *found    ? U8((*found)->code + u" " + (*found)->city + u" " + (*found)->place)
+                       : "";
+  };
+  EXPECT_EQ(postal(u"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", u"ｷﾀ"), "0600001 札幌市中央区 北一条西");  // the first
+  EXPECT_EQ(postal(u"ｻｯﾎﾟﾛｼ", u"ｷﾀ2"), "0600002 札幌市中央区 北二条西");
+  EXPECT_EQ(postal(u"ｻｯﾎﾟﾛｼﾁｭｳｵｳｸ", u"ﾐﾅﾐ"), "");
+  // Without a place text the joined readings must equal the city text; ASCII letter case is
+  // ignored; a Null place reading joins to nothing.
+  EXPECT_EQ(postal(u"ﾊｺﾀﾞﾃｼo'ﾁｮｳ", u""), "0400001 函館市 O'町");
+  EXPECT_EQ(postal(u"ﾊｺﾀﾞﾃｼo'", u""), "");
+  EXPECT_EQ(postal(u"ﾊｺﾀﾞﾃｼ", u""), "");
+  EXPECT_TRUE(Writable());
+  test::TestDatabaseBuilder::Exec(b.Region(kRegion), "drop table POST");
+  EXPECT_EQ(postal(u"ﾊｺﾀﾞﾃｼ", u""), "no such table: POST(1) in " + U8(path));
+}
+
+TEST_F(RegionDatabaseTest, MunicipalitiesAreReadAgainWhenTheFileChanged) {
+  for (bool wal : {false, true}) {
+    if (wal) {
+      test::TestDatabaseBuilder::Exec(b.Region(kRegion), "pragma journal_mode = wal");
+      ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+    }
+    const std::u16string city = wal ? u"北区" : u"渋谷区";
+    db.BeginAddress();
+    const std::size_t before = (*db.Municipalities())->size();
+    AddTown(city, u"町", {});
+    // Within one address the names read are kept; the next address sees the change.
+    EXPECT_EQ((*db.Municipalities())->size(), before) << wal;
+    db.BeginAddress();
+    auto names = db.Municipalities();
+    ASSERT_EQ((*names)->size(), before + 1) << wal;
+    EXPECT_EQ(U8((*names)->back()), U8(city));
+    EXPECT_EQ((*db.TownRows(before))->size(), 1u);
+    EXPECT_TRUE(Writable());
+  }
+}
+
+}  // namespace
+}  // namespace mok::db
