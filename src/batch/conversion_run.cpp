@@ -141,7 +141,8 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
 
   for (const std::u16string& entry : SaveRunWindowState(settingsFilePath_, settings_, request)) {
     prompter_.ShowMessage(
-        u"次の指定は長すぎるため、mok.ini に記憶できません（126バイトまで）。\r\n" + entry);
+        u"次の指定は mok.ini に記憶できません（126バイトまで、前後に空白のないもの）。\r\n" +
+        entry);
   }
   // Only the CSV form can be written. Going on would show the refusal once per record, empty
   // the output and still end with the end message, so the run stops before opening anything.

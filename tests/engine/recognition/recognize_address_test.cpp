@@ -75,10 +75,14 @@ TEST_F(RecognizeAddressTest, ResultCodesAndTheBlockTaken) {
   d.settings.completeMatch = true;
   EXPECT_EQ(Run(u"東京都千代田区乙5"), "6 ");
   EXPECT_EQ(Run(u"東京都千代田区乙8"), "0 乙８,C4,9,X4-8,Y4,LAT4,LON4");
-  // A region without a name (the file 「.sqlite」) whose rows name no prefecture.
-  d.b.AddPosition(u"", {std::nullopt, u"港区", u"芝", u"T", 1, u"C"});
-  ASSERT_TRUE(d.database->SelectRegion(u"").ok());
-  EXPECT_EQ(Run(u"港区芝1"), "1 ");
+  // Numbers the numeral rules cannot read fail the address instead of naming another town.
+  for (const char16_t* unreadable :
+       {u"東京都千代田区丸の内99999999999丁目1-1", u"東京都千代田区丸の内2000000丁目1-1",
+        u"東京都千代田区丸の内十万丁目", u"東京都千代田区丸の内百万"})
+    EXPECT_EQ(Run(unreadable), "3 ") << U8(unreadable);
+  // A region name that would name a file outside the folder (or none) is refused.
+  for (const char16_t* name : {u"", u"../x", u"mok2"})
+    EXPECT_FALSE(d.database->SelectRegion(name).ok()) << U8(name);
 }
 
 TEST_F(RecognizeAddressTest, LearnedWordsRewriteTheBeginningAndAreLoggedAndCounted) {

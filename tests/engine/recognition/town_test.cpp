@@ -18,6 +18,8 @@ std::string Show(const TownSplit& s) {
   for (std::size_t i = 0; i < s.numbers.size() && !s.numbers[i].empty(); ++i)
     numbers += (i ? " " : "") + U8(s.numbers[i]);
   std::string shown = U8(s.townName) + "|" + numbers + "|" + U8(s.remainder);
+  if (s.unreadableNumber)
+    shown += "!";
   return s.chomeInOaza ? shown + "|" + U8(s.chomeSuffix) : shown;
 }
 
@@ -39,7 +41,8 @@ TEST(TownSplit, TownNameNumbersAndRemainder) {
       {u"桜台", "桜台||"},
       {u"五反田1丁目", "五反田|１||丁目"},
       {u"甲1ちょうめ2", "甲|１ ２|"},
-      {u"甲十12番", "甲|－１|"},
+      {u"甲十12番", "甲|十１２|!"},
+      {u"甲2000000丁目1", "甲|２００００００ １||丁目"},
       {u"甲1-2-3-4", "甲|１ ２ ３ ４|"},
       {u"甲1番2号3", "甲|１ ２|号３"},
       {u"上用賀六丁目一番一号", "上用賀|６ １ １|号|丁目"},
