@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Entry point for the two quick-start commands and the other developer tasks.
-#   ./dev.sh sample       build, then convert data/sample-input.csv against the Tokyo sample database
+#   ./dev.sh sample       build (the nationwide databases once), then convert data/sample-input.csv
+#                         against the region 全国
 #   ./dev.sh test         build, then run every test
 #   ./dev.sh bench        build, then run the benchmarks
 #   ./dev.sh screenshots  render every window of the desktop program to PNG files
@@ -29,7 +30,7 @@ case "${1:-}" in
     out=$build_dir/sample-output.csv
     # mok2 convert prints the summary and the output's path; its settings file is the one beside
     # the program (created with the remembered entries when missing).
-    "$build_dir/mok2" convert --db-dir "$build_dir/sample-db" -d 東京都 \
+    "$build_dir/mok2" convert --db-dir "$build_dir/japan-db" -d 全国 \
       -i data/sample-input.csv -o "$out" -l 2 -f 3 --yes
     ;;
   bench)
@@ -37,23 +38,15 @@ case "${1:-}" in
     for b in "$build_dir"/bench/bench_*; do "$b"; done
     ;;
   japan-db)
-    # Kept while it is newer than the data it is built from; otherwise built again from nothing.
-    db=$build_dir/japan-db
-    inputs=(data/prefectures.csv data/japan-towns.csv.xz data/KEN_ALL.CSV)
-    if [ -f "$db/mok2.sqlite" ] && [ -z "$(find "${inputs[@]}" -newer "$db/mok2.sqlite")" ]; then
-      echo "$db is up to date"
-    else
-      build mok2
-      rm -rf "$db"
-      "$build_dir/mok2" db build-japan "$db"
-    fi
+    # Built once and kept while the data files are unchanged.
+    build japan-db
     ;;
   screenshots)
     build
     cmake --build --preset "$preset" --target screenshots
     ;;
   *)
-    sed -n '2,8p' "$0"
+    sed -n '2,9p' "$0"
     exit 2
     ;;
 esac

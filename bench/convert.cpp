@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "batch/conversion_run.h"
-#include "batch/session.h"
 #include "batch/input_reader.h"
 #include "batch/line_writer.h"
+#include "batch/session.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
 #include "text/text.h"

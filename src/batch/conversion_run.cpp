@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <limits>
 
 #include "batch/map_link.h"
@@ -32,6 +33,28 @@ bool SameFile(const std::u16string& a, const std::u16string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// True when `path` is a database of the folder `dbDir` (or one of its journal files), also when
+// named through another folder, a link or a hard link.
+bool IsDatabaseFile(const std::u16string& path, const std::u16string& dbDir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path file(NativePath(path));
+  const fs::path folder(NativePath(dbDir));
+  const std::string name = file.filename().string();
+  for (const char* ending : {".sqlite", ".sqlite-wal", ".sqlite-shm", ".sqlite-journal"}) {
+    if (name.ends_with(ending) &&
+        fs::weakly_canonical(file.parent_path().empty() ? "." : file.parent_path(), ec) ==
+            fs::weakly_canonical(folder, ec)) {
+      return true;
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.path().extension() == ".sqlite" && fs::equivalent(entry.path(), file, ec))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ConversionRun::ConversionRun(Settings& settings, db::AddressDatabase& database,
@@ -58,6 +81,7 @@ RunOutcome ConversionRun::Execute(const RunRequest& request) {
 
   running_ = true;
   stopped_ = false;
+  countWarningShown_ = false;
   pendingError_.reset();
   observer_.SetRunningState(true);
   const RunOutcome outcome = Run(request);
@@ -115,7 +139,10 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   if (recordCount_ <= 0)
     return RunOutcome::NotStarted;
 
-  SaveRunWindowState(settingsFilePath_, settings_, request);
+  for (const std::u16string& entry : SaveRunWindowState(settingsFilePath_, settings_, request)) {
+    prompter_.ShowMessage(
+        u"次の指定は長すぎるため、mok.ini に記憶できません（126バイトまで）。\r\n" + entry);
+  }
   // Only the CSV form can be written. Going on would show the refusal once per record, empty
   // the output and still end with the end message, so the run stops before opening anything.
   if (!settings_.csvOut) {
@@ -193,9 +220,15 @@ bool ConversionRun::OpenConvertFiles() {
   errorListPath_ = ErrorListPath(outputPath_);
   // Writing the output (or the error list) over the input would destroy the input before it
   // is read.
-  for (const auto* path : {&outputPath_, &errorListPath_}) {
+  std::u16string tempPath = outputPath_ + u".$$$";
+  for (const std::u16string* path : {&outputPath_, &errorListPath_, &tempPath}) {
     if (SameFile(reader_.inputPath, *path)) {
       prompter_.ShowMessage(u"入力ファイルと同じファイルには出力できません。\r\n" + *path);
+      return false;
+    }
+    // Nor may it replace the databases or the settings file the run works with.
+    if (SameFile(settingsFilePath_, *path) || IsDatabaseFile(*path, database_.Folder())) {
+      prompter_.ShowMessage(u"住所データベースや設定ファイルには出力できません。\r\n" + *path);
       return false;
     }
   }
@@ -267,9 +300,8 @@ bool ConversionRun::CheckCancelRequest() {
 void ConversionRun::AskEditUnconverted() {
   if (failCount_ <= 0)
     return;
-  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" +
-                                  Number(failCount_) + u"件変換できませんでした。\r\n" +
-                                  u"変換不能分を編集しますか。";
+  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" + Number(failCount_) +
+                                  u"件変換できませんでした。\r\n" + u"変換不能分を編集しますか。";
   if (prompter_.Ask(question, MessageButtons::YesNo) == Answer::Yes) {
     observer_.ListUnconvertedRows();
   }
@@ -335,10 +367,24 @@ void ConversionRun::StopForRecord(RecordStatus status) {
                             : u"ファイルの読取り中にエラーが発生しました。\r\n処理を終了します。");
 }
 
-engine::Recognition ConversionRun::Recognize(const std::u16string& address) {
+std::optional<engine::Recognition> ConversionRun::Recognize(const std::u16string& address) {
   engine::Recognition recognition = recognizer_.RecognizeAddress(address);
-  for (const db::DbError& error : recognition.errors)
+  for (const db::DbError& error : recognition.errors) {
+    // A damaged or missing database would fail every later record the same way: the run stops
+    // at the first one.
+    if (error.fromEngine) {
+      pendingError_ = u"住所データベースの読込み中にエラーが発生しました。\r\n" + error.Message() +
+                      u"\r\n処理を終了します。";
+      return std::nullopt;
+    }
     prompter_.ShowMessage(error.Message());
+  }
+  if (recognition.uncountedUse && !countWarningShown_) {
+    countWarningShown_ = true;
+    prompter_.ShowMessage(
+        u"学習辞書の参照回数を保存できませんでした。学習した語句はそのまま使います。\r\n" +
+        recognition.uncountedUse->Message());
+  }
   return recognition;
 }
 
@@ -347,12 +393,15 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
                                                              LineWriter& file,
                                                              const RecordPolicy& policy) {
   using Result = RecordConversion::Result;
-  engine::Recognition recognition = Recognize(address);
-  if (settings_.unknownCheck && policy.offersCorrection(recognition.code)) {
+  std::optional<engine::Recognition> recognized = Recognize(address);
+  if (recognized && settings_.unknownCheck && policy.offersCorrection(recognized->code)) {
     // The user may register a learned word in the dialog; the address is recognised again.
     observer_.EditUnconvertedAddress(address);
-    recognition = Recognize(address);
+    recognized = Recognize(address);
   }
+  if (!recognized)
+    return {Result::DatabaseFailed, engine::ResultCode::Failure, {}};
+  engine::Recognition& recognition = *recognized;
   const engine::ResultCode code = recognition.code;
   if (IsWritten(code)) {
     if (!Write(file, ConvertedLine(settings_, sourceLine, recognition.outputFields)))
@@ -369,8 +418,8 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
-  static constexpr RecordPolicy kPolicy{
-      [](engine::ResultCode code) { return !IsWritten(code); }, kNormalFailureMarker};
+  static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) { return !IsWritten(code); },
+                                        kNormalFailureMarker};
 
   std::u16string address;
   while (!inFile_.AtEnd()) {
@@ -393,6 +442,10 @@ bool ConversionRun::ConvertAll() {
     const RecordConversion done = ConvertRecord(address, reader_.sourceLine(), outFile_, kPolicy);
     if (done.result == RecordConversion::Result::WriteFailed) {
       StopForWriteFailure();
+      return false;
+    }
+    if (done.result == RecordConversion::Result::DatabaseFailed) {
+      CloseConvertFiles();
       return false;
     }
     // An empty address is written like a converted one but not shown as converted.

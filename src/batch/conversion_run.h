@@ -27,11 +27,11 @@ namespace mok::batch {
 
 // The texts of the main window's boxes when the run button is pressed.
 struct RunRequest {
-  std::u16string inputPath;            // txtInputFile
-  std::u16string outputPath;           // txtOutputFile
-  std::u16string region;               // text of cmbSelectPref
-  std::u16string startRow;             // txtStartRow
-  std::u16string addressField = u"1";  // txtAdrField(0), the 1-based address field number
+  std::u16string inputPath;            // the input file box
+  std::u16string outputPath;           // the output file box
+  std::u16string region;               // the text of the region box
+  std::u16string startRow;             // the start row box
+  std::u16string addressField = u"1";  // the first address field box: a 1-based field number
 };
 
 enum class RunOutcome {
@@ -95,7 +95,7 @@ class ConversionRun {
   static constexpr std::u16string_view kNormalFailureMarker = u"??????????????????????????????????";
   static constexpr std::u16string_view kUnprocessedFailureMarker = u"????????????????????????????";
   struct RecordConversion {
-    enum class Result { Converted, Failed, WriteFailed } result = Result::Failed;
+    enum class Result { Converted, Failed, WriteFailed, DatabaseFailed } result = Result::Failed;
     engine::ResultCode code = engine::ResultCode::Failure;
     std::u16string fields;  // the output fields of a converted record
   };
@@ -120,7 +120,8 @@ class ConversionRun {
   // the address data's failures, and writes the record's line and its error-list entry.
   RecordConversion ConvertRecord(const std::u16string& address, const std::u16string& sourceLine,
                                  LineWriter& file, const RecordPolicy& policy);
-  engine::Recognition Recognize(const std::u16string& address);
+  // nullopt when the database failed (pendingError_ says how).
+  std::optional<engine::Recognition> Recognize(const std::u16string& address);
   void ShowWriteFailure();
   void StopForWriteFailure();
   void StopForRecord(RecordStatus status);
@@ -151,6 +152,7 @@ class ConversionRun {
   bool stopped_ = false;                        // the user confirmed the stop request
   std::optional<std::u16string> pendingError_;  // an error that ends in the error path
   std::u16string writeFailure_;                 // why the output could not be written
+  bool countWarningShown_ = false;              // learned-word counts not stored, said once
   std::atomic<bool> cancelRequested_{false};
 };
 

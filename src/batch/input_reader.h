@@ -39,7 +39,7 @@ class InputReader {
   // The fields of the first record, counted by CountInputRecords.
   int32_t firstRowFieldCount() const { return firstRowFieldCount_; }
 
-  // Opens StrInputPath as the reader's own file (the preview and the counting read it so).
+  // Opens inputPath as the reader's own file (the preview and the counting read it so).
   bool OpenInputFile();
   bool GetLineData(std::u16string& line) { return InputRawLineData(inFile_, line); }
   void CloseInputFile() { inFile_.Close(); }
@@ -55,7 +55,7 @@ class InputReader {
   // when it ends before the start row). Sets firstRowFieldCount.
   int32_t CountInputRecords();
 
-  // The address of `line`: the field at LngAdrField, trimmed of half- and full-width spaces.
+  // The address of `line`: the field at addressField, trimmed of half- and full-width spaces.
   // An empty line gives an empty address. A line without that field gives false and the whole
   // line as the address.
   bool BuildAddressText(const std::u16string& line, std::u16string& address) const;

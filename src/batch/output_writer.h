@@ -41,7 +41,7 @@ class ErrorList {
     path_ = path;
   }
   void WriteUnknownLine(const Settings& settings, const std::u16string& address);
-  bool blnErrFileOpen() const { return writer_.IsOpen(); }
+  bool IsOpen() const { return writer_.IsOpen(); }
   void Close() { writer_.Close(); }
 
  private:

@@ -12,16 +12,16 @@ namespace mok::batch {
 
 // The boxes of the main window that the run's validation puts the focus on.
 enum class InputBox {
-  InputFile,   // txtInputFile
-  OutputFile,  // txtOutputFile
-  StartRow,    // txtStartRow
+  InputFile,
+  OutputFile,
+  StartRow,
 };
 
 // The three text boxes of the status monitor.
 enum class MonitorBox {
-  Source,          // txtSrc: the record being converted
-  PreviousSource,  // txtPrevSrc: the previous record's address
-  PreviousResult,  // txtPrevDst: its output fields, or the failure marker
+  Source,          // the record being converted
+  PreviousSource,  // the previous record's address
+  PreviousResult,  // its output fields, or the failure marker
 };
 
 class RunObserver {
@@ -53,7 +53,7 @@ class RunObserver {
   virtual void EditUnconvertedAddress(const std::u16string& address) = 0;
 
   // The user asked, at the end of a run with failures, to edit the unconverted records: open the
-  // unconverted-address list for the run's input and output (ConversionRun::StrInputPath and
+  // unconverted-address list for the run's input and output (ConversionRun::LastRunFiles and
   // the other values of the last run) and return when it is closed.
   virtual void ListUnconvertedRows() = 0;
 };

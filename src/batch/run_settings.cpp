@@ -1,5 +1,6 @@
 #include "batch/run_settings.h"
 
+#include "startup/profile.h"
 #include "startup/settings_file.h"
 
 namespace mok::batch {
@@ -10,15 +11,25 @@ void WriteRunSetting(const std::u16string& settingsFilePath, const std::u16strin
   WriteSetting(settingsFilePath, key, value);
 }
 
-void SaveRunWindowState(const std::u16string& settingsFilePath, const Settings& settings,
-                        const RunRequest& request) {
+std::vector<std::u16string> SaveRunWindowState(const std::u16string& settingsFilePath,
+                                               const Settings& settings,
+                                               const RunRequest& request) {
   CurrentState state;
   state.inputFilePath = settings.inputFilePath;
   state.outputFilePath = settings.outputFilePath;
   state.selectPref = request.region;
   state.startRow = request.startRow;
   state.adrField1 = request.addressField;
+  std::vector<std::u16string> forgotten;
+  for (std::u16string* entry : {&state.inputFilePath, &state.outputFilePath, &state.selectPref,
+                                &state.startRow, &state.adrField1}) {
+    if (!ReadsBackWhole(*entry)) {
+      forgotten.push_back(*entry);
+      entry->clear();
+    }
+  }
   SaveCurrentState(settingsFilePath, state);
+  return forgotten;
 }
 
 }  // namespace mok::batch

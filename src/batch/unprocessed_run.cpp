@@ -28,12 +28,12 @@ bool ConversionRun::ConvertUnprocessedOnly() {
   int32_t recordCounter = 0;
   // Records that failed with a failure of the address data or without a block are not offered
   // for correction: a learned word cannot mend them.
-  static constexpr RecordPolicy kPolicy{
-      [](engine::ResultCode code) {
-        return code != engine::ResultCode::Converted && code != engine::ResultCode::Failure &&
-               code != engine::ResultCode::NoBlock;
-      },
-      kUnprocessedFailureMarker};
+  static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) {
+                                          return code != engine::ResultCode::Converted &&
+                                                 code != engine::ResultCode::Failure &&
+                                                 code != engine::ResultCode::NoBlock;
+                                        },
+                                        kUnprocessedFailureMarker};
 
   std::u16string inputLine;
   std::u16string address;
@@ -69,6 +69,10 @@ bool ConversionRun::ConvertUnprocessedOnly() {
       observer_.SetMonitorText(MonitorBox::PreviousSource, display);
       if (done.result == RecordConversion::Result::WriteFailed) {
         StopForWriteFailure();
+        return false;
+      }
+      if (done.result == RecordConversion::Result::DatabaseFailed) {
+        CloseConvertFiles();
         return false;
       }
       if (settings_.monitor) {

@@ -7,12 +7,31 @@
 
 namespace mok::db {
 
+namespace {
+
+// A blank folder gives the file at the root, where opening it fails with the database's own
+// message (never a file of whatever folder the program was started in).
+std::u16string DatabaseFile(const std::u16string& dir, const std::u16string& file) {
+  std::u16string folder = AddPathSeparator(dir);
+  if (folder.empty())
+    folder = kPathSeparator;
+  return folder + file;
+}
+
+}  // namespace
+
 std::u16string MainDatabasePath(const std::u16string& dir) {
-  return JoinPath(dir, u"mok2.sqlite");
+  return DatabaseFile(dir, u"mok2.sqlite");
 }
 
 std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16string& region) {
-  return JoinPath(dir, region + u".sqlite");
+  return DatabaseFile(dir, region + u".sqlite");
+}
+
+bool IsRegionName(std::u16string_view region) {
+  return !region.empty() && region != u"." && region != u".." &&
+         region.find_first_of(u"/\\") == std::u16string_view::npos &&
+         !text::EqualsFold(region, u"mok2");
 }
 
 AddressDatabase::AddressDatabase() = default;
@@ -73,6 +92,8 @@ DbStatus AddressDatabase::SelectRegion(const std::u16string& name) {
   region_ = {};
   if (!main_)
     return NotOpen(u"the main database");
+  if (!IsRegionName(name))
+    return MakeError(u"「" + name + u"」は地域名に使えません。", 52);
   auto region = RegionDatabase::Open(RegionDatabasePath(dir_, name));
   if (!region)
     return region.error();
@@ -109,6 +130,13 @@ DbResult<const std::vector<std::u16string>*> AddressDatabase::Municipalities() {
     return &kNone;
   }
   return regionDb_->Municipalities();
+}
+
+DbResult<std::vector<std::size_t>> AddressDatabase::FindMunicipalities(std::u16string_view name,
+                                                                       bool endsWith) {
+  if (!regionDb_)
+    return std::vector<std::size_t>();
+  return regionDb_->FindMunicipalities(name, endsWith);
 }
 
 DbResult<const std::vector<engine::TownRow>*> AddressDatabase::TownRows(std::size_t index) {

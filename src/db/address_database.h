@@ -18,9 +18,13 @@
 
 namespace mok::db {
 
-// <dir>/mok2.sqlite and <dir>/<region>.sqlite.
+// <dir>/mok2.sqlite and <dir>/<region>.sqlite; a blank folder names the root folder.
 std::u16string MainDatabasePath(const std::u16string& dir);
 std::u16string RegionDatabasePath(const std::u16string& dir, const std::u16string& region);
+
+// Whether `region` can name a region: its file <region>.sqlite must lie in the database folder
+// and must not be the main database (no "/" or "\", not "", "." or "..", not "mok2").
+bool IsRegionName(std::u16string_view region);
 
 class AddressDatabase : public engine::AddressStore {
  public:
@@ -62,6 +66,8 @@ class AddressDatabase : public engine::AddressStore {
   bool RegionOpen() const override { return regionDb_ != nullptr; }
   void BeginAddress() override;
   DbResult<const std::vector<std::u16string>*> Municipalities() override;
+  DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                        bool endsWith) override;
   DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override;
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(
       const std::u16string& prefecture, const std::u16string& city,

@@ -15,9 +15,11 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 
 DbError ErrorOf(sqlite3* db, int rc) {
-  if (db == nullptr)
-    return MakeError(text::FromUtf8(sqlite3_errstr(rc)), rc);
-  return MakeError(text::FromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db));
+  DbError error = db == nullptr
+                      ? MakeError(text::FromUtf8(sqlite3_errstr(rc)), rc)
+                      : MakeError(text::FromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db));
+  error.fromEngine = true;
+  return error;
 }
 
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
@@ -40,7 +42,6 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
 std::u16string DbError::Text() const {
   return description + u"(" + text::FromUtf8(std::to_string(number)) + u")";
 }
-
 
 // --- Statement ------------------------------------------------------------------------------
 
@@ -250,6 +251,7 @@ DbStatus Connection::Execute(const std::string& sql) {
   if (rc != SQLITE_OK) {
     DbError error = MakeError(text::FromUtf8(message ? message : sqlite3_errstr(rc)),
                               sqlite3_extended_errcode(db_));
+    error.fromEngine = true;
     sqlite3_free(message);
     return error;
   }

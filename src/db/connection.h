@@ -175,6 +175,4 @@ class ReadScope {
 // The identifier in double quotes with inner double quotes doubled, as UTF-8 for SQL text.
 std::string QuoteIdentifier(std::u16string_view name);
 
-
-
 }  // namespace mok::db

@@ -16,6 +16,9 @@ struct DbError {
   std::u16string description;
   int number = 0;
   std::u16string file;
+  // The database engine itself failed (a damaged or missing file, a table that is not there,
+  // a disk error), rather than a check of this program's on the data it read.
+  bool fromEngine = false;
   std::u16string Text() const;  // description + "(" + number + ")"
   // The text a message box shows: Text(), a line break and the file.
   std::u16string Message() const { return Text() + u"\r\n" + file; }
@@ -25,14 +28,13 @@ struct DbError {
 // more log entries than an address may have), numbered as the desktop database engine numbered
 // the same failure.
 inline DbError MakeError(std::u16string description, int number) {
-  return DbError{std::move(description), number, {}};
+  return DbError{std::move(description), number, {}, false};
 }
 
 // A required column that holds Null: the engine refuses it as the type mismatch it is.
 inline DbError NullValueError(std::u16string_view table, std::u16string_view column) {
-  return MakeError(u"Invalid use of Null (" + std::u16string(table) + u"." +
-                       std::u16string(column) + u")",
-                   94);
+  return MakeError(
+      u"Invalid use of Null (" + std::u16string(table) + u"." + std::u16string(column) + u")", 94);
 }
 
 // The error with the file it concerns.

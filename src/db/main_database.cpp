@@ -31,6 +31,14 @@ DbResult<std::unique_ptr<MainDatabase>> MainDatabase::Open(const std::u16string&
   return std::unique_ptr<MainDatabase>(new MainDatabase(std::move(*db)));
 }
 
+MainDatabase::~MainDatabase() {
+  // The file goes back to the rollback journal it had before the first count (when no other
+  // program has it open): a database left in write-ahead-log mode cannot be read from a folder
+  // the reader may not write to.
+  if (countsLogged_)
+    db_.Execute("pragma journal_mode = delete");
+}
+
 DbResult<std::vector<engine::Prefecture>> MainDatabase::ReadPrefectures() {
   // Table order: the rows as they were stored, whatever index the table may carry.
   auto st = db_.Compile(
@@ -168,7 +176,8 @@ DbResult<Registration> MainDatabase::RegisterLearnedWord(int32_t scope, engine::
       " values (?1, ?2, ?3, ?4, 0)");
   if (!st)
     return Fail(st.error());
-  (*st)->BindInt(1, scope)
+  (*st)
+      ->BindInt(1, scope)
       .BindInt(2, static_cast<int>(kind))
       .BindText(3, registeredWord)
       .BindText(4, convertedWord);

@@ -22,6 +22,9 @@ class MainDatabase {
  public:
   // Opens an existing main database; a missing file is an error.
   static DbResult<std::unique_ptr<MainDatabase>> Open(const std::u16string& path);
+  ~MainDatabase();
+  MainDatabase(const MainDatabase&) = delete;
+  MainDatabase& operator=(const MainDatabase&) = delete;
 
   const std::u16string& path() const { return db_.path(); }
   // The connection, for the dictionary editor's own queries.

@@ -2,9 +2,19 @@
 
 #include <filesystem>
 
+#include "text/nocase.h"
+
 namespace mok::db {
 
 namespace {
+
+// The text with ASCII letters in upper case: names compare as the column's collation does.
+std::u16string UpperAscii(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& c : out)
+    c = text::AsciiUpper(c);
+  return out;
+}
 
 // Offsets in the 100-byte header of an SQLite database file.
 constexpr long kWriteVersionOffset = 18;   // 2: write-ahead log
@@ -110,10 +120,24 @@ DbStatus RegionCityCache::Load(Connection& db) {
       cities_.push_back((*st)->Text(0));
     }
   }
+  byEnding_.clear();
+  byName_.clear();
+  for (std::size_t i = 0; i < cities_.size(); ++i) {
+    const std::u16string key = UpperAscii(cities_[i]);
+    byName_[key].push_back(i);
+    for (std::size_t start = 0; start < key.size(); ++start)
+      byEnding_[key.substr(start)].push_back(i);
+  }
   rows_.resize(cities_.size());
   rowsLoaded_.assign(cities_.size(), 0);
   loaded_ = true;
   return {};
+}
+
+std::vector<std::size_t> RegionCityCache::Find(std::u16string_view name, bool endsWith) const {
+  const auto& index = endsWith ? byEnding_ : byName_;
+  const auto it = index.find(UpperAscii(name));
+  return it == index.end() ? std::vector<std::size_t>() : it->second;
 }
 
 DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& db,

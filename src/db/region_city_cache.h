@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "db/connection.h"
@@ -27,6 +29,9 @@ class RegionCityCache {
   // they are stale.
   DbStatus Refresh(Connection& db);
   const std::vector<std::u16string>& Cities() const { return cities_; }
+  // The indexes of the names that equal `name` or, with `endsWith`, end with it (ASCII letter
+  // case ignored), ascending; answered from an index of every ending of every name.
+  std::vector<std::size_t> Find(std::u16string_view name, bool endsWith) const;
   // The rows of Cities()[index], read on first use.
   DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
   void StartAddress() { ++address_; }
@@ -41,7 +46,11 @@ class RegionCityCache {
   uint32_t changeCounter_ = 0;
   int64_t dataVersion_ = -1;
 
-  std::vector<std::u16string> cities_;              // distinct fld市区町村名, in table order
+  std::vector<std::u16string> cities_;  // distinct fld市区町村名, in table order
+  // Every ending of every name (the whole name included), ASCII letters in upper case, with the
+  // indexes of the names that end so; the whole names once more apart.
+  std::unordered_map<std::u16string, std::vector<std::size_t>> byEnding_;
+  std::unordered_map<std::u16string, std::vector<std::size_t>> byName_;
   std::vector<std::vector<engine::TownRow>> rows_;  // rows_[i]: the POSITION rows of cities_[i]
   std::vector<char> rowsLoaded_;
 

@@ -17,6 +17,13 @@ DbResult<const std::vector<std::u16string>*> RegionDatabase::Municipalities() {
   return &cache_.Cities();
 }
 
+DbResult<std::vector<std::size_t>> RegionDatabase::FindMunicipalities(std::u16string_view name,
+                                                                      bool endsWith) {
+  if (auto s = cache_.Refresh(db_); !s)
+    return InFile(s.error(), path());
+  return cache_.Find(name, endsWith);
+}
+
 DbResult<const std::vector<engine::TownRow>*> RegionDatabase::TownRows(std::size_t index) {
   auto rows = cache_.Rows(db_, index);
   if (!rows)

@@ -26,9 +26,9 @@ struct Prefecture {
 
 // The region a conversion runs against.
 struct RegionSelection {
-  std::u16string name;    // the region database's name, "" when none is chosen
-  int16_t number = 0;     // its fldID in ＤＢ一覧 (0 when absent): the scope of local learned words
-  std::u16string kana;    // the katakana prefecture name for kana addresses without one, or ""
+  std::u16string name;  // the region database's name, "" when none is chosen
+  int16_t number = 0;  // its fldID in ＤＢ一覧 (0 when absent): the scope of local learned words
+  std::u16string kana;  // the katakana prefecture name for kana addresses without one, or ""
 };
 
 // One POSITION row as the town step sees it.
@@ -88,6 +88,10 @@ class AddressStore {
   virtual void BeginAddress() = 0;
   // The distinct municipality names of the region's POSITION table, in table order.
   virtual db::DbResult<const std::vector<std::u16string>*> Municipalities() = 0;
+  // The indexes into Municipalities() of the names that equal `name` or, with `endsWith`, that
+  // end with it (ASCII letter case ignored), ascending.
+  virtual db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                                    bool endsWith) = 0;
   // The POSITION rows of Municipalities()[index], in table order.
   virtual db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
 
@@ -102,7 +106,7 @@ class AddressStore {
   // The learned word that applies to `word`: the registered word is a prefix of it; the region's
   // own words before the common ones, then the most used, then the oldest.
   virtual db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
-                                                                    std::u16string_view word) = 0;
+                                                                   std::u16string_view word) = 0;
   // Counts one more use of a learned word.
   virtual db::DbStatus CountLearnedWordUse(int64_t id) = 0;
 

@@ -134,6 +134,10 @@ bool ProfileFile::Load(const std::u16string& file) {
     writable_ = !ec;
     return !ec;
   }
+  // A folder (or a device) of that name is no settings file: it reads as none and is never
+  // written.
+  if (!fs::is_regular_file(path, ec))
+    return false;
   std::ifstream in(path, std::ios::binary);
   if (!in)
     return false;
@@ -194,9 +198,14 @@ std::u16string ProfileFile::Get(const std::u16string& section, const std::u16str
   return defaultValue;
 }
 
+bool ReadsBackWhole(std::u16string_view value) {
+  const auto raw = text::EncodeCp932(value);
+  return raw && raw->size() <= kMaxValueBytes && text::TrimAscii(value) == value;
+}
+
 bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
                       const std::u16string& value) {
-  if (!writable_)
+  if (!writable_ || !ReadsBackWhole(value))
     return false;
   // Names and values that would change the structure of the file are refused.
   if (TrimBlanks(key).empty() || key.find(u'=') != std::u16string::npos || HasLineBreak(key) ||

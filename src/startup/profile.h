@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,11 +17,16 @@ namespace mok {
 std::u16string ReadProfileString(const std::u16string& file, const std::u16string& section,
                                  const std::u16string& key, const std::u16string& defaultValue);
 
+// Whether a value written now reads back as it is: it has a CP932 form of at most 126 bytes,
+// without blanks around it. A longer value would read back cut, naming another file or folder.
+bool ReadsBackWhole(std::u16string_view value);
+
 // Writes key=value into `section` of `file`: replaces the key's value, or adds the key at the end
 // of its section, creating the section and the file when missing. Non-zero on success; 0 when
-// the file cannot be read or written, is not valid CP932, or a name or the value cannot be written
-// in CP932 or holds a line break. The file is rewritten through a new file in the same folder
-// renamed over the old one, so a failed write leaves the old file as it was.
+// the file cannot be read or written, is not valid CP932, a name or the value cannot be written
+// in CP932 or holds a line break, or the value would not read back whole (see ReadsBackWhole). The
+// file is rewritten through a new file in the same folder renamed over the old one, so a failed
+// write leaves the old file as it was.
 int32_t WriteProfileString(const std::u16string& file, const std::u16string& section,
                            const std::u16string& key, const std::u16string& value);
 

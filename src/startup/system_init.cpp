@@ -5,28 +5,20 @@
 
 namespace mok {
 
-std::u16string MainDatabasePath(const std::u16string& dbDir) {
-  std::u16string folder = AddPathSeparator(dbDir);
-  if (folder.empty())
-    folder = kPathSeparator;
-  return folder + kMainDatabaseFileName;
-}
-
-void InitializeSystem(StartupState& state, Settings& settings, Prompter& prompter,
-                      const std::u16string& settingsFilePath,
-                      const std::function<void()>& loadFixedNames,
-                      const std::function<bool()>& createDbWorkspace) {
-  state.SettingsFilePath = settingsFilePath.empty()
-                               ? AddPathSeparator(ProgramDirectory()) + kSettingsFileName
-                               : settingsFilePath;
-  LoadSettings(settings, state.SettingsFilePath, prompter);
+Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFilePath,
+                         const std::function<void()>& loadFixedNames,
+                         const std::function<bool()>& createDbWorkspace) {
+  Startup startup;
+  startup.settingsFilePath = settingsFilePath.empty()
+                                 ? AddPathSeparator(ProgramDirectory()) + kSettingsFileName
+                                 : settingsFilePath;
+  LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();
-  state.DatabasePath = MainDatabasePath(settings.dbDir);
-  state.RegionListTable = u"ＤＢ一覧";
-  state.WorkspaceCreated = createDbWorkspace ? createDbWorkspace() : true;
-  if (!state.WorkspaceCreated)
+  startup.workspaceCreated = createDbWorkspace ? createDbWorkspace() : true;
+  if (!startup.workspaceCreated)
     prompter.ShowMessage(kWorkspaceError, MessageIcon::None, kAppTitle);
+  return startup;
 }
 
 }  // namespace mok

@@ -224,8 +224,8 @@ void frmEdit::cmdRegist_Click() {
     return;
   }
   const int32_t scope = optCommonWord_->isChecked() ? 0 : database_.Region().number;
-  const auto registered = database_.RegisterLearnedWord(
-      scope, static_cast<engine::WordKind>(kind), StrOldWord, StrNewWord);
+  const auto registered = database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind),
+                                                        StrOldWord, StrNewWord);
   if (registered && *registered == db::Registration::Added) {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
     return;

@@ -49,8 +49,7 @@ std::optional<std::vector<std::u16string>> CollectUnconvertedAddresses(
   batch::LineReader output;
   batch::FileError error;
   if (!input.Open(run.inputPath, &error) || !output.Open(run.outputPath, &error) ||
-      !SkipLines(input, run.startRow - 1, error) ||
-      !SkipLines(output, settings.addLine, error)) {
+      !SkipLines(input, run.startRow - 1, error) || !SkipLines(output, settings.addLine, error)) {
     prompter.ShowMessage(error.Text());
     return std::nullopt;
   }

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "startup/prompter.h"
 #include "batch/conversion_run.h"
+#include "startup/prompter.h"
 #include "startup/settings.h"
 
 namespace mok::ui {

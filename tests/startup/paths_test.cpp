@@ -38,10 +38,6 @@ TEST(Paths, JoinPathAndDatabasePath) {
   EXPECT_EQ(U8(JoinPath(u"/data", u"東京都.sqlite")), "/data/東京都.sqlite");
   EXPECT_EQ(U8(JoinPath(u"/data/", u"x")), "/data/x");
   EXPECT_EQ(U8(JoinPath(u"", u"x")), "x");
-  EXPECT_EQ(U8(MainDatabasePath(u"/data")), "/data/mok2.sqlite");
-  EXPECT_EQ(U8(MainDatabasePath(u"/data/")), "/data/mok2.sqlite");
-  EXPECT_EQ(U8(MainDatabasePath(u"")), "/mok2.sqlite");
-  EXPECT_EQ(U8(MainDatabasePath(u"  ")), "/mok2.sqlite");
 }
 
 TEST(Paths, ProgramDirectoryHoldsTheRunningProgram) {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "db/address_database.h"
-#include "support/test_database_builder.h"
 #include "engine/recognition/recognizer.h"
 #include "startup/settings.h"
 #include "support/recording_prompter.h"
+#include "support/test_database_builder.h"
 #include "text/text.h"
 
 namespace mok::test {

@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "db/address_database.h"
-#include "support/test_database_builder.h"
 #include "support/recording_prompter.h"
+#include "support/test_database_builder.h"
 #include "ui/dialog_test_support.h"
 #include "ui/learning_dict_records.h"
 #include "ui/learning_dict_window.h"

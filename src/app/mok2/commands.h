@@ -1,15 +1,33 @@
-// The subcommands of the command-line tool mok2. Each takes the words after its name.
+// The commands of the command-line tool mok2, one table row each: the words that name it, its
+// arguments and declared options, its help text and the function that runs it.
 #pragma once
 
-#include <string>
+#include <optional>
+#include <string_view>
 #include <vector>
+
+#include "tool_options.h"
 
 namespace mok::app {
 
-using Args = std::vector<std::string>;
+struct Command {
+  std::string_view name;                 // "recognize", "db create"
+  std::string_view arguments;            // "DIR REGION FILE", "[ADDRESS...]"
+  std::optional<std::size_t> wordCount;  // the number of arguments, when fixed
+  std::string_view summary;              // one line of the tool's usage
+  std::string_view description;          // the help text before the options
+  std::vector<OptionSpec> options;
+  int (*run)(const ParsedOptions&);
+};
 
-int RunDbCommand(const Args& args);         // mok2 db ...
-int RunRecognizeCommand(const Args& args);  // mok2 recognize ...
-int RunConvertCommand(const Args& args);    // mok2 convert ...
+// Options several commands share.
+inline constexpr OptionSpec kDbDirOption{
+    "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
+inline constexpr OptionSpec kIniOption{"--ini", "FILE",
+                                       "settings file (default: mok.ini beside the program)"};
+
+Command RecognizeCommand();
+Command ConvertCommand();
+std::vector<Command> DbCommands();
 
 }  // namespace mok::app

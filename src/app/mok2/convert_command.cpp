@@ -21,6 +21,7 @@
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
+#include "tool_session.h"
 
 namespace mok::app {
 namespace {
@@ -35,95 +36,6 @@ extern "C" void OnInterrupt(int) {
     std::signal(SIGINT, SIG_DFL);
     std::raise(SIGINT);
   }
-}
-
-void PrintConvertUsage() {
-  std::fputs(
-      "usage: mok2 convert [options]\n"
-      "Converts every record of an input file (CP932 CSV) as the desktop program's run button\n"
-      "does. Options not given take the values the last run remembered in the settings file.\n"
-      "  -d REGION          region (region database) to convert against\n"
-      "  -i FILE            input file\n"
-      "  -o FILE            output file\n"
-      "  -l ROW             first line to convert (1-based; 2 skips a header line)\n"
-      "  -f FIELD           number of the address field (1-based)\n"
-      "  --db-dir DIR       folder of mok2.sqlite and the region databases (default: DBDIR)\n"
-      "  --ini FILE         settings file (default: mok.ini beside the program)\n"
-      "  --yes, --no        answer to every question (default: yes)\n"
-      "  --quiet            no progress bar and no summary\n"
-      "  --help             show this text\n"
-      "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
-      "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
-      stderr);
-}
-
-struct ConvertOptions {
-  std::optional<std::string> region, input, output, startRow, field, dbDir, ini;
-  bool answer = true;
-  bool quiet = false;
-};
-
-std::optional<ConvertOptions> ParseOptions(const Args& args, bool& help) {
-  ConvertOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    // Like the desktop program's options, a value is the next word whatever it looks like, and
-    // an option that is the last word has the value "".
-    auto value = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : std::string(); };
-    auto required = [&](const char* name) -> std::optional<std::string> {
-      if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "mok2 convert: %s needs a value\n", name);
-        return std::nullopt;
-      }
-      return args[++i];
-    };
-    if (a == "--help" || a == "-h") {
-      help = true;
-      return std::nullopt;
-    } else if (a == "--db-dir") {
-      if (!(o.dbDir = required("--db-dir")))
-        return std::nullopt;
-    } else if (a == "--ini") {
-      if (!(o.ini = required("--ini")))
-        return std::nullopt;
-    } else if (a == "--yes") {
-      o.answer = true;
-    } else if (a == "--no") {
-      o.answer = false;
-    } else if (a == "--quiet" || a == "-q") {
-      o.quiet = true;
-    } else if (a.size() == 2 && a[0] == '-') {
-      switch (a[1]) {
-        case 'd':
-        case 'D':
-          o.region = value();
-          break;
-        case 'i':
-        case 'I':
-          o.input = value();
-          break;
-        case 'o':
-        case 'O':
-          o.output = value();
-          break;
-        case 'l':
-        case 'L':
-          o.startRow = value();
-          break;
-        case 'f':
-        case 'F':
-          o.field = value();
-          break;
-        default:
-          std::fprintf(stderr, "mok2 convert: unknown option '%s'\n", a.c_str());
-          return std::nullopt;
-      }
-    } else {
-      std::fprintf(stderr, "mok2 convert: unexpected word '%s'\n", a.c_str());
-      return std::nullopt;
-    }
-  }
-  return o;
 }
 
 std::string FormatDuration(double seconds) {
@@ -302,26 +214,16 @@ void TerminalObserver::ListUnconvertedRows() {
 
 }  // namespace
 
-int RunConvertCommand(const Args& args) {
-  bool help = false;
-  auto options = ParseOptions(args, help);
-  if (help) {
-    PrintConvertUsage();
-    return 0;
-  }
-  if (!options) {
-    PrintConvertUsage();
-    return 2;
-  }
-
-  TerminalPrompter terminal(options->answer);
-  ProgressBar bar(!options->quiet);
+int Convert(const ParsedOptions& options) {
+  TerminalPrompter terminal(!options.Has("--no"));
+  const bool quiet = options.Has("--quiet") || options.Has("-q");
+  ProgressBar bar(!quiet);
   ConvertPrompter prompter(terminal, bar);
 
-  batch::Session session(
-      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
-      prompter,
-      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+  const auto sessionPointer = MakeSession("convert", options, prompter);
+  if (!sessionPointer)
+    return 1;
+  batch::Session& session = *sessionPointer;
   if (auto opened = session.OpenDatabase(); !opened) {
     prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);
     return 1;
@@ -331,13 +233,16 @@ int RunConvertCommand(const Args& args) {
 
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);
+  auto box = [&](std::string_view option, const std::u16string& rememberedText) {
+    const auto value = options.Value(option);
+    return value ? text::FromUtf8(*value) : rememberedText;
+  };
   batch::RunRequest request;
-  request.inputPath = options->input ? text::FromUtf8(*options->input) : remembered.inputFilePath;
-  request.outputPath =
-      options->output ? text::FromUtf8(*options->output) : remembered.outputFilePath;
-  request.region = options->region ? text::FromUtf8(*options->region) : remembered.selectPref;
-  request.startRow = options->startRow ? text::FromUtf8(*options->startRow) : remembered.startRow;
-  request.addressField = options->field ? text::FromUtf8(*options->field) : remembered.adrField1;
+  request.inputPath = box("-i", remembered.inputFilePath);
+  request.outputPath = box("-o", remembered.outputFilePath);
+  request.region = box("-d", remembered.selectPref);
+  request.startRow = box("-l", remembered.startRow);
+  request.addressField = box("-f", remembered.adrField1);
 
   // Without a region the run would end silently (the desktop program shows nothing either, as
   // its combo box is in plain sight); on a terminal, say what is missing.
@@ -371,7 +276,7 @@ int RunConvertCommand(const Args& args) {
 
   const int32_t failed = run.FailCount();
   const int32_t processed = run.ConvertCount();
-  if (!options->quiet && outcome != batch::RunOutcome::NotStarted) {
+  if (!quiet && outcome != batch::RunOutcome::NotStarted) {
     std::string summary = std::to_string(run.RecordCount()) + " records";
     if (run.WasUnprocessedOnly() && outcome == batch::RunOutcome::Finished) {
       summary +=
@@ -398,7 +303,7 @@ int RunConvertCommand(const Args& args) {
   } else if (outcome == batch::RunOutcome::NotStarted &&
              std::find(regions.begin(), regions.end(), request.region) == regions.end()) {
     listRegions();
-  } else if (outcome == batch::RunOutcome::NotStarted && !options->quiet) {
+  } else if (outcome == batch::RunOutcome::NotStarted && !quiet) {
     std::fputs(
         "mok2 convert: nothing was converted (see the message above; a start row past the\n"
         "end of the input, or an input that cannot be read, also ends here)\n",
@@ -414,6 +319,33 @@ int RunConvertCommand(const Args& args) {
     default:
       return 1;
   }
+}
+
+Command ConvertCommand() {
+  return {
+      .name = "convert",
+      .arguments = "",
+      .wordCount = 0,
+      .summary = "convert a whole input file (-d REGION -i IN -o OUT ...)",
+      .description =
+          "Converts every record of an input file (CP932 CSV) as the desktop program's run\n"
+          "button does. Options not given take the values the last run remembered in the\n"
+          "settings file.\n"
+          "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
+          "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
+      .options = {{"-d", "REGION", "region (region database) to convert against", true},
+                  {"-i", "FILE", "input file", true},
+                  {"-o", "FILE", "output file", true},
+                  {"-l", "ROW", "first line to convert (1-based; 2 skips a header line)", true},
+                  {"-f", "FIELD", "number of the address field (1-based)", true},
+                  kDbDirOption,
+                  kIniOption,
+                  {"--yes", "", "answer Yes to every question (the default)"},
+                  {"--no", "", "answer No to every question"},
+                  {"--quiet", "", "no progress bar and no summary"},
+                  {"-q", "", "the same as --quiet"}},
+      .run = Convert,
+  };
 }
 
 }  // namespace mok::app

@@ -23,84 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using db::FormatCount;
 
-constexpr char kUsage[] =
-    "usage: mok2 db <command> ...\n"
-    "  create DIR [--force] [--data DIR]\n"
-    "      create DIR/mok2.sqlite: prefecture names from prefectures.csv of the data folder,\n"
-    "      empty region list and learning dictionary; --force replaces an existing one\n"
-    "  build-japan DIR [--force] [--data DIR] [--towns FILE] [--postal FILE]\n"
-    "      build the whole country: DIR/mok2.sqlite when missing, one region per prefecture\n"
-    "      (DIR/北海道.sqlite ... DIR/沖縄県.sqlite, each with its own towns and postal codes)\n"
-    "      and the region 全国 with all of them, every region listed in ＤＢ一覧; reads\n"
-    "      japan-towns.csv.xz and KEN_ALL.CSV of the data folder (or the files given);\n"
-    "      --force replaces region databases that exist already\n"
-    "  import-towns DIR REGION FILE [--pref NAME]\n"
-    "      import a town list (Geolonia CSV: UTF-8 with or without BOM, or CP932; plain or\n"
-    "      .xz) into DIR/REGION.sqlite; --pref keeps only the rows of one prefecture (東京都)\n"
-    "  import-blocks DIR REGION FILE [--codes KEN_ALL.CSV]\n"
-    "      import block-level positions (MLIT CSV, CP932) into DIR/REGION.sqlite;\n"
-    "      municipality codes come from the database or from the KEN_ALL file given\n"
-    "  import-postal DIR REGION FILE\n"
-    "      import postal codes (Japan Post KEN_ALL CSV, CP932) into DIR/REGION.sqlite\n"
-    "  import-mdb DIR FILE.mdb\n"
-    "      convert a legacy Access database (mok2.mdb or a region database) into DIR\n"
-    "Every import runs in one transaction: on failure the databases stay as they were.\n";
-
-struct Options {
-  std::vector<std::string> positional;
-  std::optional<std::string> pref, codes, data, towns, postal;
-  bool force = false;
-  bool help = false;
-};
-
-// Where the value of option `name` goes; null for an option without a value.
-std::optional<std::string>* ValueSlot(Options& options, const std::string& name) {
-  if (name == "--pref")
-    return &options.pref;
-  if (name == "--codes")
-    return &options.codes;
-  if (name == "--data")
-    return &options.data;
-  if (name == "--towns")
-    return &options.towns;
-  if (name == "--postal")
-    return &options.postal;
-  return nullptr;
-}
-
-// Splits the arguments into positional words and the options the subcommand allows.
-std::optional<Options> ParseOptions(const Args& args, std::size_t from,
-                                    const std::vector<std::string>& allowed) {
-  Options options;
-  auto allows = [&](const std::string& name) {
-    for (const auto& a : allowed) {
-      if (a == name)
-        return true;
-    }
-    return false;
-  };
-  for (std::size_t i = from; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--force" && allows(arg)) {
-      options.force = true;
-    } else if (auto* slot = ValueSlot(options, arg); slot && allows(arg)) {
-      if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "mok2 db: %s needs a value\n", arg.c_str());
-        return std::nullopt;
-      }
-      *slot = args[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "mok2 db: unknown option '%s'\n", arg.c_str());
-      return std::nullopt;
-    } else {
-      options.positional.push_back(arg);
-    }
-  }
-  return options;
-}
-
 std::string Utf8(const std::u16string& s) {
   return text::ToUtf8(s);
 }
@@ -137,37 +59,40 @@ std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDi
   return std::nullopt;
 }
 
-int Create(const Options& o) {
-  const auto prefectures = FindPrefectures(o.data);
+int Create(const ParsedOptions& o) {
+  const auto prefectures = FindPrefectures(o.Value("--data"));
   if (!prefectures)
     return 1;
-  const fs::path dir = o.positional[0];
-  const auto report = db::CreateMainDatabase(dir, *prefectures, o.force);
+  const fs::path dir = o.words[0];
+  const auto report = db::CreateMainDatabase(dir, *prefectures, o.Has("--force"));
   std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
               db::MainDatabaseFile(dir).string().c_str(),
               Utf8(FormatCount(report.prefectures)).c_str());
   return 0;
 }
 
-int BuildJapan(const Options& o) {
-  const auto prefectures = FindPrefectures(o.data, "build-japan");
+int BuildJapan(const ParsedOptions& o) {
+  const auto prefectures = FindPrefectures(o.Value("--data"), "build-japan");
   if (!prefectures)
     return 1;
   const fs::path data = prefectures->parent_path();
-  const db::JapanBuildInputs inputs{*prefectures, o.towns.value_or(data / "japan-towns.csv.xz"),
-                                    o.postal.value_or(data / "KEN_ALL.CSV")};
-  const fs::path dir = o.positional[0];
+  const db::JapanBuildInputs inputs{
+      *prefectures, o.Value("--towns").value_or((data / "japan-towns.csv.xz").string()),
+      o.Value("--postal").value_or((data / "KEN_ALL.CSV").string())};
+  const fs::path dir = o.words[0];
   const auto start = std::chrono::steady_clock::now();
   auto seconds = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
   // A line per region as its file is complete, on standard error beside the progress bars.
-  const auto report = db::BuildJapan(dir, inputs, {.force = o.force}, [&](const auto& region) {
-    std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records\n",
-                 seconds(), Utf8(region.region).c_str(), Utf8(FormatCount(region.towns)).c_str(),
-                 Utf8(FormatCount(region.municipalities)).c_str(),
-                 Utf8(FormatCount(region.postalRecords)).c_str());
-  });
+  const auto report =
+      db::BuildJapan(dir, inputs, {.force = o.Has("--force")}, [&](const auto& region) {
+        std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records\n",
+                     seconds(), Utf8(region.region).c_str(),
+                     Utf8(FormatCount(region.towns)).c_str(),
+                     Utf8(FormatCount(region.municipalities)).c_str(),
+                     Utf8(FormatCount(region.postalRecords)).c_str());
+      });
   std::printf(
       "%s: %zu regions (%zu prefectures and 全国) in %.1f s, from %s town rows (%s towns)\n"
       "  and %s postal lines (%s records)\n",
@@ -193,12 +118,12 @@ int BuildJapan(const Options& o) {
   return 0;
 }
 
-int ImportTowns(const Options& o) {
-  const std::u16string region = text::FromUtf8(o.positional[1]);
-  const auto r = db::ImportTowns(o.positional[0], region, o.positional[2],
-                                 text::FromUtf8(o.pref.value_or("")));
+int ImportTowns(const ParsedOptions& o) {
+  const std::u16string region = text::FromUtf8(o.words[1]);
+  const auto r = db::ImportTowns(o.words[0], region, o.words[2],
+                                 text::FromUtf8(o.Value("--pref").value_or("")));
   std::printf("%s: %s towns (%s added), %s block rows, %s municipalities from %s source rows\n",
-              o.positional[1].c_str(), Utf8(FormatCount(r.towns)).c_str(),
+              o.words[1].c_str(), Utf8(FormatCount(r.towns)).c_str(),
               Utf8(FormatCount(r.townsAdded)).c_str(), Utf8(FormatCount(r.blockRows)).c_str(),
               Utf8(FormatCount(r.municipalities)).c_str(), Utf8(FormatCount(r.sourceRows)).c_str());
   if (r.keptBlocks > 0) {
@@ -213,19 +138,19 @@ int ImportTowns(const Options& o) {
     std::printf("  %s towns have no plane coordinates (their zone is not known)\n",
                 Utf8(FormatCount(r.withoutZone)).c_str());
   }
-  std::printf("  region %s is number %lld in ＤＢ一覧\n", o.positional[1].c_str(),
+  std::printf("  region %s is number %lld in ＤＢ一覧\n", o.words[1].c_str(),
               static_cast<long long>(r.regionId));
   return 0;
 }
 
-int ImportBlocks(const Options& o) {
-  const std::u16string region = text::FromUtf8(o.positional[1]);
-  const auto r = db::ImportBlocks(o.positional[0], region, o.positional[2],
-                                  o.codes ? fs::path(*o.codes) : fs::path());
+int ImportBlocks(const ParsedOptions& o) {
+  const std::u16string region = text::FromUtf8(o.words[1]);
+  const auto r = db::ImportBlocks(o.words[0], region, o.words[2],
+                                  o.Has("--codes") ? fs::path(*o.Value("--codes")) : fs::path());
   std::printf(
       "%s: %s block rows added, %s updated, %s towns added, %s municipalities, "
       "%s representative rows replaced\n",
-      o.positional[1].c_str(), Utf8(FormatCount(r.blockRows)).c_str(),
+      o.words[1].c_str(), Utf8(FormatCount(r.blockRows)).c_str(),
       Utf8(FormatCount(r.blocksUpdated)).c_str(), Utf8(FormatCount(r.townsAdded)).c_str(),
       Utf8(FormatCount(r.municipalities)).c_str(),
       Utf8(FormatCount(r.representativesReplaced)).c_str());
@@ -250,13 +175,13 @@ int ImportBlocks(const Options& o) {
   return 0;
 }
 
-int ImportPostal(const Options& o) {
-  const std::u16string region = text::FromUtf8(o.positional[1]);
-  const auto r = db::ImportPostal(o.positional[0], region, o.positional[2]);
+int ImportPostal(const ParsedOptions& o) {
+  const std::u16string region = text::FromUtf8(o.words[1]);
+  const auto r = db::ImportPostal(o.words[0], region, o.words[2]);
   std::printf(
       "%s: %s postal records added from %s lines (%s continuation lines joined, "
       "%s \"以下に掲載がない場合\" rows dropped, %s duplicates, %s already present)\n",
-      o.positional[1].c_str(), Utf8(FormatCount(r.records)).c_str(),
+      o.words[1].c_str(), Utf8(FormatCount(r.records)).c_str(),
       Utf8(FormatCount(r.sourceLines)).c_str(), Utf8(FormatCount(r.joinedLines)).c_str(),
       Utf8(FormatCount(r.droppedOthers)).c_str(), Utf8(FormatCount(r.duplicates)).c_str(),
       Utf8(FormatCount(r.alreadyPresent)).c_str());
@@ -267,8 +192,8 @@ int ImportPostal(const Options& o) {
   return 0;
 }
 
-int ImportMdb(const Options& o) {
-  const auto r = db::ImportMdb(o.positional[0], o.positional[1]);
+int ImportMdb(const ParsedOptions& o) {
+  const auto r = db::ImportMdb(o.words[0], o.words[1]);
   std::printf("%s: %s tables, %s rows converted\n", Utf8(db::PathText(r.target)).c_str(),
               Utf8(FormatCount(r.tables)).c_str(), Utf8(FormatCount(r.rows)).c_str());
   if (!r.isMain && r.regionId > 0) {
@@ -280,70 +205,68 @@ int ImportMdb(const Options& o) {
   return 0;
 }
 
-struct Subcommand {
-  const char* name;
-  std::size_t arguments;  // positional arguments
-  const char* synopsis;
-  std::vector<std::string> options;
-  int (*run)(const Options&);
-};
-
-const std::vector<Subcommand>& Subcommands() {
-  static const std::vector<Subcommand> list = {
-      {"create", 1, "create DIR [--force] [--data DIR]", {"--force", "--data"}, Create},
-      {"build-japan",
-       1,
-       "build-japan DIR [--force] [--data DIR] [--towns FILE] [--postal FILE]",
-       {"--force", "--data", "--towns", "--postal"},
-       BuildJapan},
-      {"import-towns", 3, "import-towns DIR REGION FILE [--pref NAME]", {"--pref"}, ImportTowns},
-      {"import-blocks",
-       3,
-       "import-blocks DIR REGION FILE [--codes KEN_ALL.CSV]",
-       {"--codes"},
-       ImportBlocks},
-      {"import-postal", 3, "import-postal DIR REGION FILE", {}, ImportPostal},
-      {"import-mdb", 2, "import-mdb DIR FILE.mdb", {}, ImportMdb},
-  };
-  return list;
-}
-
 }  // namespace
 
-int RunDbCommand(const Args& args) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    std::fputs(kUsage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
-  }
-  for (const Subcommand& sub : Subcommands()) {
-    if (args[0] != sub.name)
-      continue;
-    const auto options = ParseOptions(args, 1, sub.options);
-    if (!options) {
-      std::fprintf(stderr, "usage: mok2 db %s\n", sub.synopsis);
-      return 2;
-    }
-    if (options->help) {
-      std::printf("usage: mok2 db %s\n\n%s", sub.synopsis, kUsage);
-      return 0;
-    }
-    if (options->positional.size() != sub.arguments) {
-      std::fprintf(stderr, "mok2 db %s: expected %zu arguments, got %zu\nusage: mok2 db %s\n",
-                   sub.name, sub.arguments, options->positional.size(), sub.synopsis);
-      return 2;
-    }
-    try {
-      return sub.run(*options);
-    } catch (const db::ImportError& e) {
-      std::fprintf(stderr, "mok2 db %s: %s\n", sub.name, e.what());
-      return 1;
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "mok2 db %s: %s\n", sub.name, e.what());
-      return 1;
-    }
-  }
-  std::fprintf(stderr, "mok2 db: unknown command '%s'\n%s", args[0].c_str(), kUsage);
-  return 2;
+std::vector<Command> DbCommands() {
+  const OptionSpec force{"--force", "", "replace what exists already"};
+  const OptionSpec data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
+  return {
+      {.name = "db create",
+       .arguments = "DIR",
+       .wordCount = 1,
+       .summary = "create the main database mok2.sqlite",
+       .description = "Creates DIR/mok2.sqlite: prefecture names from prefectures.csv of the data\n"
+                      "folder, an empty region list and learning dictionary.\n",
+       .options = {force, data},
+       .run = Create},
+      {.name = "db build-japan",
+       .arguments = "DIR",
+       .wordCount = 1,
+       .summary = "build the whole country: a region per prefecture and 全国",
+       .description =
+           "Builds DIR/mok2.sqlite when missing, one region per prefecture (DIR/北海道.sqlite\n"
+           "... DIR/沖縄県.sqlite, each with its own towns and postal codes) and the region 全国\n"
+           "with all of them, every region listed in ＤＢ一覧; reads japan-towns.csv.xz and\n"
+           "KEN_ALL.CSV of the data folder (or the files given).\n",
+       .options = {force,
+                   data,
+                   {"--towns", "FILE", "the town list to read"},
+                   {"--postal", "FILE", "the postal-code file to read"}},
+       .run = BuildJapan},
+      {.name = "db import-towns",
+       .arguments = "DIR REGION FILE",
+       .wordCount = 3,
+       .summary = "import a town list (Geolonia CSV) into DIR/REGION.sqlite",
+       .description = "Imports a town list (Geolonia CSV: UTF-8 with or without BOM, or CP932;\n"
+                      "plain or .xz) into DIR/REGION.sqlite, X/Y computed with PROJ.\n",
+       .options = {{"--pref", "NAME", "keep only the rows of one prefecture (東京都)"}},
+       .run = ImportTowns},
+      {.name = "db import-blocks",
+       .arguments = "DIR REGION FILE",
+       .wordCount = 3,
+       .summary = "import block-level positions (MLIT CSV) into DIR/REGION.sqlite",
+       .description = "Imports block-level positions (MLIT 街区レベル位置参照情報, CP932);\n"
+                      "municipality codes come from the database or from the KEN_ALL file given.\n",
+       .options = {{"--codes", "KEN_ALL.CSV", "municipality codes for new municipalities"}},
+       .run = ImportBlocks},
+      {.name = "db import-postal",
+       .arguments = "DIR REGION FILE",
+       .wordCount = 3,
+       .summary = "import postal codes (Japan Post KEN_ALL CSV) into DIR/REGION.sqlite",
+       .description = "Imports postal codes (Japan Post KEN_ALL CSV, CP932).\n",
+       .options = {},
+       .run = ImportPostal},
+      {.name = "db import-mdb",
+       .arguments = "DIR FILE.mdb",
+       .wordCount = 2,
+       .summary = "convert a legacy Access database into DIR",
+       .description =
+           "Converts a legacy Access database (mok2.mdb or a region database) into DIR.\n"
+           "Every import runs in one transaction: on failure the databases stay as they\n"
+           "were.\n",
+       .options = {},
+       .run = ImportMdb},
+  };
 }
 
 }  // namespace mok::app

@@ -16,85 +16,10 @@
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
+#include "tool_session.h"
 
 namespace mok::app {
 namespace {
-
-void PrintRecognizeUsage() {
-  std::fputs(
-      "usage: mok2 recognize [options] [ADDRESS...]\n"
-      "Recognises each ADDRESS, or each line of standard input when none is given, and prints\n"
-      "the result code, a tab and the output fields.\n"
-      "  --db-dir DIR       folder of mok2.sqlite and the region databases (default: DBDIR)\n"
-      "  --region NAME      region database to use (default: the only region of ＤＢ一覧)\n"
-      "  --ini FILE         settings file (default: mok.ini beside the program)\n"
-      "  --encoding ENC     encoding of standard input: utf8 (default) or cp932\n"
-      "  --json             print one JSON object per address instead\n"
-      "  --help             show this text\n"
-      "Result codes: 0 converted, 1 no prefecture and no region, 2 no municipality, 3 no town,\n"
-      "4 empty address, 6 no block coordinates, -1 failure.\n",
-      stdout);
-}
-
-struct Options {
-  std::optional<std::string> dbDir;
-  std::optional<std::string> region;
-  std::optional<std::string> ini;
-  bool cp932 = false;
-  bool json = false;
-  std::vector<std::string> addresses;
-};
-
-// Parses the options; nullopt (after a message) on a usage error.
-std::optional<Options> ParseOptions(const Args& args, bool& help) {
-  Options o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](const char* name) -> std::optional<std::string> {
-      if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "mok2 recognize: %s needs a value\n", name);
-        return std::nullopt;
-      }
-      return args[++i];
-    };
-    if (a == "--help" || a == "-h") {
-      help = true;
-      return o;
-    } else if (a == "--db-dir") {
-      if (!(o.dbDir = value("--db-dir")))
-        return std::nullopt;
-    } else if (a == "--region") {
-      if (!(o.region = value("--region")))
-        return std::nullopt;
-    } else if (a == "--ini") {
-      if (!(o.ini = value("--ini")))
-        return std::nullopt;
-    } else if (a == "--encoding") {
-      auto enc = value("--encoding");
-      if (!enc)
-        return std::nullopt;
-      if (*enc == "cp932" || *enc == "CP932" || *enc == "sjis" || *enc == "shift_jis") {
-        o.cp932 = true;
-      } else if (*enc != "utf8" && *enc != "utf-8" && *enc != "UTF-8") {
-        std::fprintf(stderr, "mok2 recognize: unknown encoding '%s' (utf8 or cp932)\n",
-                     enc->c_str());
-        return std::nullopt;
-      }
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (a == "--") {
-      o.addresses.insert(o.addresses.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                         args.end());
-      break;
-    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-      std::fprintf(stderr, "mok2 recognize: unknown option '%s'\n", a.c_str());
-      return std::nullopt;
-    } else {
-      o.addresses.push_back(a);
-    }
-  }
-  return o;
-}
 
 // JSON string literal of a text (RFC 8259 escaping; written here because the core has no JSON
 // library and only strings need writing).
@@ -190,25 +115,30 @@ bool NextInputLine(bool cp932, std::optional<std::u16string>& line, long lineNum
 
 }  // namespace
 
-int RunRecognizeCommand(const Args& args) {
-  bool help = false;
-  auto options = ParseOptions(args, help);
-  if (help) {
-    PrintRecognizeUsage();
-    return 0;
+int Recognize(const ParsedOptions& options) {
+  bool cp932 = false;
+  if (const auto encoding = options.Value("--encoding")) {
+    if (*encoding == "cp932" || *encoding == "CP932" || *encoding == "sjis" ||
+        *encoding == "shift_jis") {
+      cp932 = true;
+    } else if (*encoding != "utf8" && *encoding != "utf-8" && *encoding != "UTF-8") {
+      std::fprintf(stderr, "mok2 recognize: unknown encoding '%s' (utf8 or cp932)\n",
+                   encoding->c_str());
+      return 2;
+    }
   }
-  if (!options)
-    return 2;
+  const bool json = options.Has("--json");
 
   TerminalPrompter prompter;
-  if (options->ini && !std::filesystem::exists(std::filesystem::path(*options->ini))) {
-    std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", options->ini->c_str());
+  if (const auto ini = options.Value("--ini");
+      ini && !std::filesystem::exists(std::filesystem::path(*ini))) {
+    std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", ini->c_str());
     return 1;
   }
-  batch::Session session(
-      options->ini ? text::FromUtf8(*options->ini) : JoinPath(ProgramDirectory(), kSettingsFileName),
-      prompter,
-      options->dbDir ? std::optional(text::FromUtf8(*options->dbDir)) : std::nullopt);
+  const auto sessionPointer = MakeSession("recognize", options, prompter);
+  if (!sessionPointer)
+    return 1;
+  batch::Session& session = *sessionPointer;
   auto fail = [](const db::DbError& error) {
     std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Message()).c_str());
     return 1;
@@ -217,8 +147,8 @@ int RunRecognizeCommand(const Args& args) {
     return fail(opened.error());
   const std::vector<std::u16string>& regions = session.database.RegionList();
   std::u16string region;
-  if (options->region) {
-    region = text::FromUtf8(*options->region);
+  if (const auto named = options.Value("--region")) {
+    region = text::FromUtf8(*named);
   } else if (regions.size() == 1) {
     region = regions.front();
   } else {
@@ -235,33 +165,64 @@ int RunRecognizeCommand(const Args& args) {
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
   };
+  bool countWarned = false;
+  // False when the database failed: every later address would fail the same way.
   auto recognize = [&](const std::u16string& address) {
     const engine::Recognition r = session.recognizer.RecognizeAddress(address);
-    for (const db::DbError& error : r.errors)
+    for (const db::DbError& error : r.errors) {
+      if (error.fromEngine) {
+        fail(error);
+        return false;
+      }
       prompter.ShowMessage(error.Message(), MessageIcon::None, kAppTitle);
-    print(options->json ? JsonLine(r)
-                        : std::to_string(engine::CodeNumber(r.code)) + "\t" +
-                              text::ToUtf8(r.outputFields));
+    }
+    if (r.uncountedUse && !countWarned) {
+      countWarned = true;
+      std::fprintf(stderr, "mok2 recognize: the use of a learned word could not be counted: %s\n",
+                   text::ToUtf8(r.uncountedUse->Message()).c_str());
+    }
+    print(json ? JsonLine(r)
+               : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));
+    return true;
   };
   // A line that cannot be read is a failure of its own, never an empty (converted) address.
-  auto unreadable = [&]() {
-    print(options->json ? "{\"code\":-1,\"fields\":\"\"}" : std::string("-1\t"));
-  };
-  if (!options->addresses.empty()) {
-    for (const std::string& a : options->addresses)
-      recognize(text::FromUtf8(a));
+  auto unreadable = [&]() { print(json ? "{\"code\":-1,\"fields\":\"\"}" : std::string("-1\t")); };
+  bool ok = true;
+  if (!options.words.empty()) {
+    for (std::size_t i = 0; ok && i < options.words.size(); ++i)
+      ok = recognize(text::FromUtf8(options.words[i]));
   } else {
     std::optional<std::u16string> line;
     long lineNumber = 0;
-    while (NextInputLine(options->cp932, line, ++lineNumber)) {
+    while (ok && NextInputLine(cp932, line, ++lineNumber)) {
       if (line)
-        recognize(*line);
+        ok = recognize(*line);
       else
         unreadable();
     }
   }
   std::fflush(stdout);
-  return 0;
+  return ok ? 0 : 1;
+}
+
+Command RecognizeCommand() {
+  return {
+      .name = "recognize",
+      .arguments = "[ADDRESS...]",
+      .wordCount = std::nullopt,
+      .summary = "recognise addresses (standard input when none is given)",
+      .description =
+          "Recognises each ADDRESS, or each line of standard input when none is given, and\n"
+          "prints the result code, a tab and the output fields.\n"
+          "Result codes: 0 converted, 1 no prefecture and no region, 2 no municipality, 3 no\n"
+          "town, 4 empty address, 6 no block coordinates, -1 failure.\n",
+      .options = {kDbDirOption,
+                  {"--region", "NAME", "region database to use (default: the only region)"},
+                  kIniOption,
+                  {"--encoding", "ENC", "encoding of standard input: utf8 (default) or cp932"},
+                  {"--json", "", "print one JSON object per address instead"}},
+      .run = Recognize,
+  };
 }
 
 }  // namespace mok::app

@@ -8,7 +8,6 @@
 
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
-#include "startup/settings.h"
 #include "startup/system_init.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"
@@ -26,21 +25,20 @@ int main(int argc, char** argv) {
     return 0;
   single.Listen();
 
-  mok::Settings settings;
   mok::ui::QtPrompter prompter;
-  mok::StartupState state;
-  mok::InitializeSystem(
-      state, settings, prompter, u"", [] { mok::engine::LoadFixedNames(); }, [] { return true; });
+  mok::Startup startup = mok::InitializeSystem(
+      prompter, u"", [] { mok::engine::LoadFixedNames(); }, [] { return true; });
 
   // Creating the window runs its load step, before the command line is read.
-  mok::ui::frmConvert window(settings, state.SettingsFilePath, prompter, state.CommandLine,
+  mok::CommandLineOptions commandLine;
+  mok::ui::frmConvert window(startup.settings, startup.settingsFilePath, prompter, commandLine,
                              argumentText);
   window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
   prompter.SetParent(&window);
 
-  state.CommandLine.valid = false;
-  state.CommandLine.firstActivate = true;
-  mok::ParseCommandLine(argumentText, state.CommandLine, prompter);
+  commandLine.valid = false;
+  commandLine.firstActivate = true;
+  mok::ParseCommandLine(argumentText, commandLine, prompter);
 
   single.OnActivateRequest = [&window] {
     if (window.isMinimized())

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "db/address_database.h"
 #include "db/schema.h"
 #include "text/text.h"
 
@@ -20,10 +21,7 @@ std::filesystem::path RegionDatabaseFile(const std::filesystem::path& dir,
 }
 
 void CheckRegionName(std::u16string_view region) {
-  const bool bad = region.empty() || region == u"." || region == u".." ||
-                   region.find_first_of(u"/\\") != std::u16string_view::npos ||
-                   text::EqualsFold(region, u"mok2");
-  if (bad) {
+  if (!IsRegionName(region)) {
     throw ImportError(u"\"" + std::u16string(region) +
                       u"\" cannot be a region name (it names the file <region>.sqlite)");
   }

@@ -28,8 +28,10 @@ void StagedDatabase::Finish() {
 void StagedDatabase::Install() {
   Finish();
   std::error_code ec;
-  // A journal or log left beside the old file would be played into the new one when it is opened.
-  for (const char* suffix : {"-journal", "-wal"})
+  // A journal or log left beside the old file would be played into the new one when it is
+  // opened, and a program still using the old file keeps its own copies of the log and its
+  // shared index once their names are gone: the new file starts with neither.
+  for (const char* suffix : {"-journal", "-wal", "-shm"})
     std::filesystem::remove(target_.string() + suffix, ec);
   std::filesystem::rename(temporary_, target_, ec);
   if (ec) {

@@ -14,6 +14,7 @@
 // town rows of every fitting municipality become the candidates of the town step, and the parts
 // are rewritten into the stored spelling (「中央区」 becomes 「札幌市」 + 「中央区」). A text that
 // fits nothing is tried once more after the learning dictionary (municipality words) rewrote it.
+#include <algorithm>
 #include <vector>
 
 #include "engine/recognition/prefecture.h"
@@ -28,6 +29,11 @@ namespace mok::engine {
 namespace {
 
 constexpr int kMaxSecondParts = 10;
+
+// Cuts are tried only where the municipality would end within this many characters of its
+// start: the longest municipality names (南都留郡富士河口湖町) have ten. Without the bound an
+// address holding thousands of 市 would be cut, copied and looked up thousands of times.
+constexpr int32_t kMaxMunicipalityLength = 64;
 
 struct SecondPart {
   std::u16string text;
@@ -85,6 +91,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
     return split;
   }
   split.candidates = std::move(city.rows);
+  split.writtenCity = std::move(city.written);
 
   // The address may continue over the following fields; an empty field ends it.
   std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
@@ -102,7 +109,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   parts.chomeSuffix = std::move(town.chomeSuffix);
   if (parts.city.empty() && parts.ward.empty())
     split.code = ResultCode::NoCity;
-  else if (parts.townName.empty())
+  else if (parts.townName.empty() || town.unreadableNumber)
     split.code = ResultCode::NoTown;
   else
     split.code = ResultCode::Converted;
@@ -115,7 +122,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   const int32_t length = static_cast<int32_t>(text.size());
   CityParts parts{prefecture, {}, {}};
   if (pos > length)
-    return {false, parts, {}, pos};
+    return {false, parts, {}, {}, pos};
   constexpr std::u16string_view kWard = u"区";
   constexpr std::u16string_view kTown = u"町";
   constexpr std::u16string_view kVillage = u"村";
@@ -123,10 +130,12 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   for (const std::u16string_view suffix : tables.placeSuffixes) {
     const int32_t suffixLength = static_cast<int32_t>(suffix.size());
     const int32_t start = pos;
+    const int32_t windowEnd = start + kMaxMunicipalityLength - 1;
     int32_t searchEnd = length;
     do {
-      // The last occurrence of the suffix that ends at or before searchEnd.
-      const int32_t s = FindLastFrom(text, suffix, searchEnd - suffixLength + 1);
+      // The last occurrence of the suffix that ends at or before searchEnd (and in the window).
+      const int32_t s =
+          FindLastFrom(text, suffix, std::min(searchEnd, windowEnd) - suffixLength + 1);
       if (s > pos) {
         parts.city = text::Mid(text, static_cast<std::size_t>(start),
                                static_cast<std::size_t>(s - start + suffixLength));
@@ -183,7 +192,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
       searchEnd = s - suffixLength;
     } while (searchEnd > pos);
   }
-  return {false, parts, {}, pos};
+  return {false, parts, {}, {}, pos};
 }
 
 Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
@@ -206,15 +215,39 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   if (!names)
     return fail(names.error());
 
+  // The fitting municipalities, in table order: through the store's name index, or, for the
+  // containment test, by looking at every name.
+  auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
+    std::vector<std::size_t> found;
+    if (contained || p1.empty()) {
+      const std::u16string joined = p1 + p2;
+      for (std::size_t i = 0; i < (*names)->size(); ++i) {
+        if (CityFits((**names)[i], p1, p2, joined, contained))
+          found.push_back(i);
+      }
+      return found;
+    }
+    for (const std::u16string& name : p2.empty() ? std::vector<std::u16string>{p1}
+                                                 : std::vector<std::u16string>{p1, p2, p1 + p2}) {
+      auto some = store_.FindMunicipalities(name, p2.empty());
+      if (!some)
+        return some.error();
+      found.insert(found.end(), some->begin(), some->end());
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+  };
+
   // The town rows of every fitting municipality. When the address names its prefecture,
   // municipalities of another prefecture are left out: a region database that lacks the named
   // prefecture must not answer 大阪市北区 with the 北区 of 東京都.
   auto select = [&](bool contained) -> db::DbStatus {
     result.rows.clear();
-    const std::u16string joined = p1 + p2;
-    for (std::size_t i = 0; i < (*names)->size(); ++i) {
-      if (!CityFits((**names)[i], p1, p2, joined, contained))
-        continue;
+    auto indexes = fitting(contained);
+    if (!indexes)
+      return indexes.error();
+    for (const std::size_t i : *indexes) {
       auto rows = store_.TownRows(i);
       if (!rows)
         return rows.error();
@@ -249,10 +282,19 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
       return notFound();
   }
 
-  // The first row decides the prefecture and the stored spelling of the parts.
-  const TownRow& first = result.rows.front();
-  parts.prefecture = first.prefecture;
-  const std::u16string& stored = first.city;
+  // The first row decides the prefecture and the stored spelling of the parts, until the town
+  // step finds the town in another of the municipalities.
+  result.found = true;
+  result.written = parts;
+  result.parts = StoredParts(parts, result.rows.front());
+  return result;
+}
+
+Recognizer::CityParts Recognizer::StoredParts(const CityParts& written, const TownRow& row) {
+  CityParts parts{row.prefecture, written.city, written.ward};
+  std::u16string& p1 = parts.city;
+  std::u16string& p2 = parts.ward;
+  const std::u16string& stored = row.city;
   std::size_t n = stored.size();
   if (!p2.empty()) {
     const std::size_t u = text::InStr(stored, p2);
@@ -269,9 +311,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
     else
       p1.clear();
   }
-  result.found = true;
-  result.parts = std::move(parts);
-  return result;
+  return parts;
 }
 
 }  // namespace mok::engine

@@ -23,7 +23,6 @@ PrefectureMatch FindPrefecture(std::u16string_view text, const std::vector<Prefe
 
 // The first prefecture whose katakana name begins the text, followed by its type's reading when
 // written (ﾄｳｷｮｳ or ﾄｳｷｮｳﾄ).
-PrefectureMatch FindPrefectureByKana(std::u16string_view text,
-                                     const std::vector<Prefecture>& list);
+PrefectureMatch FindPrefectureByKana(std::u16string_view text, const std::vector<Prefecture>& list);
 
 }  // namespace mok::engine

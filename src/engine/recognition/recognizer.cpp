@@ -35,14 +35,17 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
   fields_.Clear();
   log_.clear();
   errors_.clear();
+  uncountedUse_.reset();
   store_.BeginAddress();
   Recognition r;
   auto finish = [&](ResultCode code) {
     r.code = code;
     r.log = std::move(log_);
     r.errors = std::move(errors_);
+    r.uncountedUse = std::move(uncountedUse_);
     log_.clear();
     errors_.clear();
+    uncountedUse_.reset();
     return std::move(r);
   };
   if (address.empty())
@@ -65,16 +68,23 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
     return finish(ResultCode::Failure);
 
   const TownMatch town = FindOazaChome(
-      split.candidates,
-      {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
+      split.candidates, {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
       [this](const std::u16string& word) { return LookupLearnedWord(WordKind::Town, word); });
   parts.townName = town.townName;
   parts.chomeInOaza = town.chomeInOaza;
   parts.oazaPrefixRemoved = town.oazaPrefixRemoved;
   if (town.outcome == TownMatchOutcome::Failed)
     return finish(ResultCode::Failure);
-  if (town.outcome == TownMatchOutcome::NotFound)
+  if (town.outcome != TownMatchOutcome::Found)
     return finish(ResultCode::NoTown);
+  if (town.row != nullptr) {
+    // The town decides which of the fitting municipalities is meant: the block is looked up
+    // under the municipality the town was found in.
+    const CityParts stored = StoredParts(split.writtenCity, *town.row);
+    parts.prefecture = stored.prefecture;
+    parts.city = stored.city;
+    parts.ward = stored.ward;
+  }
 
   // The town match decided whether the first number went into the town name.
   BlockMatch block = LookupBlockCoordinates(parts);
@@ -115,10 +125,9 @@ std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
     rewritten += word.substr(learned.registered.size());
   if (!AddLog(word + u" → " + learned.converted))
     return std::nullopt;
-  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted) {
-    Fail(counted.error());
-    return std::nullopt;
-  }
+  // The count only orders the words; a word whose use cannot be stored still applies.
+  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted && !uncountedUse_)
+    uncountedUse_ = counted.error();
   return rewritten;
 }
 

@@ -42,14 +42,14 @@ inline constexpr std::size_t kMaxLogEntries = 10;
 // The parts an address was split into.
 struct AddressParts {
   std::u16string prefecture;
-  std::u16string city;      // the municipality, or the city of a ward (札幌市) or a county (余市郡)
+  std::u16string city;  // the municipality, or the city of a ward (札幌市) or a county (余市郡)
   std::u16string ward;      // the ward of a city or the town/village of a county, or ""
   std::u16string townName;  // 大字・町丁目
   // The numbers after the town name (chome, block, lot…) in full-width digits; "" where none.
   std::array<std::u16string, kMaxTownParts> numbers;
-  std::u16string remainder;       // what follows the numbers (号, a building name…)
-  bool chomeInOaza = false;       // the first number is the chome, part of the town name
-  std::u16string chomeSuffix;     // the 丁目 text after the first number, when written
+  std::u16string remainder;        // what follows the numbers (号, a building name…)
+  bool chomeInOaza = false;        // the first number is the chome, part of the town name
+  std::u16string chomeSuffix;      // the 丁目 text after the first number, when written
   bool oazaPrefixRemoved = false;  // the town was written with a leading 大字
 
   std::u16string Municipality() const { return city + ward; }
@@ -74,6 +74,8 @@ struct Recognition {
   std::vector<std::u16string> log;  // the conversion log, at most kMaxLogEntries entries
   std::u16string outputFields;      // the converted fields the settings choose; "" unless converted
   std::vector<db::DbError> errors;  // failures of the address data met on the way, in order
+  // A learned word applied, but its use could not be counted (a read-only or full folder).
+  std::optional<db::DbError> uncountedUse;
 };
 
 // What SplitAddress found: the code (Converted, NoCity or NoTown) and the parts.
@@ -101,14 +103,16 @@ class Recognizer {
   };
   struct CityCandidates {
     bool found = false;
-    CityParts parts;  // stored forms when found; else as the last try left them
+    CityParts parts;    // stored forms when found; else as the last try left them
+    CityParts written;  // as written (or rewritten by a learned word), when found
     std::vector<TownRow> rows;
     int32_t next = 0;  // 1-based position after the municipality in the text
   };
   struct TextSplit {
     ResultCode code = ResultCode::NoCity;
     AddressParts parts;
-    std::vector<TownRow> candidates;  // the town rows of the municipality found
+    std::vector<TownRow> candidates;  // the town rows of the municipalities found
+    CityParts writtenCity;            // the municipality as it was matched
   };
 
   TextSplit SplitFirstField(const std::u16string& firstField);
@@ -116,6 +120,8 @@ class Recognizer {
   CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture);
   CityCandidates FindCityCandidates(CityParts parts);
+  // The prefecture and the parts in the stored spelling of the municipality of `row`.
+  static CityParts StoredParts(const CityParts& written, const TownRow& row);
   std::optional<std::u16string> KanaAddressToKanji(const std::u16string& address);
   // The learned replacement of `word`: "" when none applies, nullopt on a failure.
   std::optional<std::u16string> LookupLearnedWord(WordKind kind, const std::u16string& word);
@@ -136,6 +142,7 @@ class Recognizer {
   AddressFields fields_;
   std::vector<std::u16string> log_;
   std::vector<db::DbError> errors_;
+  std::optional<db::DbError> uncountedUse_;
 };
 
 }  // namespace mok::engine

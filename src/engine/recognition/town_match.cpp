@@ -1,5 +1,6 @@
 #include "engine/recognition/town_match.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -42,6 +43,7 @@ class TownMatcher {
 
   bool failed() const { return failed_; }
   bool chomeInOaza() const { return chomeInOaza_; }
+  const TownRow* row() const { return row_; }
 
   // Whether t names a town, with the learning dictionary's help; t is rewritten on the way.
   bool MatchOazaWithLearning(std::u16string& t, std::u16string& k) {
@@ -87,6 +89,7 @@ class TownMatcher {
       const std::u16string withOaza = std::u16string(kOaza) + w;
       if (const TownRow* row = FindFirst(w, withOaza)) {
         t = row->town;
+        row_ = row;
         return true;
       }
     }
@@ -97,23 +100,27 @@ class TownMatcher {
       std::swap(names[0], names[1]);
     for (const std::u16string* m : names) {
       if (const TownRow* row = FindUnique(*m))
-        return Take(t, row->town);
+        return Take(t, row);
       if (!chomeInOaza_) {
         if (const TownRow* row = FindFirst(*m + k + std::u16string(kChome)))
-          return Take(t, row->town);
+          return Take(t, row);
       }
       if (k.empty())
         continue;
       if (const TownRow* row = FindFirst(*m + k)) {
         k.clear();
-        return Take(t, row->town);
+        return Take(t, row);
       }
     }
+    // People rarely write the 字 of a stored name.
+    if (const TownRow* row = FindUnique(std::u16string(kAza) + t))
+      return Take(t, row);
     return false;
   }
 
-  bool Take(std::u16string& t, const std::u16string& stored) {
-    t = stored;
+  bool Take(std::u16string& t, const TownRow* row) {
+    t = row->town;
+    row_ = row;
     chomeInOaza_ = text::InStr(t, kChome) > 0;
     return true;
   }
@@ -154,12 +161,50 @@ class TownMatcher {
   std::u16string chomeSuffix_;
   bool oazaPrefixRemoved_;
   bool failed_ = false;
+  const TownRow* row_ = nullptr;
 };
 
-}  // namespace
+bool SameMunicipality(const TownRow& a, const TownRow& b) {
+  return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
+}
 
-TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
-                        const TownWordLookup& learned) {
+// The candidate rows grouped by municipality, in the order of each group's first row.
+std::vector<std::vector<TownRow>> ByMunicipality(const std::vector<TownRow>& rows) {
+  std::vector<std::vector<TownRow>> groups;
+  for (const TownRow& row : rows) {
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const auto& g) { return SameMunicipality(g.front(), row); });
+    if (group == groups.end())
+      groups.push_back({row});
+    else
+      group->push_back(row);
+  }
+  return groups;
+}
+
+TownMatch MatchIn(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+                  const TownWordLookup& learned);
+
+// Whether the town text names a town in more than one of the candidate municipalities, in any
+// of the forms the matching tries (本町 in one, 本町三丁目 in another). The learning dictionary
+// is not asked: it must not count a use for a check.
+bool FitsSeveral(const std::vector<TownRow>& candidates, const TownMatchRequest& request) {
+  const auto groups = ByMunicipality(candidates);
+  if (groups.size() < 2)
+    return false;
+  const TownWordLookup none = [](const std::u16string&) {
+    return std::optional<std::u16string>(std::u16string());
+  };
+  int fitting = 0;
+  for (const auto& group : groups) {
+    if (MatchIn(group, request, none).outcome == TownMatchOutcome::Found && ++fitting > 1)
+      return true;
+  }
+  return false;
+}
+
+TownMatch MatchIn(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+                  const TownWordLookup& learned) {
   std::u16string t = DigitRunsToKanji(request.town);
   std::u16string k = NumberToKanji(request.chome);
   std::u16string whole = t;
@@ -174,6 +219,8 @@ TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchR
     match.outcome = outcome;
     match.townName = std::move(name);
     match.chomeInOaza = matcher.chomeInOaza();
+    if (outcome == TownMatchOutcome::Found)
+      match.row = matcher.row();
     return match;
   };
   if (!matcher.MatchOazaWithLearning(t, k)) {
@@ -188,6 +235,19 @@ TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchR
     t = whole;
   }
   return finish(TownMatchOutcome::Found, t);
+}
+
+}  // namespace
+
+TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+                        const TownWordLookup& learned) {
+  TownMatch match = MatchIn(candidates, request, learned);
+  if (match.outcome == TownMatchOutcome::Found && match.row != nullptr &&
+      FitsSeveral(candidates, request)) {
+    match.outcome = TownMatchOutcome::Ambiguous;
+    match.row = nullptr;
+  }
+  return match;
 }
 
 }  // namespace mok::engine

@@ -14,10 +14,13 @@ namespace {
 // Fixed terms of this code are town names that begin with numeral characters.
 constexpr int16_t kTownTermCode = 3;
 
-// The number of a run: its value in full-width decimal digits, 「－１」 when malformed.
-std::u16string RunNumber(const std::u16string& text, const NumeralRun& run) {
+// The number of a run: its value in full-width decimal digits; nullopt when the numeral rules
+// cannot read it (「十万」, 「百万」, a value beyond the 32-bit range).
+std::optional<std::u16string> RunNumber(const std::u16string& text, const NumeralRun& run) {
   const int32_t value = NumeralToNumber(std::u16string_view(text).substr(
       static_cast<std::size_t>(run.start - 1), static_cast<std::size_t>(run.length)));
+  if (value < 0)
+    return std::nullopt;
   return text::ToWide(text::FromUtf8(std::to_string(value)));
 }
 
@@ -63,7 +66,18 @@ TownSplit SplitTownAndNumbers(const std::u16string& text,
   const std::size_t length = text.size();
 
   std::size_t taken = 0;  // numbers stored so far
-  auto store = [&](std::size_t k) { split.numbers[taken++] = RunNumber(text, runs[k]); };
+  auto store = [&](std::size_t k) {
+    std::optional<std::u16string> number = RunNumber(text, runs[k]);
+    if (!number) {
+      // The first two numbers decide the town and the block: one that cannot be read fails
+      // the address instead of reading as some other number. A later one is kept as written.
+      if (taken < 2)
+        split.unreadableNumber = true;
+      number = text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[k].start),
+                                      static_cast<std::size_t>(runs[k].length)));
+    }
+    split.numbers[taken++] = std::move(*number);
+  };
 
   // The run that starts the block: the first number followed by a level word or a separator.
   // A number at the very start belongs to the town name.
@@ -109,7 +123,8 @@ TownSplit SplitTownAndNumbers(const std::u16string& text,
       store(next);
       ++next;
     }
-    split.remainder = text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[next - 1].End() + 1)));
+    split.remainder =
+        text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[next - 1].End() + 1)));
   }
   return split;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ struct TownSplit {
   std::u16string townName;
   std::array<std::u16string, 10> numbers;  // full-width digits; "" where none
   std::u16string remainder;
-  bool chomeInOaza = false;    // a 丁目 follows one of the numbers before the block
-  std::u16string chomeSuffix;  // that 丁目 and what follows it up to the next number
+  bool chomeInOaza = false;       // a 丁目 follows one of the numbers before the block
+  std::u16string chomeSuffix;     // that 丁目 and what follows it up to the next number
+  bool unreadableNumber = false;  // the chome or block number is no numeral the rules can read
 };
 
 TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms);

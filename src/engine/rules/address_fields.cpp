@@ -25,11 +25,11 @@ constexpr int kFirstSpaceEntry = 3;
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kMaxScanned = std::numeric_limits<int16_t>::max();
 
-// Removes the removable characters from work, entry by entry in table order. Each entry removes its first occurrence (ignoring case, width and kana type) over
-// and over; a space entry stops at the first occurrence whose position in work at that moment is
-// beyond spaceLimit. One compacting pass per entry does the same as the repeated deletions: the
-// position of an occurrence after the earlier deletions is the count of characters kept before it,
-// plus one.
+// Removes the removable characters from work, entry by entry in table order. Each entry removes its
+// first occurrence (ignoring case, width and kana type) over and over; a space entry stops at the
+// first occurrence whose position in work at that moment is beyond spaceLimit. One compacting pass
+// per entry does the same as the repeated deletions: the position of an occurrence after the
+// earlier deletions is the count of characters kept before it, plus one.
 void RemoveChars(std::u16string& work, std::size_t spaceLimit) {
   const FixedTables& tables = LoadFixedNames();
   for (int entry = 0; entry < kRemovableCount; ++entry) {

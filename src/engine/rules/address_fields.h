@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace mok::engine {
 
 // The address split on the field delimiter of the settings, handed out one cleaned field at a
@@ -86,7 +85,8 @@ std::optional<NumberBlock> FindNumberBlock(std::u16string_view text);
 bool IsLevelWordOrSeparator(int level, std::u16string_view text);
 
 // The kana part of a text: the text narrowed and cut before its first character that is not
-// half-width katakana. 「ﾄｳｷｮｳﾄ1-2」 -> 「ﾄｳｷｮｳﾄ」, firstOther 7, isKana; 「東京都」 -> "", 1, not kana.
+// half-width katakana. 「ﾄｳｷｮｳﾄ1-2」 -> 「ﾄｳｷｮｳﾄ」, firstOther 7, isKana; 「東京都」 -> "", 1, not
+// kana.
 struct KanaPart {
   std::u16string kana;
   int32_t firstOther = 0;  // 1-based position of the first other character in the narrowed text,

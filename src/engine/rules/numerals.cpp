@@ -44,9 +44,18 @@ int UnitPower(int value) {
 }
 
 // Appends the kanji form of digits, whose characters are narrow already or are full-width digits
-// (the two read the same; anything else counts as the digit 0).
+// (the two read the same; anything else counts as the digit 0). A number above the ten-thousands
+// has no kanji form with the units up to 万: its digits are kept as they are, so that it can
+// never read as a smaller number (2000000 as 二).
 void AppendNumberToKanji(std::u16string& out, std::u16string_view digits) {
   const FixedTables& tables = LoadFixedNames();
+  std::size_t significant = digits.size();
+  for (std::size_t i = 0; i < digits.size() && DigitOf(digits[i]) == 0; ++i)
+    --significant;
+  if (significant > 5) {
+    out += digits;
+    return;
+  }
   const std::size_t begin = out.size();
   const std::size_t n = digits.size();
   for (std::size_t k = 1; k <= n; ++k) {

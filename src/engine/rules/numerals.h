@@ -22,8 +22,8 @@ int NumeralValue(char16_t c);
 int32_t NumeralToNumber(std::u16string_view text);
 
 // A decimal number (ASCII or full-width digits) written in kanji: 「105」 「百五」, 「12」
-// 「十二」, "0" "０". A 1 before a unit is not written (10 "十"). Above the ten-thousands place
-// digits are written one by one without units; addresses do not carry such numbers.
+// 「十二」, "0" "０". A 1 before a unit is not written (10 "十"). A number above the
+// ten-thousands has no such form and is given back as written.
 std::u16string NumberToKanji(std::u16string_view digits);
 
 // text with every run of ASCII or full-width digits replaced by its kanji form:

@@ -1,0 +1,27 @@
+#include "tool_session.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "startup/paths.h"
+#include "startup/settings_file.h"
+#include "text/text.h"
+
+namespace mok::app {
+
+std::unique_ptr<batch::Session> MakeSession(std::string_view command, const ParsedOptions& options,
+                                            Prompter& prompter) {
+  const auto ini = options.Value("--ini");
+  const auto dbDir = options.Value("--db-dir");
+  std::error_code ec;
+  if (ini && std::filesystem::exists(*ini, ec) && !std::filesystem::is_regular_file(*ini, ec)) {
+    std::fprintf(stderr, "mok2 %s: the settings file '%s' is not a file\n",
+                 std::string(command).c_str(), ini->c_str());
+    return nullptr;
+  }
+  return std::make_unique<batch::Session>(
+      ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName), prompter,
+      dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+}
+
+}  // namespace mok::app
