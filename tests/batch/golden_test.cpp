@@ -12,6 +12,7 @@
 //   stop-before N...           the stop button is pressed before record N of the next run
 //   monitor                    from now on the monitor boxes and the run state are shown
 //   learn SCOPE KIND WORD CONVERTED   registers a learned word
+//   sql NAME STATEMENT         runs the statement on NAME.sqlite of the database folder
 //   place FILE NAME, folder NAME   copies a case file to NAME, makes a folder
 //   link NAME NEW, symlink TARGET NEW   makes a hard link to NAME, a symbolic link to TARGET
 //   run                        presses the run button
@@ -34,6 +35,7 @@
 #include "batch/conversion_run.h"
 #include "batch/session.h"
 #include "batch_test_util.h"
+#include "db/connection.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
 #include "startup/settings_file.h"
@@ -207,6 +209,9 @@ TEST_P(GoldenRun, MatchesExpected) {
       fs::create_symlink(w[1], work / w[2]);
     } else if (cmd == "folder") {
       fs::create_directories(work / w[1]);
+    } else if (cmd == "sql") {
+      auto db = db::Connection::Open(u16((dbDir / (w[1] + ".sqlite")).string()));
+      ASSERT_TRUE(db && db->Execute(line.substr(line.find(w[1]) + w[1].size()))) << where;
     } else if (cmd == "run") {
       user.polls = 0;
       user.progress = "0/0";
