@@ -1,50 +1,44 @@
-// Whole conversion runs, one folder of tests/golden per case, run through the real run
-// controller against real SQLite databases built by the data tool.
+// Whole conversion runs, one folder of tests/golden per case, through the real run controller
+// against real SQLite databases built by the data tool.
 //
-// A case folder holds:
-//   case.txt               the script (UTF-8), one command per line, run in order (see below)
-//   mok.ini                the settings (optional; defaults when absent)
-//   towns.csv              the towns of the region 東京都 in the data tool's town-list format
-//                          (optional; tests/golden/towns.csv when absent)
-//   input files, expected outputs and expected-messages.txt, named by the script
-//
-// Script commands (words separated by blanks; "-" stands for an empty text):
-//   input FILE             the run's input: the case file FILE copied to the work folder, or
-//                          a file of that name placed there by the script
-//   output NAME            the output path is NAME in the work folder
-//   region NAME            region text (default 東京都); its position comes from the region list
-//   start-row TEXT         start-row box (default 2)
-//   field TEXT             address-field box (default 1)
-//   setting KEY VALUE      writes KEY of section MOK of mok.ini and loads the settings again
-//   answers A...           scripted answers (Yes, No, Ok, Cancel) for the next questions
-//   stop-before N...       the stop button is pressed before record N of the next run
+// A case folder holds case.txt (the script, UTF-8), optionally mok.ini (the settings) and
+// towns.csv (the towns of region 東京都; tests/golden/towns.csv when absent), the files the script
+// names and expected-messages.txt. Script commands, words separated by blanks ("-" is an empty
+// text, WORK the work folder; a NAME is a path in the work folder unless it begins with "/"):
+//   input NAME, output NAME    the run's files; a case file of the input's name is copied in
+//   region TEXT, start-row TEXT, field TEXT    the boxes (defaults 東京都, 2 and 1)
+//   setting KEY VALUE          writes KEY of section MOK of mok.ini and loads the settings again
+//   answers A...               answers (Yes, No, Ok, Cancel) to the next questions
+//   stop-before N...           the stop button is pressed before record N of the next run
+//   monitor                    from now on the monitor boxes and the run state are shown
 //   learn SCOPE KIND WORD CONVERTED   registers a learned word
-//   place FILE NAME        copies the case file FILE to NAME in the work folder
-//   run                    presses the run button
-//   expect-file NAME FILE  NAME in the work folder is CP932 text with CR LF line ends whose
-//                          lines are those of the UTF-8 case file FILE
-//   expect-no-file NAME    NAME does not exist in the work folder
-// After the script, everything shown and asked (with the answers), the observer's calls and the
-// outcome of every run are compared with expected-messages.txt ("⏎" stands for CR LF).
-//
-// MOK_GOLDEN_UPDATE=1 rewrites the expected files from what the run produced.
+//   sql NAME STATEMENT         runs the statement on NAME.sqlite of the database folder
+//   place FILE NAME, folder NAME   copies a case file to NAME, makes a folder
+//   link NAME NEW, symlink TARGET NEW   makes a hard link to NAME, a symbolic link to TARGET
+//   run                        presses the run button
+//   expect-file NAME FILE      NAME is a file of CP932 text with CR LF line ends whose lines
+//                              are those of the case file FILE (UTF-8; WORK for the work folder)
+//   expect-no-file NAME        NAME does not exist
+// Everything shown and asked (with the answers), the observer's calls and each run's outcome are
+// compared with expected-messages.txt ("⏎" stands for CR LF). MOK_GOLDEN_UPDATE=1 writes the
+// expected files from what the runs produced.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
+#include "../support/recording_prompter.h"
 #include "batch/conversion_run.h"
 #include "batch/session.h"
 #include "batch_test_util.h"
+#include "db/connection.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
 #include "startup/settings_file.h"
-#include "text/text.h"
 
 namespace mok::batch {
 namespace {
@@ -52,180 +46,80 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kGoldenDir = fs::path(MOK_SOURCE_DIR) / "tests" / "golden";
+constexpr const char* kButtons[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel"};
+constexpr const char* kAnswers[] = {"Ok", "Cancel", "Yes", "No"};
+constexpr const char* kOutcomes[] = {"not started", "finished", "stopped", "failed"};
+constexpr const char* kBoxes[] = {"input", "output", "start row"};
+constexpr const char* kMonitorBoxes[] = {"src", "prevSrc", "prevDst"};
 
-std::string Visible(const std::u16string& text) {
-  std::string out = text::ToUtf8(text);
-  std::string result;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') {
-      result += "⏎";
-      ++i;
-    } else {
-      result += out[i];
-    }
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); !from.empty() && at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
   }
-  return result;
+  return text;
 }
 
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  std::string w;
-  while (in >> w)
-    words.push_back(w == "-" ? "" : w);
-  return words;
+// Text files compare by their lines: CR LF and LF alike, a last line end or none.
+std::string Lines(std::string text) {
+  text = Replace(text, "\r", "");
+  return text.empty() || text.back() == '\n' ? text : text + "\n";
 }
 
-std::string ReadText(const fs::path& path) {
-  return test::ReadBytes(path);
-}
-
-// Lines of a UTF-8 text file (LF or CR LF), without a last empty line.
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::istringstream in(text);
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
+// The user at the window: sees every message, question and observer call, in order, with the
+// work folder written as WORK; answers questions from the script (Yes when it has none left) and
+// presses the stop button where the script says.
+struct ScriptedUser : mok::test::RecordingPrompter, RunObserver {
+  void Add(const std::u16string& line) { Add(text::ToUtf8(line)); }
+  void Add(const std::string& line) {
+    transcript += Replace(Replace(line, "\r\n", "⏎"), workDir, "WORK") + "\n";
   }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines)
-    out += l + "\n";
-  return out;
-}
-
-const char* OutcomeName(RunOutcome outcome) {
-  switch (outcome) {
-    case RunOutcome::NotStarted:
-      return "not started";
-    case RunOutcome::Finished:
-      return "finished";
-    case RunOutcome::Stopped:
-      return "stopped";
-    case RunOutcome::Failed:
-      return "failed";
-  }
-  return "?";
-}
-
-const char* ButtonsName(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::Ok:
-      return "Ok";
-    case MessageButtons::OkCancel:
-      return "OkCancel";
-    case MessageButtons::YesNo:
-      return "YesNo";
-    case MessageButtons::YesNoCancel:
-      return "YesNoCancel";
-  }
-  return "?";
-}
-
-const char* AnswerName(Answer answer) {
-  switch (answer) {
-    case Answer::Ok:
-      return "Ok";
-    case Answer::Cancel:
-      return "Cancel";
-    case Answer::Yes:
-      return "Yes";
-    case Answer::No:
-      return "No";
-  }
-  return "?";
-}
-
-// Everything the user would have seen, in order.
-// The work folder differs at every run, so it is written as WORK.
-struct Transcript {
-  std::string workDir;
-  std::vector<std::string> lines;
-  void Add(std::string line) {
-    for (std::size_t at = line.find(workDir); !workDir.empty() && at != std::string::npos;
-         at = line.find(workDir, at)) {
-      line.replace(at, workDir.size(), "WORK");
-    }
-    lines.push_back(std::move(line));
-  }
-};
-
-class ScriptedPrompter : public Prompter {
- public:
-  explicit ScriptedPrompter(Transcript& transcript) : transcript_(transcript) {}
   void ShowMessage(const std::u16string& text, MessageIcon, const std::u16string&) override {
-    transcript_.Add("message: " + Visible(text));
+    Add(u"message: " + text);
   }
-  Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon,
-             const std::u16string&) override {
-    Answer answer = buttons == MessageButtons::OkCancel ? Answer::Ok : Answer::Yes;
-    if (!answers.empty()) {
-      answer = answers.front();
-      answers.pop_front();
-    }
-    transcript_.Add(std::string("question[") + ButtonsName(buttons) + "]: " + Visible(text) +
-                    " -> " + AnswerName(answer));
+  Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon icon,
+             const std::u16string& title) override {
+    const Answer answer = RecordingPrompter::Ask(text, buttons, icon, title);
+    Add(std::string("question[") + kButtons[static_cast<int>(buttons)] +
+        "]: " + text::ToUtf8(text) + " -> " + kAnswers[static_cast<int>(answer)]);
     return answer;
   }
-  std::deque<Answer> answers;
-
- private:
-  Transcript& transcript_;
-};
-
-class ScriptedObserver : public RunObserver {
- public:
-  explicit ScriptedObserver(Transcript& transcript) : transcript_(transcript) {}
-  void SetRunningState(bool running) override { running_ = running; }
+  void SetRunningState(bool running) override {
+    if (monitor)
+      Add(running ? "state: running" : "state: idle");
+  }
   void FocusInputBox(InputBox box) override {
-    const char* names[] = {"input", "output", "start row"};
-    transcript_.Add(std::string("focus: ") + names[static_cast<int>(box)]);
+    Add(std::string("focus: ") + kBoxes[static_cast<int>(box)]);
   }
   void ShowProgress(int32_t current, int32_t total) override {
-    current_ = current;
-    total_ = total;
+    progress = std::to_string(current) + "/" + std::to_string(total);
   }
-  void SetMonitorText(MonitorBox, const std::u16string&) override {}
+  void SetMonitorText(MonitorBox box, const std::u16string& text) override {
+    if (monitor)
+      Add(std::string(kMonitorBoxes[static_cast<int>(box)]) + ": " + text::ToUtf8(text));
+  }
   bool PollStopRequest() override {
-    ++polls_;
-    for (auto it = stopBefore.begin(); it != stopBefore.end(); ++it) {
-      if (*it == polls_) {
-        stopBefore.erase(it);
-        transcript_.Add("stop pressed before record " + std::to_string(polls_));
-        return true;
-      }
-    }
-    return false;
+    if (std::erase(stopBefore, ++polls) == 0)
+      return false;
+    Add("stop pressed before record " + std::to_string(polls));
+    return true;
   }
   void EditUnconvertedAddress(const std::u16string& address) override {
-    transcript_.Add("correction dialog: " + Visible(address));
+    Add(u"correction dialog: " + address);
   }
-  void ListUnconvertedRows() override { transcript_.Add("unconverted list opened"); }
+  void ListUnconvertedRows() override { Add("unconverted list opened"); }
 
-  void StartRun() { polls_ = current_ = total_ = 0; }
-  std::string Progress() const { return std::to_string(current_) + "/" + std::to_string(total_); }
+  std::string workDir, transcript, progress;
+  bool monitor = false;
   std::vector<int> stopBefore;
-
- private:
-  Transcript& transcript_;
-  bool running_ = false;
-  int polls_ = 0;
-  int32_t current_ = 0;
-  int32_t total_ = 0;
+  int polls = 0;
 };
 
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(kGoldenDir)) {
-    if (entry.is_directory() && fs::exists(entry.path() / "case.txt")) {
+    if (fs::exists(entry.path() / "case.txt"))
       names.push_back(entry.path().filename().string());
-    }
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -235,139 +129,117 @@ class GoldenRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenRun, MatchesExpected) {
   const fs::path caseDir = kGoldenDir / GetParam();
-  const bool update = std::getenv("MOK_GOLDEN_UPDATE") != nullptr;
   test::TempDir work;
   const fs::path dbDir = work / "db";
-
-  // The database recipe.
   db::CreateMainDatabase(dbDir, fs::path(MOK_DATA_DIR) / "prefectures.csv");
-  const fs::path towns =
-      fs::exists(caseDir / "towns.csv") ? caseDir / "towns.csv" : kGoldenDir / "towns.csv";
-  db::ImportTowns(dbDir, u"東京都", towns);
-
-  const std::u16string iniPath = work.U("mok.ini");
+  const bool ownTowns = fs::exists(caseDir / "towns.csv");
+  db::ImportTowns(dbDir, u"東京都", (ownTowns ? caseDir : kGoldenDir) / "towns.csv");
   if (fs::exists(caseDir / "mok.ini"))
     fs::copy_file(caseDir / "mok.ini", work / "mok.ini");
 
-  Transcript transcript;
-  transcript.workDir = work.path().string();
-  ScriptedPrompter prompter(transcript);
-  ScriptedObserver observer(transcript);
-  Session session(iniPath, prompter, text::FromUtf8(dbDir.string()));
-  auto loadSettings = [&] {
-    LoadSettings(session.settings, iniPath, prompter);
-    session.settings.dbDir = text::FromUtf8(dbDir.string());
-  };
+  const std::u16string iniPath = work.U("mok.ini");
+  ScriptedUser user;
+  user.workDir = work.path().string();
+  Session session(iniPath, user, text::FromUtf8(dbDir.string()));
   ASSERT_TRUE(session.OpenDatabase().ok());
-  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
-                    iniPath);
-
+  ConversionRun run(session.settings, session.database, session.recognizer, user, user, iniPath);
+  const std::map<std::string, std::u16string RunRequest::*> boxes = {
+      {"region", &RunRequest::region},
+      {"start-row", &RunRequest::startRow},
+      {"field", &RunRequest::addressField}};
   RunRequest request;
   request.region = u"東京都";
   request.startRow = u"2";
-  request.addressField = u"1";
 
+  // Compares a text with a case file, or writes the case file from it.
+  auto compare = [&](const std::string& actual, const std::string& file, const std::string& where) {
+    if (std::getenv("MOK_GOLDEN_UPDATE") != nullptr) {
+      std::ofstream(caseDir / file, std::ios::binary) << Lines(actual);
+    } else {
+      EXPECT_EQ(Lines(actual), Lines(test::ReadBytes(caseDir / file))) << where;
+    }
+  };
   std::ifstream script(caseDir / "case.txt");
   std::string line;
-  int lineNumber = 0;
-  while (std::getline(script, line)) {
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    const auto w = Words(line);
+  for (int lineNumber = 1; std::getline(script, line); ++lineNumber) {
+    std::istringstream words(Replace(line, "WORK", work.path().string()));
+    std::vector<std::string> w;
+    for (std::string word; words >> word;)
+      w.push_back(word == "-" ? "" : word);
     if (w.empty() || w[0][0] == '#')
       continue;
+    w.resize(std::max<std::size_t>(w.size(), 5));
     const std::string where = "case.txt line " + std::to_string(lineNumber) + ": " + line;
     const std::string& cmd = w[0];
-    auto arg = [&](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
-    if (cmd == "input") {
-      // A file of the case is copied in; any other name is a file the script placed itself.
-      if (!arg(1).empty() && fs::exists(caseDir / arg(1))) {
-        fs::copy_file(caseDir / arg(1), work / arg(1), fs::copy_options::overwrite_existing);
-      }
-      request.inputPath = arg(1).empty() ? u"" : work.U(arg(1));
-    } else if (cmd == "output") {
-      request.outputPath = arg(1).empty() ? u"" : work.U(arg(1));
-    } else if (cmd == "region") {
-      request.region = text::FromUtf8(arg(1));
-    } else if (cmd == "start-row") {
-      request.startRow = text::FromUtf8(arg(1));
-    } else if (cmd == "field") {
-      request.addressField = text::FromUtf8(arg(1));
+    auto path = [&](const std::string& name) {
+      return name.starts_with('/') ? fs::path(name) : work / name;
+    };
+    auto u16 = [](const std::string& s) { return text::FromUtf8(s); };
+    if (cmd == "input" || cmd == "output") {
+      if (cmd == "input" && fs::is_regular_file(caseDir / w[1]))
+        fs::copy_file(caseDir / w[1], work / w[1], fs::copy_options::overwrite_existing);
+      (cmd == "input" ? request.inputPath : request.outputPath) =
+          w[1].empty() ? u"" : u16(path(w[1]).string());
+    } else if (boxes.contains(cmd)) {
+      request.*boxes.at(cmd) = u16(w[1]);
     } else if (cmd == "setting") {
-      WriteSetting(iniPath, text::FromUtf8(arg(1)), text::FromUtf8(arg(2)));
-      loadSettings();
+      WriteSetting(iniPath, u16(w[1]), u16(w[2]));
+      LoadSettings(session.settings, iniPath, user);
+      session.settings.dbDir = u16(dbDir.string());
     } else if (cmd == "answers") {
-      for (std::size_t i = 1; i < w.size(); ++i) {
-        const std::string& a = w[i];
-        prompter.answers.push_back(a == "Yes"  ? Answer::Yes
-                                   : a == "No" ? Answer::No
-                                   : a == "Ok" ? Answer::Ok
-                                               : Answer::Cancel);
+      for (std::size_t i = 1; i < w.size() && !w[i].empty(); ++i) {
+        const auto* a = std::find(std::begin(kAnswers), std::end(kAnswers), w[i]);
+        ASSERT_NE(a, std::end(kAnswers)) << where;
+        user.answers.push_back(static_cast<Answer>(a - std::begin(kAnswers)));
       }
     } else if (cmd == "stop-before") {
-      for (std::size_t i = 1; i < w.size(); ++i)
-        observer.stopBefore.push_back(std::stoi(w[i]));
+      for (std::size_t i = 1; i < w.size() && !w[i].empty(); ++i)
+        user.stopBefore.push_back(std::stoi(w[i]));
+    } else if (cmd == "monitor") {
+      user.monitor = true;
     } else if (cmd == "learn") {
-      transcript.Add("learn " + arg(3) + " -> " + arg(4));
-      session.database.RegisterLearnedWord(std::stoi(arg(1)),
-                                           static_cast<engine::WordKind>(std::stoi(arg(2))),
-                                           text::FromUtf8(arg(3)), text::FromUtf8(arg(4)));
+      user.Add("learn " + w[3] + " -> " + w[4]);
+      session.database.RegisterLearnedWord(
+          std::stoi(w[1]), static_cast<engine::WordKind>(std::stoi(w[2])), u16(w[3]), u16(w[4]));
     } else if (cmd == "place") {
-      fs::copy_file(caseDir / arg(1), work / arg(2), fs::copy_options::overwrite_existing);
+      fs::copy_file(caseDir / w[1], work / w[2], fs::copy_options::overwrite_existing);
+    } else if (cmd == "link") {
+      fs::create_hard_link(work / w[1], work / w[2]);
+    } else if (cmd == "symlink") {
+      fs::create_symlink(w[1], work / w[2]);
+    } else if (cmd == "folder") {
+      fs::create_directories(work / w[1]);
+    } else if (cmd == "sql") {
+      auto db = db::Connection::Open(u16((dbDir / (w[1] + ".sqlite")).string()));
+      ASSERT_TRUE(db && db->Execute(line.substr(line.find(w[1]) + w[1].size()))) << where;
     } else if (cmd == "run") {
-      observer.StartRun();
+      user.polls = 0;
+      user.progress = "0/0";
       const RunOutcome outcome = run.Execute(request);
-      transcript.Add(std::string("run ") + OutcomeName(outcome) + ", progress " +
-                     observer.Progress() + ", processed " + std::to_string(run.ConvertCount()) +
-                     ", failed " + std::to_string(run.FailCount()));
+      user.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome)] + ", progress " +
+               user.progress + ", processed " + std::to_string(run.ConvertCount()) + ", failed " +
+               std::to_string(run.FailCount()));
     } else if (cmd == "expect-file") {
-      const fs::path actualPath = work / arg(1);
-      const fs::path expectedPath = caseDir / arg(2);
-      ASSERT_TRUE(fs::exists(actualPath)) << where;
-      const std::string bytes = ReadText(actualPath);
+      ASSERT_TRUE(fs::is_regular_file(path(w[1]))) << where;
+      const std::string bytes = test::ReadBytes(path(w[1]));
       // Every line ends in CR LF, and the text is CP932.
       EXPECT_TRUE(bytes.empty() || bytes.ends_with("\r\n")) << where;
-      std::string withoutCr;
-      for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r') {
-          EXPECT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << where << ": lone CR";
-          continue;
-        }
-        withoutCr += bytes[i];
-      }
-      const auto decoded = text::DecodeCp932(withoutCr);
+      EXPECT_EQ(Replace(bytes, "\r\n", "").find('\r'), std::string::npos) << where << ": lone CR";
+      const auto decoded = text::DecodeCp932(bytes);
       ASSERT_TRUE(decoded.has_value()) << where << ": not CP932";
-      const std::string actual = text::ToUtf8(*decoded);
-      if (update) {
-        std::ofstream(expectedPath, std::ios::binary) << actual;
-      } else {
-        EXPECT_EQ(JoinLines(TextLines(actual)), JoinLines(TextLines(ReadText(expectedPath))))
-            << where;
-      }
+      compare(Replace(text::ToUtf8(*decoded), user.workDir, "WORK"), w[2], where);
     } else if (cmd == "expect-no-file") {
-      EXPECT_FALSE(fs::exists(work / arg(1))) << where;
+      EXPECT_FALSE(fs::exists(path(w[1]))) << where;
     } else {
       FAIL() << where << ": unknown command";
     }
   }
 
-  const fs::path expectedMessages = caseDir / "expected-messages.txt";
-  if (update) {
-    std::ofstream(expectedMessages, std::ios::binary) << JoinLines(transcript.lines);
-  } else {
-    EXPECT_EQ(JoinLines(transcript.lines), JoinLines(TextLines(ReadText(expectedMessages))));
-  }
+  compare(user.transcript, "expected-messages.txt", "the messages");
 }
 
-std::string CaseTestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name;
-  for (char c : info.param)
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenRun, ::testing::ValuesIn(CaseNames()), CaseTestName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenRun, ::testing::ValuesIn(CaseNames()),
+                         [](const auto& info) { return Replace(info.param, "-", "_"); });
 
 }  // namespace
 }  // namespace mok::batch

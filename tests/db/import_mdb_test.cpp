@@ -1,175 +1,109 @@
-#include <gtest/gtest.h>
-
+// The conversion of a legacy Access database, through a legacy database held in memory: the known
+// tables get the data tool's schema, anything else is copied as it is, Null stays Null, and a
+// failure writes nothing.
 #include <map>
+#include <sstream>
 
-#include "db/import/legacy_database.h"
-#include "db/import/main_database_import.h"
 #include "db/import/mdb_import.h"
 #include "import_test_support.h"
 
 namespace mok::import_test {
 namespace {
 
-using db::LegacyColumn;
-using db::LegacyRow;
-using db::LegacyTable;
-using Kind = LegacyColumn::Kind;
-
-// A legacy database held in memory; `failAfter` rows in all makes the reading fail there.
-class MemoryDatabase : public db::LegacyDatabase {
- public:
-  void Add(LegacyTable table, std::vector<LegacyRow> rows) {
-    tables_.push_back(table);
-    rows_[table.name] = std::move(rows);
+// Tables given as text: the column names separated by blanks (all of text columns), each row its
+// values separated by "|" with NULL for Null. Reading fails at the row `failAt` (counted over all
+// tables) when it is not negative.
+struct MemoryDatabase : db::LegacyDatabase {
+  MemoryDatabase& Add(const std::string& name, const std::string& columns, const Strings& rows) {
+    tables.push_back({text::FromUtf8(name), {}});
+    std::istringstream in(columns);
+    for (std::string column; in >> column;)
+      tables.back().columns.push_back({text::FromUtf8(column), db::LegacyColumn::Kind::Text});
+    texts[name] = rows;
+    return *this;
   }
-  std::vector<LegacyTable> Tables() override { return tables_; }
-  void ReadRows(const LegacyTable& table,
-                const std::function<void(const LegacyRow&)>& row) override {
-    for (const auto& r : rows_.at(table.name)) {
-      if (failAfter_ >= 0 && read_++ == failAfter_)
+  std::vector<db::LegacyTable> Tables() override { return tables; }
+  void ReadRows(const db::LegacyTable& table,
+                const std::function<void(const db::LegacyRow&)>& row) override {
+    for (const std::string& line : texts[text::ToUtf8(table.name)]) {
+      if (read++ == failAt)
         throw db::ImportError(u"read error");
-      row(r);
+      db::LegacyRow values;
+      std::istringstream in(line);
+      for (std::string value; std::getline(in, value, '|');)
+        values.push_back(value == "NULL" ? std::nullopt : std::optional(text::FromUtf8(value)));
+      row(values);
     }
   }
-  int failAfter_ = -1;
-
- private:
-  std::vector<LegacyTable> tables_;
-  std::map<std::u16string, std::vector<LegacyRow>> rows_;
-  int read_ = 0;
+  std::vector<db::LegacyTable> tables;
+  std::map<std::string, Strings> texts;
+  int failAt = -1, read = 0;
 };
 
+// A region database: POSITION with a column of its own, a block table named after its
+// municipality (known by its fldPositionID column) and POST.
 MemoryDatabase LegacyRegion() {
   MemoryDatabase source;
-  source.Add({u"POSITION",
-              {{u"fld都道府県名", Kind::Text},
-               {u"fld市区町村名", Kind::Text},
-               {u"fld大字・町丁目", Kind::Text},
-               {u"fldTableName", Kind::Text},
-               {u"fldID", Kind::Integer},
-               {u"fld市区町村コード", Kind::Text},
-               {u"fld備考", Kind::Text}}},
-             {{u"東京都", u"千代田区", u"丸の内一丁目", u"千代田区", u"1", u"13101", std::nullopt},
-              {u"東京都", std::nullopt, u"大手町一丁目", u"千代田区", u"2", u"13101", u"x"}});
-  source.Add({u"千代田区",
-              {{u"fldPositionID", Kind::Integer},
-               {u"fld街区・番地", Kind::Text},
-               {u"fld座標系番号", Kind::Integer},
-               {u"fldＸ座標", Kind::Real},
-               {u"fldＹ座標", Kind::Real},
-               {u"fld緯度", Kind::Real},
-               {u"fld経度", Kind::Real}}},
-             {{u"1", u"3", u"9", u"-35327.3", u"-5986.0", std::nullopt, std::nullopt},
-              {u"1", std::nullopt, u"9", u"-35300", u"-5900", u"35.68", u"139.76"}});
-  source.Add({u"POST",
-              {{u"fld郵便番号", Kind::Text},
-               {u"fld市区町村", Kind::Text},
-               {u"fld地名", Kind::Text},
-               {u"fldシクチョウソン", Kind::Text},
-               {u"fldチメイ", Kind::Text}}},
-             {{u"1000005", u"千代田区", u"丸の内", u"ﾁﾖﾀﾞｸ", u"ﾏﾙﾉｳﾁ"}});
+  source
+      .Add("POSITION",
+           "fld都道府県名 fld市区町村名 fld大字・町丁目 fldTableName fldID "
+           "fld市区町村コード fld備考",
+           {"東京都|千代田区|丸の内一丁目|千代田区|1|13101|NULL",
+            "東京都|NULL|大手町一丁目|千代田区|2|13101|x"})
+      .Add("千代田区",
+           "fldPositionID fld街区・番地 fld座標系番号 fldＸ座標 fldＹ座標 fld緯度 "
+           "fld経度",
+           {"1|3|9|-35327.3|-5986.0|NULL|NULL", "1|NULL|9|-35300|-5900|35.68|139.76"})
+      .Add("POST", "fld郵便番号 fld市区町村 fld地名 fldシクチョウソン fldチメイ",
+           {"1000005|千代田区|丸の内|ﾁﾖﾀﾞｸ|ﾏﾙﾉｳﾁ"});
   return source;
 }
 
-TEST(ImportMdb, RegionTablesKeepRowsNullsAndExtraColumns) {
-  DataFolder folder;
-  db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
-  MemoryDatabase source = LegacyRegion();
-  const auto report = db::ConvertLegacyDatabase(folder.path(), u"東京都", source);
-  EXPECT_FALSE(report.isMain);
-  EXPECT_EQ(report.tables, 3);
-  EXPECT_EQ(report.rows, 5);
-  EXPECT_EQ(report.regionId, 1);
-  const auto region = folder.File("東京都.sqlite");
-  EXPECT_EQ(report.target, region);
+using ImportMdbTest = DataFolderTest;
 
-  const Rows positions =
-      Query(region, "select fld市区町村名, fld備考, fldID from POSITION order by fldID");
-  ASSERT_EQ(positions.size(), 2u);
-  EXPECT_FALSE(positions[1][0].has_value()) << "a Null name stays Null";
-  EXPECT_EQ(positions[1][1].value_or(u""), u"x") << "an extra column is kept";
-  // Text comparison without regard to case, as the lookups need it, comes from the schema.
-  EXPECT_EQ(Number(region,
-                   "select count(*) from POSITION where fldTableName = '千代田区' and "
-                   "fld都道府県名 = '東京都'"),
-            2);
-  const Rows blocks = Query(region,
-                            "select fld街区・番地, fldＸ座標, fld緯度 from \"千代田区\" "
-                            "order by rowid");
-  ASSERT_EQ(blocks.size(), 2u);
-  EXPECT_EQ(blocks[0][0].value_or(u""), u"3");
-  EXPECT_EQ(blocks[0][1].value_or(u""), u"-35327.3");
-  EXPECT_FALSE(blocks[0][2].has_value());
-  EXPECT_FALSE(blocks[1][0].has_value());
-  EXPECT_EQ(Number(region,
-                   "select count(*) from sqlite_master where type = 'index' and "
-                   "tbl_name = '千代田区'"),
-            1);
-  EXPECT_EQ(Scalar(region, "select fldチメイ from POST"), u"ﾏﾙﾉｳﾁ");
-  EXPECT_EQ(Scalar(folder.File("mok2.sqlite"), "select fldDbName from ＤＢ一覧"), u"東京都");
+// Every row comes back as it was, in the data tool's schema with any column or table of its own
+// added. A region is listed in the main database; a source with the main tables becomes it.
+TEST_F(ImportMdbTest, TablesKeepTheirRowsNullsAndExtraColumns) {
+  MemoryDatabase regionTables = LegacyRegion(), mainTables;
+  mainTables
+      .Add("都道府県名", "fldKanjiName fldKatakanaName fldPrefType",
+           {"東京|ﾄｳｷｮｳ|都", "北海道|ﾎｯｶｲﾄﾞｳ|NULL"})
+      .Add("ＤＢ一覧", "fldDbName fldID", {"東京都|3"})
+      .Add("学習", "fldDbNo fldType fld登録字句 fld変換字句 fld参照回数", {"0|2|千代田|NULL|4"})
+      .Add("設定", "名前 値", {"a|1.5"});
+  TempFolder other;
+  for (auto [source, target] :
+       {std::pair{&regionTables, region}, std::pair{&mainTables, other.path() / "mok2.sqlite"}}) {
+    const auto report =
+        db::ConvertLegacyDatabase(target.parent_path(), target.stem().u16string(), *source);
+    EXPECT_EQ(report.target, target);
+    EXPECT_EQ(report.isMain, source == &mainTables);
+    for (const auto& [table, rows] : source->texts)
+      EXPECT_EQ(Rows(target, "select * from \"" + table + "\""), rows) << table;
+  }
+  EXPECT_EQ(Rows(main, "select * from ＤＢ一覧"), Strings{"東京都|1"});
+  // A column of its own compares text without regard to case too; the block table is indexed.
+  EXPECT_EQ(Value(region, "select fldID from POSITION where fld備考 = 'X'"), "2");
+  EXPECT_EQ(
+      Value(region,
+            "select count(*) from sqlite_master where tbl_name = '千代田区' and type = 'index'"),
+      "1");
 }
 
-TEST(ImportMdb, MainDatabaseWithItsOwnTables) {
-  DataFolder folder;
-  MemoryDatabase source;
-  source.Add({u"都道府県名",
-              {{u"fldKanjiName", Kind::Text},
-               {u"fldKatakanaName", Kind::Text},
-               {u"fldPrefType", Kind::Text}}},
-             {{u"東京", u"ﾄｳｷｮｳ", u"都"}, {u"北海道", u"ﾎｯｶｲﾄﾞｳ", std::nullopt}});
-  source.Add({u"ＤＢ一覧", {{u"fldDbName", Kind::Text}, {u"fldID", Kind::Integer}}},
-             {{u"東京都", u"3"}});
-  source.Add({u"学習",
-              {{u"fldDbNo", Kind::Integer},
-               {u"fldType", Kind::Integer},
-               {u"fld登録字句", Kind::Text},
-               {u"fld変換字句", Kind::Text},
-               {u"fld参照回数", Kind::Integer}}},
-             {{u"0", u"2", u"千代田", std::nullopt, u"4"}});
-  source.Add({u"設定", {{u"名前", Kind::Text}, {u"値", Kind::Real}}}, {{u"a", u"1.5"}});
-  const auto report = db::ConvertLegacyDatabase(folder.path(), u"MOK2", source);
-  EXPECT_TRUE(report.isMain);
-  const auto main = folder.File("mok2.sqlite");
-  EXPECT_EQ(report.target, main);
-  const Rows prefectures =
-      Query(main, "select fldKanjiName, fldPrefType from 都道府県名 order by rowid");
-  ASSERT_EQ(prefectures.size(), 2u);
-  EXPECT_FALSE(prefectures[1][1].has_value());
-  EXPECT_EQ(Number(main, "select fldID from ＤＢ一覧 where fldDbName = '東京都'"), 3);
-  const Rows learned = Query(main, "select fld変換字句, fld参照回数 from 学習");
-  ASSERT_EQ(learned.size(), 1u);
-  EXPECT_FALSE(learned[0][0].has_value());
-  EXPECT_EQ(learned[0][1].value_or(u""), u"4");
-  EXPECT_EQ(Scalar(main, "select 値 * 2 from 設定"), u"3.0");
-}
-
-TEST(ImportMdb, FailureWritesNothing) {
-  DataFolder folder;
-  db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
-  MemoryDatabase source = LegacyRegion();
-  source.failAfter_ = 3;
-  EXPECT_EQ(ImportFailure([&] { db::ConvertLegacyDatabase(folder.path(), u"東京都", source); }),
-            u"read error");
-  EXPECT_FALSE(fs::exists(folder.File("東京都.sqlite")));
-  EXPECT_FALSE(fs::exists(folder.File("東京都.sqlite.new")));
-  EXPECT_EQ(Number(folder.File("mok2.sqlite"), "select count(*) from ＤＢ一覧"), 0);
-}
-
-TEST(ImportMdb, RefusesExistingTargetAndUnreadableFiles) {
-  DataFolder folder;
-  db::CreateMainDatabase(folder.path(), BundledData("prefectures.csv"));
-  MemoryDatabase main;
-  main.Add({u"ＤＢ一覧", {{u"fldDbName", Kind::Text}, {u"fldID", Kind::Integer}}}, {});
-  EXPECT_NE(ImportFailure([&] {
-              db::ConvertLegacyDatabase(folder.path(), u"mok2", main);
-            }).find(u"already exists"),
-            std::u16string::npos);
-
-  const auto notAccess = folder.File("東京都.mdb");
-  WriteBytes(notAccess, "this is not a database");
-  const std::u16string message = ImportFailure([&] { db::ImportMdb(folder.path(), notAccess); });
-  EXPECT_NE(message.find(u"東京都.mdb"), std::u16string::npos) << U8(message);
-  EXPECT_FALSE(fs::exists(folder.File("東京都.sqlite")));
+TEST_F(ImportMdbTest, FailuresWriteNothing) {
+  MemoryDatabase source = LegacyRegion(), mainTables;
+  source.failAt = 3;
+  EXPECT_EQ(ImportFailure([&] { db::ConvertLegacyDatabase(dir, u"東京都", source); }),
+            "read error");
+  mainTables.Add("ＤＢ一覧", "fldDbName fldID", {});
+  EXPECT_THAT(ImportFailure([&] { db::ConvertLegacyDatabase(dir, u"regions", mainTables); }),
+              HasSubstr("mok2.sqlite already exists"));
+  WriteBytes(dir / "東京都.mdb", "this is not a database");
+  EXPECT_THAT(ImportFailure([&] { db::ImportMdb(dir, dir / "東京都.mdb"); }),
+              HasSubstr("東京都.mdb"));
+  EXPECT_FALSE(fs::exists(region));
+  EXPECT_FALSE(fs::exists(region.string() + ".new"));
+  EXPECT_EQ(Value(main, "select count(*) from ＤＢ一覧"), "0");
 }
 
 }  // namespace

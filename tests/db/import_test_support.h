@@ -1,155 +1,113 @@
-// Helpers of the importer tests: a temporary data folder, writing fixture files (UTF-8 or CP932),
-// and reading back what an import stored.
+// Helpers of the importer tests: fixture files (UTF-8, CP932 or xz-compressed), what an import
+// stored read back as text, and the message of a failed import.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <lzma.h>
 
-#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "db/connection.h"
 #include "db/import/import_error.h"
+#include "db/import/main_database_import.h"
+#include "support/test_database_builder.h"
 #include "text/text.h"
 
 namespace mok::import_test {
 
 namespace fs = std::filesystem;
-
-class DataFolder {
- public:
-  DataFolder() {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      auto candidate = fs::temp_directory_path() / ("mok-import-test-" + std::to_string(rd()));
-      std::error_code ec;
-      if (fs::create_directory(candidate, ec))
-        path_ = candidate;
-    }
-    if (path_.empty())
-      ADD_FAILURE() << "cannot create a temporary folder";
-  }
-  ~DataFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  DataFolder(const DataFolder&) = delete;
-  DataFolder& operator=(const DataFolder&) = delete;
-
-  const fs::path& path() const { return path_; }
-  fs::path File(const std::string& utf8Name) const { return path_ / utf8Name; }
-
- private:
-  fs::path path_;
-};
+using mok::test::TempFolder;
+using Strings = std::vector<std::string>;
+using testing::HasSubstr;
 
 inline void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary);
-  out << bytes;
+  std::ofstream(file, std::ios::binary) << bytes;
 }
 
-// Lines joined with CR LF, each encoded as UTF-8.
-inline void WriteUtf8Lines(const fs::path& file, const std::vector<std::u16string>& lines) {
+// The lines, each ended by CR LF, in CP932 or UTF-8.
+inline std::string Encode(const std::vector<std::u16string>& lines, bool cp932) {
   std::string bytes;
   for (const auto& line : lines)
-    bytes += text::ToUtf8(line) + "\r\n";
-  WriteBytes(file, bytes);
+    bytes += (cp932 ? text::EncodeCp932(line).value() : text::ToUtf8(line)) + "\r\n";
+  return bytes;
 }
 
-// Lines joined with CR LF, each encoded as CP932.
-inline void WriteCp932Lines(const fs::path& file, const std::vector<std::u16string>& lines) {
-  std::string bytes;
+// A KEN_ALL file, CP932 with the text columns quoted, from lines given as
+// "code|postal code|prefecture|city|place|city kana|place kana" (parts left out are empty).
+inline std::string KenAll(const Strings& lines) {
+  std::vector<std::u16string> out;
   for (const auto& line : lines) {
-    auto encoded = text::EncodeCp932(line);
-    EXPECT_TRUE(encoded.has_value()) << text::ToUtf8(line);
-    bytes += encoded.value_or("") + "\r\n";
+    std::vector<std::u16string> p;
+    std::istringstream in(line);
+    for (std::string part; std::getline(in, part, '|');)
+      p.push_back(text::FromUtf8(part));
+    p.resize(7);
+    out.push_back(p[0] + u",\"100  \",\"" + p[1] + u"\",\"ｶﾅ\",\"" + p[5] + u"\",\"" + p[6] +
+                  u"\",\"" + p[2] + u"\",\"" + p[3] + u"\",\"" + p[4] + u"\",0,0,0,0,0,0");
   }
-  WriteBytes(file, bytes);
+  return Encode(out, true);
 }
 
-// The bytes compressed in the .xz format (liblzma, default preset).
+// The bytes in the .xz format (liblzma, default preset).
 inline std::string XzCompress(const std::string& bytes) {
   std::string out(lzma_stream_buffer_bound(bytes.size()), '\0');
   std::size_t size = 0;
-  const lzma_ret ret =
-      lzma_easy_buffer_encode(LZMA_PRESET_DEFAULT, LZMA_CHECK_CRC64, nullptr,
-                              reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                              reinterpret_cast<uint8_t*>(out.data()), &size, out.size());
-  EXPECT_EQ(ret, LZMA_OK);
+  EXPECT_EQ(lzma_easy_buffer_encode(LZMA_PRESET_DEFAULT, LZMA_CHECK_CRC64, nullptr,
+                                    reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                    reinterpret_cast<uint8_t*>(out.data()), &size, out.size()),
+            LZMA_OK);
   out.resize(size);
   return out;
 }
 
-using Rows = std::vector<std::vector<std::optional<std::u16string>>>;
-
-// Every row of `sql` (values as text, Null as nullopt) from the database file.
-inline Rows Query(const fs::path& file, const std::string& sql) {
-  Rows rows;
+// Every row of `sql` in the database file, its values joined by "|" (Null as "NULL").
+inline Strings Rows(const fs::path& file, const std::string& sql) {
   auto db = db::Connection::Open(text::FromUtf8(file.string()), true);
-  if (!db) {
-    ADD_FAILURE() << "cannot open " << file << ": " << text::ToUtf8(db.error().Text());
-    return rows;
-  }
-  auto st = db->Compile(sql);
-  if (!st) {
-    ADD_FAILURE() << sql << ": " << text::ToUtf8(st.error().Text());
-    return rows;
-  }
-  while (true) {
-    auto row = st->Step();
-    if (!row) {
-      ADD_FAILURE() << sql << ": " << text::ToUtf8(row.error().Text());
-      break;
-    }
-    if (!*row)
-      break;
-    std::vector<std::optional<std::u16string>> values;
-    for (int i = 0; i < st->ColumnCount(); ++i) {
-      if (st->IsNull(i)) {
-        values.push_back(std::nullopt);
-      } else {
-        values.push_back(st->Text(i));
-      }
-    }
-    rows.push_back(std::move(values));
+  auto st = db ? db->Compile(sql) : db.error();
+  EXPECT_TRUE(st) << file << ": " << sql << ": " << (st ? "" : text::ToUtf8(st.error().Text()));
+  Strings rows;
+  while (st && *st->Step()) {
+    rows.emplace_back();
+    for (int i = 0; i < st->ColumnCount(); ++i)
+      rows.back() += (i ? "|" : "") + (st->IsNull(i) ? "NULL" : text::ToUtf8(st->Text(i)));
   }
   return rows;
 }
 
-// The single value of a one-row, one-column query ("" for Null or no row).
-inline std::u16string Scalar(const fs::path& file, const std::string& sql) {
-  const Rows rows = Query(file, sql);
-  if (rows.empty() || rows[0].empty() || !rows[0][0])
-    return u"";
-  return *rows[0][0];
-}
-
-inline long long Number(const fs::path& file, const std::string& sql) {
-  const std::string value = text::ToUtf8(Scalar(file, sql));
-  return value.empty() ? 0 : std::stoll(value);
+// The first row of `sql` ("" when there is none).
+inline std::string Value(const fs::path& file, const std::string& sql) {
+  const Strings rows = Rows(file, sql);
+  return rows.empty() ? "" : rows[0];
 }
 
 // The message of the ImportError that `action` throws ("" when it throws none).
 template <class F>
-std::u16string ImportFailure(F&& action) {
+std::string ImportFailure(F&& action) {
   try {
     action();
   } catch (const db::ImportError& e) {
-    return e.message();
+    return text::ToUtf8(e.message());
   }
-  return u"";
-}
-
-inline std::string U8(const std::u16string& s) {
-  return text::ToUtf8(s);
+  return "";
 }
 
 inline fs::path BundledData(const std::string& name) {
   return fs::path(MOK_DATA_DIR) / name;
 }
+
+// A data folder with its main database, for the importers that add a region to it.
+struct DataFolderTest : ::testing::Test {
+  DataFolderTest() { db::CreateMainDatabase(dir, BundledData("prefectures.csv")); }
+  TempFolder folder;
+  const fs::path dir = folder.path(), main = dir / "mok2.sqlite", region = dir / "東京都.sqlite";
+};
+
+// The header of a town list with the columns the importer reads (other columns may come too).
+inline const std::u16string kTownHeader =
+    u"都道府県名,市区町村コード,市区町村名,大字町丁目名,小字・通称名,緯度,経度";
 
 }  // namespace mok::import_test
