@@ -63,10 +63,11 @@ ConversionRun::ConversionRun(Settings& settings, db::AddressDatabase& database,
     : settings_(settings),
       database_(database),
       recognizer_(recognizer),
-      prompter_(prompter),
+      releasingPrompter_(prompter, database),
+      prompter_(releasingPrompter_),
       observer_(observer),
       settingsFilePath_(std::move(settingsFilePath)),
-      reader_(prompter) {}
+      reader_(releasingPrompter_) {}
 
 ConversionRun::~ConversionRun() {
   CloseConvertFiles();
@@ -397,7 +398,9 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
   std::optional<engine::Recognition> recognized = Recognize(address);
   if (recognized && settings_.unknownCheck && policy.offersCorrection(recognized->code)) {
     // The user may register a learned word in the dialog; the address is recognised again.
+    database_.HoldReads(false);
     observer_.EditUnconvertedAddress(address);
+    database_.HoldReads(true);
     recognized = Recognize(address);
   }
   if (!recognized)
@@ -421,6 +424,7 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
+  const HeldReads held(database_);
   static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) { return !IsWritten(code); },
                                         kNormalFailureMarker};
 

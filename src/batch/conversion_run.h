@@ -88,6 +88,36 @@ class ConversionRun {
   RunFiles LastRunFiles() const;
 
  private:
+  // Shows messages and asks questions after releasing the region database's read transaction:
+  // nothing is held while the user reads.
+  class ReleasingPrompter : public Prompter {
+   public:
+    ReleasingPrompter(Prompter& inner, db::AddressDatabase& database)
+        : inner_(inner), database_(database) {}
+    void ShowMessage(const std::u16string& text, MessageIcon icon,
+                     const std::u16string& title) override {
+      database_.ReleaseReads();
+      inner_.ShowMessage(text, icon, title);
+    }
+    Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon icon,
+               const std::u16string& title) override {
+      database_.ReleaseReads();
+      return inner_.Ask(text, buttons, icon, title);
+    }
+
+   private:
+    Prompter& inner_;
+    db::AddressDatabase& database_;
+  };
+  // The records of a run read the region database in held read transactions.
+  struct HeldReads {
+    explicit HeldReads(db::AddressDatabase& database) : database_(database) {
+      database_.HoldReads(true);
+    }
+    ~HeldReads() { database_.HoldReads(false); }
+    db::AddressDatabase& database_;
+  };
+
   // How the two run kinds treat a record that is converted.
   struct RecordPolicy {
     bool (*offersCorrection)(engine::ResultCode);  // the codes after which UNKNOWN opens the
@@ -132,7 +162,8 @@ class ConversionRun {
   Settings& settings_;
   db::AddressDatabase& database_;
   engine::Recognizer& recognizer_;
-  Prompter& prompter_;
+  ReleasingPrompter releasingPrompter_;
+  Prompter& prompter_;  // releasingPrompter_
   RunObserver& observer_;
   std::u16string settingsFilePath_;
 

@@ -25,6 +25,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
   reader_.InputRawLineData(previousOut_, previousLine);
   if (!BeginOutput(tempFile_))
     return false;
+  const HeldReads held(database_);
   int32_t recordCounter = 0;
   // Records that failed with a failure of the address data or without a block are not offered
   // for correction: a learned word cannot mend them.

@@ -60,13 +60,16 @@ DbResult<int64_t> DataVersion(Connection& db) {
 }  // namespace
 
 DbStatus RegionCityCache::Refresh(Connection& db) {
-  if (address_ != 0 && checkedAt_ == address_ && loaded_)
+  if (loaded_ && ((inSnapshot_ && checkedSnapshot_ == snapshot_) ||
+                  (address_ != 0 && checkedAt_ == address_))) {
     return {};
+  }
   if (!Fresh(db)) {
     if (auto s = Load(db); !s)
       return s;
   }
   checkedAt_ = address_;
+  checkedSnapshot_ = snapshot_;
   return {};
 }
 

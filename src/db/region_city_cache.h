@@ -35,6 +35,13 @@ class RegionCityCache {
   // The rows of Cities()[index], read on first use.
   DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
   void StartAddress() { ++address_; }
+  // A read transaction begins: until the next one, the file cannot change under it, so the
+  // names are checked once for the whole transaction instead of once per address.
+  void StartSnapshot() {
+    ++snapshot_;
+    inSnapshot_ = true;
+  }
+  void EndSnapshot() { inSnapshot_ = false; }
 
  private:
   bool Fresh(Connection& db);
@@ -57,6 +64,10 @@ class RegionCityCache {
   // Addresses counted by StartAddress (0: never called) and the one last checked at.
   uint64_t address_ = 0;
   uint64_t checkedAt_ = 0;
+  // Read transactions counted by StartSnapshot (0: none) and the one last checked in.
+  uint64_t snapshot_ = 0;
+  uint64_t checkedSnapshot_ = 0;
+  bool inSnapshot_ = false;
 };
 
 }  // namespace mok::db
