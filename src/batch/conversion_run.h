@@ -11,12 +11,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "batch/input_reader.h"
 #include "batch/output_writer.h"
+#include "batch/recognition_pool.h"
 #include "batch/run_observer.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
@@ -151,10 +153,16 @@ class ConversionRun {
   bool Write(LineWriter& file, const std::u16string& line);
   // Recognises the address (again after the correction dialog when the policy offers it), shows
   // the address data's failures, and writes the record's line and its error-list entry.
+  // `answer`: the recognition pool's answer for the address, when the run has a pool.
   RecordConversion ConvertRecord(const std::u16string& address, const std::u16string& sourceLine,
-                                 LineWriter& file, const RecordPolicy& policy);
+                                 LineWriter& file, const RecordPolicy& policy,
+                                 std::optional<RecognitionPool::Answer> answer);
+  // Workers for the run's records (JOBS, else one per core), or none when one recognizer serves.
+  std::unique_ptr<RecognitionPool> StartPool();
+  // The recognition of the address (the pool's answer when it serves), its failures shown;
   // nullopt when the database failed (pendingError_ says how).
-  std::optional<engine::Recognition> Recognize(const std::u16string& address);
+  std::optional<engine::Recognition> Recognize(const std::u16string& address,
+                                               std::optional<RecognitionPool::Answer> answer);
   void ShowWriteFailure();
   void StopForWriteFailure();
   void StopForRecord(RecordStatus status);
