@@ -58,6 +58,9 @@ DbResult<const std::vector<engine::TownRow>*> RegionDatabase::TownRows(std::size
 
 DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
     const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) {
+  // The rows the city step read answer most towns without a query.
+  if (auto cached = cache_.FindPosition(prefecture, city, town))
+    return cached;
   auto fail = [&](const DbError& error) { return InFile(error, path()); };
   auto st = db_.Prepare(
       "select fldTableName, fldID, fld市区町村コード from POSITION"
