@@ -10,8 +10,18 @@ TownCandidates::TownCandidates(const std::vector<TownRow>& rows) {
 }
 
 void TownCandidates::AddMunicipality(std::vector<const TownRow*> rows) {
-  for (const TownRow* row : rows)
-    Add(row);
+  if (rows.empty())
+    return;
+  // The rows of one stored municipality name share it; only a prefecture of the same name
+  // (府中市 of 東京都 and of 広島県) starts another run.
+  ++municipalities_;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const std::u16string& a = rows[i - 1]->prefecture;
+    const std::u16string& b = rows[i]->prefecture;
+    if (a != b && !text::EqualsNoCase(a, b))
+      ++municipalities_;
+  }
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
 }
 
 void TownCandidates::Add(const TownRow* row) {
