@@ -199,8 +199,11 @@ std::u16string ProfileFile::Get(const std::u16string& section, const std::u16str
 }
 
 bool ReadsBackWhole(std::u16string_view value) {
+  // Get reads a value without the blanks around it, without a pair of enclosing quotes and only
+  // up to a NUL.
   const auto raw = text::EncodeCp932(value);
-  return raw && raw->size() <= kMaxValueBytes && text::TrimAscii(value) == value;
+  return raw && raw->size() <= kMaxValueBytes && TrimBlanks(value) == value &&
+         StripQuotes(value) == value && value.find(u'\0') == std::u16string_view::npos;
 }
 
 bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
