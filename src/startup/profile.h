@@ -50,7 +50,7 @@ class ProfileFile {
   struct Line {
     std::string raw;      // the bytes of the line without its line ending
     std::u16string text;  // the decoded line
-    std::string ending;   // "\r\n", "\n", or "" for a last line without one
+    std::string ending;   // "\r\n", "\n", "\r" or "" for the last line: a lone CR, or none
   };
   std::u16string path_;
   bool writable_ = false;
