@@ -1,58 +1,33 @@
-// What every fuzz target of tests/fuzz shares. A target is one function over the input bytes,
+// What the fuzz targets of tests/fuzz share. A target is one function over the input bytes,
 // declared with MOK_FUZZ_TARGET(name): built for libFuzzer (MOK_LIBFUZZER, ./dev.sh fuzz) it is
 // the program's LLVMFuzzerTestOneInput; built into the ordinary tests it is registered under its
-// name, and the regression test feeds it every committed input.
-//
-// A target states what must hold of the code's answers with MOK_FUZZ_CHECK: a failed check aborts
-// the fuzzer (a finding like a crash) and fails the regression test.
+// name, and the regression test feeds it every committed input. What must hold of the code's
+// answers is stated with MOK_FUZZ_CHECK: a failed check is a finding like a crash.
 #pragma once
 
 #include <stdlib.h>
-#ifdef MOK_LIBFUZZER
-#include <sanitizer/common_interface_defs.h>
-#endif
 
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <string_view>
 
-#include "startup/prompter.h"
+#include "support/recording_prompter.h"
 #include "text/text.h"
 
 namespace mok::fuzz {
 
-using Entry = void (*)(std::string_view input);
-
-inline std::map<std::string, Entry>& Targets() {
-  static std::map<std::string, Entry> targets;
+inline std::map<std::string, void (*)(std::string_view)>& Targets() {
+  static std::map<std::string, void (*)(std::string_view)> targets;
   return targets;
 }
 
-struct Registration {
-  Registration(const char* name, Entry entry) { Targets()[name] = entry; }
-};
-
-// A failed check in the ordinary tests: not a std::exception, so no catch of the code's own
-// errors in a target swallows it.
+// A failed check. Not a std::exception, so that no catch of the code's own errors in a target
+// swallows it; under the fuzzer it ends the process (std::terminate) with the check's line on the
+// reported stack.
 struct CheckFailed {
   std::string what;
 };
-
-[[noreturn]] inline void Fail(const char* what, const char* file, int line) {
-  const std::string message = std::string(file) + ":" + std::to_string(line) + ": " + what;
-#ifdef MOK_LIBFUZZER
-  // The fuzzer runs the target with its standard error closed; the sanitizers' report still
-  // reaches the log.
-  __sanitizer_report_error_summary(("check failed: " + message).c_str());
-  std::abort();
-#else
-  throw CheckFailed{message};
-#endif
-}
 
 // The input as text: UTF-16 (little-endian code units) after a byte order mark FF FE, else UTF-8.
 inline std::u16string InputText(std::string_view input) {
@@ -60,62 +35,38 @@ inline std::u16string InputText(std::string_view input) {
     return text::FromUtf8(input);
   std::u16string units;
   for (std::size_t i = 2; i + 1 < input.size(); i += 2)
-    units += static_cast<char16_t>(static_cast<unsigned char>(input[i]) |
-                                   static_cast<unsigned char>(input[i + 1]) << 8);
+    units += static_cast<char16_t>(static_cast<uint8_t>(input[i]) |
+                                   static_cast<uint8_t>(input[i + 1]) << 8);
   return units;
 }
 
-// A folder of the process in the temporary folder, removed when the process ends.
-inline const std::filesystem::path& ScratchFolder() {
-  static const struct Folder {
-    std::filesystem::path path;
-    Folder() {
-      std::string pattern = (std::filesystem::temp_directory_path() / "mok-fuzz-XXXXXX").string();
-      path = ::mkdtemp(pattern.data());
-    }
-    ~Folder() {
-      std::error_code ignored;
-      std::filesystem::remove_all(path, ignored);
-    }
+// A path in a folder of the process that is removed when the process ends.
+inline std::filesystem::path ScratchPath(const std::string& name) {
+  static struct Folder {
+    std::string path = std::filesystem::temp_directory_path() / "mok-fuzz-XXXXXX";
+    std::error_code ignored;
+    Folder() { ::mkdtemp(path.data()); }
+    ~Folder() { std::filesystem::remove_all(path, ignored); }
   } folder;
-  return folder.path;
+  return std::filesystem::path(folder.path) / name;
 }
-
-// Writes `bytes` to the file `name` of the scratch folder and gives its path.
-inline std::filesystem::path ScratchFile(const std::string& name, std::string_view bytes) {
-  const std::filesystem::path path = ScratchFolder() / name;
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
-  return path;
-}
-
-// Answers every question with Cancel and counts the messages.
-struct CountingPrompter : Prompter {
-  int messages = 0;
-  void ShowMessage(const std::u16string&, MessageIcon, const std::u16string&) override {
-    ++messages;
-  }
-  Answer Ask(const std::u16string&, MessageButtons, MessageIcon, const std::u16string&) override {
-    ++messages;
-    return Answer::Cancel;
-  }
-};
 
 }  // namespace mok::fuzz
 
-#define MOK_FUZZ_CHECK(condition) \
-  ((condition) ? void() : ::mok::fuzz::Fail(#condition, __FILE__, __LINE__))
-
+#define MOK_FUZZ_CHECK(condition)                                                         \
+  ((condition) ? void()                                                                   \
+               : throw ::mok::fuzz::CheckFailed{__FILE__ ":" + std::to_string(__LINE__) + \
+                                                ": " #condition})
 #ifdef MOK_LIBFUZZER
 #define MOK_FUZZ_TARGET(name)                                                         \
   static void FuzzOne(std::string_view input);                                        \
   extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
-    FuzzOne(std::string_view(reinterpret_cast<const char*>(data), size));             \
-    return 0;                                                                         \
+    return FuzzOne(std::string_view(reinterpret_cast<const char*>(data), size)), 0;   \
   }                                                                                   \
   static void FuzzOne(std::string_view input)
 #else
-#define MOK_FUZZ_TARGET(name)                                                 \
-  static void FuzzOne(std::string_view input);                                \
-  static const ::mok::fuzz::Registration registration_##name(#name, FuzzOne); \
+#define MOK_FUZZ_TARGET(name)                                                            \
+  static void FuzzOne(std::string_view input);                                           \
+  static const bool registered_##name = (::mok::fuzz::Targets()[#name] = FuzzOne, true); \
   static void FuzzOne(std::string_view input)
 #endif
