@@ -64,12 +64,13 @@ case "${1:-}" in
       name=${target##*/fuzz_}
       mkdir -p "$build_dir/corpus/$name" "$build_dir/findings/$name"
       echo "== $name: ${seconds}s"
-      "$target" -max_total_time="$seconds" -close_fd_mask=3 -print_final_stats=1 \
+      if ! "$target" -max_total_time="$seconds" -close_fd_mask=3 -print_final_stats=1 \
         -artifact_prefix="$build_dir/findings/$name/" \
-        "$build_dir/corpus/$name" "tests/fuzz/corpus/$name" 2>"$build_dir/$name.log" ||
+        "$build_dir/corpus/$name" "tests/fuzz/corpus/$name" 2>"$build_dir/$name.log"; then
         failed+=("$name")
-      grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|check failed)' \
-        "$build_dir/$name.log" || true
+        grep -E 'ERROR|SUMMARY|#[0-9]+ .* in mok::' "$build_dir/$name.log" | head -8
+      fi
+      grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$build_dir/$name.log" || true
     done
     if [ ${#failed[@]} -gt 0 ]; then
       echo "Findings in: ${failed[*]} (see build/fuzz/<target>.log and build/fuzz/findings/)"

@@ -14,8 +14,8 @@ MOK_FUZZ_TARGET(csv) {
   std::ofstream(path, std::ios::binary) << input;
   // The lines by the plain rule: CR LF or CR ends a line; one at the end makes no extra line.
   std::string bytes(input);
-  for (std::size_t at; (at = bytes.find("\r\n")) != bytes.npos;)
-    bytes.erase(at + 1, 1);
+  for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != bytes.npos;)
+    bytes.erase(++at, 1);
   std::vector<std::string> expected;
   for (std::size_t at = 0, end; at < bytes.size(); at = end + 1) {
     end = std::min(bytes.find('\r', at), bytes.size());
