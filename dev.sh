@@ -8,6 +8,7 @@
 #   ./dev.sh japan-db     build the nationwide databases into build/<preset>/japan-db once
 #   ./dev.sh build        only configure and build
 #   ./dev.sh stats        count code and test lines per folder, and the test-to-source ratio
+#   ./dev.sh fuzz [SECONDS]  build the fuzz targets (preset fuzz), run each for SECONDS (60)
 set -euo pipefail
 cd "$(dirname "$0")"
 preset=${MOK_PRESET:-release}
@@ -47,6 +48,35 @@ case "${1:-}" in
     cmake --build --preset "$preset" --target screenshots
     ;;
   stats) scripts/stats ;;
+  fuzz)
+    # Each target of tests/fuzz grows its corpus in build/fuzz/corpus/<target> from the seeds of
+    # tests/fuzz/corpus/<target>. A finding is written to build/fuzz/findings/<target>/; once the
+    # fault is mended it belongs in tests/fuzz/regressions/<target>/, which the tests replay.
+    preset=fuzz build_dir=build/fuzz
+    build fuzz-targets
+    seconds=${2:-60}
+    # The address target writes to its database on every learned word it applies: in memory
+    # when the machine has /dev/shm.
+    [ -n "${TMPDIR:-}" ] || [ ! -d /dev/shm ] || export TMPDIR=/dev/shm
+    export UBSAN_OPTIONS=print_stacktrace=1
+    failed=()
+    for target in "$build_dir"/tests/fuzz/fuzz_*; do
+      name=${target##*/fuzz_}
+      mkdir -p "$build_dir/corpus/$name" "$build_dir/findings/$name"
+      echo "== $name: ${seconds}s"
+      if ! "$target" -max_total_time="$seconds" -close_fd_mask=3 -print_final_stats=1 \
+        -artifact_prefix="$build_dir/findings/$name/" \
+        "$build_dir/corpus/$name" "tests/fuzz/corpus/$name" 2>"$build_dir/$name.log"; then
+        failed+=("$name")
+        grep -E 'ERROR|SUMMARY|#[0-9]+ .* in mok::' "$build_dir/$name.log" | head -8
+      fi
+      grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$build_dir/$name.log" || true
+    done
+    if [ ${#failed[@]} -gt 0 ]; then
+      echo "Findings in: ${failed[*]} (see build/fuzz/<target>.log and build/fuzz/findings/)"
+      exit 1
+    fi
+    ;;
   *)
     sed -n '2,/^set /{/^#/p}' "$0"
     exit 2

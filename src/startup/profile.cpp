@@ -154,6 +154,12 @@ bool ProfileFile::Load(const std::u16string& file) {
     if (nl == std::string::npos) {
       line.raw = bytes.substr(pos);
       pos = bytes.size();
+      // A CR at the very end is the line's ending: once a line follows it, it is the CR of a CR LF
+      // and no longer part of the text (a file ending in "[MOK\r" would gain a section).
+      if (line.raw.ends_with('\r')) {
+        line.raw.pop_back();
+        line.ending = "\r";
+      }
     } else {
       const bool crlf = nl > pos && bytes[nl - 1] == '\r';
       line.raw = bytes.substr(pos, (crlf ? nl - 1 : nl) - pos);
@@ -199,8 +205,11 @@ std::u16string ProfileFile::Get(const std::u16string& section, const std::u16str
 }
 
 bool ReadsBackWhole(std::u16string_view value) {
+  // Get reads a value without the blanks around it, without a pair of enclosing quotes and only
+  // up to a NUL.
   const auto raw = text::EncodeCp932(value);
-  return raw && raw->size() <= kMaxValueBytes && text::TrimAscii(value) == value;
+  return raw && raw->size() <= kMaxValueBytes && TrimBlanks(value) == value &&
+         StripQuotes(value) == value && value.find(u'\0') == std::u16string_view::npos;
 }
 
 bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
@@ -245,6 +254,8 @@ bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
     // The line before the new one may have been the last line of a file without a final newline.
     if (at > 0 && lines_[at - 1].ending.empty())
       lines_[at - 1].ending = newline_;
+    if (at > 0 && lines_[at - 1].ending == "\r")
+      lines_[at - 1].ending = kCrLf;
     if (line.ending.empty())
       line.ending = newline_;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));

@@ -18,7 +18,8 @@ std::u16string ReadProfileString(const std::u16string& file, const std::u16strin
                                  const std::u16string& key, const std::u16string& defaultValue);
 
 // Whether a value written now reads back as it is: it has a CP932 form of at most 126 bytes,
-// without blanks around it. A longer value would read back cut, naming another file or folder.
+// without blanks (space or tab) around it, without a pair of quotes enclosing it and without a
+// NUL. Any other value would read back changed, naming another file or folder.
 bool ReadsBackWhole(std::u16string_view value);
 
 // Writes key=value into `section` of `file`: replaces the key's value, or adds the key at the end
@@ -49,7 +50,7 @@ class ProfileFile {
   struct Line {
     std::string raw;      // the bytes of the line without its line ending
     std::u16string text;  // the decoded line
-    std::string ending;   // "\r\n", "\n", or "" for a last line without one
+    std::string ending;   // "\r\n", "\n", "\r" or "" for the last line: a lone CR, or none
   };
   std::u16string path_;
   bool writable_ = false;

@@ -7,6 +7,7 @@
 // 1-based character position for encoding).
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/utf16.h>
 
 #include <cstdio>
 #include <memory>
@@ -52,6 +53,17 @@ std::string HexBytes(const char* bytes, int8_t length) {
     out += kHex[b & 0xF];
   }
   return out;
+}
+
+// "character <1-based position> (U+XXXX) has no CP932 form" for the character at `at`.
+std::string NoCp932Form(std::u16string_view text, std::size_t at) {
+  char32_t cp = at < text.size() ? text[at] : 0;
+  if (U16_IS_LEAD(cp) && at + 1 < text.size() && U16_IS_TRAIL(text[at + 1]))
+    cp = U16_GET_SUPPLEMENTARY(cp, text[at + 1]);
+  char buffer[80];
+  std::snprintf(buffer, sizeof buffer, "character %zu (U+%04X) has no CP932 form", at + 1,
+                static_cast<unsigned>(cp));
+  return buffer;
 }
 
 }  // namespace
@@ -109,19 +121,24 @@ std::optional<std::string> EncodeCp932(std::u16string_view text, std::string* er
       ucnv_getInvalidUChars(conv, invalid, &invalidLength, &s2);
       if (U_FAILURE(s2))
         invalidLength = 0;
-      const auto offset = static_cast<std::size_t>(source - sourceStart) - invalidLength;
-      *error = "character " + std::to_string(offset + 1) + " (";
-      char32_t cp = invalidLength > 0 ? invalid[0] : 0;
-      if (invalidLength == 2 && cp >= 0xD800 && cp <= 0xDBFF)
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (invalid[1] - 0xDC00);
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(cp));
-      *error += buf;
-      *error += ") has no CP932 form";
+      *error = NoCp932Form(text, static_cast<std::size_t>(source - sourceStart) - invalidLength);
     }
     return std::nullopt;
   }
   out.resize(static_cast<std::size_t>(target - targetStart));
+  // ICU leaves out the characters Unicode calls default-ignorable (U+200B, U+FEFF, the variation
+  // selectors…) even with the STOP callback, and writes a few private-use characters through
+  // one-way mappings (U+F86F as the bytes of №). Neither would read back: the bytes are decoded
+  // again and the first character that does not come back is refused.
+  const auto back = DecodeCp932(out);
+  if (!back || *back != text) {
+    std::size_t at = 0;
+    while (back && at < back->size() && at < text.size() && (*back)[at] == text[at])
+      ++at;
+    if (error)
+      *error = NoCp932Form(text, at);
+    return std::nullopt;
+  }
   return out;
 }
 

@@ -1,0 +1,58 @@
+// The readers of CSV files on a file of the input bytes: the line reader and the input reader of
+// a conversion run, and the importers' CSV reader (which also takes .xz files).
+#include <algorithm>
+
+#include "batch/input_reader.h"
+#include "db/import/csv_reader.h"
+#include "db/import/import_error.h"
+#include "fuzz/fuzz_target.h"
+
+namespace mok {
+
+MOK_FUZZ_TARGET(csv) {
+  const std::filesystem::path path = fuzz::ScratchPath("in.csv");
+  std::ofstream(path, std::ios::binary) << input;
+  // The lines by the plain rule: CR LF or CR ends a line; one at the end makes no extra line.
+  std::string bytes(input);
+  for (std::size_t at = 0; (at = bytes.find("\r\n", at)) != bytes.npos;)
+    bytes.erase(++at, 1);
+  std::vector<std::string> expected;
+  for (std::size_t at = 0, end; at < bytes.size(); at = end + 1) {
+    end = std::min(bytes.find('\r', at), bytes.size());
+    expected.push_back(bytes.substr(at, end - at));
+  }
+  batch::LineReader reader;
+  std::vector<std::string> lines;
+  MOK_FUZZ_CHECK(reader.Open(path.u16string()));
+  for (std::string line; reader.ReadBytes(line) == batch::LineReader::Status::Ok;)
+    lines.push_back(line);
+  MOK_FUZZ_CHECK(lines == expected && reader.AtEnd());
+
+  // The input reader counts the records after the start row, unless a line does not decode.
+  test::RecordingPrompter prompter;
+  batch::InputReader records(prompter);
+  records.inputPath = path.u16string();
+  records.startRow = static_cast<int32_t>(input.size() % 3) + 1;
+  const auto skipped = static_cast<std::size_t>(records.startRow - 1);
+  const bool decodes = std::ranges::all_of(
+      lines, [](const std::string& line) { return text::DecodeCp932(line).has_value(); });
+  MOK_FUZZ_CHECK(
+      records.CountInputRecords() ==
+      (decodes && lines.size() >= skipped ? static_cast<int>(lines.size() - skipped) : -1));
+
+  // The importers' reader; a record without quotes is split at every comma.
+  try {
+    db::CsvReader csv(path, db::TextEncoding::Detect);
+    std::vector<std::u16string> fields;
+    for (int64_t line = 0; csv.Next(fields); line = csv.LineNumber())
+      MOK_FUZZ_CHECK(csv.LineNumber() > line && !fields.empty());
+  } catch (const db::ImportError&) {
+  }
+  const std::u16string s = fuzz::InputText(input);
+  bool complete = false;
+  const std::size_t count = db::SplitCsvRecord(s, &complete).size();
+  if (s.find(u'"') == s.npos)
+    MOK_FUZZ_CHECK(complete && count == static_cast<std::size_t>(std::ranges::count(s, u',')) + 1);
+}
+
+}  // namespace mok
