@@ -202,7 +202,8 @@ void ConversionRun::ShowEndOfRun() {
 }
 
 RunFiles ConversionRun::LastRunFiles() const {
-  return {reader_.inputPath, outputPath_, reader_.startRow, reader_.addressField};
+  return {reader_.inputPath,    outputPath_,    reader_.startRow,
+          reader_.addressField, inputEncoding_, outputEncoding_};
 }
 
 bool ConversionRun::DecideConvertMode() {
@@ -237,16 +238,20 @@ bool ConversionRun::OpenConvertFiles() {
     prompter_.ShowMessage(FileErrorFromErrno(errno).Text() + u"\r\n" + errorListPath_);
     return false;
   }
-  errorList_.Reset(errorListPath_);
 
   FileError error;
   if (!inFile_.Open(reader_.inputPath, &error)) {
     prompter_.ShowMessage(error.Text() + u"\r\n" + reader_.inputPath);
     return false;
   }
+  // The output (and the error list) is written in the input's encoding unless the settings name
+  // another; an earlier output is read in whatever encoding it was written.
+  inputEncoding_ = inFile_.Encoding();
+  outputEncoding_ = OutputEncoding(settings_, *inputEncoding_);
+  errorList_.Reset(errorListPath_, *outputEncoding_);
   if (unprocessedOnly_) {
     tempPath_ = outputPath_ + u".$$$";
-    if (!tempFile_.Open(tempPath_, &error)) {
+    if (!tempFile_.Open(tempPath_, &error, *outputEncoding_)) {
       prompter_.ShowMessage(error.Text() + u"\r\n" + tempPath_);
       CloseConvertFiles();
       return false;
@@ -258,7 +263,7 @@ bool ConversionRun::OpenConvertFiles() {
     }
   } else {
     tempPath_.clear();
-    if (!outFile_.Open(outputPath_, &error)) {
+    if (!outFile_.Open(outputPath_, &error, *outputEncoding_)) {
       prompter_.ShowMessage(error.Text() + u"\r\n" + outputPath_);
       CloseConvertFiles();
       return false;

@@ -101,8 +101,8 @@ bool InputReader::InputRawLineData(LineReader& file, std::u16string& line) {
     case LineReader::Status::Undecodable:
       // A damaged line is never passed on: the caller stops as for a read error, and the user
       // learns which line to repair.
-      prompter_.ShowMessage(file.Path() + u"\r\n" + Number(file.LineNumber()) +
-                            u"行目はShift_JIS（CP932）のテキストとして読めません。");
+      prompter_.ShowMessage(file.Path() + u"\r\n" + Number(file.LineNumber()) + u"行目は" +
+                            text::EncodingName(file.Encoding()) + u"のテキストとして読めません。");
       return false;
     case LineReader::Status::End:
     case LineReader::Status::ReadError:

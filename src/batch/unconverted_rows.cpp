@@ -59,7 +59,8 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
   LineReader input;
   LineReader output;
   FileError error;
-  if (!input.Open(run.inputPath, &error) || !output.Open(run.outputPath, &error)) {
+  if (!input.Open(run.inputPath, &error, run.inputEncoding) ||
+      !output.Open(run.outputPath, &error, run.outputEncoding)) {
     found.failure = error;
     return found;
   }
