@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "batch/database_message.h"
 #include "batch/map_link.h"
 #include "batch/number_text.h"
 #include "batch/run_settings.h"
@@ -127,7 +128,7 @@ void ConversionRun::RememberFolders() {
 
 RunOutcome ConversionRun::Run(const RunRequest& request) {
   if (auto selected = database_.SelectRegion(request.region); !selected) {
-    prompter_.ShowMessage(selected.error().Message());
+    prompter_.ShowMessage(DatabaseMessage(selected.error()));
     return RunOutcome::NotStarted;
   }
   if (auto error = ReadRunNumbers(request)) {
@@ -379,17 +380,17 @@ std::optional<engine::Recognition> ConversionRun::Recognize(const std::u16string
     // A damaged or missing database would fail every later record the same way: the run stops
     // at the first one.
     if (error.fromEngine) {
-      pendingError_ = u"住所データベースの読込み中にエラーが発生しました。\r\n" + error.Message() +
-                      u"\r\n処理を終了します。";
+      pendingError_ = u"住所データベースの読込み中にエラーが発生しました。\r\n" +
+                      DatabaseMessage(error) + u"\r\n処理を終了します。";
       return std::nullopt;
     }
-    prompter_.ShowMessage(error.Message());
+    prompter_.ShowMessage(DatabaseMessage(error));
   }
   if (recognition.uncountedUse && !countWarningShown_) {
     countWarningShown_ = true;
     prompter_.ShowMessage(
         u"学習辞書の参照回数を保存できませんでした。学習した語句はそのまま使います。\r\n" +
-        recognition.uncountedUse->Message());
+        DatabaseMessage(*recognition.uncountedUse));
   }
   return recognition;
 }

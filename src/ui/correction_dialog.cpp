@@ -10,6 +10,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "batch/database_message.h"
 #include "engine/rules/address_fields.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
@@ -216,11 +217,13 @@ void CorrectionDialog::RegisterWord() {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
     return;
   }
-  if (!registered)
-    prompter_.ShowMessage(registered.error().Text() + u"\r\n学習辞書");
-  else
+  // One message says what happened: the pair is there already, or the dictionary failed.
+  if (registered) {
     prompter_.ShowMessage(u"'" + oldWord_ + u"' → '" + newWord_ + u"'は既に登録されています。");
-  prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。");
+    return;
+  }
+  prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。\r\n" +
+                        batch::DatabaseMessage(registered.error()));
 }
 
 }  // namespace mok::ui

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
+#include "batch/database_message.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
@@ -239,7 +240,7 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
     return records_.ReadRegions();
   }();
   if (!regions) {
-    prompter_.ShowMessage(regions.error().Text());
+    ShowDatabaseFailure(regions.error());
   } else {
     for (const db::DictRegion& region : *regions) {
       searchRegionCombo_->addItem(Q(region.name));
@@ -261,6 +262,12 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   searchCityBox_->setChecked(true);
   searchRegisteredOption_->setChecked(true);
   adding_ = false;
+}
+
+void LearningDictWindow::ShowDatabaseFailure(const db::DbError& error) {
+  // The editor works on the main database alone: a failure without a file concerns that one.
+  prompter_.ShowMessage(batch::DatabaseMessage(
+      error.file.empty() ? db::InFile(error, db::MainDatabasePath(database_.Folder())) : error));
 }
 
 void LearningDictWindow::showEvent(QShowEvent* event) {
@@ -310,7 +317,7 @@ void LearningDictWindow::Search() {
                                                        : db::KeywordField::Either;
   if (records_.IsOpen()) {
     if (const db::DbStatus searched = records_.Search(search); !searched)
-      prompter_.ShowMessage(searched.error().Text());
+      ShowDatabaseFailure(searched.error());
   }
   recordCount_ = records_.Count();
   recordPos_ = 0;
@@ -427,7 +434,7 @@ bool LearningDictWindow::StoreRecordKeys() {
     return false;
   }
   if (const db::DbStatus stored = records_.Store(recordPos_, row); !stored) {
-    prompter_.ShowMessage(stored.error().Text());
+    ShowDatabaseFailure(stored.error());
     return false;
   }
   edited_ = false;
@@ -486,7 +493,7 @@ void LearningDictWindow::AddRecord() {
 
 void LearningDictWindow::DeleteRecord() {
   if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
-    prompter_.ShowMessage(deleted.error().Text());
+    ShowDatabaseFailure(deleted.error());
     return;
   }
   recordCount_ = recordCount_ - 1;

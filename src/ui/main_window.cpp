@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "batch/database_message.h"
 #include "startup/settings_file.h"
 #include "startup/system_init.h"
 #include "ui/conversion_options_dialog.h"
@@ -267,7 +268,7 @@ void MainWindow::Load() {
   inputPath_ = commandLineText_;
 
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
-    prompter_.ShowMessage(opened.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
   } else {
     ReloadRegionList();
     sourceMonitor_->clear();
@@ -295,7 +296,7 @@ void MainWindow::LoadWindowState() {
 void MainWindow::ReloadRegionList() {
   const QString shown = regionBox_->currentText();
   if (auto loaded = database_.ReloadRegionList(); !loaded)
-    prompter_.ShowMessage(loaded.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(loaded.error()));
   regionBox_->clear();
   for (const std::u16string& region : database_.RegionList())
     regionBox_->addItem(Q(region));
@@ -305,7 +306,7 @@ void MainWindow::ReloadRegionList() {
 void MainWindow::DatabaseFolderChanged() {
   // The databases, the prefecture names and the region list come from the new folder at once.
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
-    prompter_.ShowMessage(opened.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
     const QString shown = regionBox_->currentText();
     regionBox_->clear();
     regionBox_->setCurrentText(shown);

@@ -90,10 +90,11 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
   EXPECT_EQ(env.recognizer->RecognizeAddress(u"東京都渋谷区はち山1-1").code,
             engine::ResultCode::Converted);
 
-  // The same pair again is refused by the dictionary.
+  // The same pair again is refused by the dictionary, in one message.
   env.prompter.Clear();
   Press("cmdRegist");
-  EXPECT_EQ(env.prompter.Texts().back(), "<はち山→鉢山>をユーザー辞書の登録に失敗しました。");
+  EXPECT_EQ(env.prompter.Texts(), (Strings{"<はち山→鉢山>をユーザー辞書に登録しますか？",
+                                           "'はち山' → '鉢山'は既に登録されています。"}));
   EXPECT_EQ(Learned().size(), 1u);
 
   // Any change of the new word needs a new check; showing the dialog again starts afresh.

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "batch/database_message.h"
 #include "batch/session.h"
 #include "batch/unconverted_rows.h"
 #include "commands.h"
@@ -208,7 +209,7 @@ int Convert(const ParsedOptions& options) {
     return 1;
   batch::Session& session = *sessionPointer;
   if (auto opened = session.OpenDatabase(); !opened) {
-    prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);
+    prompter.ShowMessage(batch::DatabaseMessage(opened.error()), MessageIcon::None, kAppTitle);
     return 1;
   }
   const std::u16string& iniPath = session.settingsFilePath;
