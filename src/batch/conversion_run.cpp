@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "batch/address_field_hint.h"
 #include "batch/database_message.h"
 #include "batch/map_link.h"
 #include "batch/number_text.h"
@@ -194,11 +195,17 @@ void ConversionRun::ShowEndOfRun() {
   observer_.SetMonitorText(MonitorBox::Source, u"");
   observer_.SetMonitorText(MonitorBox::PreviousSource, u"");
   observer_.SetMonitorText(MonitorBox::PreviousResult, u"");
-  if (failCount_ < 1) {
+  if (failCount_ >= 1) {
+    AskEditUnconverted(true);
+  } else if (lastRunUnprocessedOnly_) {
+    // The counter went through every record; the message says which of them were converted now.
+    prompter_.ShowMessage(u"変換が終了しました。（未処理データのみ変換）\r\n全" +
+                          Number(recordCount_) + u"件のうち、前回変換済みの" +
+                          Number(recordCount_ - convertCount_) + u"件はそのまま残し、未処理の" +
+                          Number(convertCount_) + u"件を変換しました。");
+  } else {
     prompter_.ShowMessage(u"変換が終了しました。\r\n全件数は" + Number(convertCount_) +
                           u"件です。");
-  } else {
-    AskEditUnconverted();
   }
 }
 
@@ -297,19 +304,35 @@ bool ConversionRun::CheckCancelRequest() {
     stopped_ = true;
     CloseConvertFiles();
     if (failCount_ > 0)
-      AskEditUnconverted();
+      AskEditUnconverted(false);
     return true;
   }
   cancelRequested_.store(false);
   return false;
 }
 
-void ConversionRun::AskEditUnconverted() {
+void ConversionRun::AskEditUnconverted(bool finished) {
   if (failCount_ <= 0)
     return;
-  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" + Number(failCount_) +
-                                  u"件変換できませんでした。\r\n" + u"変換不能分を編集しますか。";
-  if (prompter_.Ask(question, MessageButtons::YesNo) == Answer::Yes) {
+  std::u16string counts =
+      Number(convertCount_) + u"件中" + Number(failCount_) + u"件変換できませんでした。";
+  if (lastRunUnprocessedOnly_) {
+    counts = u"未処理データのみ変換：未処理の" + counts;
+    if (finished) {
+      counts += u"\r\n（全" + Number(recordCount_) + u"件のうち" +
+                Number(recordCount_ - convertCount_) + u"件は前回変換済みです）";
+    }
+  }
+  // Every record failed on a field without any address: the field is the likely cause, and
+  // editing the records one by one would not help.
+  if (failCount_ == convertCount_) {
+    if (const auto hint = AddressFieldHint(LastRunFiles())) {
+      prompter_.ShowMessage(counts + u"\r\n" + *hint);
+      return;
+    }
+  }
+  if (prompter_.Ask(u"\r\n" + counts + u"\r\n変換不能分を編集しますか。", MessageButtons::YesNo) ==
+      Answer::Yes) {
     observer_.ListUnconvertedRows();
   }
 }

@@ -115,7 +115,8 @@ class ConversionRun {
   bool DecideConvertMode();
   bool OpenConvertFiles();
   bool CheckCancelRequest();
-  void AskEditUnconverted();
+  // The question about the unconverted records; `finished`: the run reached the end of the input.
+  void AskEditUnconverted(bool finished);
   bool ConvertAll();
   bool ConvertUnprocessedOnly();
   bool SkipToStartRow();
