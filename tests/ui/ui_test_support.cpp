@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/japanese_translation.h"
+
 namespace mok::test {
 namespace {
 
@@ -14,6 +16,7 @@ class QtEnvironment : public ::testing::Environment {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
     app_ = std::make_unique<QApplication>(argc_, argv_);
+    ui::InstallJapaneseTranslation(*app_);
   }
   void TearDown() override { app_.reset(); }
 

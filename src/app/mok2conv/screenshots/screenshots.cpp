@@ -26,6 +26,7 @@
 #include "ui/directory_chooser.h"
 #include "ui/environment_dialog.h"
 #include "ui/learning_dict_window.h"
+#include "ui/japanese_translation.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
 #include "ui/unconverted_list_window.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  mok::ui::InstallJapaneseTranslation(app);
   if (argc != 4) {
     std::fputs("usage: mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT\n", stderr);
     return 2;
