@@ -71,8 +71,9 @@ std::optional<int64_t> ParseInteger(const std::u16string& text) {
 }  // namespace
 
 LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
-                                       const std::u16string& selectedRegion, QWidget* parent)
-    : QDialog(parent), database_(database), prompter_(prompter) {
+                                       const std::u16string& selectedRegion, QWidget* parent,
+                                       std::optional<LearnedWord> shown)
+    : QDialog(parent), database_(database), prompter_(prompter), shown_(std::move(shown)) {
   setObjectName("frmLearningDict");
   setWindowTitle(QStringLiteral("学習辞書編集"));
 
@@ -273,9 +274,36 @@ void LearningDictWindow::ShowDatabaseFailure(const db::DbError& error) {
 void LearningDictWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !searched_) {
     searched_ = true;
-    Search();
+    if (shown_)
+      SearchFor(*shown_);
+    else
+      Search();
   }
   QDialog::showEvent(event);
+}
+
+void LearningDictWindow::SearchFor(const LearnedWord& word) {
+  // The word's scope: common, or the region its number belongs to.
+  if (word.scope == 0) {
+    searchCommonBox_->setChecked(true);
+  } else {
+    for (std::size_t i = 0; i < regionIds_.size(); ++i) {
+      if (ParseInteger(regionIds_[i]) == word.scope) {
+        searchLocalBox_->setChecked(true);
+        SetComboText(searchRegionCombo_, searchRegionCombo_->itemText(static_cast<int>(i)));
+      }
+    }
+  }
+  // Its kind is shown besides the city words (a prefecture word is kept as a town word).
+  (word.kind == 2 ? searchCityBox_ : searchTownBox_)->setChecked(true);
+  Search();
+  for (int32_t position = 0; position < records_.Count(); ++position) {
+    const db::LearningDictRow& row = records_.Row(position);
+    if (row.registeredWord == word.registered && row.convertedWord == word.converted) {
+      MoveTo(position);
+      return;
+    }
+  }
 }
 
 void LearningDictWindow::reject() {
@@ -492,6 +520,15 @@ void LearningDictWindow::AddRecord() {
 }
 
 void LearningDictWindow::DeleteRecord() {
+  // A row is deleted for good: the user confirms which one (an empty set fails as before).
+  if (recordPos_ < records_.Count()) {
+    const std::u16string pair =
+        u"<" + U(registeredBox_->text()) + u"→" + U(convertedBox_->text()) + u">";
+    if (prompter_.Ask(pair + u"を学習辞書から削除しますか？", MessageButtons::OkCancel) !=
+        Answer::Ok) {
+      return;
+    }
+  }
   if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
     ShowDatabaseFailure(deleted.error());
     return;

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "batch/database_message.h"
 #include "batch/input_summary.h"
@@ -560,13 +561,15 @@ void MainWindow::FlushMonitor() {
 void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
   FlushMonitor();
   CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, address, this);
+  dialog.SetRegisteredHandler([this](const LearnedWord& word) { lastLearned_ = word; });
   dialog.exec();
 }
 
 void MainWindow::ListUnconvertedRows() {
   ui::ListUnconvertedRows(
       run_.LastRunFiles(), settings_, database_, recognizer_, prompter_,
-      [this](bool running) { SetRunningState(running); }, this);
+      [this](bool running) { SetRunningState(running); }, this,
+      [this](const LearnedWord& word) { lastLearned_ = word; });
 }
 
 QString MainWindow::DefaultFileDialog(const FileDialogRequest& request) {
@@ -705,7 +708,9 @@ void MainWindow::EditEnvironment() {
 }
 
 void MainWindow::EditLearningDict() {
-  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this);
+  // The editor opens on the word registered last, so that the user sees it there.
+  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this,
+                            std::exchange(lastLearned_, std::nullopt));
   dialog.exec();
 }
 

@@ -20,6 +20,7 @@
 #include "startup/command_line.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
+#include "ui/correction_dialog.h"
 
 class QComboBox;
 class QLabel;
@@ -143,6 +144,7 @@ class MainWindow : public QWidget, public batch::RunObserver {
   std::array<std::optional<std::u16string>, 3> pendingMonitor_;  // by batch::MonitorBox
   std::optional<std::pair<int32_t, int32_t>> pendingCount_;
   batch::RunOutcome lastOutcome_ = batch::RunOutcome::NotStarted;
+  std::optional<LearnedWord> lastLearned_;  // the word last registered, which the editor shows
 
   QComboBox* regionBox_;
   QLineEdit* inputFileBox_;

@@ -139,7 +139,7 @@ TEST_F(CorrectionDialogTest, WordChosenByDoubleClickOrKeyboardAndEnterFollowsThe
   QTest::keyClick(address, Qt::Key_Return);
   auto* newWord = Get<QLineEdit>("txtNewWord");
   EXPECT_TRUE(newWord->hasFocus());
-  newWord->insert(QStringLiteral("鉢山"));  // as an input method commits it
+  newWord->insert(QStringLiteral("鉢山"));   // as an input method commits it
   QTest::keyClick(newWord, Qt::Key_Return);  // 確認
   EXPECT_TRUE(Get("cmdRegist")->hasFocus());
   env.prompter.answers = {Answer::Cancel};
