@@ -118,6 +118,7 @@ TEST_F(CorrectionDialogTest, WordChosenByDoubleClickOrKeyboardAndEnterFollowsThe
   Open(u"東京都渋谷区はち山1-1");
   QApplication::setActiveWindow(window.get());
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
   auto* address = Get<QLineEdit>("txtAddress");
   const auto doubleClickAt = [&](int position) {  // on the left half of the character
     QPoint at(0, address->height() / 2);

@@ -150,6 +150,7 @@ TEST_F(LearningDictTest, OpensOnTheWordJustRegistered) {
         std::make_unique<ui::LearningDictWindow>(*database, prompter, u"東京都", nullptr, word);
     window->show();
     EXPECT_EQ(Shown(), shown);
+    EXPECT_EQ(EnglishTexts(window.get()), Strings{});
   }
 }
 

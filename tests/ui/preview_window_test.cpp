@@ -73,6 +73,7 @@ TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
   grid = Get<QTableWidget>("flxgrdPreview");
   EXPECT_EQ(Cells()[1], "ID|住所");
   EXPECT_EQ(Text("lblEncoding"), "文字コード：UTF-8（BOM付き）");
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
   Open(content);
   EXPECT_EQ(Text("lblEncoding"), "文字コード：Shift_JIS（CP932）");
   const Strings opened = Cells();

@@ -145,6 +145,10 @@ TEST_F(SettingsDialogTest, FolderListOpensOnTheStartFolder) {
   const QString start = QDir::cleanPath(QString::fromStdU16String(folder.Text()));
   ui::DirectoryChooser chooser(folder.Text(), prompter);
   chooser.show();
+  OpenOptions();
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  OpenEnvironment();
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
   auto* list = Child<QTreeView>(&chooser, "dirSelDir");
   auto* model = qobject_cast<QFileSystemModel*>(list->model());
   QTest::qWait(500);  // the folders beside the way are read in the background meanwhile
@@ -155,6 +159,7 @@ TEST_F(SettingsDialogTest, FolderListOpensOnTheStartFolder) {
                list->viewport()->rect().contains(list->visualRect(current).center());
       },
       5000));
+  EXPECT_EQ(EnglishTexts(&chooser), Strings{});
 }
 
 }  // namespace

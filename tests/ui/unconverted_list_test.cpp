@@ -100,6 +100,7 @@ TEST_F(UnconvertedListTest, EntriesAreEditedInTheBoxAndCorrectedFromIt) {
   // A double click on an entry opens the correction dialog on it.
   QString edited;
   List("in.csv", [&](QWidget* window) {
+    EXPECT_EQ(EnglishTexts(window), Strings{});
     auto* list = Child<QTreeWidget>(window, "lstIneffectAdr");
     const QRect entry = list->visualItemRect(list->topLevelItem(1));
     edited = OpenedBy([&] {
