@@ -53,6 +53,9 @@ class InputReader {
   // text of the file's encoding is refused with a message naming the file and the line; the end of
   // the file and read errors fail silently. On failure `line` keeps its previous value.
   bool InputRawLineData(LineReader& file, std::u16string& line);
+  // What InputRawLineData says of a line read earlier with `status`: true for a line that was
+  // read; otherwise the message, if any, and false. `file` names the file and its encoding.
+  bool ReportRead(LineReader::Status status, const LineReader& file, int64_t lineNumber) const;
 
   // Records from the start row to the end; -1 when the file cannot be opened or read (also
   // when it ends before the start row). Sets firstRowFieldCount.

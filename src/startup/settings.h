@@ -41,6 +41,7 @@ struct Settings {
   bool meshCodeOut = true;            // MESHCODE
   int16_t addLine = 1;                // ADDLINE (not saved)
   bool completeMatch = false;         // COMPLETEMATCH
+  int16_t jobs = 0;                   // JOBS: threads that recognise addresses (0: one per core)
   std::vector<FixedTerm> fixedTerms;  // FIXEDTERM_0001.. (not saved)
 
   // OUTPUTENCODING: "cp932", "utf8" or "utf8-bom"; anything else (also "") writes the output in

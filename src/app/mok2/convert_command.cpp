@@ -214,6 +214,10 @@ int Convert(const ParsedOptions& options) {
   }
   const std::u16string& iniPath = session.settingsFilePath;
   const std::vector<std::u16string>& regions = session.database.RegionList();
+  const std::optional<unsigned> jobs = JobsOf("convert", options, session.settings);
+  if (!jobs)
+    return 2;
+  session.settings.jobs = static_cast<int16_t>(*jobs);
 
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);
@@ -352,6 +356,7 @@ Command ConvertCommand() {
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kIniOption,
+                  kJobsOption,
                   {"--yes", "", "answer Yes to every question (the default)"},
                   {"--no", "", "answer No to every question"},
                   {"--quiet", "", "no progress bar and no summary"},

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "engine/address_store.h"
+#include "engine/recognition/town_candidates.h"
 
 namespace mok::engine {
 
@@ -54,7 +55,7 @@ struct TownMatch {
   bool oazaPrefixRemoved = false;  // the town text began with 大字
 };
 
-TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+TownMatch FindOazaChome(const TownCandidates& candidates, const TownMatchRequest& request,
                         const TownWordLookup& learned);
 
 }  // namespace mok::engine
