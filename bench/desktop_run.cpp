@@ -15,6 +15,7 @@
 #include <string>
 
 #include "engine/rules/fixed_tables.h"
+#include "silent_prompter.h"
 #include "startup/command_line.h"
 #include "startup/profile.h"
 #include "startup/settings_file.h"
@@ -24,15 +25,6 @@
 namespace {
 
 constexpr int kRecords = 20000;
-
-class SilentPrompter : public mok::Prompter {
- public:
-  void ShowMessage(const std::u16string&, mok::MessageIcon, const std::u16string&) override {}
-  mok::Answer Ask(const std::u16string&, mok::MessageButtons, mok::MessageIcon,
-                  const std::u16string&) override {
-    return mok::Answer::No;
-  }
-};
 
 // The sample's header and then its records repeated up to kRecords.
 void WriteInput(const std::string& path) {
@@ -73,7 +65,7 @@ int main(int argc, char** argv) {
   mok::WriteProfileString(ini, u"CURRENT", u"StartRow", u"2");
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
 
-  SilentPrompter prompter;
+  mok::bench::SilentPrompter prompter;  // the end question is not answered Yes: no list
   mok::Settings settings;
   mok::LoadSettings(settings, ini, prompter);
   mok::engine::LoadFixedNames();
