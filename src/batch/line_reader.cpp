@@ -26,13 +26,6 @@ bool ReadHead(std::FILE* file, std::string& head, bool& wholeFile) {
 }
 }  // namespace
 
-std::optional<text::Encoding> DetectFileEncoding(const std::u16string& path) {
-  LineReader reader;
-  if (!reader.Open(path))
-    return std::nullopt;
-  return reader.Encoding();
-}
-
 std::string NativePath(const std::u16string& path) {
   return text::ToUtf8(path);
 }

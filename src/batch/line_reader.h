@@ -72,7 +72,5 @@ class LineReader {
 // The path as the operating system wants it (UTF-8 on Linux).
 std::string NativePath(const std::u16string& path);
 bool FileExists(const std::u16string& path);
-// The encoding of the file at `path` as LineReader::Open tells it; nullopt when it cannot be read.
-std::optional<text::Encoding> DetectFileEncoding(const std::u16string& path);
 
 }  // namespace mok::batch

@@ -154,6 +154,7 @@ TEST_F(SettingsDialogTest, FolderListOpensOnTheStartFolder) {
   QTest::qWait(500);  // the folders beside the way are read in the background meanwhile
   EXPECT_TRUE(QTest::qWaitFor(
       [&] {
+        chooser.grab();  // laid out as the screen shows it
         const QModelIndex current = list->currentIndex();
         return model->filePath(current) == start &&
                list->viewport()->rect().contains(list->visualRect(current).center());
