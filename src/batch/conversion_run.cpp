@@ -8,6 +8,8 @@
 #include <limits>
 #include <thread>
 
+#include "batch/address_field_hint.h"
+#include "batch/database_message.h"
 #include "batch/map_link.h"
 #include "batch/number_text.h"
 #include "batch/record_lookahead.h"
@@ -130,7 +132,7 @@ void ConversionRun::RememberFolders() {
 
 RunOutcome ConversionRun::Run(const RunRequest& request) {
   if (auto selected = database_.SelectRegion(request.region); !selected) {
-    prompter_.ShowMessage(selected.error().Message());
+    prompter_.ShowMessage(DatabaseMessage(selected.error()));
     return RunOutcome::NotStarted;
   }
   if (auto error = ReadRunNumbers(request)) {
@@ -196,16 +198,23 @@ void ConversionRun::ShowEndOfRun() {
   observer_.SetMonitorText(MonitorBox::Source, u"");
   observer_.SetMonitorText(MonitorBox::PreviousSource, u"");
   observer_.SetMonitorText(MonitorBox::PreviousResult, u"");
-  if (failCount_ < 1) {
+  if (failCount_ >= 1) {
+    AskEditUnconverted(true);
+  } else if (lastRunUnprocessedOnly_) {
+    // The counter went through every record; the message says which of them were converted now.
+    prompter_.ShowMessage(u"変換が終了しました。（未処理データのみ変換）\r\n全" +
+                          Number(recordCount_) + u"件のうち、前回変換済みの" +
+                          Number(recordCount_ - convertCount_) + u"件はそのまま残し、未処理の" +
+                          Number(convertCount_) + u"件を変換しました。");
+  } else {
     prompter_.ShowMessage(u"変換が終了しました。\r\n全件数は" + Number(convertCount_) +
                           u"件です。");
-  } else {
-    AskEditUnconverted();
   }
 }
 
 RunFiles ConversionRun::LastRunFiles() const {
-  return {reader_.inputPath, outputPath_, reader_.startRow, reader_.addressField};
+  return {reader_.inputPath,    outputPath_,    reader_.startRow,
+          reader_.addressField, inputEncoding_, outputEncoding_};
 }
 
 bool ConversionRun::DecideConvertMode() {
@@ -240,16 +249,20 @@ bool ConversionRun::OpenConvertFiles() {
     prompter_.ShowMessage(FileErrorFromErrno(errno).Text() + u"\r\n" + errorListPath_);
     return false;
   }
-  errorList_.Reset(errorListPath_);
 
   FileError error;
   if (!inFile_.Open(reader_.inputPath, &error)) {
     prompter_.ShowMessage(error.Text() + u"\r\n" + reader_.inputPath);
     return false;
   }
+  // The output (and the error list) is written in the input's encoding unless the settings name
+  // another; an earlier output is read in whatever encoding it was written.
+  inputEncoding_ = inFile_.Encoding();
+  outputEncoding_ = OutputEncoding(settings_, *inputEncoding_);
+  errorList_.Reset(errorListPath_, *outputEncoding_);
   if (unprocessedOnly_) {
     tempPath_ = outputPath_ + u".$$$";
-    if (!tempFile_.Open(tempPath_, &error)) {
+    if (!tempFile_.Open(tempPath_, &error, *outputEncoding_)) {
       prompter_.ShowMessage(error.Text() + u"\r\n" + tempPath_);
       CloseConvertFiles();
       return false;
@@ -261,7 +274,7 @@ bool ConversionRun::OpenConvertFiles() {
     }
   } else {
     tempPath_.clear();
-    if (!outFile_.Open(outputPath_, &error)) {
+    if (!outFile_.Open(outputPath_, &error, *outputEncoding_)) {
       prompter_.ShowMessage(error.Text() + u"\r\n" + outputPath_);
       CloseConvertFiles();
       return false;
@@ -294,19 +307,35 @@ bool ConversionRun::CheckCancelRequest() {
     stopped_ = true;
     CloseConvertFiles();
     if (failCount_ > 0)
-      AskEditUnconverted();
+      AskEditUnconverted(false);
     return true;
   }
   cancelRequested_.store(false);
   return false;
 }
 
-void ConversionRun::AskEditUnconverted() {
+void ConversionRun::AskEditUnconverted(bool finished) {
   if (failCount_ <= 0)
     return;
-  const std::u16string question = u"\r\n" + Number(convertCount_) + u"件中" + Number(failCount_) +
-                                  u"件変換できませんでした。\r\n" + u"変換不能分を編集しますか。";
-  if (prompter_.Ask(question, MessageButtons::YesNo) == Answer::Yes) {
+  std::u16string counts =
+      Number(convertCount_) + u"件中" + Number(failCount_) + u"件変換できませんでした。";
+  if (lastRunUnprocessedOnly_) {
+    counts = u"未処理データのみ変換：未処理の" + counts;
+    if (finished) {
+      counts += u"\r\n（全" + Number(recordCount_) + u"件のうち" +
+                Number(recordCount_ - convertCount_) + u"件は前回変換済みです）";
+    }
+  }
+  // Every record failed on a field without any address: the field is the likely cause, and
+  // editing the records one by one would not help.
+  if (failCount_ == convertCount_) {
+    if (const auto hint = AddressFieldHint(LastRunFiles())) {
+      prompter_.ShowMessage(counts + u"\r\n" + *hint);
+      return;
+    }
+  }
+  if (prompter_.Ask(u"\r\n" + counts + u"\r\n変換不能分を編集しますか。", MessageButtons::YesNo) ==
+      Answer::Yes) {
     observer_.ListUnconvertedRows();
   }
 }
@@ -382,17 +411,17 @@ std::optional<engine::Recognition> ConversionRun::Recognize(
     // A damaged or missing database would fail every later record the same way: the run stops
     // at the first one.
     if (error.fromEngine) {
-      pendingError_ = u"住所データベースの読込み中にエラーが発生しました。\r\n" + error.Message() +
-                      u"\r\n処理を終了します。";
+      pendingError_ = u"住所データベースの読込み中にエラーが発生しました。\r\n" +
+                      DatabaseMessage(error) + u"\r\n処理を終了します。";
       return std::nullopt;
     }
-    prompter_.ShowMessage(error.Message());
+    prompter_.ShowMessage(DatabaseMessage(error));
   }
   if (recognition.uncountedUse && !countWarningShown_) {
     countWarningShown_ = true;
     prompter_.ShowMessage(
         u"学習辞書の参照回数を保存できませんでした。学習した語句はそのまま使います。\r\n" +
-        recognition.uncountedUse->Message());
+        DatabaseMessage(*recognition.uncountedUse));
   }
   return recognition;
 }
@@ -468,7 +497,7 @@ bool ConversionRun::ConvertAll() {
     }
     observer_.SetMonitorText(MonitorBox::Source, u"");
     RecordLookahead::Record record = ahead.Next();
-    if (!reader_.ReportRead(record.status, inFile_.Path(), record.lineNumber)) {
+    if (!reader_.ReportRead(record.status, inFile_, record.lineNumber)) {
       StopForRecord(RecordStatus::ReadFailed);
       return false;
     }

@@ -53,6 +53,9 @@ struct RunFiles {
   std::u16string outputPath;
   int32_t startRow = 1;      // 1-based line number of the first record of the input
   int32_t addressField = 0;  // 0-based index of the address field
+  // The encodings the run read and wrote; nullopt (no run yet) lets the readers tell them.
+  std::optional<text::Encoding> inputEncoding;
+  std::optional<text::Encoding> outputEncoding;
 };
 
 class ConversionRun {
@@ -144,7 +147,8 @@ class ConversionRun {
   bool DecideConvertMode();
   bool OpenConvertFiles();
   bool CheckCancelRequest();
-  void AskEditUnconverted();
+  // The question about the unconverted records; `finished`: the run reached the end of the input.
+  void AskEditUnconverted(bool finished);
   bool ConvertAll();
   bool ConvertUnprocessedOnly();
   bool SkipToStartRow();
@@ -181,6 +185,9 @@ class ConversionRun {
   std::u16string outputPath_;
   std::u16string errorListPath_;
   std::u16string tempPath_;
+  // The encodings of the files the last run opened (nullopt before the first).
+  std::optional<text::Encoding> inputEncoding_;
+  std::optional<text::Encoding> outputEncoding_;
   LineReader inFile_;
   LineWriter outFile_;      // the output (normal run)
   LineReader previousOut_;  // the previous output (unprocessed-only run)

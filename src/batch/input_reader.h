@@ -1,4 +1,5 @@
-// The input of a batch conversion: a CP932 text file, one record per line, fields separated by
+// The input of a batch conversion: a text file (CP932, or UTF-8 with or without a byte-order
+// mark), one record per line, fields separated by
 // the literal "," (no quoting: a comma inside double quotes still separates fields). One field
 // holds the address.
 //
@@ -45,14 +46,16 @@ class InputReader {
   void CloseInputFile() { inFile_.Close(); }
   bool InputFileAtEnd() { return inFile_.AtEnd(); }
   bool IsInputFileOpen() const { return inFile_.IsOpen(); }
+  // The encoding of the input as its last opening found it.
+  text::Encoding InputEncoding() const { return inFile_.Encoding(); }
 
   // One line of any open file. Refused (with the message) for an "xls" input; a line that is not
-  // CP932 text is refused with a message naming the file and the line; the end of the file and
-  // read errors fail silently. On failure `line` keeps its previous value.
+  // text of the file's encoding is refused with a message naming the file and the line; the end of
+  // the file and read errors fail silently. On failure `line` keeps its previous value.
   bool InputRawLineData(LineReader& file, std::u16string& line);
   // What InputRawLineData says of a line read earlier with `status`: true for a line that was
-  // read; otherwise the message, if any, and false.
-  bool ReportRead(LineReader::Status status, const std::u16string& path, int64_t lineNumber) const;
+  // read; otherwise the message, if any, and false. `file` names the file and its encoding.
+  bool ReportRead(LineReader::Status status, const LineReader& file, int64_t lineNumber) const;
 
   // Records from the start row to the end; -1 when the file cannot be opened or read (also
   // when it ends before the start row). Sets firstRowFieldCount.

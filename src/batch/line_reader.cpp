@@ -11,7 +11,20 @@
 namespace mok::batch {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
+// The encoding is told from the first MiB: enough for every character of a usual input to have
+// shown whether it is CP932 or UTF-8, and quick to read again at every opening.
+constexpr std::size_t kDetectBytes = 1 << 20;
+
+// The file's first bytes (at most kDetectBytes), and the file rewound; false on a read error.
+bool ReadHead(std::FILE* file, std::string& head, bool& wholeFile) {
+  head.resize(kDetectBytes);
+  head.resize(std::fread(head.data(), 1, head.size(), file));
+  wholeFile = head.size() < kDetectBytes;
+  const bool failed = std::ferror(file) != 0;
+  std::rewind(file);
+  return !failed;
 }
+}  // namespace
 
 std::string NativePath(const std::u16string& path) {
   return text::ToUtf8(path);
@@ -22,7 +35,8 @@ bool FileExists(const std::u16string& path) {
   return !path.empty() && ::stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool LineReader::Open(const std::u16string& path, FileError* error) {
+bool LineReader::Open(const std::u16string& path, FileError* error,
+                      std::optional<text::Encoding> encoding) {
   Close();
   errno = 0;
   std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
@@ -38,6 +52,18 @@ bool LineReader::Open(const std::u16string& path, FileError* error) {
       *error = FileErrorFromErrno(EISDIR);
     return false;
   }
+  std::string head;
+  bool wholeFile = false;
+  if (!ReadHead(file, head, wholeFile)) {
+    std::fclose(file);
+    if (error)
+      *error = FileErrorFromErrno(EIO);
+    return false;
+  }
+  encoding_ = encoding.value_or(text::DetectEncoding(head, wholeFile));
+  // The mark is no part of the first line; a file named UTF-8 may come with or without it.
+  if (encoding_ != text::Encoding::Cp932 && head.starts_with(text::kUtf8Bom))
+    std::fseek(file, static_cast<long>(text::kUtf8Bom.size()), SEEK_SET);
   file_ = file;
   path_ = path;
   buffer_.resize(kBufferSize);
@@ -108,7 +134,7 @@ LineReader::Status LineReader::ReadLine(std::u16string& line) {
   const Status status = ReadBytes(bytes);
   if (status != Status::Ok)
     return status;
-  auto decoded = text::DecodeCp932(bytes);
+  auto decoded = text::Decode(bytes, encoding_);
   if (!decoded)
     return Status::Undecodable;
   line = std::move(*decoded);

@@ -5,17 +5,20 @@
 //
 // Example: the bytes "a\r\nb\nc\rd" are the three lines "a", "b\nc" and "d".
 //
-// Lines come back as CP932 text decoded to UTF-16; a line that does not decode is reported with
-// its line number rather than passed on damaged. Written by hand because no library reads lines
-// with exactly this rule (std::getline splits at LF).
+// Lines come back decoded to UTF-16 from the file's encoding (CP932, or UTF-8 with or without a
+// byte-order mark, told from the file's first bytes unless the caller names it); a line that does
+// not decode is reported with its line number rather than passed on damaged. Written by hand
+// because no library reads lines with exactly this rule (std::getline splits at LF).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "batch/file_error.h"
+#include "text/encoding.h"
 
 namespace mok::batch {
 
@@ -25,7 +28,7 @@ class LineReader {
     Ok,
     End,          // no line left (reading past the end of the file)
     ReadError,    // the operating system failed to read
-    Undecodable,  // the line is not valid CP932 text
+    Undecodable,  // the line is not valid text of the file's encoding
   };
 
   LineReader() = default;
@@ -33,16 +36,19 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // Opens `path` for reading; on failure returns false and fills `error`.
-  bool Open(const std::u16string& path, FileError* error = nullptr);
+  // Opens `path` for reading in `encoding`, or in the encoding its first bytes show when none is
+  // given; a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
+  bool Open(const std::u16string& path, FileError* error = nullptr,
+            std::optional<text::Encoding> encoding = std::nullopt);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   const std::u16string& Path() const { return path_; }
+  text::Encoding Encoding() const { return encoding_; }
 
   // True when no byte is left to read (or the file is not open).
   bool AtEnd();
 
-  // The next line without its line end, as raw CP932 bytes or decoded. On failure `line` keeps
+  // The next line without its line end, as raw bytes or decoded. On failure `line` keeps
   // its previous value.
   Status ReadBytes(std::string& bytes);
   Status ReadLine(std::u16string& line);
@@ -60,6 +66,7 @@ class LineReader {
   std::size_t len_ = 0;
   bool error_ = false;
   int64_t lineNumber_ = 0;
+  text::Encoding encoding_ = text::Encoding::Cp932;
 };
 
 // The path as the operating system wants it (UTF-8 on Linux).

@@ -7,7 +7,7 @@
 
 namespace mok::batch {
 
-bool LineWriter::Open(const std::u16string& path, FileError* error) {
+bool LineWriter::Open(const std::u16string& path, FileError* error, text::Encoding encoding) {
   Close();
   failure_.clear();
   failed_ = false;
@@ -24,6 +24,11 @@ bool LineWriter::Open(const std::u16string& path, FileError* error) {
   std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
   file_ = file;
   path_ = path;
+  encoding_ = encoding;
+  if (encoding == text::Encoding::Utf8Bom &&
+      std::fwrite(text::kUtf8Bom.data(), 1, text::kUtf8Bom.size(), file) != text::kUtf8Bom.size()) {
+    Fail(errno == 0 ? EIO : errno);
+  }
   return true;
 }
 
@@ -38,9 +43,9 @@ bool LineWriter::WriteLine(const std::u16string& line) {
     return false;
   }
   std::string why;
-  auto bytes = text::EncodeCp932(line, &why);
+  auto bytes = text::Encode(line, encoding_, &why);
   if (!bytes) {
-    failure_ = u"Shift_JIS（CP932）で書けない文字があるため、" +
+    failure_ = text::EncodingName(encoding_) + u"で書けない文字があるため、" +
                text::FromUtf8(std::to_string(lines_ + 1)) + u"行目を書き込めません。\r\n" + line +
                u"\r\n" + path_;
     return false;

@@ -2,6 +2,10 @@
 
 namespace mok::batch {
 
+text::Encoding OutputEncoding(const Settings& settings, text::Encoding inputEncoding) {
+  return text::ParseEncoding(settings.outputEncoding).value_or(inputEncoding);
+}
+
 std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount) {
   std::u16string header;
   if (fieldCount > 0 && settings.srcOut)
@@ -63,7 +67,7 @@ std::optional<std::u16string> ErrorList::WriteUnknownLine(const Settings& settin
   if (!settings.unknownOut || failed_)
     return std::nullopt;
   FileError error;
-  if (!writer_.IsOpen() && !writer_.Open(path_, &error)) {
+  if (!writer_.IsOpen() && !writer_.Open(path_, &error, encoding_)) {
     failed_ = true;
     return error.Text() + u"\r\n" + path_;
   }

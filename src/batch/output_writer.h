@@ -10,8 +10,13 @@
 #include "batch/line_writer.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
+#include "text/encoding.h"
 
 namespace mok::batch {
+
+// The encoding the output of an input in `inputEncoding` is written in: the setting
+// OUTPUTENCODING when it names one, else the input's own.
+text::Encoding OutputEncoding(const Settings& settings, text::Encoding inputEncoding);
 
 // The header line (without its line end) for a first record of `fieldCount` fields: one empty
 // column name per source field when the source is copied, then the names of the converted
@@ -38,9 +43,11 @@ std::u16string ErrorListPath(const std::u16string& outputPath);
 // does not stop the run, but the first failure is given back so that the run can say so.
 class ErrorList {
  public:
-  void Reset(const std::u16string& path) {
+  // A new list at `path`, written in `encoding` (the output's).
+  void Reset(const std::u16string& path, text::Encoding encoding) {
     writer_.Close();
     path_ = path;
+    encoding_ = encoding;
     failed_ = false;
   }
   // The failure's text the first time writing fails (nothing afterwards).
@@ -52,6 +59,7 @@ class ErrorList {
  private:
   std::u16string path_;
   LineWriter writer_;
+  text::Encoding encoding_ = text::Encoding::Cp932;
   bool failed_ = false;
 };
 

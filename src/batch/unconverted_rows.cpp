@@ -45,6 +45,20 @@ class NoticeKeeper : public Prompter {
   std::u16string notice;
 };
 
+// The first fields of a line other than the address field, in their display form.
+std::u16string RecordFields(const std::u16string& line, int32_t addressField) {
+  constexpr std::size_t kShownFields = 2;
+  std::u16string shown;
+  std::size_t taken = 0;
+  const std::vector<std::u16string> fields = SplitFields(line, u",");
+  for (std::size_t i = 0; i < fields.size() && taken < kShownFields; ++i) {
+    if (static_cast<int64_t>(i) == addressField)
+      continue;
+    shown += (taken++ == 0 ? u"" : u",") + fields[i];
+  }
+  return CompactFields(shown);
+}
+
 }  // namespace
 
 UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings) {
@@ -59,7 +73,8 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
   LineReader input;
   LineReader output;
   FileError error;
-  if (!input.Open(run.inputPath, &error) || !output.Open(run.outputPath, &error)) {
+  if (!input.Open(run.inputPath, &error, run.inputEncoding) ||
+      !output.Open(run.outputPath, &error, run.outputEncoding)) {
     found.failure = error;
     return found;
   }
@@ -82,7 +97,8 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
       continue;
     std::u16string address;
     if (reader.BuildAddressText(inputLine, address))
-      found.rows.push_back({input.LineNumber(), CompactFields(address)});
+      found.rows.push_back(
+          {input.LineNumber(), CompactFields(address), RecordFields(inputLine, run.addressField)});
   }
   found.stopNotice = notices.notice;
   return found;

@@ -19,10 +19,12 @@
 
 namespace mok::batch {
 
-// One unconverted record: its line in the input and the display form of its address.
+// One unconverted record: its line in the input, the display form of its address, and its first
+// fields other than the address (the display form of "0012,山田商店"), which tell the record.
 struct UnconvertedRow {
   int64_t lineNumber = 0;
   std::u16string address;
+  std::u16string record;
 };
 
 // What the walk found.

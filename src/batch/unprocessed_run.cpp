@@ -50,7 +50,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
       return false;
     }
     RecordLookahead::Record record = ahead.Next();
-    if (!reader_.ReportRead(record.status, inFile_.Path(), record.lineNumber)) {
+    if (!reader_.ReportRead(record.status, inFile_, record.lineNumber)) {
       StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
@@ -60,8 +60,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
     if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, display);
 
-    if (!reader_.ReportRead(record.previousStatus, previousOut_.Path(),
-                            record.previousLineNumber)) {
+    if (!reader_.ReportRead(record.previousStatus, previousOut_, record.previousLineNumber)) {
       StopForRecord(RecordStatus::ReadFailed);
       return false;
     }

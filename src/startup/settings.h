@@ -44,6 +44,11 @@ struct Settings {
   int16_t jobs = 0;                   // JOBS: threads that recognise addresses (0: one per core)
   std::vector<FixedTerm> fixedTerms;  // FIXEDTERM_0001.. (not saved)
 
+  // OUTPUTENCODING: "cp932", "utf8" or "utf8-bom"; anything else (also "") writes the output in
+  // the encoding of its input. The settings dialogs leave it as it is: the main window and the
+  // settings file set it.
+  std::u16string outputEncoding;
+
   // Current paths, kept by the main window (section "CURRENT" holds their last values).
   std::u16string inputFilePath;
   std::u16string outputFilePath;

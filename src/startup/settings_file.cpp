@@ -128,6 +128,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
 
   s.completeMatch = GetFlag(profile, u"COMPLETEMATCH", false);
   s.jobs = GetInt(profile, u"JOBS", 0);
+  s.outputEncoding = str(u"OUTPUTENCODING", u"");
 }
 
 bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePath) {

@@ -3,13 +3,16 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "batch/database_message.h"
 #include "engine/rules/address_fields.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
@@ -39,6 +42,26 @@ std::u16string ReplaceFirstWord(const std::u16string& address, const std::u16str
   return corrected;
 }
 
+// The kind of character for a double click's word: a run of one kind is one word. ヶ and 々
+// belong to the kanji (霞ヶ関, 代々木).
+int CharacterKind(char16_t c) {
+  if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+      (c >= 0xF900 && c <= 0xFAFF) || c == u'々' || c == u'〆' || c == u'ヶ' || c == u'ヵ') {
+    return 1;
+  }
+  if (c >= 0x3041 && c <= 0x309F)
+    return 2;
+  if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F))
+    return 3;
+  if ((c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'))
+    return 4;
+  if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'Ａ' && c <= u'Ｚ') ||
+      (c >= u'ａ' && c <= u'ｚ')) {
+    return 5;
+  }
+  return 0;  // punctuation, spaces, separators: a word of their own
+}
+
 }  // namespace
 
 CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase& database,
@@ -64,18 +87,19 @@ CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase
   QLabel* correctHint = Label(this, "Label2", u"語句を修正してください。");
   correctedLabel_ = Label(this, "lblAddress", u"変換後の表記");
   correctedLabel_->setFrameShape(QFrame::StyledPanel);
+  checkResultLabel_ = Label(this, "lblCheckResult", u"");
   auto* wordTypeFrame = Named<QGroupBox>(this, "frameWordType", u"語句のタイプ");
   localOption_ = Named<QRadioButton>(wordTypeFrame, "optLocalWord", u"ローカル");
   commonOption_ = Named<QRadioButton>(wordTypeFrame, "optCommonWord", u"共通");
-  QPushButton* checkButton = Button(this, "cmdCheck", u"確認");
+  checkButton_ = Button(this, "cmdCheck", u"確認");
   registerButton_ = Button(this, "cmdRegist", u"辞書登録");
   QPushButton* closeButton = Button(this, "cmdCancel", u"閉じる");
 
-  // Enter in the new-word box runs the check, without taking the focus away while typing.
-  checkButton->setAutoDefault(false);
-  registerButton_->setAutoDefault(false);
-  closeButton->setAutoDefault(false);
-  checkButton->setDefault(true);
+  // Enter presses the button that has the focus; in the boxes it runs the check, or registers
+  // once a check has succeeded.
+  for (QPushButton* button : {checkButton_, registerButton_, closeButton})
+    button->setAutoDefault(true);
+  checkButton_->setDefault(true);
 
   auto* words = new QHBoxLayout;
   words->addWidget(oldWordLabel_, 1);
@@ -89,7 +113,7 @@ CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(wordTypeFrame);
   buttons->addStretch(1);
-  buttons->addWidget(checkButton);
+  buttons->addWidget(checkButton_);
   buttons->addWidget(registerButton_);
   buttons->addWidget(closeButton);
 
@@ -99,18 +123,20 @@ CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase
   layout->addLayout(words);
   layout->addWidget(correctHint);
   layout->addWidget(correctedLabel_);
+  layout->addWidget(checkResultLabel_);
   layout->addLayout(buttons);
 
   setTabOrder(addressBox_, newWordBox_);
   setTabOrder(newWordBox_, localOption_);
-  setTabOrder(localOption_, checkButton);
-  setTabOrder(checkButton, registerButton_);
+  setTabOrder(localOption_, checkButton_);
+  setTabOrder(checkButton_, registerButton_);
   setTabOrder(registerButton_, closeButton);
 
   addressBox_->installEventFilter(this);
   connect(addressBox_, &QLineEdit::textChanged, this, &CorrectionDialog::KeepAddress);
   connect(newWordBox_, &QLineEdit::textChanged, this, &CorrectionDialog::RequireNewCheck);
-  connect(checkButton, &QPushButton::clicked, this, &CorrectionDialog::CheckCorrection);
+  connect(addressBox_, &QLineEdit::selectionChanged, this, &CorrectionDialog::ShowSelectedWord);
+  connect(checkButton_, &QPushButton::clicked, this, &CorrectionDialog::CheckCorrection);
   connect(registerButton_, &QPushButton::clicked, this, &CorrectionDialog::RegisterWord);
   connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
@@ -131,13 +157,75 @@ void CorrectionDialog::showEvent(QShowEvent* event) {
 }
 
 bool CorrectionDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == addressBox_ && event->type() == QEvent::MouseButtonRelease) {
-    // Let the box finish its own handling of the release first, so the selection is final.
-    addressBox_->event(event);
-    TakeSelectedWord();
-    return true;
+  if (watched != addressBox_)
+    return QDialog::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+      // Let the box finish its own handling of the release first, so the selection is final.
+      addressBox_->event(event);
+      TakeSelectedWord();
+      return true;
+    case QEvent::MouseButtonDblClick: {
+      const auto [start, length] = WordAt(
+          addressBox_->cursorPositionAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+      addressBox_->setSelection(start, length);
+      TakeSelectedWord();
+      return true;
+    }
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if ((key == Qt::Key_Return || key == Qt::Key_Enter) && addressBox_->hasSelectedText()) {
+        TakeSelectedWord();
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
   }
   return QDialog::eventFilter(watched, event);
+}
+
+std::pair<int, int> CorrectionDialog::WordAt(int at) const {
+  const std::u16string& address = address_;
+  if (at < 0 || static_cast<std::size_t>(at) >= address.size())
+    return {at, 0};
+  // The parts as the split finds them, looked up in the address in their order.
+  const engine::AddressParts parts =
+      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_)).parts;
+  std::size_t from = 1;
+  for (const std::u16string* part :
+       {&parts.prefecture, &parts.city, &parts.ward, &parts.townName}) {
+    if (part->empty())
+      continue;
+    const std::size_t found = text::InStr(address, *part, from);
+    if (found == 0)
+      continue;
+    const int start = static_cast<int>(found - 1);
+    if (at >= start && at < start + static_cast<int>(part->size()))
+      return {start, static_cast<int>(part->size())};
+    from = found + part->size();
+  }
+  const int kind = CharacterKind(address[static_cast<std::size_t>(at)]);
+  int start = at;
+  int end = at + 1;
+  while (kind != 0 && start > 0 &&
+         CharacterKind(address[static_cast<std::size_t>(start - 1)]) == kind)
+    --start;
+  while (kind != 0 && static_cast<std::size_t>(end) < address.size() &&
+         CharacterKind(address[static_cast<std::size_t>(end)]) == kind) {
+    ++end;
+  }
+  return {start, end - start};
+}
+
+void CorrectionDialog::ShowSelectedWord() {
+  // Only a selection the user makes in the box counts (not the box's own select-all on focus).
+  if (!addressBox_->hasFocus() || !addressBox_->hasSelectedText())
+    return;
+  const QString selected = addressBox_->selectedText();
+  oldWordLabel_->setText(selected);
+  newWordBox_->setText(selected);
 }
 
 void CorrectionDialog::TakeSelectedWord() {
@@ -162,6 +250,14 @@ void CorrectionDialog::KeepAddress() {
 
 void CorrectionDialog::RequireNewCheck() {
   registerButton_->setEnabled(false);
+  checkButton_->setDefault(true);
+  checkResultLabel_->clear();
+}
+
+void CorrectionDialog::ShowCheckResult(const std::u16string& text, bool matched) {
+  checkResultLabel_->setText(Q(text));
+  checkResultLabel_->setStyleSheet(matched ? QStringLiteral("color: #006400")
+                                           : QStringLiteral("color: #b00000"));
 }
 
 void CorrectionDialog::CheckCorrection() {
@@ -172,12 +268,15 @@ void CorrectionDialog::CheckCorrection() {
   const std::u16string corrected = ReplaceFirstWord(address, oldWord_, newWord_);
   correctedLabel_->setText(Q(corrected));
 
+  // The result shows in the dialog, next to the corrected address it speaks of, rather than in
+  // one more window over the dialog and the list it was opened from.
   if (recognizer_.RecognizeAddress(corrected).code == engine::ResultCode::Converted) {
-    prompter_.ShowMessage(u"修正結果が住所データに一致しました。");
+    ShowCheckResult(u"修正結果が住所データに一致しました。", true);
     registerButton_->setEnabled(true);
+    registerButton_->setDefault(true);
     registerButton_->setFocus();
   } else {
-    prompter_.ShowMessage(u"修正結果が住所データに一致しません。");
+    ShowCheckResult(u"修正結果が住所データに一致しません。", false);
   }
 }
 
@@ -214,13 +313,17 @@ void CorrectionDialog::RegisterWord() {
       database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind), oldWord_, newWord_);
   if (registered && *registered == db::Registration::Added) {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
+    if (registered_)
+      registered_({scope, kind, oldWord_, newWord_});
     return;
   }
-  if (!registered)
-    prompter_.ShowMessage(registered.error().Text() + u"\r\n学習辞書");
-  else
+  // One message says what happened: the pair is there already, or the dictionary failed.
+  if (registered) {
     prompter_.ShowMessage(u"'" + oldWord_ + u"' → '" + newWord_ + u"'は既に登録されています。");
-  prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。");
+    return;
+  }
+  prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。\r\n" +
+                        batch::DatabaseMessage(registered.error()));
 }
 
 }  // namespace mok::ui

@@ -58,6 +58,15 @@ DirectoryChooser::DirectoryChooser(std::u16string startFolder, Prompter& prompte
   layout->addLayout(left, 1);
   layout->addLayout(right);
 
+  // The model reads the folders in the background: once the folders on the way to the current
+  // one are read, the list is moved there again, so that it opens on the current folder rather
+  // than on the root.
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+    const QString folder = QDir::cleanPath(loaded);
+    if (currentDir_ == folder ||
+        currentDir_.startsWith(folder.endsWith('/') ? folder : folder + '/'))
+      MoveFolderList(currentDir_);
+  });
   connect(driveBox_, &QComboBox::activated, this, &DirectoryChooser::ChangeDrive);
   connect(folderList_, &QTreeView::clicked, this, &DirectoryChooser::ShowClickedFolder);
   connect(folderList_, &QTreeView::activated, this, &DirectoryChooser::OpenFolder);
@@ -98,7 +107,7 @@ void DirectoryChooser::MoveFolderList(const QString& path) {
     return;
   folderList_->setCurrentIndex(index);
   folderList_->expand(index);
-  folderList_->scrollTo(index);
+  folderList_->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 void DirectoryChooser::ChangeDrive(int index) {

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
+#include "batch/database_message.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
@@ -70,8 +71,9 @@ std::optional<int64_t> ParseInteger(const std::u16string& text) {
 }  // namespace
 
 LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
-                                       const std::u16string& selectedRegion, QWidget* parent)
-    : QDialog(parent), database_(database), prompter_(prompter) {
+                                       const std::u16string& selectedRegion, QWidget* parent,
+                                       std::optional<LearnedWord> shown)
+    : QDialog(parent), database_(database), prompter_(prompter), shown_(std::move(shown)) {
   setObjectName("frmLearningDict");
   setWindowTitle(QStringLiteral("学習辞書編集"));
 
@@ -239,7 +241,7 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
     return records_.ReadRegions();
   }();
   if (!regions) {
-    prompter_.ShowMessage(regions.error().Text());
+    ShowDatabaseFailure(regions.error());
   } else {
     for (const db::DictRegion& region : *regions) {
       searchRegionCombo_->addItem(Q(region.name));
@@ -263,12 +265,45 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   adding_ = false;
 }
 
+void LearningDictWindow::ShowDatabaseFailure(const db::DbError& error) {
+  // The editor works on the main database alone: a failure without a file concerns that one.
+  prompter_.ShowMessage(batch::DatabaseMessage(
+      error.file.empty() ? db::InFile(error, db::MainDatabasePath(database_.Folder())) : error));
+}
+
 void LearningDictWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !searched_) {
     searched_ = true;
-    Search();
+    if (shown_)
+      SearchFor(*shown_);
+    else
+      Search();
   }
   QDialog::showEvent(event);
+}
+
+void LearningDictWindow::SearchFor(const LearnedWord& word) {
+  // The word's scope: common, or the region its number belongs to.
+  if (word.scope == 0) {
+    searchCommonBox_->setChecked(true);
+  } else {
+    for (std::size_t i = 0; i < regionIds_.size(); ++i) {
+      if (ParseInteger(regionIds_[i]) == word.scope) {
+        searchLocalBox_->setChecked(true);
+        SetComboText(searchRegionCombo_, searchRegionCombo_->itemText(static_cast<int>(i)));
+      }
+    }
+  }
+  // Its kind is shown besides the city words (a prefecture word is kept as a town word).
+  (word.kind == 2 ? searchCityBox_ : searchTownBox_)->setChecked(true);
+  Search();
+  for (int32_t position = 0; position < records_.Count(); ++position) {
+    const db::LearningDictRow& row = records_.Row(position);
+    if (row.registeredWord == word.registered && row.convertedWord == word.converted) {
+      MoveTo(position);
+      return;
+    }
+  }
 }
 
 void LearningDictWindow::reject() {
@@ -310,7 +345,7 @@ void LearningDictWindow::Search() {
                                                        : db::KeywordField::Either;
   if (records_.IsOpen()) {
     if (const db::DbStatus searched = records_.Search(search); !searched)
-      prompter_.ShowMessage(searched.error().Text());
+      ShowDatabaseFailure(searched.error());
   }
   recordCount_ = records_.Count();
   recordPos_ = 0;
@@ -427,7 +462,7 @@ bool LearningDictWindow::StoreRecordKeys() {
     return false;
   }
   if (const db::DbStatus stored = records_.Store(recordPos_, row); !stored) {
-    prompter_.ShowMessage(stored.error().Text());
+    ShowDatabaseFailure(stored.error());
     return false;
   }
   edited_ = false;
@@ -485,8 +520,17 @@ void LearningDictWindow::AddRecord() {
 }
 
 void LearningDictWindow::DeleteRecord() {
+  // A row is deleted for good: the user confirms which one (an empty set fails as before).
+  if (recordPos_ < records_.Count()) {
+    const std::u16string pair =
+        u"<" + U(registeredBox_->text()) + u"→" + U(convertedBox_->text()) + u">";
+    if (prompter_.Ask(pair + u"を学習辞書から削除しますか？", MessageButtons::OkCancel) !=
+        Answer::Ok) {
+      return;
+    }
+  }
   if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
-    prompter_.ShowMessage(deleted.error().Text());
+    ShowDatabaseFailure(deleted.error());
     return;
   }
   recordCount_ = recordCount_ - 1;

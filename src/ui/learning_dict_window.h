@@ -6,12 +6,14 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "db/address_database.h"
 #include "db/learning_dict_records.h"
 #include "startup/prompter.h"
+#include "ui/correction_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,8 +29,11 @@ class LearningDictWindow : public QDialog {
  public:
   // `selectedRegion` is the text of the main window's region combo; "" for none. The editor
   // works on the main database at database.DatabasePath through a connection of its own.
+  // `shown`: a word just registered, which the editor opens on (its scope and kind are searched
+  // and its row is the current one); without it the editor opens on the region's city words.
   LearningDictWindow(db::AddressDatabase& database, Prompter& prompter,
-                     const std::u16string& selectedRegion, QWidget* parent = nullptr);
+                     const std::u16string& selectedRegion, QWidget* parent = nullptr,
+                     std::optional<LearnedWord> shown = std::nullopt);
 
  public slots:
   void reject() override;
@@ -47,6 +52,8 @@ class LearningDictWindow : public QDialog {
 
  private:
   void Load(const std::u16string& selectedRegion);
+  // Searches the scope and kind of `word` and moves to its row.
+  void SearchFor(const LearnedWord& word);
   int32_t RegionIdOf(const QComboBox* combo) const;
   bool StoreRecordKeys();
   bool CheckShownRecord();
@@ -56,6 +63,7 @@ class LearningDictWindow : public QDialog {
   void ShowRecord();
   bool ShownRecordComplete() const;
   bool MoveTo(int32_t position);
+  void ShowDatabaseFailure(const db::DbError& error);
 
   db::AddressDatabase& database_;
   Prompter& prompter_;
@@ -67,6 +75,7 @@ class LearningDictWindow : public QDialog {
   bool edited_ = false;                    // the user changed the shown record since it was shown
   bool showing_ = false;                   // the controls are being filled from a record
   bool searched_ = false;                  // the first search ran when the window was first shown
+  std::optional<LearnedWord> shown_;       // the word to open on
 
   // The current record.
   QLineEdit* registeredBox_;

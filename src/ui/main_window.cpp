@@ -16,13 +16,20 @@
 #include <QMetaObject>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <optional>
+#include <utility>
 
+#include "batch/database_message.h"
+#include "batch/input_summary.h"
+#include "batch/number_text.h"
 #include "startup/settings_file.h"
 #include "startup/system_init.h"
+#include "text/encoding.h"
 #include "ui/conversion_options_dialog.h"
 #include "ui/correction_dialog.h"
 #include "ui/environment_dialog.h"
@@ -37,6 +44,9 @@ namespace mok::ui {
 namespace {
 
 constexpr int kMaxSpin = 32767;
+// The run repaints the monitor and serves the window's events at most this often: about 30 times
+// a second, quick enough for the eye and for the stop button.
+constexpr int kServeIntervalMs = 33;
 
 UpDown* Spinner(QLineEdit* buddy, QWidget* parent, const char* name) {
   auto* spinner = new UpDown(buddy, 1, kMaxSpin, parent);
@@ -147,12 +157,15 @@ void MainWindow::BuildControls() {
                                             "txtAdrField_3"};
   static const char* const kSpinNames[] = {"UpDownPrefField", "UpDownCityField", "UpDownCityField2",
                                            "UpDownTownField"};
+  UpDown* addressFieldSpinner = nullptr;
   for (int i = 0; i < 4; ++i) {
     QWidget* owner = i == 2 ? static_cast<QWidget*>(fieldFrame) : this;
     addressFieldBoxes_[i] = TextBox(owner, kFieldNames[i]);
     addressFieldBoxes_[i]->setText(QStringLiteral("1"));
     UpDown* spinner = Spinner(addressFieldBoxes_[i], owner, kSpinNames[i]);
-    if (i == 2) {
+    if (i == 0) {
+      addressFieldSpinner = spinner;
+    } else if (i == 2) {
       fieldLayout->addWidget(addressFieldBoxes_[i], 2, 1);
       fieldLayout->addWidget(spinner, 2, 2);
     } else {
@@ -161,20 +174,48 @@ void MainWindow::BuildControls() {
     }
   }
   fieldFrame->hide();
+  // The address field in use is in plain sight and can be changed here; what it holds in the
+  // input shows beside it.
+  QLabel* addressFieldLabel = Label(this, "lblAdrField", u"住所フィールド：");
+  addressFieldLabel->setBuddy(addressFieldBoxes_[0]);
+  addressFieldBoxes_[0]->setFixedWidth(
+      startRowBox_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
+  addressFieldSample_ = Label(this, "lblAdrFieldSample", u"");
+  addressFieldSample_->setTextFormat(Qt::PlainText);
+  addressFieldSample_->setMinimumWidth(1);  // a long address is cut, not the window widened
+
+  QLabel* encodingLabel = Label(this, "lblEncoding", u"文字コード：");
+  inputEncodingLabel_ = Label(this, "lblInputEncoding", u"");
+  QLabel* outputEncodingLabel = Label(this, "lblOutputEncoding", u"出力：");
+  outputEncodingBox_ = new QComboBox(this);
+  outputEncodingBox_->setObjectName("cmbOutputEncoding");
+  outputEncodingBox_->addItem(QStringLiteral("入力と同じ"), QString());
+  for (const text::Encoding encoding :
+       {text::Encoding::Cp932, text::Encoding::Utf8, text::Encoding::Utf8Bom}) {
+    outputEncodingBox_->addItem(Q(text::EncodingName(encoding)), Q(text::EncodingKey(encoding)));
+  }
+  outputEncodingLabel->setBuddy(outputEncodingBox_);
 
   auto* monitorFrame = Named<QGroupBox>(this, "framMonitor", u"状況モニタ");
   sourceMonitor_ = TextBox(monitorFrame, "txtSrc");
   previousSourceMonitor_ = TextBox(monitorFrame, "txtPrevSrc");
   previousResultMonitor_ = TextBox(monitorFrame, "txtPrevDst");
-  for (QLineEdit* box : {sourceMonitor_, previousSourceMonitor_, previousResultMonitor_})
-    box->setReadOnly(true);
   countLabel_ = Label(monitorFrame, "lblCount", u"");
   countLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  auto* monitorLayout = new QVBoxLayout(monitorFrame);
-  monitorLayout->addWidget(sourceMonitor_);
-  monitorLayout->addWidget(previousSourceMonitor_);
-  monitorLayout->addWidget(previousResultMonitor_);
-  monitorLayout->addWidget(countLabel_);
+  // Each box says what it shows.
+  auto* monitorLayout = new QGridLayout(monitorFrame);
+  const std::pair<const char*, const char16_t*> monitorLabels[] = {
+      {"lblSrc", u"変換中："}, {"lblPrevSrc", u"前の住所："}, {"lblPrevDst", u"変換結果："}};
+  int monitorRow = 0;
+  for (QLineEdit* box : {sourceMonitor_, previousSourceMonitor_, previousResultMonitor_}) {
+    box->setReadOnly(true);
+    QLabel* label =
+        Label(monitorFrame, monitorLabels[monitorRow].first, monitorLabels[monitorRow].second);
+    label->setBuddy(box);
+    monitorLayout->addWidget(label, monitorRow, 0);
+    monitorLayout->addWidget(box, monitorRow++, 1);
+  }
+  monitorLayout->addWidget(countLabel_, monitorRow, 0, 1, 2);
 
   runButton_ = Button(this, "cmdExec", u"実行");
   runButton_->setDefault(true);
@@ -209,6 +250,22 @@ void MainWindow::BuildControls() {
   startRow->addWidget(startRowSpinner);
   startRow->addStretch(1);
   entries->addLayout(startRow, 3, 1, 1, 2);
+  entries->addWidget(addressFieldLabel, 4, 0);
+  auto* addressField = new QHBoxLayout;
+  addressField->setSpacing(0);
+  addressField->addWidget(addressFieldBoxes_[0]);
+  addressField->addWidget(addressFieldSpinner);
+  addressField->addSpacing(8);
+  addressField->addWidget(addressFieldSample_, 1);
+  entries->addLayout(addressField, 4, 1, 1, 2);
+  entries->addWidget(encodingLabel, 5, 0);
+  auto* encodings = new QHBoxLayout;
+  encodings->addWidget(inputEncodingLabel_);
+  encodings->addSpacing(16);
+  encodings->addWidget(outputEncodingLabel);
+  encodings->addWidget(outputEncodingBox_);
+  encodings->addStretch(1);
+  entries->addLayout(encodings, 5, 1, 1, 2);
   entries->setColumnStretch(1, 1);
 
   auto* left = new QVBoxLayout;
@@ -255,6 +312,50 @@ void MainWindow::BuildControls() {
   connect(previewButton_, &QPushButton::clicked, this, &MainWindow::ShowPreview);
   connect(dictionaryButton_, &QPushButton::clicked, this, &MainWindow::EditLearningDict);
   connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
+  connect(outputEncodingBox_, &QComboBox::activated, this, &MainWindow::ChooseOutputEncoding);
+
+  // The summary of the input follows the boxes, read once the typing has paused.
+  summaryTimer_ = new QTimer(this);
+  summaryTimer_->setSingleShot(true);
+  summaryTimer_->setInterval(150);
+  connect(summaryTimer_, &QTimer::timeout, this, &MainWindow::UpdateInputSummary);
+  for (QLineEdit* box : {inputFileBox_, startRowBox_, addressFieldBoxes_[0]}) {
+    connect(box, &QLineEdit::textChanged, summaryTimer_, qOverload<>(&QTimer::start));
+  }
+  monitorTimer_ = new QTimer(this);
+  monitorTimer_->setInterval(kServeIntervalMs);
+  connect(monitorTimer_, &QTimer::timeout, this, &MainWindow::FlushMonitor);
+}
+
+void MainWindow::UpdateInputSummary() {
+  // A box that holds no number in range shows no field.
+  auto number = [](QLineEdit* box, int32_t fallback) {
+    const auto value = batch::ParseNumber(U(box->text()));
+    return value && std::abs(*value) <= kMaxSpin ? static_cast<int32_t>(std::lround(*value))
+                                                 : fallback;
+  };
+  const batch::InputSummary summary = batch::SummarizeInput(
+      U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[0], 0) - 1);
+  inputEncodingLabel_->setText(summary.encoding ? QStringLiteral("入力：") +
+                                                      Q(text::EncodingName(*summary.encoding))
+                                                : QString());
+  QString sample;
+  if (summary.encoding) {
+    if (!summary.firstValue) {
+      sample = QStringLiteral("（最初のレコードにこのフィールドはありません）");
+    } else {
+      sample =
+          summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
+      sample += QStringLiteral("例：") + Q(*summary.firstValue);
+    }
+  }
+  addressFieldSample_->setText(sample);
+  addressFieldSample_->setToolTip(sample);
+}
+
+void MainWindow::ChooseOutputEncoding(int index) {
+  settings_.outputEncoding = U(outputEncodingBox_->itemData(index).toString());
+  WriteSetting(settingsFilePath_, u"OUTPUTENCODING", settings_.outputEncoding);
 }
 
 void MainWindow::Load() {
@@ -267,7 +368,7 @@ void MainWindow::Load() {
   inputPath_ = commandLineText_;
 
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
-    prompter_.ShowMessage(opened.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
   } else {
     ReloadRegionList();
     sourceMonitor_->clear();
@@ -276,6 +377,10 @@ void MainWindow::Load() {
     addressFieldBoxes_[0]->setText(QString::number(reader_.addressField + 1));
     LoadWindowState();
   }
+  const auto outputEncoding = text::ParseEncoding(settings_.outputEncoding);
+  outputEncodingBox_->setCurrentIndex(
+      outputEncoding ? outputEncodingBox_->findData(Q(text::EncodingKey(*outputEncoding))) : 0);
+  UpdateInputSummary();
   adjustSize();
 }
 
@@ -295,7 +400,7 @@ void MainWindow::LoadWindowState() {
 void MainWindow::ReloadRegionList() {
   const QString shown = regionBox_->currentText();
   if (auto loaded = database_.ReloadRegionList(); !loaded)
-    prompter_.ShowMessage(loaded.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(loaded.error()));
   regionBox_->clear();
   for (const std::u16string& region : database_.RegionList())
     regionBox_->addItem(Q(region));
@@ -305,7 +410,7 @@ void MainWindow::ReloadRegionList() {
 void MainWindow::DatabaseFolderChanged() {
   // The databases, the prefecture names and the region list come from the new folder at once.
   if (auto opened = database_.Open(settings_.dbDir); !opened) {
-    prompter_.ShowMessage(opened.error().Message());
+    prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
     const QString shown = regionBox_->currentText();
     regionBox_->clear();
     regionBox_->setCurrentText(shown);
@@ -365,6 +470,7 @@ void MainWindow::StartRun() {
   }
   stopRequested_ = false;
   stopAsked_ = false;
+  sinceEvents_.invalidate();
   lastOutcome_ = run_.Execute(request);
   if (closeAfterRun_) {
     closeAfterRun_ = false;
@@ -383,11 +489,16 @@ bool MainWindow::PollStopRequest() {
     stopAsked_ = false;
     closeAfterRun_ = false;
   }
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kServeIntervalMs) {
+    FlushMonitor();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    sinceEvents_.start();
+  }
   if (!stopRequested_)
     return false;
   stopRequested_ = false;
   stopAsked_ = true;
+  FlushMonitor();  // the stop question sees the record the run stands at
   return true;
 }
 
@@ -399,6 +510,12 @@ void MainWindow::SetRunningState(bool running) {
   for (QPushButton* button : {optionsButton_, environmentButton_, previewButton_, dictionaryButton_,
                               databaseFolderButton_, inputFileButton_, outputFileButton_}) {
     button->setEnabled(!running);
+  }
+  if (running) {
+    monitorTimer_->start();
+  } else {
+    monitorTimer_->stop();
+    FlushMonitor();
   }
   repaint();
 }
@@ -418,35 +535,50 @@ void MainWindow::FocusInputBox(batch::InputBox box) {
 }
 
 void MainWindow::ShowProgress(int32_t current, int32_t total) {
-  countLabel_->setText(QStringLiteral("%1/%2").arg(current).arg(total));
-  countLabel_->repaint();
+  pendingCount_.emplace(current, total);
 }
 
 void MainWindow::SetMonitorText(batch::MonitorBox box, const std::u16string& text) {
-  QLineEdit* target = box == batch::MonitorBox::Source           ? sourceMonitor_
-                      : box == batch::MonitorBox::PreviousSource ? previousSourceMonitor_
-                                                                 : previousResultMonitor_;
-  target->setText(Q(text));
-  target->setCursorPosition(0);
-  target->repaint();
+  pendingMonitor_[static_cast<std::size_t>(box)] = text;
+}
+
+void MainWindow::FlushMonitor() {
+  if (pendingCount_) {
+    countLabel_->setText(
+        QStringLiteral("%1/%2").arg(pendingCount_->first).arg(pendingCount_->second));
+    pendingCount_.reset();
+  }
+  QLineEdit* const boxes[] = {sourceMonitor_, previousSourceMonitor_, previousResultMonitor_};
+  for (std::size_t i = 0; i < pendingMonitor_.size(); ++i) {
+    if (!pendingMonitor_[i])
+      continue;
+    boxes[i]->setText(Q(*pendingMonitor_[i]));
+    boxes[i]->setCursorPosition(0);
+    pendingMonitor_[i].reset();
+  }
 }
 
 void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
+  FlushMonitor();
   CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, address, this);
+  dialog.SetRegisteredHandler([this](const LearnedWord& word) { lastLearned_ = word; });
   dialog.exec();
 }
 
 void MainWindow::ListUnconvertedRows() {
   ui::ListUnconvertedRows(
       run_.LastRunFiles(), settings_, database_, recognizer_, prompter_,
-      [this](bool running) { SetRunningState(running); }, this);
+      [this](bool running) { SetRunningState(running); }, this,
+      [this](const LearnedWord& word) { lastLearned_ = word; });
 }
 
 QString MainWindow::DefaultFileDialog(const FileDialogRequest& request) {
   QFileDialog dialog(this, request.title, request.startFolder, request.filter);
   dialog.setObjectName("CommonDialog1");
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  dialog.setOption(QFileDialog::DontUseNativeDialog, qEnvironmentVariableIsSet("MOK_QT_DIALOGS"));
+  // The toolkit's own dialog, which speaks Japanese through the program's translation whatever
+  // the desktop the program runs on.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(request.forOutput ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.forOutput ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(request.defaultSuffix);
@@ -576,7 +708,9 @@ void MainWindow::EditEnvironment() {
 }
 
 void MainWindow::EditLearningDict() {
-  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this);
+  // The editor opens on the word registered last, so that the user sees it there.
+  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this,
+                            std::exchange(lastLearned_, std::nullopt));
   dialog.exec();
 }
 

@@ -5,9 +5,11 @@
 // program.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "batch/conversion_run.h"
@@ -18,11 +20,13 @@
 #include "startup/command_line.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
+#include "ui/correction_dialog.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace mok::ui {
 
@@ -63,7 +67,9 @@ class MainWindow : public QWidget, public batch::RunObserver {
   engine::Recognizer& Engine() { return recognizer_; }
   batch::ConversionRun& Run() { return run_; }
 
-  // RunObserver.
+  // RunObserver. The monitor and the counter take the run's texts at every record but are
+  // repainted, and the window's events served, at most about 30 times a second, so that the
+  // window costs the run little; the stop button and closing the window still answer at once.
   void SetRunningState(bool running) override;
   void FocusInputBox(batch::InputBox box) override;
   void ShowProgress(int32_t current, int32_t total) override;
@@ -107,6 +113,12 @@ class MainWindow : public QWidget, public batch::RunObserver {
   void SetInputPath(const QString& path);
   void SetOutputPath(const QString& path);
   QString DefaultFileDialog(const FileDialogRequest& request);
+  // The input's encoding and what the address field holds in it, beside the boxes.
+  void UpdateInputSummary();
+  // The output encoding chosen in its box, stored as OUTPUTENCODING.
+  void ChooseOutputEncoding(int index);
+  // Shows the monitor texts and the count the run gave since the last repaint.
+  void FlushMonitor();
 
   Settings& settings_;
   std::u16string settingsFilePath_;
@@ -127,13 +139,22 @@ class MainWindow : public QWidget, public batch::RunObserver {
   bool stopAsked_ = false;      // the last poll handed a stop request to the run
   bool closeAfterRun_ = false;  // the window was closed during a run
   bool unloaded_ = false;
+  QElapsedTimer sinceEvents_;  // since the run last served the window's events
+  QTimer* monitorTimer_;       // shows the monitor while the run waits in a dialog
+  std::array<std::optional<std::u16string>, 3> pendingMonitor_;  // by batch::MonitorBox
+  std::optional<std::pair<int32_t, int32_t>> pendingCount_;
   batch::RunOutcome lastOutcome_ = batch::RunOutcome::NotStarted;
+  std::optional<LearnedWord> lastLearned_;  // the word last registered, which the editor shows
 
   QComboBox* regionBox_;
   QLineEdit* inputFileBox_;
   QLineEdit* outputFileBox_;
   QLineEdit* startRowBox_;
   std::array<QLineEdit*, 4> addressFieldBoxes_{};  // only the first one is used
+  QLabel* addressFieldSample_;
+  QLabel* inputEncodingLabel_;
+  QComboBox* outputEncodingBox_;
+  QTimer* summaryTimer_;
   QLineEdit* sourceMonitor_;
   QLineEdit* previousSourceMonitor_;
   QLineEdit* previousResultMonitor_;

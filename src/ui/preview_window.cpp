@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/encoding.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 #include "ui/up_down.h"
@@ -37,6 +38,7 @@ PreviewWindow::PreviewWindow(batch::InputReader& reader, QLineEdit* addressField
   grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
 
+  encodingLabel_ = Label(this, "lblEncoding", u"");
   QLabel* lineCountLabel = Label(this, "lineCountLabel", u"表示ﾚｺｰﾄﾞ数");
   lineCountBox_ = Named<QLineEdit>(this, "txtNumRec", u"10");
   lineCountBox_->setMaxLength(5);  // keeps the count within what the grid is meant to show
@@ -65,6 +67,7 @@ PreviewWindow::PreviewWindow(batch::InputReader& reader, QLineEdit* addressField
   controls->addStretch(1);
   controls->addWidget(closeButton, 0, Qt::AlignBottom);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(encodingLabel_);
   layout->addWidget(grid_, 1);
   layout->addLayout(controls);
 
@@ -116,17 +119,25 @@ int16_t PreviewWindow::CountPreviewColumns() {
 }
 
 void PreviewWindow::LoadPreviewGrid() {
+  // The column the user chose stays chosen when the lines are read again.
+  const int chosenColumn = grid_->selectedRanges().isEmpty() ? -1 : grid_->currentColumn();
   grid_->clear();
   grid_->setRowCount(0);
   grid_->setColumnCount(columnCount_);
-  // The fixed first row carries the field numbers, which are what 登録 registers.
+  // The fixed first row carries the field numbers, which are what 登録 registers; the field the
+  // main window uses now is marked.
+  bool ok = false;
+  const int inUse = addressField_->text().trimmed().toInt(&ok) - 1;
   QStringList numbers;
   for (int column = 0; column < columnCount_; ++column) {
-    numbers << QString::number(column + 1);
+    numbers << QString::number(column + 1) +
+                   (ok && column == inUse ? QStringLiteral("（使用中）") : QString());
   }
   grid_->setHorizontalHeaderLabels(numbers);
   if (!reader_.OpenInputFile())
     return;
+  encodingLabel_->setText(QStringLiteral("文字コード：") +
+                          Q(text::EncodingName(reader_.InputEncoding())));
   const int32_t lines = LineCount();
   std::u16string line;
   for (int32_t r = 1; r <= lines; ++r) {
@@ -146,9 +157,9 @@ void PreviewWindow::LoadPreviewGrid() {
   }
   reader_.CloseInputFile();
   grid_->resizeColumnsToContents();
-  if (grid_->rowCount() > 0 && grid_->columnCount() > 0) {
-    grid_->setCurrentCell(0, 0);
-  }
+  // No column is chosen for the user: 登録 without a choice asks for one.
+  if (chosenColumn >= 0 && chosenColumn < grid_->columnCount() && grid_->rowCount() > 0)
+    grid_->setCurrentCell(0, chosenColumn);
 }
 
 void PreviewWindow::Redisplay() {
@@ -161,7 +172,9 @@ void PreviewWindow::Redisplay() {
 }
 
 void PreviewWindow::RegisterField() {
-  const int column = grid_->currentColumn();
+  // Only a column the user selected counts: the grid's current cell alone may be where the
+  // keyboard focus put it.
+  const int column = grid_->selectedRanges().isEmpty() ? -1 : grid_->currentColumn();
   if (column >= 0) {
     if (!RegisterPreviewField(column))
       return;
@@ -177,8 +190,10 @@ void PreviewWindow::RegisterField() {
 
 bool PreviewWindow::RegisterPreviewField(int32_t column) {
   if (registeredFields_ >= kFieldLimit) {
-    prompter_.ShowMessage(QString::number(kFieldLimit).toStdU16String() +
-                          u" フィールド以上登録できません。");
+    prompter_.ShowMessage(u"登録できるフィールドは" +
+                          QString::number(kFieldLimit).toStdU16String() +
+                          u"つだけです。別のフィールドにするには「クリア」を押してから"
+                          u"登録し直して下さい。");
     return false;
   }
   addressField_->setText(QString::number(column + 1));

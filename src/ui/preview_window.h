@@ -5,7 +5,8 @@
 // The number of columns is counted once, when the window opens, over as many lines as the
 // line-count box says: a file whose third line has 5 fields while the first two have 3 gets 5
 // columns. Showing more lines later (再表示) adds rows but never columns; fields beyond the counted
-// columns are not shown.
+// columns are not shown. The header marks the field the main window uses now; no column is
+// chosen until the user chooses one.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include "batch/input_reader.h"
 #include "startup/prompter.h"
 
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 
@@ -53,6 +55,7 @@ class PreviewWindow : public QDialog {
   int16_t registeredFields_ = 0;  // fields registered since opening or クリア
   QTableWidget* grid_;
   QLineEdit* lineCountBox_;
+  QLabel* encodingLabel_;  // the input's encoding
 };
 
 }  // namespace mok::ui

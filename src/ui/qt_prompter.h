@@ -1,5 +1,6 @@
 // The desktop program's Prompter: every message and question of the system as a modal
-// QMessageBox over the window that is active at the time.
+// QMessageBox of the window that is active at the time, placed beside that window so that it
+// does not hide the text it speaks of.
 #pragma once
 
 #include <QPointer>

@@ -2,17 +2,20 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/correction_dialog.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
 
 namespace mok::ui {
+namespace {
+constexpr int kAddressColumn = 1;
+}  // namespace
 
 UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
                                              db::AddressDatabase& database,
@@ -27,9 +30,12 @@ UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
   setWindowTitle(QStringLiteral("MOK 変換不能住所"));
 
   addressBox_ = TextBox(this, "txtIneffectAdr");
-  addressList_ = new QListWidget(this);
+  addressList_ = new QTreeWidget(this);
   addressList_->setObjectName("lstIneffectAdr");
-  addressList_->setMinimumSize(460, 260);
+  addressList_->setRootIsDecorated(false);
+  addressList_->setHeaderLabels(
+      {QStringLiteral("行"), QStringLiteral("住所"), QStringLiteral("レコード")});
+  addressList_->setMinimumSize(560, 260);
   QPushButton* editButton = Button(this, "cmdEdit", u"編集");
   QPushButton* exitButton = Button(this, "cmdExit", u"終了");
   editButton->setAutoDefault(false);
@@ -45,12 +51,14 @@ UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
   layout->addLayout(buttons);
 
   addressBox_->installEventFilter(this);
-  connect(addressList_, &QListWidget::itemClicked, this,
+  connect(addressList_, &QTreeWidget::itemClicked, this,
           &UnconvertedListWindow::ShowSelectedAddress);
-  connect(addressList_, &QListWidget::currentRowChanged, this,
+  connect(addressList_, &QTreeWidget::currentItemChanged, this,
           &UnconvertedListWindow::ShowSelectedAddress);
+  connect(addressList_, &QTreeWidget::itemDoubleClicked, this,
+          &UnconvertedListWindow::EditSelectedAddress);
   connect(addressBox_, &QLineEdit::textChanged, this, [this] {
-    if (addressList_->currentRow() >= 0)
+    if (addressList_->currentItem())
       changed_ = true;
   });
   connect(editButton, &QPushButton::clicked, this, &UnconvertedListWindow::EditSelectedAddress);
@@ -66,8 +74,13 @@ bool UnconvertedListWindow::FillUnconvertedRows(const batch::RunFiles& run) {
   if (!found.stopNotice.empty())
     prompter_.ShowMessage(found.stopNotice);
   addressList_->clear();
-  for (const batch::UnconvertedRow& row : found.rows)
-    addressList_->addItem(Q(row.address));
+  for (const batch::UnconvertedRow& row : found.rows) {
+    auto* item = new QTreeWidgetItem(
+        addressList_, {QString::number(row.lineNumber), Q(row.address), Q(row.record)});
+    item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+  }
+  for (int column = 0; column < addressList_->columnCount(); ++column)
+    addressList_->resizeColumnToContents(column);
   return true;
 }
 
@@ -90,41 +103,43 @@ bool UnconvertedListWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void UnconvertedListWindow::ShowSelectedAddress() {
-  const QListWidgetItem* item = addressList_->currentItem();
-  if (item)
-    addressBox_->setText(item->text());
+  if (const QTreeWidgetItem* item = addressList_->currentItem())
+    addressBox_->setText(item->text(kAddressColumn));
 }
 
 void UnconvertedListWindow::StartEditing() {
-  if (addressList_->currentRow() < 0)
+  if (!addressList_->currentItem())
     return;
   changed_ = false;
   savedText_ = U(addressBox_->text());
 }
 
 void UnconvertedListWindow::FinishEditing() {
-  QListWidgetItem* item = addressList_->currentItem();
+  QTreeWidgetItem* item = addressList_->currentItem();
   if (!item)
     return;
   const std::u16string text = U(addressBox_->text());
   if (text != savedText_ && changed_)
-    item->setText(Q(text));
+    item->setText(kAddressColumn, Q(text));
   changed_ = false;
 }
 
 void UnconvertedListWindow::EditSelectedAddress() {
-  if (addressList_->currentRow() < 0)
+  if (!addressList_->currentItem())
     return;
   CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, U(addressBox_->text()),
                           this);
+  dialog.SetRegisteredHandler(registered_);
   dialog.exec();
 }
 
 void ListUnconvertedRows(const batch::RunFiles& run, const Settings& settings,
                          db::AddressDatabase& database, engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
-                         QWidget* parent) {
+                         QWidget* parent,
+                         const std::function<void(const LearnedWord&)>& registered) {
   UnconvertedListWindow window(settings, database, recognizer, prompter, parent);
+  window.SetRegisteredHandler(registered);
   if (window.FillUnconvertedRows(run))
     window.exec();
   if (setRunningState)

@@ -26,7 +26,8 @@ struct ConvertCommandTest : ::testing::Test {
         work / "mixed.csv",
         test::Sjis("ID,住所\r\n1,東京都千代田区丸の内１－１－１\r\n2,東京都どこか\r\n"));
     // An address holding a terminal escape sequence (setting the title, clearing the screen).
-    test::WriteBytes(work / "escape.csv", "ID,A\r\n1,\x1b]0;x\x07\x1b[2J\r\n");
+    test::WriteBytes(work / "escape.csv",
+                     "ID,A\r\n1,\x1b]0;x\x07\x1b[2J\r\n" + test::Sjis("2,東京都どこか\r\n"));
   }
   // Runs mok2 convert with the database folder and settings file of the test, then `args`;
   // gives the exit status and standard output and error together.
@@ -69,6 +70,12 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .hides = "Unconverted addresses"},
       {.args = {}, .status = 0, .shows = {"Unconverted addresses:\n  line 3: 東京都どこか"}},
       {.args = {"-f", "9"}, .status = 1, .shows = {"住所フィールド指定が無効です。"}},
+      {.args = {"-i", good, "--output-encoding", "UTF-8"},
+       .status = 0,
+       .shows = {"out.csv (utf8)"}},
+      {.args = {"--output-encoding", "latin1"},
+       .status = 1,
+       .shows = {"unknown output encoding latin1"}},
       {.args = {"-i", ""}, .status = 1, .shows = {"入力ファイルが選択されていません。", "-i FILE"}},
       {.args = {"-d", ""}, .status = 1, .shows = {"no region given", "regions: 東京都"}},
       {.args = {"--help"}, .status = 0, .shows = {"usage: mok2 convert"}},

@@ -16,8 +16,9 @@
 //   place FILE NAME, folder NAME   copies a case file to NAME, makes a folder
 //   link NAME NEW, symlink TARGET NEW   makes a hard link to NAME, a symbolic link to TARGET
 //   run                        presses the run button
-//   expect-file NAME FILE      NAME is a file of CP932 text with CR LF line ends whose lines
-//                              are those of the case file FILE (UTF-8; WORK for the work folder)
+//   expect-file NAME FILE [ENC]   NAME is a file of CP932 text (or ENC: utf8, utf8-bom) with CR
+//                              LF line ends whose lines are those of the case file FILE (UTF-8;
+//                              WORK for the work folder)
 //   expect-no-file NAME        NAME does not exist
 // Everything shown and asked (with the answers), the observer's calls and each run's outcome are
 // compared with expected-messages.txt ("⏎" stands for CR LF). MOK_GOLDEN_UPDATE=1 writes the
@@ -39,6 +40,7 @@
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
 #include "startup/settings_file.h"
+#include "text/encoding.h"
 
 namespace mok::batch {
 namespace {
@@ -227,11 +229,17 @@ TEST_P(GoldenRun, MatchesExpected) {
     } else if (cmd == "expect-file") {
       ASSERT_TRUE(fs::is_regular_file(path(w[1]))) << where;
       const std::string bytes = test::ReadBytes(path(w[1]));
-      // Every line ends in CR LF, and the text is CP932.
+      // Every line ends in CR LF, and the text is in the encoding named (CP932 by default), with
+      // the byte-order mark exactly when it is UTF-8 with a mark.
       EXPECT_TRUE(bytes.empty() || bytes.ends_with("\r\n")) << where;
       EXPECT_EQ(Replace(bytes, "\r\n", "").find('\r'), std::string::npos) << where << ": lone CR";
-      const auto decoded = text::DecodeCp932(bytes);
-      ASSERT_TRUE(decoded.has_value()) << where << ": not CP932";
+      const auto encoding = text::ParseEncoding(u16(w[3].empty() ? "cp932" : w[3]));
+      ASSERT_TRUE(encoding.has_value()) << where;
+      const bool marked = bytes.starts_with(text::kUtf8Bom);
+      EXPECT_EQ(marked, *encoding == text::Encoding::Utf8Bom) << where << ": byte-order mark";
+      const auto decoded = text::Decode(
+          std::string_view(bytes).substr(marked ? text::kUtf8Bom.size() : 0), *encoding);
+      ASSERT_TRUE(decoded.has_value()) << where << ": not " << w[3];
       compare(Replace(text::ToUtf8(*decoded), user.workDir, "WORK"), w[2], where);
     } else if (cmd == "expect-no-file") {
       EXPECT_FALSE(fs::exists(path(w[1]))) << where;

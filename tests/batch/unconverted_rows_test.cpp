@@ -36,7 +36,7 @@ class UnconvertedRowsTest : public ::testing::Test {
   RunFiles Run(const std::string& input = kInput, const std::string& output = kOutput) {
     test::WriteBytes(dir / "in.csv", test::Sjis(input));
     test::WriteBytes(dir / "out.csv", test::Sjis(output));
-    return {dir.U("in.csv"), dir.U("out.csv"), 2, 1};
+    return {dir.U("in.csv"), dir.U("out.csv"), 2, 1, {}, {}};
   }
 
   // "line: address" of every listed row, or the failure's text.

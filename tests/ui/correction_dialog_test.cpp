@@ -71,29 +71,35 @@ TEST_F(CorrectionDialogTest, CorrectedAddressReplacesTheFirstOccurrence) {
 
 TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
   Open(u"東京都渋谷区はち山1-1");
+  std::vector<ui::LearnedWord> told;
+  window->SetRegisteredHandler([&](const ui::LearnedWord& word) { told.push_back(word); });
   Correct(u"はち山", u"蜂山");
   EXPECT_FALSE(CanRegister());
+  // The check's result shows in the dialog, not in one more window over it.
+  EXPECT_EQ(Text("lblCheckResult"), "修正結果が住所データに一致しません。");
   Correct(u"はち山", u"鉢山");
   EXPECT_EQ(Text("lblAddress"), "東京都渋谷区鉢山1-1");
+  EXPECT_EQ(Text("lblCheckResult"), "修正結果が住所データに一致しました。");
   ASSERT_TRUE(CanRegister());
   env.prompter.answers = {Answer::Cancel, Answer::Ok};
   Press("cmdRegist");
   EXPECT_TRUE(Learned().empty()) << "cancelled";
   Press("cmdRegist");
-  EXPECT_EQ(env.prompter.Texts(),
-            (Strings{"修正結果が住所データに一致しません。", "修正結果が住所データに一致しました。",
-                     "<はち山→鉢山>をユーザー辞書に登録しますか？",
-                     "<はち山→鉢山>をユーザー辞書に登録しますか？",
-                     "<はち山→鉢山>をユーザー辞書に登録しました。"}));
+  EXPECT_EQ(env.prompter.Texts(), (Strings{"<はち山→鉢山>をユーザー辞書に登録しますか？",
+                                           "<はち山→鉢山>をユーザー辞書に登録しますか？",
+                                           "<はち山→鉢山>をユーザー辞書に登録しました。"}));
+  ASSERT_EQ(told.size(), 1u) << "the opener learns what was registered";
+  EXPECT_EQ(told[0].kind * 100 + told[0].scope, 305);
   // A town word of the current region, which the next recognition of the address applies.
   EXPECT_EQ(Learned(), Strings{"5|3|はち山|鉢山|0"});
   EXPECT_EQ(env.recognizer->RecognizeAddress(u"東京都渋谷区はち山1-1").code,
             engine::ResultCode::Converted);
 
-  // The same pair again is refused by the dictionary.
+  // The same pair again is refused by the dictionary, in one message.
   env.prompter.Clear();
   Press("cmdRegist");
-  EXPECT_EQ(env.prompter.Texts().back(), "<はち山→鉢山>をユーザー辞書の登録に失敗しました。");
+  EXPECT_EQ(env.prompter.Texts(), (Strings{"<はち山→鉢山>をユーザー辞書に登録しますか？",
+                                           "'はち山' → '鉢山'は既に登録されています。"}));
   EXPECT_EQ(Learned().size(), 1u);
 
   // Any change of the new word needs a new check; showing the dialog again starts afresh.
@@ -103,6 +109,46 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
   window->hide();
   window->show();
   EXPECT_TRUE(On("optLocalWord"));
+}
+
+// The wrong word is chosen without pixel-exact dragging: a double click takes the part of the
+// address under the pointer (or the run of one kind of characters), Shift and the arrows select
+// it with the keyboard; Enter presses what has the focus, 辞書登録 once the check succeeded.
+TEST_F(CorrectionDialogTest, WordChosenByDoubleClickOrKeyboardAndEnterFollowsTheFocus) {
+  Open(u"東京都渋谷区はち山1-1");
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  auto* address = Get<QLineEdit>("txtAddress");
+  const auto doubleClickAt = [&](int position) {  // on the left half of the character
+    QPoint at(0, address->height() / 2);
+    while (address->cursorPositionAt(at) < position)
+      at.rx()++;
+    QTest::mouseDClick(address, Qt::LeftButton, {}, at + QPoint(1, 0));
+    return Text("lblOldWord");
+  };
+  EXPECT_EQ(doubleClickAt(7), "はち山");  // the town part, under ち
+  EXPECT_EQ(doubleClickAt(4), "渋谷区");
+  EXPECT_EQ(doubleClickAt(9), "1") << "digits outside the parts: their own run";
+  EXPECT_TRUE(Get("txtNewWord")->hasFocus());
+
+  address->setFocus();
+  address->setCursorPosition(6);
+  for (int i = 0; i < 3; ++i)
+    QTest::keyClick(address, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(Text("lblOldWord"), "はち山");
+  QTest::keyClick(address, Qt::Key_Return);
+  auto* newWord = Get<QLineEdit>("txtNewWord");
+  EXPECT_TRUE(newWord->hasFocus());
+  newWord->insert(QStringLiteral("鉢山"));   // as an input method commits it
+  QTest::keyClick(newWord, Qt::Key_Return);  // 確認
+  EXPECT_TRUE(Get("cmdRegist")->hasFocus());
+  env.prompter.answers = {Answer::Cancel};
+  QTest::keyClick(window->focusWidget(), Qt::Key_Return);  // 辞書登録, not 確認 again
+  EXPECT_EQ(env.prompter.Texts(), Strings{"<はち山→鉢山>をユーザー辞書に登録しますか？"});
+  Get("cmdCancel")->setFocus();
+  QTest::keyClick(Get("cmdCancel"), Qt::Key_Return);
+  EXPECT_FALSE(window->isVisible()) << "閉じる had the focus";
 }
 
 TEST_F(CorrectionDialogTest, TypingGoesIntoTheNewWordOnly) {

@@ -102,9 +102,14 @@ TEST_F(LearningDictTest, IncompleteRecordsHoldTheNavigation) {
   EXPECT_EQ(Shown(), "しぶや区|渋谷区|1|local:東京都|city|No. 4|4 件");
 }
 
-TEST_F(LearningDictTest, DeletingMovesToTheNextOrTheNewLastRecord) {
+TEST_F(LearningDictTest, DeletingAsksAndMovesToTheNextOrTheNewLastRecord) {
   Open();
+  prompter.answers = {Answer::Cancel};
   Press("chkSearchTown", "cmdSearch", "cmdLast", "cmdDelete");  // 渋谷, はち山, O'Hare
+  EXPECT_EQ(Messages(), Strings{"<O'Hare→オヘア>を学習辞書から削除しますか？"});
+  EXPECT_EQ(Learned().size(), 7u) << "kept";
+  prompter.Clear();
+  Press("cmdDelete");
   EXPECT_EQ(Shown(), "はち山|鉢山|0|local:東京都|town|No. 2|2 件");
   Press("cmdFirst", "cmdDelete");  // the next record takes the position, with its own keys
   EXPECT_EQ(Shown(), "はち山|鉢山|0|local:東京都|town|No. 1|1 件");
@@ -114,7 +119,8 @@ TEST_F(LearningDictTest, DeletingMovesToTheNextOrTheNewLastRecord) {
                      "0|3|大通|札幌大通|0", "0|2|50%|五十|0"}));
   Press("cmdDelete");  // the only record: the set becomes empty
   EXPECT_EQ(Shown(), "|||local:東京都|town|No. 1|0 件");
-  EXPECT_EQ(Messages(), Strings{});
+  EXPECT_EQ(Messages().size(), 3u) << "a question before each deletion";
+  prompter.Clear();
   Press("cmdDelete");  // nothing left to delete
   EXPECT_EQ(Messages(), Strings{"カレント レコードがありません。(3021)"});
   EXPECT_EQ(Learned().size(), 4u);
@@ -128,7 +134,24 @@ TEST_F(LearningDictTest, DeletingMovesToTheNextOrTheNewLastRecord) {
   Press("cmdFirst", "cmdNew", "cmdDelete");
   EXPECT_EQ(Learned().size(), 5u);
   EXPECT_EQ(Learned().back(), "0|2|札幌|札幌市|1");
-  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages().size(), 2u);
+}
+
+// Opened on a word just registered, the editor searches its scope and kind and shows its row.
+TEST_F(LearningDictTest, OpensOnTheWordJustRegistered) {
+  const std::pair<ui::LearnedWord, std::string> cases[] = {
+      {{13, 3, u"はち山", u"鉢山"}, "はち山|鉢山|0|local:東京都|town|No. 2|3 件"},
+      {{0, 3, u"大通", u"札幌大通"}, "大通|札幌大通|0|common|town|No. 2|3 件"},
+  };
+  for (const auto& [word, shown] : cases) {
+    database = std::make_unique<db::AddressDatabase>();
+    ASSERT_TRUE(database->Open(b.Dir()).ok());
+    window =
+        std::make_unique<ui::LearningDictWindow>(*database, prompter, u"東京都", nullptr, word);
+    window->show();
+    EXPECT_EQ(Shown(), shown);
+    EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  }
 }
 
 // A changed record is stored when it is left: by a move, a new search, 終了 or Escape. A kind

@@ -101,7 +101,11 @@ TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
   // Without the database the window still opens, on the argument text alone.
   WriteProfileString(ini, u"MOK", u"DBDIR", FileIn(folder, "nothing-here"));
   Create(u"-i a.csv");
-  EXPECT_EQ(Messages().size(), 1u) << "the database message";
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0],
+            "メインデータベース " + text::ToUtf8(FileIn(folder, "nothing-here")) +
+                "/mok2.sqlite を開けません。データベースフォルダ（環境設定）を確かめて"
+                "下さい。\r\n（エラー番号 14）");
   EXPECT_EQ(Get<QComboBox>("cmbSelectPref")->count(), 0);
   EXPECT_EQ(Text("txtInputFile"), "-i a.csv");
 }
@@ -243,6 +247,65 @@ TEST_F(MainWindowTest, PreviewNeedsAnInputAndReadsTheLastTakenPath) {
   EXPECT_EQ(columns, 3);
   EXPECT_EQ(Text("txtAdrField_0"), "2");
   EXPECT_EQ(Messages(), Strings{});
+}
+
+// The address field is in plain sight with what it holds in the input, beside the input's
+// encoding; a run on a field without addresses says which field is the likely cause.
+TEST_F(MainWindowTest, AddressFieldAndEncodingAreShownAndAWrongFieldIsNamed) {
+  OpenOnSmallInput();
+  EXPECT_TRUE(Get("txtAdrField_0")->isVisible());
+  EXPECT_EQ(Text("lblAdrFieldSample"), "「住所」 例：東京都千代田区丸の内1-1-1");
+  EXPECT_EQ(Text("lblInputEncoding"), "入力：Shift_JIS（CP932）");
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  Type("txtAdrField_0", QStringLiteral("1"));
+  QTest::qWait(300);  // the summary follows once the typing has paused
+  EXPECT_EQ(Text("lblAdrFieldSample"), "「ID」 例：1");
+  Press("cmdExec");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(
+      Messages()[0].substr(0, Messages()[0].find("\r\n住所フィールドは")),
+      "3件中3件変換できませんでした。\r\n住所フィールドに指定した1番目のフィールド（見出し「ID」）"
+      "には住所らしい文字列がありません。住所は3番目のフィールド（見出し「住所」）にあるようです"
+      "。");
+
+  // The output encoding chosen here is the setting of later runs.
+  Get<QComboBox>("cmbOutputEncoding")->setCurrentIndex(3);
+  emit Get<QComboBox>("cmbOutputEncoding")->activated(3);
+  EXPECT_EQ(ReadProfileString(ini, u"MOK", u"OUTPUTENCODING", u""), u"utf8-bom");
+}
+
+// The monitor is repainted far less often than once per record, and still ends on the run's
+// last count.
+TEST_F(MainWindowTest, MonitorIsRepaintedAtMostAboutThirtyTimesASecond) {
+  std::u16string lines = u"ID,名前,住所\r\n";
+  for (int i = 0; i < 300; ++i)
+    lines += u"1,a,東京都千代田区丸の内1-1-1\r\n";
+  OpenOnSmallInput();
+  WriteCp932(input, lines);
+  struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      paints += event->type() == QEvent::Paint;
+      return false;
+    }
+    int paints = 0;
+  } counter;
+  Get("txtSrc")->installEventFilter(&counter);
+  QElapsedTimer clock;
+  clock.start();
+  Press("cmdExec");
+  EXPECT_LE(counter.paints, 3 + clock.elapsed() / 30) << "in " << clock.elapsed() << " ms";
+  EXPECT_EQ(Text("lblCount"), "300/300");
+}
+
+// Every window's standard dialogs speak Japanese: the file chooser (the toolkit's own, with Qt's
+// translation) among them.
+TEST_F(MainWindowTest, FileChooserSpeaksJapanese) {
+  Create();
+  Strings english = {"not shown"};
+  EXPECT_EQ(OpenedBy([&] { Press("cmdInputFile"); },
+                     [&](QWidget* dialog) { english = EnglishTexts(dialog); }),
+            "CommonDialog1");
+  EXPECT_EQ(english, Strings{});
 }
 
 TEST_F(MainWindowTest, OtherWindowsOpenFromTheirButtons) {

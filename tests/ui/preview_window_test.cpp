@@ -1,5 +1,6 @@
 // The input preview: its column count rule, the rows it shows and the one-field registration.
 #include <QTableWidget>
+#include <fstream>
 
 #include "batch/input_reader.h"
 #include "ui/preview_window.h"
@@ -65,7 +66,16 @@ TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
   std::u16string content = u"ID,住所\r\n\r\n";
   for (int line = 3; line <= 15; ++line)
     content += line == 12 ? u"a,b,c\r\n" : u"1,東京都港区芝公園4-2-8\r\n";
+  // A UTF-8 file with a byte-order mark reads like its CP932 copy, and says so.
+  std::ofstream(text::ToUtf8(input), std::ios::binary) << "\xEF\xBB\xBF" << text::ToUtf8(content);
+  reader.inputPath = input;
+  window = std::make_unique<ui::PreviewWindow>(reader, &addressField, prompter);
+  grid = Get<QTableWidget>("flxgrdPreview");
+  EXPECT_EQ(Cells()[1], "ID|住所");
+  EXPECT_EQ(Text("lblEncoding"), "文字コード：UTF-8（BOM付き）");
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
   Open(content);
+  EXPECT_EQ(Text("lblEncoding"), "文字コード：Shift_JIS（CP932）");
   const Strings opened = Cells();
   EXPECT_EQ(Strings(opened.begin(), opened.begin() + 4),
             (Strings{"10x2", "ID|住所", "|", "1|東京都港区芝公園4-2-8"}));
@@ -81,17 +91,26 @@ TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
 }
 
 TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
-  Open(u"");  // nothing to select
-  Press("cmdRegField");
-  EXPECT_EQ(Messages(), Strings{"ﾌｨｰﾙﾄﾞを選択して下さい"});
+  // Nothing to select, or nothing selected yet (not even by the keyboard focus): the user is
+  // asked to choose, nothing is registered.
+  for (const char16_t* content : {u"", u"a,b,c,d,e\r\n1,2,3,4,5\r\n"}) {
+    Open(content);
+    window->show();
+    grid->setFocus();
+    Press("cmdRegField");
+  }
+  EXPECT_EQ(Messages(), (Strings{"ﾌｨｰﾙﾄﾞを選択して下さい", "ﾌｨｰﾙﾄﾞを選択して下さい"}));
+  EXPECT_EQ(addressField.text(), QStringLiteral("1"));
+  EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("1（使用中）"));
   prompter.Clear();
-  Open(u"a,b,c,d,e\r\n1,2,3,4,5\r\n");
   grid->setCurrentCell(1, 3);
+  Press("cmdReDisplay");  // the chosen column stays chosen
   Press("cmdRegField");
   EXPECT_EQ(addressField.text(), QStringLiteral("4"));
   grid->setCurrentCell(0, 1);
   Press("cmdRegField");
-  EXPECT_EQ(Messages(), Strings{"1 フィールド以上登録できません。"});
+  EXPECT_EQ(Messages(), Strings{"登録できるフィールドは1つだけです。別のフィールドにするには"
+                                "「クリア」を押してから登録し直して下さい。"});
   EXPECT_EQ(addressField.text(), QStringLiteral("4")) << "the first registration stays";
   Press("cmdClear");
   EXPECT_EQ(addressField.text(), QStringLiteral("1"));

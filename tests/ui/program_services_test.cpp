@@ -56,6 +56,33 @@ TEST(QtPrompterTest, BoxesShowWhatTheyAreGivenAndReturnThePressedButton) {
       QStringLiteral("題|終了。\r\n3件|%1|%2").arg(Box::Warning).arg(Box::Ok));
 }
 
+// The boxes speak Japanese (Qt's translation), stand beside the window they speak of rather than
+// over its text, and are wide enough for their whole title beside the title bar's buttons.
+TEST(QtPrompterTest, BoxesAreJapaneseBesideTheirWindowAndShowTheirWholeTitle) {
+  QWidget window;
+  window.setGeometry(40, 40, 320, 120);
+  window.show();
+  ui::QtPrompter prompter(&window);
+  QRect box;
+  QString buttons;
+  int titleWidth = 0;
+  Strings english = {"not shown"};
+  OpenedBy([&] { prompter.Ask(u"変換を中止しますか？", MessageButtons::YesNo); },
+           [&](QWidget* shown) {
+             auto* messageBox = qobject_cast<QMessageBox*>(shown);
+             english = EnglishTexts(shown);
+             box = shown->geometry();
+             buttons = messageBox->button(Box::Yes)->text() + messageBox->button(Box::No)->text();
+             titleWidth = shown->fontMetrics().horizontalAdvance(shown->windowTitle());
+           });
+  EXPECT_EQ(english, Strings{});
+  EXPECT_TRUE(buttons.contains(QStringLiteral("はい")) &&
+              buttons.contains(QStringLiteral("いいえ")))
+      << buttons.toStdString();
+  EXPECT_FALSE(box.intersects(window.frameGeometry()));
+  EXPECT_GE(box.width(), titleWidth + 150);
+}
+
 // A program name of its own for each guard of the test.
 QString UniqueKey() {
   return QStringLiteral("mok2conv-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);

@@ -1,9 +1,12 @@
 // The detailed settings, the environment dialog and the folder chooser, driven through their
 // controls against a settings file.
 #include <QDir>
+#include <QFileSystemModel>
+#include <QTreeView>
 
 #include "startup/settings_file.h"
 #include "ui/conversion_options_dialog.h"
+#include "ui/directory_chooser.h"
 #include "ui/environment_dialog.h"
 #include "ui_test_support.h"
 
@@ -134,6 +137,30 @@ TEST_F(SettingsDialogTest, FolderChooserStartsAtTheBoxAndReturnsTheTypedPath) {
     EXPECT_EQ(TextOf(Get("txtDbDir")), c.result.isNull() ? c.box : c.result);
   }
   EXPECT_EQ(Messages(), Strings{});
+}
+
+// The folder list opens on the start folder, in view, once the folders on the way are read (it
+// used to stay at the root).
+TEST_F(SettingsDialogTest, FolderListOpensOnTheStartFolder) {
+  const QString start = QDir::cleanPath(QString::fromStdU16String(folder.Text()));
+  ui::DirectoryChooser chooser(folder.Text(), prompter);
+  chooser.show();
+  OpenOptions();
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  OpenEnvironment();
+  EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  auto* list = Child<QTreeView>(&chooser, "dirSelDir");
+  auto* model = qobject_cast<QFileSystemModel*>(list->model());
+  QTest::qWait(500);  // the folders beside the way are read in the background meanwhile
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        chooser.grab();  // laid out as the screen shows it
+        const QModelIndex current = list->currentIndex();
+        return model->filePath(current) == start &&
+               list->viewport()->rect().contains(list->visualRect(current).center());
+      },
+      5000));
+  EXPECT_EQ(EnglishTexts(&chooser), Strings{});
 }
 
 }  // namespace

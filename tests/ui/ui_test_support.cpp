@@ -1,9 +1,15 @@
 #include "ui_test_support.h"
 
+#include <QAbstractItemView>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <sstream>
+
+#include "ui/japanese_translation.h"
 
 namespace mok::test {
 namespace {
@@ -14,6 +20,7 @@ class QtEnvironment : public ::testing::Environment {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
     app_ = std::make_unique<QApplication>(argc_, argv_);
+    ui::InstallJapaneseTranslation(*app_);
   }
   void TearDown() override { app_.reset(); }
 
@@ -75,6 +82,42 @@ QString TextOf(QWidget* control) {
   if (auto* combo = qobject_cast<QComboBox*>(control))
     return combo->currentText();
   return qobject_cast<QLabel*>(control)->text();
+}
+
+Strings EnglishTexts(QWidget* window) {
+  window->grab();  // lays out and paints everything, as a screenshot does
+  QStringList texts = {window->windowTitle()};
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(window))
+      continue;
+    if (auto* label = qobject_cast<QLabel*>(w))
+      texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+      texts << button->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(w))
+      texts << frame->title();
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
+      texts << combo->currentText();
+    if (auto* header = qobject_cast<QHeaderView*>(w); header && header->model()) {
+      for (int i = 0; i < header->count(); ++i)
+        texts << header->model()->headerData(i, header->orientation()).toString();
+    }
+  }
+  static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+  static const QStringList allowed = {"MOK", "MOK2", "OK",  "CSV", "csv", "UTF", "Shift",
+                                      "JIS", "CP",   "BOM", "No",  "DB",  "ID"};
+  Strings english;
+  for (const QString& text : texts) {
+    if (text.startsWith('/'))
+      continue;  // a path (the file chooser's folder) is no English
+    for (auto matches = word.globalMatch(text); matches.hasNext();) {
+      if (!allowed.contains(matches.next().captured())) {
+        english.push_back(text.toStdString());
+        break;
+      }
+    }
+  }
+  return english;
 }
 
 QString OpenedBy(const std::function<void()>& action, const std::function<void(QWidget*)>& inside) {

@@ -49,6 +49,12 @@ void Click(QWidget* window, const char* button);
 // The text a control shows: a box's or a label's text, a combo box's current text.
 QString TextOf(QWidget* control);
 
+// Renders `window` as a screenshot would and returns every text it shows (window title, labels,
+// buttons, frames, combo boxes, list headers) that holds an English word: a run of two or more
+// Latin letters other than the program's names and the encodings' names (MOK2, CSV, UTF-8…).
+// Paths are not words.
+Strings EnglishTexts(QWidget* window);
+
 // Runs `action`, which may open a modal window (its event loop then runs inside `action`), and
 // returns that window's objectName, "" when none opened. `inside` works in the window, which is
 // closed afterwards unless `inside` closed it.

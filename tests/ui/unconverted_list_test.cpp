@@ -1,7 +1,8 @@
 // The unconverted-address list window: the rows it lists from a run's files, the in-place editing
 // of an entry, and the correction dialog opened on it.
 #include <QFocusEvent>
-#include <QListWidget>
+#include <QMouseEvent>
+#include <QTreeWidget>
 
 #include "support/engine_database.h"
 #include "ui/unconverted_list_window.h"
@@ -27,7 +28,7 @@ class UnconvertedListTest : public ::testing::Test {
   // Opens the list as the main window does, on `input` and out.csv; `inside` works in it.
   // Returns what showed: the window's objectName and the entries, then the messages.
   Strings List(const std::string& input, const std::function<void(QWidget*)>& inside = {}) {
-    const batch::RunFiles run{FileIn(folder, input), FileIn(folder, "out.csv"), 2, 1};
+    const batch::RunFiles run{FileIn(folder, input), FileIn(folder, "out.csv"), 2, 1, {}, {}};
     Strings shown;
     const QString opened = OpenedBy(
         [&] {
@@ -35,9 +36,12 @@ class UnconvertedListTest : public ::testing::Test {
                                   [&](bool running) { shown.push_back(running ? "run" : "idle"); });
         },
         [&](QWidget* window) {
-          auto* list = Child<QListWidget>(window, "lstIneffectAdr");
-          for (int row = 0; row < list->count(); ++row)
-            shown.push_back(list->item(row)->text().toStdString());
+          auto* list = Child<QTreeWidget>(window, "lstIneffectAdr");
+          for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = list->topLevelItem(row);
+            shown.push_back(
+                QStringList({item->text(0), item->text(1), item->text(2)}).join('|').toStdString());
+          }
           if (inside)
             inside(window);
         });
@@ -57,8 +61,9 @@ class UnconvertedListTest : public ::testing::Test {
 };
 
 TEST_F(UnconvertedListTest, OpensOnTheUnconvertedAddressesAndEndsTheRunningState) {
+  // Line number, address and the record's other first fields.
   EXPECT_EQ(List("in.csv"),
-            (Strings{"frmIneffectAdr", "東京都渋谷区はち山1-1", "東京都港区", "idle"}));
+            (Strings{"frmIneffectAdr", "3|東京都渋谷区はち山1-1|2", "4|東京都港区|3", "idle"}));
   EXPECT_EQ(List("missing.csv"), (Strings{"", "idle", "ファイルが見つかりません。(53)"}));
   env.prompter.Clear();
   EXPECT_EQ(List("in.xls"),
@@ -70,17 +75,17 @@ TEST_F(UnconvertedListTest, OpensOnTheUnconvertedAddressesAndEndsTheRunningState
 TEST_F(UnconvertedListTest, EntriesAreEditedInTheBoxAndCorrectedFromIt) {
   Strings seen;
   List("in.csv", [&](QWidget* window) {
-    auto* list = Child<QListWidget>(window, "lstIneffectAdr");
+    auto* list = Child<QTreeWidget>(window, "lstIneffectAdr");
     auto* box = Child<QLineEdit>(window, "txtIneffectAdr");
     const int rows[] = {1, 0, 0, -1};  // the first entry like any other; then unedited
     for (int step = 0; step < 4; ++step) {
       const int row = rows[step];
-      list->setCurrentRow(row);
+      list->setCurrentItem(row < 0 ? nullptr : list->topLevelItem(row));
       Focus(box, QEvent::FocusIn);
       if (step < 2)
         box->setText(box->text() + QStringLiteral("改"));
       Focus(box, QEvent::FocusOut);
-      seen.push_back(row < 0 ? "-" : list->item(row)->text().toStdString());
+      seen.push_back(row < 0 ? "-" : list->topLevelItem(row)->text(1).toStdString());
       const QString opened =
           OpenedBy([&] { Click(window, "cmdEdit"); },
                    [&](QWidget* dialog) {
@@ -92,6 +97,22 @@ TEST_F(UnconvertedListTest, EntriesAreEditedInTheBoxAndCorrectedFromIt) {
   EXPECT_EQ(seen, (Strings{"東京都港区改", "edit 東京都港区改", "東京都渋谷区はち山1-1改",
                            "edit 東京都渋谷区はち山1-1改", "東京都渋谷区はち山1-1改",
                            "edit 東京都渋谷区はち山1-1改", "-"}));
+  // A double click on an entry opens the correction dialog on it.
+  QString edited;
+  List("in.csv", [&](QWidget* window) {
+    EXPECT_EQ(EnglishTexts(window), Strings{});
+    auto* list = Child<QTreeWidget>(window, "lstIneffectAdr");
+    const QRect entry = list->visualItemRect(list->topLevelItem(1));
+    edited = OpenedBy([&] {
+      // The press that makes the entry current, then the double click on it.
+      for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick}) {
+        QMouseEvent event(type, entry.center(), list->viewport()->mapToGlobal(entry.center()),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+      }
+    });
+  });
+  EXPECT_EQ(edited, QStringLiteral("frmEdit"));
 }
 
 }  // namespace

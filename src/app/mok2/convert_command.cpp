@@ -13,6 +13,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "batch/database_message.h"
 #include "batch/session.h"
 #include "batch/unconverted_rows.h"
 #include "commands.h"
@@ -20,6 +21,7 @@
 #include "startup/settings_file.h"
 #include "terminal_prompter.h"
 #include "terminal_text.h"
+#include "text/encoding.h"
 #include "text/text.h"
 #include "tool_session.h"
 
@@ -207,7 +209,7 @@ int Convert(const ParsedOptions& options) {
     return 1;
   batch::Session& session = *sessionPointer;
   if (auto opened = session.OpenDatabase(); !opened) {
-    prompter.ShowMessage(opened.error().Message(), MessageIcon::None, kAppTitle);
+    prompter.ShowMessage(batch::DatabaseMessage(opened.error()), MessageIcon::None, kAppTitle);
     return 1;
   }
   const std::u16string& iniPath = session.settingsFilePath;
@@ -242,6 +244,17 @@ int Convert(const ParsedOptions& options) {
     std::fputs("mok2 convert: no region given (-d REGION)\n", stderr);
     listRegions();
     return 1;
+  }
+
+  if (const auto encoding = options.Value("--output-encoding")) {
+    const auto parsed = text::ParseEncoding(text::FromUtf8(*encoding));
+    if (!parsed) {
+      std::fprintf(stderr, "mok2 convert: unknown output encoding %s (cp932, utf8, utf8-bom)\n",
+                   encoding->c_str());
+      return 1;
+    }
+    // For this run only; the settings file keeps its own choice.
+    session.settings.outputEncoding = text::EncodingKey(*parsed);
   }
 
   batch::ConversionRun* runPointer = nullptr;
@@ -282,7 +295,12 @@ int Convert(const ParsedOptions& options) {
                                                : ". " + OneLine(prompter.endMessage);
         break;
       case batch::RunOutcome::Stopped:
-        summary += ". Stopped; the output holds the records before the stop.";
+        // An unprocessed-only run replaces the output only at its end.
+        summary += run.WasUnprocessedOnly()
+                       ? ". Stopped; the output is unchanged, the records converted before the "
+                         "stop are in " +
+                             text::ToUtf8(run.LastRunFiles().outputPath) + ".$$$."
+                       : ". Stopped; the output holds the records before the stop.";
         break;
       default:
         summary += ". The run did not finish.";
@@ -290,7 +308,11 @@ int Convert(const ParsedOptions& options) {
     }
     std::printf("%s\n", summary.c_str());
     if (outcome == batch::RunOutcome::Finished) {
-      std::printf("Output: %s\n", text::ToUtf8(run.LastRunFiles().outputPath).c_str());
+      const batch::RunFiles files = run.LastRunFiles();
+      std::printf(
+          "Output: %s (%s)\n", text::ToUtf8(files.outputPath).c_str(),
+          text::ToUtf8(text::EncodingKey(files.outputEncoding.value_or(text::Encoding::Cp932)))
+              .c_str());
     }
   } else if (outcome == batch::RunOutcome::NotStarted &&
              std::find(regions.begin(), regions.end(), request.region) == regions.end()) {
@@ -320,9 +342,10 @@ Command ConvertCommand() {
       .wordCount = 0,
       .summary = "convert a whole input file (-d REGION -i IN -o OUT ...)",
       .description =
-          "Converts every record of an input file (CP932 CSV) as the desktop program's run\n"
-          "button does. Options not given take the values the last run remembered in the\n"
-          "settings file.\n"
+          "Converts every record of an input file (CSV in CP932 or UTF-8) as the desktop\n"
+          "program's run button does; the output is written in the input's encoding unless\n"
+          "--output-encoding or OUTPUTENCODING in the settings file names another. Options\n"
+          "not given take the values the last run remembered in the settings file.\n"
           "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
           "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
@@ -330,6 +353,7 @@ Command ConvertCommand() {
                   {"-o", "FILE", "output file", true},
                   {"-l", "ROW", "first line to convert (1-based; 2 skips a header line)", true},
                   {"-f", "FIELD", "number of the address field (1-based)", true},
+                  {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kIniOption,
                   kJobsOption,

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/database_message.h"
 #include "batch/recognition_pool.h"
 #include "batch/session.h"
 #include "commands.h"
@@ -144,7 +145,8 @@ int Recognize(const ParsedOptions& options) {
     return 1;
   batch::Session& session = *sessionPointer;
   auto fail = [](const db::DbError& error) {
-    std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(error.Message()).c_str());
+    std::fprintf(stderr, "mok2 recognize: %s\n",
+                 text::ToUtf8(batch::DatabaseMessage(error)).c_str());
     return 1;
   };
   if (auto opened = session.OpenDatabase(); !opened)
@@ -182,12 +184,12 @@ int Recognize(const ParsedOptions& options) {
         fail(error);
         return false;
       }
-      prompter.ShowMessage(error.Message(), MessageIcon::None, kAppTitle);
+      prompter.ShowMessage(batch::DatabaseMessage(error), MessageIcon::None, kAppTitle);
     }
     if (r.uncountedUse && !countWarned) {
       countWarned = true;
       std::fprintf(stderr, "mok2 recognize: the use of a learned word could not be counted: %s\n",
-                   text::ToUtf8(r.uncountedUse->Message()).c_str());
+                   text::ToUtf8(batch::DatabaseMessage(*r.uncountedUse)).c_str());
     }
     print(json ? JsonLine(r)
                : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));

@@ -9,6 +9,7 @@
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
 #include "startup/system_init.h"
+#include "ui/japanese_translation.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/single_instance.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   // (-platform, -style...), which are not the program's.
   const std::u16string argumentText = mok::JoinArguments(argc, argv);
   QApplication::setApplicationName(QStringLiteral("mok2conv"));
+  mok::ui::InstallJapaneseTranslation(app);
 
   mok::ui::SingleInstance single(QStringLiteral("mok2conv"));
   if (single.SignalRunningCopy())

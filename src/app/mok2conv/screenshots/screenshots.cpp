@@ -1,7 +1,8 @@
 // Renders every window of the desktop program to PNG files, filled with the Tokyo sample data
 // where a window shows data: the main window after converting the sample input, the preview of
 // that input, the unconverted list of the run, the correction dialog on one of its addresses,
-// the settings dialogs, the folder chooser and the learning-dictionary editor.
+// the settings dialogs, the folder chooser, the learning-dictionary editor, and the standard
+// dialogs (a message box, a question, the file chooser) in the program's language.
 //
 //   mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT
 //
@@ -12,9 +13,12 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
@@ -25,9 +29,11 @@
 #include "ui/correction_dialog.h"
 #include "ui/directory_chooser.h"
 #include "ui/environment_dialog.h"
+#include "ui/japanese_translation.h"
 #include "ui/learning_dict_window.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
+#include "ui/qt_prompter.h"
 #include "ui/unconverted_list_window.h"
 
 #include "screenshot_samples.h"
@@ -76,12 +82,33 @@ bool Save(QWidget* window, const QDir& out) {
   return saved;
 }
 
+// Opens a modal window through `open` and writes <name>.png of it once it shows, then closes it:
+// the standard dialogs (message boxes, the file chooser) are rendered as the user sees them.
+bool SaveModal(const std::function<void()>& open, const QString& name, const QDir& out) {
+  bool saved = false;
+  QTimer::singleShot(100, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      modal->setObjectName(name);
+      saved = Save(modal, out);
+      modal->close();
+    }
+  });
+  open();
+  if (!saved)
+    std::fprintf(stderr, "FAILED %s: nothing opened\n", qPrintable(name));
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The pictures show the program as a Japanese desktop shows it, also the dates of the file
+  // chooser, whatever the locale of the machine that renders them.
+  qputenv("LC_ALL", "ja_JP.UTF-8");
   QApplication app(argc, argv);
+  mok::ui::InstallJapaneseTranslation(app);
   if (argc != 4) {
     std::fputs("usage: mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT\n", stderr);
     return 2;
@@ -170,6 +197,18 @@ int main(int argc, char** argv) {
     mok::ui::LearningDictWindow editor(dictionary, prompter, u"東京都");
     ok &= Save(&editor, out);
   }
+
+  // The standard dialogs in the program's language: a message box, a question and the file
+  // chooser, as the main window shows them.
+  mok::ui::QtPrompter boxes(&window);
+  window.show();
+  Settle();
+  ok &= SaveModal([&] { boxes.ShowMessage(u"変換が終了しました。\r\n全件数は314件です。"); },
+                  QStringLiteral("MessageBox"), out);
+  ok &= SaveModal([&] { boxes.Ask(mok::batch::kStopQuestion, mok::MessageButtons::YesNo); },
+                  QStringLiteral("MessageBoxQuestion"), out);
+  ok &= SaveModal([&] { window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click(); },
+                  QStringLiteral("CommonDialog1"), out);
   window.close();
   return ok ? 0 : 1;
 }

@@ -1,0 +1,36 @@
+#include "batch/input_summary.h"
+
+#include <vector>
+
+#include "batch/input_reader.h"
+#include "batch/line_reader.h"
+#include "text/text.h"
+
+namespace mok::batch {
+
+InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_t addressField) {
+  InputSummary summary;
+  LineReader input;
+  if (!FileExists(path) || !input.Open(path))
+    return summary;
+  summary.encoding = input.Encoding();
+  // The field of a line, trimmed as the run takes the address; nullopt when the line lacks it.
+  auto field = [addressField](const std::u16string& line) -> std::optional<std::u16string> {
+    const std::vector<std::u16string> fields = SplitFields(line, u",");
+    if (addressField < 0 || static_cast<std::size_t>(addressField) >= fields.size())
+      return std::nullopt;
+    return text::Trim(fields[static_cast<std::size_t>(addressField)]);
+  };
+  std::u16string line;
+  for (int32_t row = 1; row < startRow; ++row) {
+    if (input.ReadLine(line) != LineReader::Status::Ok)
+      return summary;
+    if (row == startRow - 1)
+      summary.heading = field(line).value_or(u"");
+  }
+  if (input.ReadLine(line) == LineReader::Status::Ok)
+    summary.firstValue = field(line);
+  return summary;
+}
+
+}  // namespace mok::batch
