@@ -25,6 +25,8 @@ inline constexpr OptionSpec kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
 inline constexpr OptionSpec kIniOption{"--ini", "FILE",
                                        "settings file (default: mok.ini beside the program)"};
+inline constexpr OptionSpec kMatchOption{
+    "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 
 Command RecognizeCommand();
 Command ConvertCommand();

@@ -328,6 +328,7 @@ Command ConvertCommand() {
                   {"-f", "FIELD", "number of the address field (1-based)", true},
                   kDbDirOption,
                   kIniOption,
+                  kMatchOption,
                   {"--yes", "", "answer Yes to every question (the default)"},
                   {"--no", "", "answer No to every question"},
                   {"--quiet", "", "no progress bar and no summary"},
