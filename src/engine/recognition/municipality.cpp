@@ -26,6 +26,7 @@
 #include "engine/recognition/town_split.h"
 #include "engine/recognition/variant_fold.h"
 #include "engine/rules/fixed_tables.h"
+#include "engine/rules/numerals.h"
 #include "text/nocase.h"
 #include "text/text.h"
 
@@ -64,6 +65,10 @@ bool CityFits(std::u16string_view stored, const std::u16string& p1, const std::u
   if (contained)
     return text::FindNoCase(p1, stored) > 0;
   return text::EndsWithNoCase(stored, p1);
+}
+
+bool IsKanjiNumeral(char16_t c) {
+  return IsNumeralChar(c) && !(c >= u'0' && c <= u'9') && !(c >= u'０' && c <= u'９');
 }
 
 }  // namespace
@@ -113,7 +118,9 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
     street = std::move(cut.street);
   }
   TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
-  if (settings_.extendedMatch) {
+  // The rules cut a name at a numeral; only a kanji one can belong to a stored name.
+  const std::size_t cut = town.townName.size();
+  if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut])) {
     const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
     if (whole > town.townName.size() &&
         !std::u16string_view(rest).substr(whole).starts_with(u"丁目")) {
@@ -121,8 +128,10 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
       if (kept.townName.size() == whole)
         town = std::move(kept);
     }
-    town.remainder += text::ToWide(town.between + street);
   }
+  // What the numbers leave out between them, and the street part, go to the remainder.
+  if (settings_.extendedMatch)
+    town.remainder += text::ToWide(town.between + street);
   split.blockWordAfterFirst = town.blockWordAfterFirst;
   parts.townName = std::move(town.townName);
   parts.numbers = std::move(town.numbers);

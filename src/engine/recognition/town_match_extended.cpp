@@ -67,8 +67,8 @@ ExtendedTownMatch FindTownExtended(const std::vector<TownRow>& candidates,
   const std::u16string chome =
       match.townName + NumberToKanji(request.town.chome) + std::u16string(kChome);
   for (const TownRow& row : candidates) {
-    if ((match.row != nullptr && !SameMunicipality(row, *match.row)) ||
-        !fold.Equals(row.town, chome))
+    if (!fold.Equals(row.town, chome) ||
+        (match.row != nullptr && !SameMunicipality(row, *match.row)))
       continue;
     if (request.furtherNumbers >= 2) {
       match.townName = row.town;

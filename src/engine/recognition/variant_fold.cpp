@@ -81,7 +81,11 @@ bool VariantFold::HasClassChar(std::u16string_view text) const {
 }
 
 bool VariantFold::SameChar(char16_t a, char16_t b) const {
-  return a == b || text::AsciiUpper(a) == text::AsciiUpper(b) || Fold(a) == Fold(b);
+  if (a == b)
+    return true;
+  if (a < 0x80 && b < 0x80)
+    return text::AsciiUpper(a) == text::AsciiUpper(b);
+  return Fold(a) == Fold(b);
 }
 
 bool VariantFold::Equals(std::u16string_view a, std::u16string_view b) const {
