@@ -122,8 +122,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   const std::size_t cut = town.townName.size();
   if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut])) {
     const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
-    if (whole > town.townName.size() &&
-        !std::u16string_view(rest).substr(whole).starts_with(u"丁目")) {
+    if (whole > cut && !std::u16string_view(rest).substr(whole).starts_with(u"丁目")) {
       TownSplit kept = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
       if (kept.townName.size() == whole)
         town = std::move(kept);
@@ -247,9 +246,9 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
     return fail(names.error());
 
   // The fitting municipalities, in table order: through the store's name index, or, for the
-  // containment test, by looking at every name.
-  // The extended matching compares the names once more with variant spellings folded when
-  // they are not found as written; the parts then take the stored spelling.
+  // containment test, by looking at every name. The extended matching compares the names once
+  // more with variant spellings folded when none fits as written; the parts then take the
+  // stored spelling.
   bool folded = false;
   auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
     std::vector<std::size_t> found;
@@ -268,15 +267,10 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
       }
       return orFolded();
     }
-    for (const std::u16string& name :
-         p2.empty() ? std::vector<std::u16string>{p1} : std::vector<std::u16string>{p2, p1 + p2}) {
-      auto some = store_.FindMunicipalities(name, p2.empty());
-      if (!some)
-        return some.error();
-      found.insert(found.end(), some->begin(), some->end());
-    }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
+    auto indexed = FindCitiesIndexed(p1, p2);
+    if (!indexed)
+      return indexed.error();
+    found = std::move(*indexed);
     return orFolded();
   };
 
@@ -343,6 +337,21 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   return result;
 }
 
+db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesIndexed(const std::u16string& p1,
+                                                                     const std::u16string& p2) {
+  std::vector<std::size_t> found;
+  for (const std::u16string& name :
+       p2.empty() ? std::vector<std::u16string>{p1} : std::vector<std::u16string>{p2, p1 + p2}) {
+    auto some = store_.FindMunicipalities(name, p2.empty());
+    if (!some)
+      return some.error();
+    found.insert(found.end(), some->begin(), some->end());
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return found;
+}
+
 db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
     const std::vector<std::u16string>& names, const std::u16string& p1, const std::u16string& p2) {
   const VariantFold& fold = VariantFold::Table();
@@ -354,13 +363,10 @@ db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
   // Stored names without variant characters are their own fold: the store's index finds them.
   const std::u16string f1 = fold.Fold(p1);
   const std::u16string f2 = fold.Fold(p2);
-  for (const std::u16string& name :
-       p2.empty() ? std::vector<std::u16string>{f1} : std::vector<std::u16string>{f2, f1 + f2}) {
-    auto some = store_.FindMunicipalities(name, p2.empty());
-    if (!some)
-      return some.error();
-    found.insert(found.end(), some->begin(), some->end());
-  }
+  auto indexed = FindCitiesIndexed(f1, f2);
+  if (!indexed)
+    return indexed.error();
+  found = std::move(*indexed);
   // The others are compared one by one, from a list kept for the store's names.
   VariantCityNames& cache = variantCities_;
   bool stale = cache.list != &names || cache.size != names.size();

@@ -121,8 +121,12 @@ class Recognizer {
   CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture);
   CityCandidates FindCityCandidates(CityParts parts);
+  // The indexes of the names the store's index finds for the parts (CityFits without
+  // containment), ascending.
+  db::DbResult<std::vector<std::size_t>> FindCitiesIndexed(const std::u16string& p1,
+                                                           const std::u16string& p2);
   // The extended matching's municipality names: the indexes of the names that fit the parts
-  // once variant spellings are folded (see FitsFolded in municipality.cpp).
+  // once variant spellings are folded, ascending.
   db::DbResult<std::vector<std::size_t>> FindCitiesFolded(const std::vector<std::u16string>& names,
                                                           const std::u16string& p1,
                                                           const std::u16string& p2);
