@@ -121,11 +121,14 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   // The rules cut a name at a numeral; only a kanji one can belong to a stored name.
   const std::size_t cut = town.townName.size();
   if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut])) {
+    // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
+    // written): the cut stands.
     const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
-    if (whole > cut && !std::u16string_view(rest).substr(whole).starts_with(u"丁目")) {
-      TownSplit kept = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
-      if (kept.townName.size() == whole)
-        town = std::move(kept);
+    if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
+      town = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
+      // Text between the stored name and the numbers is no part of the town.
+      town.between = town.townName.substr(whole) + town.between;
+      town.townName.resize(whole);
     }
   }
   // What the numbers leave out between them, and the street part, go to the remainder.

@@ -56,6 +56,10 @@ bool OpensBlock(std::u16string_view gap, const FixedTables& tables) {
 
 }  // namespace
 
+bool BeginsWithLevelWord(std::u16string_view text) {
+  return LevelWordAtStart(text, LoadFixedNames()) > 0;
+}
+
 TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
                               std::size_t townLength) {
   const FixedTables& tables = LoadFixedNames();

@@ -32,6 +32,9 @@ struct TownSplit {
   std::u16string between;
 };
 
+// Whether the text begins with a level word (丁目, 番地, 号 in any spelling).
+bool BeginsWithLevelWord(std::u16string_view text);
+
 // `townLength`: the town name is known to take at least this many characters (a stored name
 // with numerals inside, 麻布十番), which then are no numbers.
 TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
