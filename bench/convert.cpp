@@ -1,8 +1,11 @@
-// Speed of a whole conversion run: a 100,000-record input made from the bundled sample input is
-// converted end to end against the Tokyo sample database. Reports records per second and the
-// share of the run spent reading the input and writing the output (measured by a read-only and
-// a write-only pass over the same files).
+// Speed of a whole conversion run: an input of 100,000 (or 1,000,000) records made from the
+// bundled sample input is converted end to end against the Tokyo sample database, with one
+// recognition worker and with one per core. Reports records per second of wall-clock time and of
+// the process's CPU time (all threads), CPU microseconds per record, the peak memory of the
+// process, and the share of the run spent reading the input and writing the output (measured by
+// a read-only and a write-only pass over the same files).
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -25,7 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRecords = 100000;
 
 class SilentPrompter : public mok::Prompter {
  public:
@@ -36,11 +38,24 @@ class SilentPrompter : public mok::Prompter {
   }
 };
 
+// CPU seconds of the whole process (every thread) and its peak resident memory in MiB.
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+double PeakMemoryMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 struct Workspace {
   fs::path dir;
   fs::path input;
   fs::path output;
-  Workspace() {
+  explicit Workspace(int records) {
     std::string templ = (fs::temp_directory_path() / "mok-bench-XXXXXX").string();
     dir = ::mkdtemp(templ.data());
     input = dir / "input.csv";
@@ -59,7 +74,7 @@ struct Workspace {
     }
     std::ofstream out(input, std::ios::binary);
     out << lines[0] << "\r\n";
-    for (int i = 0; i < kRecords; ++i) {
+    for (int i = 0; i < records; ++i) {
       out << lines[1 + static_cast<std::size_t>(i) % (lines.size() - 1)] << "\r\n";
     }
   }
@@ -108,12 +123,14 @@ double WriteOnlyPass(const fs::path& output, const fs::path& copy) {
   return Seconds(Clock::now() - start);
 }
 
+// Arguments: records, workers (0: one per core).
 void BM_ConvertEndToEnd(benchmark::State& state) {
-  Workspace ws;
+  Workspace ws(static_cast<int>(state.range(0)));
   SilentPrompter prompter;
   mok::batch::Session session(mok::text::FromUtf8((ws.dir / "mok.ini").string()), prompter,
                               mok::text::FromUtf8(MOK_SAMPLE_DB));
   session.settings.monitor = false;
+  session.settings.jobs = static_cast<int16_t>(state.range(1));
   if (!session.OpenDatabase()) {
     state.SkipWithError("the sample database does not open (build the sample-db target)");
     return;
@@ -129,28 +146,42 @@ void BM_ConvertEndToEnd(benchmark::State& state) {
   request.addressField = u"3";
 
   double total = 0;
+  double cpu = 0;
   int64_t records = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
+    const double cpuStart = ProcessCpuSeconds();
     const auto outcome = run.Execute(request);
     total += Seconds(Clock::now() - start);
+    cpu += ProcessCpuSeconds() - cpuStart;
     if (outcome != mok::batch::RunOutcome::Finished) {
       state.SkipWithError("the run did not finish");
       return;
     }
     records += run.RecordCount();
   }
+  // The peak of the runs, before the passes below hold a whole output in memory.
+  const double peak = PeakMemoryMiB();
   const double reading = ReadOnlyPass(ws.input);
   const double writing = WriteOnlyPass(ws.output, ws.dir / "copy.csv");
   const double perRun = total / static_cast<double>(state.iterations());
   state.counters["records"] = static_cast<double>(run.RecordCount());
   state.counters["failed"] = static_cast<double>(run.FailCount());
-  state.counters["records_per_second"] =
-      benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+  state.counters["records_per_second"] = static_cast<double>(records) / total;
+  state.counters["records_per_cpu_second"] = static_cast<double>(records) / cpu;
+  state.counters["cpu_us_per_record"] = 1e6 * cpu / static_cast<double>(records);
+  state.counters["peak_MiB"] = peak;
   state.counters["read_share_pct"] = 100.0 * reading / perRun;
   state.counters["write_share_pct"] = 100.0 * writing / perRun;
 }
-BENCHMARK(BM_ConvertEndToEnd)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_ConvertEndToEnd)
+    ->ArgNames({"records", "workers"})
+    ->Args({100000, 1})
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "batch/map_link.h"
 #include "batch/number_text.h"
+#include "batch/record_lookahead.h"
 #include "batch/run_settings.h"
 #include "text/text.h"
 
@@ -63,10 +65,11 @@ ConversionRun::ConversionRun(Settings& settings, db::AddressDatabase& database,
     : settings_(settings),
       database_(database),
       recognizer_(recognizer),
-      prompter_(prompter),
+      releasingPrompter_(prompter, database),
+      prompter_(releasingPrompter_),
       observer_(observer),
       settingsFilePath_(std::move(settingsFilePath)),
-      reader_(prompter) {}
+      reader_(releasingPrompter_) {}
 
 ConversionRun::~ConversionRun() {
   CloseConvertFiles();
@@ -368,8 +371,13 @@ void ConversionRun::StopForRecord(RecordStatus status) {
                             : u"ファイルの読取り中にエラーが発生しました。\r\n処理を終了します。");
 }
 
-std::optional<engine::Recognition> ConversionRun::Recognize(const std::u16string& address) {
-  engine::Recognition recognition = recognizer_.RecognizeAddress(address);
+std::optional<engine::Recognition> ConversionRun::Recognize(
+    const std::u16string& address, std::optional<RecognitionPool::Answer> answer) {
+  // A worker's answer serves unless it used the learning dictionary, whose counts must change
+  // in record order: then the address is recognised here, as a single recognizer would.
+  engine::Recognition recognition = answer && !answer->learned
+                                        ? std::move(answer->recognition)
+                                        : recognizer_.RecognizeAddress(address);
   for (const db::DbError& error : recognition.errors) {
     // A damaged or missing database would fail every later record the same way: the run stops
     // at the first one.
@@ -389,16 +397,17 @@ std::optional<engine::Recognition> ConversionRun::Recognize(const std::u16string
   return recognition;
 }
 
-ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16string& address,
-                                                             const std::u16string& sourceLine,
-                                                             LineWriter& file,
-                                                             const RecordPolicy& policy) {
+ConversionRun::RecordConversion ConversionRun::ConvertRecord(
+    const std::u16string& address, const std::u16string& sourceLine, LineWriter& file,
+    const RecordPolicy& policy, std::optional<RecognitionPool::Answer> answer) {
   using Result = RecordConversion::Result;
-  std::optional<engine::Recognition> recognized = Recognize(address);
+  std::optional<engine::Recognition> recognized = Recognize(address, std::move(answer));
   if (recognized && settings_.unknownCheck && policy.offersCorrection(recognized->code)) {
     // The user may register a learned word in the dialog; the address is recognised again.
+    database_.HoldReads(false);
     observer_.EditUnconvertedAddress(address);
-    recognized = Recognize(address);
+    database_.HoldReads(true);
+    recognized = Recognize(address, std::nullopt);
   }
   if (!recognized)
     return {Result::DatabaseFailed, engine::ResultCode::Failure, {}};
@@ -418,31 +427,50 @@ ConversionRun::RecordConversion ConversionRun::ConvertRecord(const std::u16strin
   return {Result::Failed, code, {}};
 }
 
+std::unique_ptr<RecognitionPool> ConversionRun::StartPool() {
+  // Records that may stop for the correction dialog are recognised one at a time: a word learned
+  // there must apply to the next record.
+  const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+  const unsigned workers =
+      settings_.unknownCheck ? 1
+                             : (settings_.jobs > 0 ? static_cast<unsigned>(settings_.jobs) : cores);
+  if (workers < 2)
+    return nullptr;
+  return RecognitionPool::Start(settings_, database_.Folder(), database_.Region().name, workers);
+}
+
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
+  const HeldReads held(database_);
   static constexpr RecordPolicy kPolicy{[](engine::ResultCode code) { return !IsWritten(code); },
                                         kNormalFailureMarker};
-
-  std::u16string address;
-  while (!inFile_.AtEnd()) {
+  const std::unique_ptr<RecognitionPool> pool = StartPool();
+  RecordLookahead ahead(inFile_, nullptr, reader_, pool.get(),
+                        [](const RecordLookahead::Record& record) { return record.hasField; });
+  while (!ahead.AtEnd()) {
     if (CheckCancelRequest()) {
       CloseConvertFiles();
       return false;
     }
     observer_.SetMonitorText(MonitorBox::Source, u"");
-    const RecordStatus record = reader_.ReadNextRecord(inFile_, address);
-    if (record != RecordStatus::Ok) {
-      StopForRecord(record);
+    RecordLookahead::Record record = ahead.Next();
+    if (!reader_.ReportRead(record.status, inFile_.Path(), record.lineNumber)) {
+      StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
-    const std::u16string display = CompactFields(address);
+    if (!record.hasField) {
+      StopForRecord(RecordStatus::NoAddressField);
+      return false;
+    }
+    const std::u16string display = CompactFields(record.address);
     ++convertCount_;
     observer_.ShowProgress(convertCount_, recordCount_);
     if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, display);
 
-    const RecordConversion done = ConvertRecord(address, reader_.sourceLine(), outFile_, kPolicy);
+    const RecordConversion done =
+        ConvertRecord(record.address, record.line, outFile_, kPolicy, std::move(record.answer));
     if (done.result == RecordConversion::Result::WriteFailed) {
       StopForWriteFailure();
       return false;

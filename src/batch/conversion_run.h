@@ -11,12 +11,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "batch/input_reader.h"
 #include "batch/output_writer.h"
+#include "batch/recognition_pool.h"
 #include "batch/run_observer.h"
 #include "db/address_database.h"
 #include "engine/recognition/recognizer.h"
@@ -88,6 +90,36 @@ class ConversionRun {
   RunFiles LastRunFiles() const;
 
  private:
+  // Shows messages and asks questions after releasing the region database's read transaction:
+  // nothing is held while the user reads.
+  class ReleasingPrompter : public Prompter {
+   public:
+    ReleasingPrompter(Prompter& inner, db::AddressDatabase& database)
+        : inner_(inner), database_(database) {}
+    void ShowMessage(const std::u16string& text, MessageIcon icon,
+                     const std::u16string& title) override {
+      database_.ReleaseReads();
+      inner_.ShowMessage(text, icon, title);
+    }
+    Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon icon,
+               const std::u16string& title) override {
+      database_.ReleaseReads();
+      return inner_.Ask(text, buttons, icon, title);
+    }
+
+   private:
+    Prompter& inner_;
+    db::AddressDatabase& database_;
+  };
+  // The records of a run read the region database in held read transactions.
+  struct HeldReads {
+    explicit HeldReads(db::AddressDatabase& database) : database_(database) {
+      database_.HoldReads(true);
+    }
+    ~HeldReads() { database_.HoldReads(false); }
+    db::AddressDatabase& database_;
+  };
+
   // How the two run kinds treat a record that is converted.
   struct RecordPolicy {
     bool (*offersCorrection)(engine::ResultCode);  // the codes after which UNKNOWN opens the
@@ -121,10 +153,16 @@ class ConversionRun {
   bool Write(LineWriter& file, const std::u16string& line);
   // Recognises the address (again after the correction dialog when the policy offers it), shows
   // the address data's failures, and writes the record's line and its error-list entry.
+  // `answer`: the recognition pool's answer for the address, when the run has a pool.
   RecordConversion ConvertRecord(const std::u16string& address, const std::u16string& sourceLine,
-                                 LineWriter& file, const RecordPolicy& policy);
+                                 LineWriter& file, const RecordPolicy& policy,
+                                 std::optional<RecognitionPool::Answer> answer);
+  // Workers for the run's records (JOBS, else one per core), or none when one recognizer serves.
+  std::unique_ptr<RecognitionPool> StartPool();
+  // The recognition of the address (the pool's answer when it serves), its failures shown;
   // nullopt when the database failed (pendingError_ says how).
-  std::optional<engine::Recognition> Recognize(const std::u16string& address);
+  std::optional<engine::Recognition> Recognize(const std::u16string& address,
+                                               std::optional<RecognitionPool::Answer> answer);
   void ShowWriteFailure();
   void StopForWriteFailure();
   void StopForRecord(RecordStatus status);
@@ -132,7 +170,8 @@ class ConversionRun {
   Settings& settings_;
   db::AddressDatabase& database_;
   engine::Recognizer& recognizer_;
-  Prompter& prompter_;
+  ReleasingPrompter releasingPrompter_;
+  Prompter& prompter_;  // releasingPrompter_
   RunObserver& observer_;
   std::u16string settingsFilePath_;
 

@@ -91,17 +91,25 @@ bool InputReader::OpenInputFile() {
 }
 
 bool InputReader::InputRawLineData(LineReader& file, std::u16string& line) {
+  if (!textInput)
+    return ReportRead(LineReader::Status::Ok, file.Path(), 0);
+  const LineReader::Status status = file.ReadLine(line);
+  return ReportRead(status, file.Path(), file.LineNumber());
+}
+
+bool InputReader::ReportRead(LineReader::Status status, const std::u16string& path,
+                             int64_t lineNumber) const {
   if (!textInput) {
     prompter_.ShowMessage(u"現在この機能はサポートされていません。");
     return false;
   }
-  switch (file.ReadLine(line)) {
+  switch (status) {
     case LineReader::Status::Ok:
       return true;
     case LineReader::Status::Undecodable:
       // A damaged line is never passed on: the caller stops as for a read error, and the user
       // learns which line to repair.
-      prompter_.ShowMessage(file.Path() + u"\r\n" + Number(file.LineNumber()) +
+      prompter_.ShowMessage(path + u"\r\n" + Number(lineNumber) +
                             u"行目はShift_JIS（CP932）のテキストとして読めません。");
       return false;
     case LineReader::Status::End:

@@ -50,6 +50,9 @@ class InputReader {
   // CP932 text is refused with a message naming the file and the line; the end of the file and
   // read errors fail silently. On failure `line` keeps its previous value.
   bool InputRawLineData(LineReader& file, std::u16string& line);
+  // What InputRawLineData says of a line read earlier with `status`: true for a line that was
+  // read; otherwise the message, if any, and false.
+  bool ReportRead(LineReader::Status status, const std::u16string& path, int64_t lineNumber) const;
 
   // Records from the start row to the end; -1 when the file cannot be opened or read (also
   // when it ends before the start row). Sets firstRowFieldCount.

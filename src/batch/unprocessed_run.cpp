@@ -12,6 +12,7 @@
 
 #include "batch/conversion_run.h"
 #include "batch/field_count_rule.h"
+#include "batch/record_lookahead.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -25,6 +26,7 @@ bool ConversionRun::ConvertUnprocessedOnly() {
   reader_.InputRawLineData(previousOut_, previousLine);
   if (!BeginOutput(tempFile_))
     return false;
+  const HeldReads held(database_);
   int32_t recordCounter = 0;
   // Records that failed with a failure of the address data or without a block are not offered
   // for correction: a learned word cannot mend them.
@@ -35,37 +37,44 @@ bool ConversionRun::ConvertUnprocessedOnly() {
                                         },
                                         kUnprocessedFailureMarker};
 
-  std::u16string inputLine;
-  std::u16string address;
-  std::u16string sourceLine;
-  while (!inFile_.AtEnd()) {
+  // The earlier output is read in step with the input; only its unconverted lines are converted.
+  const std::u16string delimiter = settings_.delimiter;
+  const std::unique_ptr<RecognitionPool> pool = StartPool();
+  RecordLookahead ahead(inFile_, &previousOut_, reader_, pool.get(),
+                        [delimiter](const RecordLookahead::Record& record) {
+                          return !WasConvertedBefore(record.line, record.previous, delimiter);
+                        });
+  while (!ahead.AtEnd()) {
     if (CheckCancelRequest()) {
       CloseConvertFiles();
       return false;
     }
-    if (!reader_.InputRawLineData(inFile_, inputLine)) {
+    RecordLookahead::Record record = ahead.Next();
+    if (!reader_.ReportRead(record.status, inFile_.Path(), record.lineNumber)) {
       StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
-    reader_.BuildAddressText(inputLine, address);
-    const std::u16string display = CompactFields(address);
+    const std::u16string display = CompactFields(record.address);
     ++recordCounter;
     observer_.ShowProgress(recordCounter, recordCount_);
     if (settings_.monitor)
       observer_.SetMonitorText(MonitorBox::Source, display);
 
-    if (!reader_.InputRawLineData(previousOut_, sourceLine)) {
+    if (!reader_.ReportRead(record.previousStatus, previousOut_.Path(),
+                            record.previousLineNumber)) {
       StopForRecord(RecordStatus::ReadFailed);
       return false;
     }
-    if (WasConvertedBefore(inputLine, sourceLine, settings_.delimiter)) {
+    const std::u16string& sourceLine = record.previous;
+    if (!record.recognize) {
       if (!Write(tempFile_, sourceLine)) {
         StopForWriteFailure();
         return false;
       }
     } else {
       ++convertCount_;
-      const RecordConversion done = ConvertRecord(address, sourceLine, tempFile_, kPolicy);
+      const RecordConversion done =
+          ConvertRecord(record.address, sourceLine, tempFile_, kPolicy, std::move(record.answer));
       observer_.SetMonitorText(MonitorBox::PreviousSource, display);
       if (done.result == RecordConversion::Result::WriteFailed) {
         StopForWriteFailure();

@@ -101,12 +101,24 @@ DbStatus AddressDatabase::SelectRegion(const std::u16string& name) {
   if (!number)
     return number.error();
   regionDb_ = std::move(*region);
+  regionDb_->HoldReads(holdReads_);
   region_ = {name, *number, RegionKana(name)};
   return {};
 }
 
 void AddressDatabase::CloseRegion() {
   regionDb_.reset();
+}
+
+void AddressDatabase::HoldReads(bool hold) {
+  holdReads_ = hold;
+  if (regionDb_)
+    regionDb_->HoldReads(hold);
+}
+
+void AddressDatabase::ReleaseReads() {
+  if (regionDb_)
+    regionDb_->ReleaseReads();
 }
 
 DbResult<Registration> AddressDatabase::RegisterLearnedWord(int32_t scope, engine::WordKind kind,

@@ -52,6 +52,11 @@ class AddressDatabase : public engine::AddressStore {
   DbStatus SelectRegion(const std::u16string& name);
   // Closes the region database; the selection is kept and reopened by the next SelectRegion.
   void CloseRegion();
+  // Consecutive addresses read the region database in one read transaction, renewed every
+  // second, until ReleaseReads (which a caller must call before anything waits for the user or
+  // writes the file) or HoldReads(false). Kept across SelectRegion.
+  void HoldReads(bool hold);
+  void ReleaseReads();
 
   // Registers a learned word in the main database.
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
@@ -90,6 +95,7 @@ class AddressDatabase : public engine::AddressStore {
   std::vector<engine::Prefecture> prefectures_;
   std::vector<std::u16string> regions_;
   engine::RegionSelection region_;
+  bool holdReads_ = false;
 };
 
 }  // namespace mok::db

@@ -60,13 +60,16 @@ DbResult<int64_t> DataVersion(Connection& db) {
 }  // namespace
 
 DbStatus RegionCityCache::Refresh(Connection& db) {
-  if (address_ != 0 && checkedAt_ == address_ && loaded_)
+  if (loaded_ && ((inSnapshot_ && checkedSnapshot_ == snapshot_) ||
+                  (address_ != 0 && checkedAt_ == address_))) {
     return {};
+  }
   if (!Fresh(db)) {
     if (auto s = Load(db); !s)
       return s;
   }
   checkedAt_ = address_;
+  checkedSnapshot_ = snapshot_;
   return {};
 }
 
@@ -86,6 +89,7 @@ DbStatus RegionCityCache::Load(Connection& db) {
   loaded_ = false;
   cities_.clear();
   rows_.clear();
+  positions_.clear();
   rowsLoaded_.clear();
 
   // The version is taken before the names are read: a change in between is seen next time.
@@ -129,6 +133,7 @@ DbStatus RegionCityCache::Load(Connection& db) {
       byEnding_[key.substr(start)].push_back(i);
   }
   rows_.resize(cities_.size());
+  positions_.resize(cities_.size());
   rowsLoaded_.assign(cities_.size(), 0);
   loaded_ = true;
   return {};
@@ -146,26 +151,50 @@ DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& 
   if (rowsLoaded_[index])
     return &rows;
   static const std::string kSql =
-      "select fld都道府県名, fld市区町村名, fld大字・町丁目 from POSITION"
-      " where fld市区町村名 = ?1 order by rowid";
+      "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, fldID, fld市区町村コード"
+      " from POSITION where fld市区町村名 = ?1 order by rowid";
   auto st = db.Prepare(kSql);
   if (!st)
     return st.error();
   ScopedReset reset(*st);
   (*st)->BindText(1, cities_[index]);
   rows.clear();
+  std::vector<std::optional<engine::TownPosition>>& positions = positions_[index];
+  positions.clear();
   while (true) {
     auto row = (*st)->Step();
     if (!row) {
       rows.clear();
+      positions.clear();
       return row.error();
     }
     if (!*row)
       break;
     rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
+    const bool complete = !(*st)->IsNull(3) && !(*st)->IsNull(4) && !(*st)->IsNull(5);
+    positions.push_back(complete ? std::optional(engine::TownPosition{
+                                       (*st)->Text(3), (*st)->Int(4), (*st)->Text(5)})
+                                 : std::nullopt);
   }
   rowsLoaded_[index] = 1;
   return &rows;
+}
+
+std::optional<engine::TownPosition> RegionCityCache::FindPosition(std::u16string_view prefecture,
+                                                                  std::u16string_view city,
+                                                                  std::u16string_view town) const {
+  for (const std::size_t index : Find(city, false)) {
+    if (!rowsLoaded_[index])
+      continue;
+    const auto& rows = rows_[index];
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (text::EqualsNoCase(rows[i].town, town) &&
+          text::EqualsNoCase(rows[i].prefecture, prefecture)) {
+        return positions_[index][i];
+      }
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace mok::db

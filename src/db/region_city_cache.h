@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,7 +35,19 @@ class RegionCityCache {
   std::vector<std::size_t> Find(std::u16string_view name, bool endsWith) const;
   // The rows of Cities()[index], read on first use.
   DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
+  // The position of the first row read so far that names the town (as the query of one row
+  // would find it); nullopt when no row read so far does, or its position holds a Null.
+  std::optional<engine::TownPosition> FindPosition(std::u16string_view prefecture,
+                                                   std::u16string_view city,
+                                                   std::u16string_view town) const;
   void StartAddress() { ++address_; }
+  // A read transaction begins: until the next one, the file cannot change under it, so the
+  // names are checked once for the whole transaction instead of once per address.
+  void StartSnapshot() {
+    ++snapshot_;
+    inSnapshot_ = true;
+  }
+  void EndSnapshot() { inSnapshot_ = false; }
 
  private:
   bool Fresh(Connection& db);
@@ -52,11 +65,16 @@ class RegionCityCache {
   std::unordered_map<std::u16string, std::vector<std::size_t>> byEnding_;
   std::unordered_map<std::u16string, std::vector<std::size_t>> byName_;
   std::vector<std::vector<engine::TownRow>> rows_;  // rows_[i]: the POSITION rows of cities_[i]
+  std::vector<std::vector<std::optional<engine::TownPosition>>> positions_;  // of rows_[i][j]
   std::vector<char> rowsLoaded_;
 
   // Addresses counted by StartAddress (0: never called) and the one last checked at.
   uint64_t address_ = 0;
   uint64_t checkedAt_ = 0;
+  // Read transactions counted by StartSnapshot (0: none) and the one last checked in.
+  uint64_t snapshot_ = 0;
+  uint64_t checkedSnapshot_ = 0;
+  bool inSnapshot_ = false;
 };
 
 }  // namespace mok::db

@@ -11,6 +11,31 @@ DbResult<std::unique_ptr<RegionDatabase>> RegionDatabase::Open(const std::u16str
   return std::unique_ptr<RegionDatabase>(new RegionDatabase(std::move(*db)));
 }
 
+void RegionDatabase::HoldReads(bool hold) {
+  hold_ = hold;
+  if (!hold)
+    ReleaseReads();
+}
+
+void RegionDatabase::ReleaseReads() {
+  held_.reset();
+  cache_.EndSnapshot();
+}
+
+void RegionDatabase::BeginAddress() {
+  cache_.StartAddress();
+  if (!hold_)
+    return;
+  const auto now = std::chrono::steady_clock::now();
+  if (held_ && now - heldSince_ > std::chrono::seconds(1))
+    ReleaseReads();
+  if (!held_) {
+    held_.emplace(db_);
+    heldSince_ = now;
+    cache_.StartSnapshot();
+  }
+}
+
 DbResult<const std::vector<std::u16string>*> RegionDatabase::Municipalities() {
   if (auto s = cache_.Refresh(db_); !s)
     return InFile(s.error(), path());
@@ -33,6 +58,9 @@ DbResult<const std::vector<engine::TownRow>*> RegionDatabase::TownRows(std::size
 
 DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
     const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) {
+  // The rows the city step read answer most towns without a query.
+  if (auto cached = cache_.FindPosition(prefecture, city, town))
+    return cached;
   auto fail = [&](const DbError& error) { return InFile(error, path()); };
   auto st = db_.Prepare(
       "select fldTableName, fldID, fld市区町村コード from POSITION"

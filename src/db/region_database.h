@@ -3,6 +3,7 @@
 // read-only connection serves every query; failures come back naming the file.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,7 +22,13 @@ class RegionDatabase {
 
   const std::u16string& path() const { return db_.path(); }
 
-  void BeginAddress() { cache_.StartAddress(); }
+  // With `hold`, the reads of consecutive addresses share one read transaction (one shared lock
+  // instead of one per query, and the municipality names checked once per transaction). The
+  // transaction is renewed every second, so that a program writing the file gets its turn, and
+  // ends with ReleaseReads (before anything waits for the user) or HoldReads(false).
+  void HoldReads(bool hold);
+  void ReleaseReads();
+  void BeginAddress();
   DbResult<const std::vector<std::u16string>*> Municipalities();
   DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name, bool endsWith);
   DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index);
@@ -41,6 +48,9 @@ class RegionDatabase {
 
   Connection db_;
   RegionCityCache cache_;
+  bool hold_ = false;
+  std::optional<ReadScope> held_;
+  std::chrono::steady_clock::time_point heldSince_;
   std::vector<std::u16string> checkedBlockTables_;
 };
 

@@ -128,6 +128,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
 
   s.completeMatch = GetFlag(profile, u"COMPLETEMATCH", false);
   s.extendedMatch = GetFlag(profile, u"MATCHMODE", false);
+  s.jobs = GetInt(profile, u"JOBS", 0);
 }
 
 bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePath) {

@@ -125,10 +125,13 @@ std::vector<std::string> CaseNames() {
   return names;
 }
 
-class GoldenRun : public ::testing::TestWithParam<std::string> {};
+// Every case runs with one recognizer and with three workers: the two give the same files and
+// messages.
+class GoldenRun : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(GoldenRun, MatchesExpected) {
-  const fs::path caseDir = kGoldenDir / GetParam();
+  const fs::path caseDir = kGoldenDir / std::get<0>(GetParam());
+  const int16_t jobs = static_cast<int16_t>(std::get<1>(GetParam()));
   test::TempDir work;
   const fs::path dbDir = work / "db";
   db::CreateMainDatabase(dbDir, fs::path(MOK_DATA_DIR) / "prefectures.csv");
@@ -142,6 +145,7 @@ TEST_P(GoldenRun, MatchesExpected) {
   user.workDir = work.path().string();
   Session session(iniPath, user, text::FromUtf8(dbDir.string()));
   ASSERT_TRUE(session.OpenDatabase().ok());
+  session.settings.jobs = jobs;
   ConversionRun run(session.settings, session.database, session.recognizer, user, user, iniPath);
   const std::map<std::string, std::u16string RunRequest::*> boxes = {
       {"region", &RunRequest::region},
@@ -186,6 +190,7 @@ TEST_P(GoldenRun, MatchesExpected) {
       WriteSetting(iniPath, u16(w[1]), u16(w[2]));
       LoadSettings(session.settings, iniPath, user);
       session.settings.dbDir = u16(dbDir.string());
+      session.settings.jobs = jobs;
     } else if (cmd == "answers") {
       for (std::size_t i = 1; i < w.size() && !w[i].empty(); ++i) {
         const auto* a = std::find(std::begin(kAnswers), std::end(kAnswers), w[i]);
@@ -238,8 +243,13 @@ TEST_P(GoldenRun, MatchesExpected) {
   compare(user.transcript, "expected-messages.txt", "the messages");
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenRun, ::testing::ValuesIn(CaseNames()),
-                         [](const auto& info) { return Replace(info.param, "-", "_"); });
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenRun,
+                         ::testing::Combine(::testing::ValuesIn(CaseNames()),
+                                            ::testing::Values(1, 3)),
+                         [](const auto& info) {
+                           return Replace(std::get<0>(info.param), "-", "_") + "_jobs" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace mok::batch

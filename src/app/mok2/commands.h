@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "startup/settings.h"
 #include "tool_options.h"
 
 namespace mok::app {
@@ -27,6 +28,13 @@ inline constexpr OptionSpec kIniOption{"--ini", "FILE",
                                        "settings file (default: mok.ini beside the program)"};
 inline constexpr OptionSpec kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
+inline constexpr OptionSpec kJobsOption{
+    "--jobs", "N", "threads that recognise addresses (default: JOBS, else one per core)"};
+
+// The number of recognition threads: --jobs, else the JOBS setting, else one per core; nullopt
+// (after a message) when --jobs is not a number from 1 to 64.
+std::optional<unsigned> JobsOf(std::string_view command, const ParsedOptions& options,
+                               const Settings& settings);
 
 Command RecognizeCommand();
 Command ConvertCommand();

@@ -212,6 +212,10 @@ int Convert(const ParsedOptions& options) {
   }
   const std::u16string& iniPath = session.settingsFilePath;
   const std::vector<std::u16string>& regions = session.database.RegionList();
+  const std::optional<unsigned> jobs = JobsOf("convert", options, session.settings);
+  if (!jobs)
+    return 2;
+  session.settings.jobs = static_cast<int16_t>(*jobs);
 
   // The boxes as the main window would show them: the remembered entries, then the options.
   const CurrentState remembered = LoadCurrentState(iniPath);
@@ -329,6 +333,7 @@ Command ConvertCommand() {
                   kDbDirOption,
                   kIniOption,
                   kMatchOption,
+                  kJobsOption,
                   {"--yes", "", "answer Yes to every question (the default)"},
                   {"--no", "", "answer No to every question"},
                   {"--quiet", "", "no progress bar and no summary"},

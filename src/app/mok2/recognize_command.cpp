@@ -2,13 +2,17 @@
 // arguments, or one per line from standard input) gives one output line: the result code, a tab
 // and the converted output fields, or with --json one object with the code, every part of the
 // result record and the conversion log.
+#include <unistd.h>
+
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "batch/recognition_pool.h"
 #include "batch/session.h"
 #include "commands.h"
 #include "engine/recognition/recognizer.h"
@@ -166,9 +170,13 @@ int Recognize(const ParsedOptions& options) {
     std::fwrite(line.data(), 1, line.size(), stdout);
   };
   bool countWarned = false;
-  // False when the database failed: every later address would fail the same way.
-  auto recognize = [&](const std::u16string& address) {
-    const engine::Recognition r = session.recognizer.RecognizeAddress(address);
+  // False when the database failed: every later address would fail the same way. A worker's
+  // answer serves unless it used the learning dictionary, whose counts change in input order.
+  auto recognize = [&](const std::u16string& address,
+                       std::optional<batch::RecognitionPool::Answer> answer = std::nullopt) {
+    const engine::Recognition r = answer && !answer->learned
+                                      ? std::move(answer->recognition)
+                                      : session.recognizer.RecognizeAddress(address);
     for (const db::DbError& error : r.errors) {
       if (error.fromEngine) {
         fail(error);
@@ -192,14 +200,65 @@ int Recognize(const ParsedOptions& options) {
     for (std::size_t i = 0; ok && i < options.words.size(); ++i)
       ok = recognize(text::FromUtf8(options.words[i]));
   } else {
+    // Lines typed on a terminal are answered one by one; lines from a file or a pipe go to the
+    // workers in batches while earlier answers are printed.
+    const bool interactive = isatty(STDIN_FILENO);
+    const std::optional<unsigned> workers = JobsOf("recognize", options, session.settings);
+    if (!workers)
+      return 2;
+    session.database.HoldReads(!interactive);
+    const auto pool = interactive || *workers < 2
+                          ? nullptr
+                          : batch::RecognitionPool::Start(
+                                session.settings, session.database.Folder(), region, *workers);
+    constexpr std::size_t kBatch = 64;
+    constexpr std::size_t kInFlight = 8;
+    std::deque<std::vector<std::optional<std::u16string>>> batches;  // nullopt: unreadable
+    auto answer = [&](const std::vector<std::optional<std::u16string>>& batch) {
+      std::vector<batch::RecognitionPool::Answer> answers = pool->Take();
+      std::size_t next = 0;
+      for (const auto& line : batch) {
+        if (!ok)
+          break;
+        if (line)
+          ok = recognize(*line, std::move(answers[next++]));
+        else
+          unreadable();
+      }
+    };
     std::optional<std::u16string> line;
     long lineNumber = 0;
+    std::vector<std::optional<std::u16string>> batch;
+    auto submit = [&] {
+      std::vector<std::u16string> addresses;
+      for (const auto& l : batch) {
+        if (l)
+          addresses.push_back(*l);
+      }
+      pool->Submit(std::move(addresses));
+      batches.push_back(std::exchange(batch, {}));
+      if (batches.size() > kInFlight) {
+        answer(batches.front());
+        batches.pop_front();
+      }
+    };
     while (ok && NextInputLine(cp932, line, ++lineNumber)) {
-      if (line)
-        ok = recognize(*line);
-      else
-        unreadable();
+      if (!pool) {
+        if (line)
+          ok = recognize(*line);
+        else
+          unreadable();
+        continue;
+      }
+      batch.push_back(std::move(line));
+      if (batch.size() == kBatch)
+        submit();
     }
+    if (pool && !batch.empty())
+      submit();
+    for (; ok && !batches.empty(); batches.pop_front())
+      answer(batches.front());
+    session.database.HoldReads(false);
   }
   std::fflush(stdout);
   return ok ? 0 : 1;
@@ -217,6 +276,7 @@ Command RecognizeCommand() {
           "Result codes: 0 converted, 1 no prefecture and no region, 2 no municipality, 3 no\n"
           "town, 4 empty address, 6 no block coordinates, -1 failure.\n",
       .options = {kDbDirOption,
+                  kJobsOption,
                   {"--region", "NAME", "region database to use (default: the only region)"},
                   kIniOption,
                   kMatchOption,

@@ -1,8 +1,12 @@
 #include "tool_session.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
+#include "commands.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "text/text.h"
@@ -32,6 +36,23 @@ std::unique_ptr<batch::Session> MakeSession(std::string_view command, const Pars
   if (match)
     session->settings.extendedMatch = *match == "extended";
   return session;
+}
+
+std::optional<unsigned> JobsOf(std::string_view command, const ParsedOptions& options,
+                               const Settings& settings) {
+  long jobs = settings.jobs;
+  if (const auto given = options.Value("--jobs")) {
+    char* end = nullptr;
+    jobs = std::strtol(given->c_str(), &end, 10);
+    if (given->empty() || *end != '\0' || jobs < 1 || jobs > 64) {
+      std::fprintf(stderr, "mok2 %s: --jobs takes a number from 1 to 64\n",
+                   std::string(command).c_str());
+      return std::nullopt;
+    }
+  }
+  if (jobs > 0)
+    return static_cast<unsigned>(std::min(jobs, 64L));
+  return std::max(1U, std::thread::hardware_concurrency());
 }
 
 }  // namespace mok::app

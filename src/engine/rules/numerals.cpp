@@ -75,6 +75,14 @@ void AppendNumberToKanji(std::u16string& out, std::u16string_view digits) {
 }  // namespace
 
 int NumeralValue(char16_t c) {
+  // Every character of an address is asked: the digits and everything below the kanji numerals
+  // are answered without a search.
+  if (IsAsciiDigit(c))
+    return c - u'0';
+  if (IsWideDigit(c))
+    return c - u'０';
+  if (c < u'〇')
+    return -1;
   const FixedTables& tables = LoadFixedNames();
   // The table holds both the ASCII and the full-width form of every digit, so an exact search
   // finds what a width-insensitive one would, with the same value.

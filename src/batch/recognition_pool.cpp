@@ -1,0 +1,152 @@
+#include "batch/recognition_pool.h"
+
+#include "db/address_database.h"
+
+namespace mok::batch {
+
+namespace {
+
+// The worker's view of the address data: everything as the databases answer, except that a
+// learned word found is only noted and its use never counted.
+class NoCountStore : public engine::AddressStore {
+ public:
+  explicit NoCountStore(db::AddressDatabase& database) : database_(database) {}
+
+  bool TakeLearned() { return std::exchange(learned_, false); }
+
+  const std::vector<engine::Prefecture>& Prefectures() const override {
+    return database_.Prefectures();
+  }
+  const engine::RegionSelection& Region() const override { return database_.Region(); }
+  bool RegionOpen() const override { return database_.RegionOpen(); }
+  void BeginAddress() override { database_.BeginAddress(); }
+  db::DbResult<const std::vector<std::u16string>*> Municipalities() override {
+    return database_.Municipalities();
+  }
+  db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                            bool endsWith) override {
+    return database_.FindMunicipalities(name, endsWith);
+  }
+  db::DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override {
+    return database_.TownRows(index);
+  }
+  db::DbResult<std::optional<engine::TownPosition>> FindTownPosition(
+      const std::u16string& prefecture, const std::u16string& city,
+      const std::u16string& town) override {
+    return database_.FindTownPosition(prefecture, city, town);
+  }
+  db::DbResult<std::vector<engine::BlockRow>> BlockRows(
+      const engine::TownPosition& town, const std::optional<std::u16string>& exact) override {
+    return database_.BlockRows(town, exact);
+  }
+  db::DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(
+      engine::WordKind kind, std::u16string_view word) override {
+    auto found = database_.FindLearnedWord(kind, word);
+    if (found && *found)
+      learned_ = true;
+    return found;
+  }
+  db::DbStatus CountLearnedWordUse(int64_t) override { return {}; }
+  db::DbResult<std::optional<engine::PostalNames>> FindPostalNames(
+      const std::u16string& cityKana, const std::u16string& placeKana) override {
+    return database_.FindPostalNames(cityKana, placeKana);
+  }
+
+ private:
+  db::AddressDatabase& database_;
+  bool learned_ = false;
+};
+
+}  // namespace
+
+struct RecognitionPool::Worker {
+  explicit Worker(const Settings& s) : settings(s) {}
+  Settings settings;
+  db::AddressDatabase database;
+  NoCountStore store{database};
+  engine::Recognizer recognizer{settings, store};
+};
+
+std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings,
+                                                        const std::u16string& dbDir,
+                                                        const std::u16string& region,
+                                                        unsigned workers) {
+  std::unique_ptr<RecognitionPool> pool(new RecognitionPool);
+  for (unsigned i = 0; i < workers; ++i) {
+    auto worker = std::make_unique<Worker>(settings);
+    if (!worker->database.Open(dbDir) || !worker->database.ReloadRegionList() ||
+        !worker->database.SelectRegion(region)) {
+      return nullptr;
+    }
+    worker->database.HoldReads(true);
+    pool->workers_.push_back(std::move(worker));
+  }
+  for (auto& worker : pool->workers_)
+    pool->threads_.emplace_back([p = pool.get(), w = worker.get()] { p->Work(*w); });
+  return pool;
+}
+
+RecognitionPool::~RecognitionPool() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  workReady_.notify_all();
+  for (std::thread& thread : threads_)
+    thread.join();
+}
+
+void RecognitionPool::Work(Worker& worker) {
+  while (true) {
+    std::shared_ptr<Batch> batch;
+    {
+      std::unique_lock lock(mutex_);
+      workReady_.wait(lock, [&] { return stopping_ || assigned_ < queued_.size(); });
+      if (stopping_)
+        break;
+      batch = queued_[assigned_++];
+    }
+    std::vector<Answer> answers;
+    answers.reserve(batch->addresses.size());
+    for (const std::u16string& address : batch->addresses) {
+      engine::Recognition recognition = worker.recognizer.RecognizeAddress(address);
+      answers.push_back({std::move(recognition), worker.store.TakeLearned()});
+    }
+    {
+      std::lock_guard lock(mutex_);
+      batch->answers = std::move(answers);
+      batch->done = true;
+    }
+    batchDone_.notify_all();
+  }
+  // Nothing is held once the pool ends.
+  worker.database.HoldReads(false);
+}
+
+void RecognitionPool::Submit(std::vector<std::u16string> addresses) {
+  auto batch = std::make_shared<Batch>();
+  batch->addresses = std::move(addresses);
+  {
+    std::lock_guard lock(mutex_);
+    queued_.push_back(std::move(batch));
+  }
+  workReady_.notify_one();
+}
+
+std::vector<RecognitionPool::Answer> RecognitionPool::Take() {
+  std::unique_lock lock(mutex_);
+  if (queued_.empty())
+    return {};
+  std::shared_ptr<Batch> batch = queued_.front();
+  batchDone_.wait(lock, [&] { return batch->done; });
+  queued_.pop_front();
+  --assigned_;
+  return std::move(batch->answers);
+}
+
+std::size_t RecognitionPool::Queued() const {
+  std::lock_guard lock(mutex_);
+  return queued_.size();
+}
+
+}  // namespace mok::batch

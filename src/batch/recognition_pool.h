@@ -1,0 +1,75 @@
+// Recognition on several threads: each worker has its own connections to the databases of the
+// run's folder and region and its own recognizer, and the answers come back in the order the
+// addresses were given, so that whoever writes the output sees them as one recognizer would
+// have given them.
+//
+// Workers never count the use of a learned word: the counts order the learned words, and they
+// must change in record order. An answer that applied the learning dictionary is marked, and the
+// run recognises that address once more on its own recognizer, in order, where the count is
+// stored as before.
+//
+//   auto pool = RecognitionPool::Start(settings, dbDir, u"東京都", 2);
+//   pool->Submit({u"東京都千代田区丸の内1-1-1", u"東京都港区芝公園4-2-8"});
+//   for (auto& answer : pool->Take()) ...
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/recognition/recognizer.h"
+#include "startup/settings.h"
+
+namespace mok::batch {
+
+class RecognitionPool {
+ public:
+  struct Answer {
+    engine::Recognition recognition;
+    bool learned = false;  // a learned word was found on the way: recognise again in order
+  };
+
+  // `workers` threads over the main and region databases of `dbDir`; nullptr when a worker's
+  // databases do not open (the caller then recognises on its own).
+  static std::unique_ptr<RecognitionPool> Start(const Settings& settings,
+                                                const std::u16string& dbDir,
+                                                const std::u16string& region, unsigned workers);
+  ~RecognitionPool();
+  RecognitionPool(const RecognitionPool&) = delete;
+  RecognitionPool& operator=(const RecognitionPool&) = delete;
+
+  // Queues a batch of addresses; batches are answered in the order they were queued.
+  void Submit(std::vector<std::u16string> addresses);
+  // The answers of the oldest batch not yet taken, in the order of its addresses; waits until
+  // they are ready.
+  std::vector<Answer> Take();
+  // Batches queued and not yet taken.
+  std::size_t Queued() const;
+
+ private:
+  struct Worker;
+  struct Batch {
+    std::vector<std::u16string> addresses;
+    std::vector<Answer> answers;
+    bool done = false;
+  };
+
+  RecognitionPool() = default;
+  void Work(Worker& worker);
+
+  mutable std::mutex mutex_;
+  std::condition_variable workReady_;
+  std::condition_variable batchDone_;
+  std::deque<std::shared_ptr<Batch>> queued_;  // in order; the front is taken next
+  std::size_t assigned_ = 0;                   // batches of queued_ handed to a worker
+  bool stopping_ = false;
+  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace mok::batch

@@ -1,0 +1,95 @@
+// A run with several recognition workers gives what one recognizer gives: the same output,
+// error list, counters, messages and learned-word counts, also when it is stopped at a record.
+#include <gtest/gtest.h>
+
+#include "../support/recording_prompter.h"
+#include "batch/conversion_run.h"
+#include "batch/session.h"
+#include "batch_test_util.h"
+#include "db/connection.h"
+
+namespace mok::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Stops before record `stopAt` (0: never).
+struct StoppingObserver : NullRunObserver {
+  int polls = 0;
+  int stopAt = 0;
+  bool PollStopRequest() override { return ++polls == stopAt; }
+};
+
+struct Outcome {
+  RunOutcome outcome;
+  int32_t records, converted, failed;
+  std::vector<std::string> messages;
+  std::string output, errors, counts;
+  bool operator==(const Outcome&) const = default;
+};
+
+// 10,000 records drawn from the Tokyo sample, some written so that only a learned word mends
+// them, run against a fresh copy of the sample databases with `jobs` workers.
+Outcome RunWithJobs(int16_t jobs, int stopAt) {
+  test::TempDir work;
+  fs::create_directories(work / "db");
+  for (const char* file : {"mok2.sqlite", "東京都.sqlite"})
+    fs::copy_file(fs::path(MOK_SAMPLE_DB) / file, work / "db" / file);
+  auto main = db::Connection::Open(work.U("db/mok2.sqlite"));
+  main->Execute(
+      "insert into 学習 values (0, 2, 'ちよだ区', '千代田区', 0), (0, 2, 'ちよだ', '千代田区', 0),"
+      " (0, 3, 'まるのうち', '丸の内', 0)");
+  main->Close();
+
+  std::istringstream sample(test::ReadBytes(fs::path(MOK_DATA_DIR) / "sample-input.csv"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(sample, line);)
+    lines.push_back(line.substr(0, line.size() - 1));  // without the CR
+  std::string input = lines[0] + "\r\n";
+  for (int i = 0; i < 10000; ++i) {
+    input += i % 97 == 0 ? test::Sjis(std::to_string(i) + ",x,東京都ちよだ区まるのうち1-1-1,0")
+                         : lines[1 + i % (lines.size() - 1)];
+    input += "\r\n";
+  }
+  test::WriteBytes(work / "in.csv", input);
+
+  mok::test::RecordingPrompter prompter;
+  prompter.answers = {Answer::Yes, Answer::No};  // stop when asked; do not open the list
+  Session session(work.U("mok.ini"), prompter, work.U("db"));
+  EXPECT_TRUE(session.OpenDatabase().ok());
+  session.settings.jobs = jobs;
+  session.settings.unknownOut = true;
+  StoppingObserver observer;
+  observer.stopAt = stopAt;
+  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
+                    session.settingsFilePath);
+  Outcome o{run.Execute({work.U("in.csv"), work.U("out.csv"), u"東京都", u"2", u"3"}),
+            run.RecordCount(),
+            run.ConvertCount(),
+            run.FailCount(),
+            prompter.Texts(),
+            test::ReadBytes(work / "out.csv"),
+            test::ReadBytes(work / "out.err"),
+            ""};
+  session.database.Close();
+  auto check = db::Connection::Open(work.U("db/mok2.sqlite"));
+  auto st = check->Compile("select group_concat(fld参照回数, ',') from 学習 order by rowid");
+  if (st && st->Step().value())
+    o.counts = text::ToUtf8(st->Text(0));
+  return o;
+}
+
+TEST(ParallelRun, SameAsOneRecognizerToTheEndAndWhenStopped) {
+  for (const int stopAt : {0, 5000}) {
+    SCOPED_TRACE(stopAt);
+    const Outcome one = RunWithJobs(1, stopAt);
+    EXPECT_EQ(one.outcome, stopAt == 0 ? RunOutcome::Finished : RunOutcome::Stopped);
+    EXPECT_NE(one.counts, "0,0,0");  // the learned words applied and were counted
+    const Outcome three = RunWithJobs(3, stopAt);
+    EXPECT_TRUE(one == three) << one.counts << " / " << three.counts << ", " << one.converted
+                              << " / " << three.converted;
+  }
+}
+
+}  // namespace
+}  // namespace mok::batch
