@@ -439,6 +439,19 @@ std::unique_ptr<RecognitionPool> ConversionRun::StartPool() {
   return RecognitionPool::Start(settings_, database_.Folder(), database_.Region().name, workers);
 }
 
+bool ConversionRun::EndsRun(const RecordConversion& done) {
+  switch (done.result) {
+    case RecordConversion::Result::WriteFailed:
+      StopForWriteFailure();
+      return true;
+    case RecordConversion::Result::DatabaseFailed:
+      CloseConvertFiles();  // the failure is said by the run's error path
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool ConversionRun::ConvertAll() {
   if (!OpenAtStartRow() || !BeginOutput(outFile_))
     return false;
@@ -471,14 +484,8 @@ bool ConversionRun::ConvertAll() {
 
     const RecordConversion done =
         ConvertRecord(record.address, record.line, outFile_, kPolicy, std::move(record.answer));
-    if (done.result == RecordConversion::Result::WriteFailed) {
-      StopForWriteFailure();
+    if (EndsRun(done))
       return false;
-    }
-    if (done.result == RecordConversion::Result::DatabaseFailed) {
-      CloseConvertFiles();
-      return false;
-    }
     // An empty address is written like a converted one but not shown as converted.
     if (settings_.monitor && done.code != engine::ResultCode::EmptyAddress) {
       observer_.SetMonitorText(MonitorBox::PreviousSource, display);

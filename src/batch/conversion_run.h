@@ -157,6 +157,8 @@ class ConversionRun {
   RecordConversion ConvertRecord(const std::u16string& address, const std::u16string& sourceLine,
                                  LineWriter& file, const RecordPolicy& policy,
                                  std::optional<RecognitionPool::Answer> answer);
+  // Ends the run for a record whose line could not be written or whose database failed.
+  bool EndsRun(const RecordConversion& done);
   // Workers for the run's records (JOBS, else one per core), or none when one recognizer serves.
   std::unique_ptr<RecognitionPool> StartPool();
   // The recognition of the address (the pool's answer when it serves), its failures shown;

@@ -76,14 +76,8 @@ bool ConversionRun::ConvertUnprocessedOnly() {
       const RecordConversion done =
           ConvertRecord(record.address, sourceLine, tempFile_, kPolicy, std::move(record.answer));
       observer_.SetMonitorText(MonitorBox::PreviousSource, display);
-      if (done.result == RecordConversion::Result::WriteFailed) {
-        StopForWriteFailure();
+      if (EndsRun(done))
         return false;
-      }
-      if (done.result == RecordConversion::Result::DatabaseFailed) {
-        CloseConvertFiles();
-        return false;
-      }
       if (settings_.monitor) {
         observer_.SetMonitorText(MonitorBox::PreviousResult,
                                  done.result == RecordConversion::Result::Converted

@@ -1,6 +1,9 @@
 // mok2 convert as a user runs it: options, exit status, the summary and the answers to questions.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 
@@ -96,6 +99,44 @@ TEST_F(ConvertCommandTest, RememberedEntriesFillWhatIsNotGiven) {
   fs::remove(work / "out.csv");
   EXPECT_EQ(Run({}).first, 0);
   EXPECT_EQ(test::ReadBytes(work / "out.csv"), output);
+}
+
+// SIGTERM and SIGHUP stop a run like the stop button: the output holds complete lines only and
+// the exit status says the run was stopped.
+TEST_F(ConvertCommandTest, TerminationStopsAfterACompleteLine) {
+  std::string input = "ID,住所\r\n";
+  for (int i = 0; i < 300000; ++i)
+    input += std::to_string(i) + ",東京都千代田区丸の内１－１－１\r\n";
+  test::WriteBytes(work / "big.csv", test::Sjis(input));
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    fs::remove(work / "out.csv");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const std::string db = (work / "db").string(), ini = (work / "mok.ini").string();
+      std::vector<std::string> words = {MOK2_EXE, "convert", "--db-dir", db,
+                                        "--ini",  ini,       "--quiet"};
+      for (const auto& box : Boxes("big.csv"))
+        words.push_back(box);
+      std::vector<char*> argv;
+      for (auto& w : words)
+        argv.push_back(w.data());
+      argv.push_back(nullptr);
+      ::execv(MOK2_EXE, argv.data());
+      ::_exit(127);
+    }
+    for (int wait = 0;
+         wait < 3000 && (!fs::exists(work / "out.csv") || fs::file_size(work / "out.csv") < 100000);
+         ++wait) {
+      ::usleep(10000);
+    }
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << signal << ": " << status;
+    const std::string output = test::ReadBytes(work / "out.csv");
+    EXPECT_TRUE(output.ends_with("\r\n")) << signal;
+    EXPECT_LT(output.size(), input.size()) << signal;
+  }
 }
 
 }  // namespace

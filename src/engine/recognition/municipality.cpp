@@ -233,7 +233,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   // Not found: the parts as this try left them, for the next try.
   auto notFound = [&] {
     result.parts = std::move(parts);
-    result.rows.clear();
+    result.rows.Clear();
     return result;
   };
   auto fail = [&](db::DbError error) {
@@ -281,7 +281,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   // municipalities of another prefecture are left out: a region database that lacks the named
   // prefecture must not answer 大阪市北区 with the 北区 of 東京都.
   auto select = [&](bool contained) -> db::DbStatus {
-    result.rows.clear();
+    result.rows.Clear();
     auto indexes = fitting(contained);
     if (!indexes)
       return indexes.error();
@@ -289,10 +289,13 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
       auto rows = store_.TownRows(i);
       if (!rows)
         return rows.error();
+      std::vector<const TownRow*> kept;
+      kept.reserve((*rows)->size());
       for (const TownRow& row : **rows) {
         if (parts.prefecture.empty() || text::EqualsNoCase(row.prefecture, parts.prefecture))
-          result.rows.push_back(row);
+          kept.push_back(&row);
       }
+      result.rows.AddMunicipality(std::move(kept));
     }
     return {};
   };

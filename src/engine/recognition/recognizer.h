@@ -16,6 +16,7 @@
 
 #include "db/db_error.h"
 #include "engine/address_store.h"
+#include "engine/recognition/town_candidates.h"
 #include "engine/rules/address_fields.h"
 #include "startup/settings.h"
 
@@ -105,13 +106,13 @@ class Recognizer {
     bool found = false;
     CityParts parts;    // stored forms when found; else as the last try left them
     CityParts written;  // as written (or rewritten by a learned word), when found
-    std::vector<TownRow> rows;
+    TownCandidates rows;
     int32_t next = 0;  // 1-based position after the municipality in the text
   };
   struct TextSplit {
     ResultCode code = ResultCode::NoCity;
     AddressParts parts;
-    std::vector<TownRow> candidates;   // the town rows of the municipalities found
+    TownCandidates candidates;         // the town rows of the municipalities found
     CityParts writtenCity;             // the municipality as it was matched
     bool blockWordAfterFirst = false;  // a level word of the block follows the first number
   };

@@ -49,7 +49,7 @@ StreetCut Cut(std::u16string_view text, std::size_t from, std::size_t to) {
 
 }  // namespace
 
-StreetCut CutStreetName(std::u16string_view text, const std::vector<TownRow>& rows,
+StreetCut CutStreetName(std::u16string_view text, const TownCandidates& rows,
                         const VariantFold& fold) {
   if (!HasStreet(text))
     return {std::u16string(text), {}};

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/address_store.h"
+#include "engine/recognition/town_candidates.h"
 #include "engine/recognition/variant_fold.h"
 
 namespace mok::engine {
@@ -20,7 +20,7 @@ struct StreetCut {
   std::u16string street;  // the street part taken out, "" when none
 };
 
-StreetCut CutStreetName(std::u16string_view text, const std::vector<TownRow>& rows,
+StreetCut CutStreetName(std::u16string_view text, const TownCandidates& rows,
                         const VariantFold& fold);
 
 }  // namespace mok::engine

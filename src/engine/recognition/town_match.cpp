@@ -33,7 +33,7 @@ std::u16string RemoveWordAt(const std::u16string& text, std::size_t p, std::u16s
 // number, as the next search must see.
 class TownMatcher {
  public:
-  TownMatcher(const std::vector<TownRow>& rows, const TownWordLookup& learned, bool chomeInOaza,
+  TownMatcher(const TownCandidates& rows, const TownWordLookup& learned, bool chomeInOaza,
               std::u16string chomeSuffix, bool oazaPrefixRemoved, const VariantFold* fold)
       : rows_(rows),
         learned_(learned),
@@ -160,7 +160,7 @@ class TownMatcher {
     return answer;
   }
 
-  const std::vector<TownRow>& rows_;
+  const TownCandidates& rows_;
   const TownWordLookup& learned_;
   bool chomeInOaza_;
   std::u16string chomeSuffix_;
@@ -175,27 +175,32 @@ bool SameMunicipality(const TownRow& a, const TownRow& b) {
 }
 
 // The candidate rows grouped by municipality, in the order of each group's first row.
-std::vector<std::vector<TownRow>> ByMunicipality(const std::vector<TownRow>& rows) {
-  std::vector<std::vector<TownRow>> groups;
+std::vector<TownCandidates> ByMunicipality(const TownCandidates& rows) {
+  std::vector<std::vector<const TownRow*>> groups;
   for (const TownRow& row : rows) {
     auto group = std::find_if(groups.begin(), groups.end(),
-                              [&](const auto& g) { return SameMunicipality(g.front(), row); });
+                              [&](const auto& g) { return SameMunicipality(*g.front(), row); });
     if (group == groups.end())
-      groups.push_back({row});
+      groups.push_back({&row});
     else
-      group->push_back(row);
+      group->push_back(&row);
   }
-  return groups;
+  std::vector<TownCandidates> candidates(groups.size());
+  for (std::size_t i = 0; i < groups.size(); ++i)
+    candidates[i].AddMunicipality(std::move(groups[i]));
+  return candidates;
 }
 
-TownMatch MatchIn(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& request,
                   const TownWordLookup& learned, const VariantFold* fold);
 
 // Whether the town text names a town in more than one of the candidate municipalities, in any
 // of the forms the matching tries (本町 in one, 本町三丁目 in another). The learning dictionary
 // is not asked: it must not count a use for a check.
-bool FitsSeveral(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+bool FitsSeveral(const TownCandidates& candidates, const TownMatchRequest& request,
                  const VariantFold* fold) {
+  if (candidates.Municipalities() < 2)
+    return false;
   const auto groups = ByMunicipality(candidates);
   if (groups.size() < 2)
     return false;
@@ -210,7 +215,7 @@ bool FitsSeveral(const std::vector<TownRow>& candidates, const TownMatchRequest&
   return false;
 }
 
-TownMatch MatchIn(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& request,
                   const TownWordLookup& learned, const VariantFold* fold) {
   std::u16string t = DigitRunsToKanji(request.town);
   std::u16string k = NumberToKanji(request.chome);
@@ -246,7 +251,7 @@ TownMatch MatchIn(const std::vector<TownRow>& candidates, const TownMatchRequest
 
 }  // namespace
 
-TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+TownMatch FindOazaChome(const TownCandidates& candidates, const TownMatchRequest& request,
                         const TownWordLookup& learned, const VariantFold* fold) {
   TownMatch match = MatchIn(candidates, request, learned, fold);
   if (match.outcome == TownMatchOutcome::Found && match.row != nullptr &&

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "engine/address_store.h"
+#include "engine/recognition/town_candidates.h"
 #include "engine/recognition/variant_fold.h"
 
 namespace mok::engine {
@@ -56,7 +57,7 @@ struct TownMatch {
 };
 
 // With `fold`, names are compared after the fold of variant spellings (the extended matching).
-TownMatch FindOazaChome(const std::vector<TownRow>& candidates, const TownMatchRequest& request,
+TownMatch FindOazaChome(const TownCandidates& candidates, const TownMatchRequest& request,
                         const TownWordLookup& learned, const VariantFold* fold = nullptr);
 
 }  // namespace mok::engine

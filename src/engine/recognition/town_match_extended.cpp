@@ -16,7 +16,7 @@ bool SameMunicipality(const TownRow& a, const TownRow& b) {
 
 }  // namespace
 
-ExtendedTownMatch FindTownExtended(const std::vector<TownRow>& candidates,
+ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
                                    const ExtendedTownRequest& request,
                                    const TownWordLookup& learned, const VariantFold& fold) {
   // The learning dictionary is asked by the first try only: the later ones would repeat its

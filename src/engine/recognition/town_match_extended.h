@@ -33,7 +33,7 @@ struct ExtendedTownMatch {
   std::u16string moved;  // text that goes to the remainder (what followed 丁目)
 };
 
-ExtendedTownMatch FindTownExtended(const std::vector<TownRow>& candidates,
+ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
                                    const ExtendedTownRequest& request,
                                    const TownWordLookup& learned, const VariantFold& fold);
 

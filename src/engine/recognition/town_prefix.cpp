@@ -26,7 +26,7 @@ std::u16string_view TownBase(std::u16string_view name) {
   return start < chome ? name.substr(0, start) : name;
 }
 
-std::size_t TownPrefixLength(std::u16string_view text, const std::vector<TownRow>& rows,
+std::size_t TownPrefixLength(std::u16string_view text, const TownCandidates& rows,
                              const VariantFold& fold) {
   const std::u16string_view written = WithoutOaza(text);
   if (written.empty())

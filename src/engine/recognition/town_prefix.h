@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/address_store.h"
+#include "engine/recognition/town_candidates.h"
 #include "engine/recognition/variant_fold.h"
 
 namespace mok::engine {
@@ -21,7 +21,7 @@ std::u16string_view TownBase(std::u16string_view name);
 
 // The number of characters of `text` taken by the longest town base of `rows` that begins it
 // (a leading 大字 of the text counted with it), characters compared through `fold`; 0 when none.
-std::size_t TownPrefixLength(std::u16string_view text, const std::vector<TownRow>& rows,
+std::size_t TownPrefixLength(std::u16string_view text, const TownCandidates& rows,
                              const VariantFold& fold);
 
 }  // namespace mok::engine

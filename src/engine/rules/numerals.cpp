@@ -9,7 +9,10 @@
 // zeros inside the number: 「1205」 「千二百五」.
 #include "engine/rules/numerals.h"
 
+#include <algorithm>
+#include <array>
 #include <limits>
+#include <utility>
 
 #include "engine/rules/fixed_tables.h"
 #include "text/text.h"
@@ -74,22 +77,28 @@ void AppendNumberToKanji(std::u16string& out, std::u16string_view digits) {
 
 }  // namespace
 
+// The numeral characters of the fixed table in code order with their values, for a binary search:
+// every character of every address is asked.
+using NumeralTable = std::array<std::pair<char16_t, int16_t>, kNumeralCount>;
+const NumeralTable& SortedNumerals() {
+  static const NumeralTable sorted = [] {
+    const FixedTables& tables = LoadFixedNames();
+    NumeralTable table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+      table[i] = {tables.numeralChars[i], tables.numeralValues[i]};
+    std::sort(table.begin(), table.end());
+    return table;
+  }();
+  return sorted;
+}
+
 int NumeralValue(char16_t c) {
-  // Every character of an address is asked: the digits and everything below the kanji numerals
-  // are answered without a search.
-  if (IsAsciiDigit(c))
-    return c - u'0';
-  if (IsWideDigit(c))
-    return c - u'０';
-  if (c < u'〇')
-    return -1;
-  const FixedTables& tables = LoadFixedNames();
   // The table holds both the ASCII and the full-width form of every digit, so an exact search
   // finds what a width-insensitive one would, with the same value.
-  const std::size_t pos = tables.numeralChars.find(c);
-  if (pos == std::u16string_view::npos)
-    return -1;
-  return tables.numeralValues[pos];
+  const NumeralTable& table = SortedNumerals();
+  const auto* found =
+      std::lower_bound(table.begin(), table.end(), std::pair<char16_t, int16_t>{c, INT16_MIN});
+  return found != table.end() && found->first == c ? found->second : -1;
 }
 
 bool IsNumeralChar(char16_t c) {

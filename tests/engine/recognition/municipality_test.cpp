@@ -116,3 +116,63 @@ TEST_F(Municipality, AddressOverSeveralFields) {
 
 }  // namespace
 }  // namespace mok::engine
+
+namespace mok::engine {
+namespace {
+
+// A store that counts the municipality lookups the city step makes.
+struct CountingStore : AddressStore {
+  explicit CountingStore(AddressStore& inner) : inner(inner) {}
+  const std::vector<Prefecture>& Prefectures() const override { return inner.Prefectures(); }
+  const RegionSelection& Region() const override { return inner.Region(); }
+  bool RegionOpen() const override { return inner.RegionOpen(); }
+  void BeginAddress() override { inner.BeginAddress(); }
+  db::DbResult<const std::vector<std::u16string>*> Municipalities() override {
+    return inner.Municipalities();
+  }
+  db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                            bool endsWith) override {
+    ++lookups;
+    return inner.FindMunicipalities(name, endsWith);
+  }
+  db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) override {
+    return inner.TownRows(index);
+  }
+  db::DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& p,
+                                                             const std::u16string& c,
+                                                             const std::u16string& t) override {
+    return inner.FindTownPosition(p, c, t);
+  }
+  db::DbResult<std::vector<BlockRow>> BlockRows(
+      const TownPosition& town, const std::optional<std::u16string>& exact) override {
+    return inner.BlockRows(town, exact);
+  }
+  db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind k,
+                                                           std::u16string_view w) override {
+    return inner.FindLearnedWord(k, w);
+  }
+  db::DbStatus CountLearnedWordUse(int64_t id) override { return inner.CountLearnedWordUse(id); }
+  db::DbResult<std::optional<PostalNames>> FindPostalNames(const std::u16string& c,
+                                                           const std::u16string& p) override {
+    return inner.FindPostalNames(c, p);
+  }
+  AddressStore& inner;
+  int lookups = 0;
+};
+
+// Thousands of 市 in one address (a hostile record) cost a bounded number of cuts, not one per
+// occurrence: the municipality must end within its first characters.
+TEST(MunicipalityCuts, AreBoundedWhateverTheAddressHolds) {
+  test::EngineDatabase d;
+  d.AddTown(u"東京都", u"港区", u"芝公園一丁目");
+  d.Open();
+  CountingStore store(*d.database);
+  Recognizer recognizer(d.settings, store);
+  const Recognition r =
+      recognizer.RecognizeAddress(u"東京都港区芝公園" + std::u16string(20000, u'市'));
+  EXPECT_EQ(r.code, ResultCode::NoTown);
+  EXPECT_LT(store.lookups, 200);
+}
+
+}  // namespace
+}  // namespace mok::engine
