@@ -71,6 +71,14 @@ bool IsKanjiNumeral(char16_t c) {
   return IsNumeralChar(c) && !(c >= u'0' && c <= u'9') && !(c >= u'０' && c <= u'９');
 }
 
+// Whether the numeral at the start of the text is followed by 丁目.
+bool BeginsWithChome(std::u16string_view text) {
+  std::size_t end = 0;
+  while (end < text.size() && IsNumeralChar(text[end]))
+    ++end;
+  return text.substr(end).starts_with(u"丁目");
+}
+
 }  // namespace
 
 Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstField) {
@@ -118,9 +126,11 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
     street = std::move(cut.street);
   }
   TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
-  // The rules cut a name at a numeral; only a kanji one can belong to a stored name.
+  // The rules cut a name at a numeral; only a kanji one can belong to a stored name, and not
+  // one followed by 丁目 (a stored name counts without its chome).
   const std::size_t cut = town.townName.size();
-  if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut])) {
+  if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut]) &&
+      !BeginsWithChome(std::u16string_view(rest).substr(cut))) {
     // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
     // written): the cut stands.
     const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
@@ -375,11 +385,11 @@ db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
   found = std::move(*indexed);
   // The others are compared one by one, from a list kept for the store's names.
   VariantCityNames& cache = variantCities_;
-  bool stale = cache.list != &names || cache.size != names.size();
-  for (std::size_t k = 0; !stale && k < cache.folded.size(); ++k)
-    stale = fold.Fold(names[cache.folded[k].first]) != cache.folded[k].second;
-  if (stale) {
-    cache = {&names, names.size(), {}};
+  if (names.empty())
+    return found;
+  if (cache.list != &names || cache.size != names.size() || cache.first != names.front() ||
+      cache.last != names.back()) {
+    cache = {&names, names.size(), names.front(), names.back(), {}};
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (fold.HasClassChar(names[i]))
         cache.folded.emplace_back(i, fold.Fold(names[i]));

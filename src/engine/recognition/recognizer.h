@@ -156,10 +156,12 @@ class Recognizer {
   std::optional<db::DbError> uncountedUse_;
   // The store's municipality names that hold a variant character, folded, with their index:
   // the only names a folded comparison can find that the store's name index cannot. Built for
-  // one names list, again when the store hands out another.
+  // one names list, again when the store hands out another (another list, or the list read
+  // anew with another length or other names at its ends).
   struct VariantCityNames {
     const std::vector<std::u16string>* list = nullptr;
     std::size_t size = 0;
+    std::u16string first, last;
     std::vector<std::pair<std::size_t, std::u16string>> folded;
   };
   VariantCityNames variantCities_;

@@ -14,6 +14,19 @@ bool SameMunicipality(const TownRow& a, const TownRow& b) {
   return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
 }
 
+// Whether a stored name holds the town text followed by 町 or 村, as completing the text needs
+// (a look at the rows before the matching is asked four times more).
+bool HoldsCompleted(const TownCandidates& candidates, const std::u16string& town) {
+  const std::u16string withTown = town + u"町";
+  const std::u16string withVillage = town + u"村";
+  for (const TownRow& row : candidates) {
+    if (row.town.find(withTown) != std::u16string::npos ||
+        row.town.find(withVillage) != std::u16string::npos)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
@@ -24,9 +37,11 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
   const TownWordLookup none = [](const std::u16string&) {
     return std::optional<std::u16string>(std::u16string());
   };
+  // Written without a character of a class, a town fits no other name folded than as written.
   auto find = [&](const TownMatchRequest& town, const TownWordLookup& words) {
     TownMatch match = FindOazaChome(candidates, town, words);
-    if (match.outcome == TownMatchOutcome::NotFound)
+    if (match.outcome == TownMatchOutcome::NotFound &&
+        (fold.HasClassChar(town.town) || fold.HasClassChar(town.chomeSuffix)))
       match = FindOazaChome(candidates, town, none, &fold);
     return match;
   };
@@ -46,7 +61,7 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
 
   const std::u16string& town = request.town.town;
   if (match.outcome == TownMatchOutcome::NotFound && !town.ends_with(u"町") &&
-      !town.ends_with(u"村")) {
+      !town.ends_with(u"村") && HoldsCompleted(candidates, DigitRunsToKanji(town))) {
     int fitting = 0;
     TownMatch found;
     for (const char16_t* end : {u"町", u"村"}) {
@@ -66,8 +81,9 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     return result;
   const std::u16string chome =
       match.townName + NumberToKanji(request.town.chome) + std::u16string(kChome);
+  // The chome is stored in the spelling of its town: no fold needed.
   for (const TownRow& row : candidates) {
-    if (!fold.Equals(row.town, chome) ||
+    if (!text::EqualsNoCase(row.town, chome) ||
         (match.row != nullptr && !SameMunicipality(row, *match.row)))
       continue;
     if (request.furtherNumbers >= 2) {
