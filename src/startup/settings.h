@@ -41,6 +41,7 @@ struct Settings {
   bool meshCodeOut = true;            // MESHCODE
   int16_t addLine = 1;                // ADDLINE (not saved)
   bool completeMatch = false;         // COMPLETEMATCH
+  bool extendedMatch = false;         // MATCHMODE: 1 the extended matching, else the standard one
   int16_t jobs = 0;                   // JOBS: threads that recognise addresses (0: one per core)
   std::vector<FixedTerm> fixedTerms;  // FIXEDTERM_0001.. (not saved)
 

@@ -127,6 +127,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
   }
 
   s.completeMatch = GetFlag(profile, u"COMPLETEMATCH", false);
+  s.extendedMatch = GetFlag(profile, u"MATCHMODE", false);
   s.jobs = GetInt(profile, u"JOBS", 0);
   s.outputEncoding = str(u"OUTPUTENCODING", u"");
 }
@@ -173,6 +174,10 @@ bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePa
       continue;
     allSet = profile.Set(kSettingsSection, key, value ? u"1" : u"0") && allSet;
   }
+  // The matching mode is written only when it changes what the file says, a missing key
+  // meaning the standard matching: files of programs without the mode stay as they were.
+  if ((GetInt(profile, u"MATCHMODE", 0) == 1) != s.extendedMatch)
+    allSet = profile.Set(kSettingsSection, u"MATCHMODE", s.extendedMatch ? u"1" : u"0") && allSet;
   return profile.Save() && allSet;
 }
 

@@ -69,6 +69,10 @@ ConversionOptionsDialog::ConversionOptionsDialog(Settings& settings,
   auto* search = new QVBoxLayout(searchFrame);
   search->addWidget(
       AddFlag(searchFrame, "chkCompleteMatch", u"完全一致", &Settings::completeMatch));
+  // The extended matching (MATCHMODE): variant spellings, numerals inside town names, a 丁目
+  // left out, Kyoto street names.
+  search->addWidget(AddFlag(searchFrame, "chkExtendedMatch", u"拡張照合（異体字・通り名など）",
+                            &Settings::extendedMatch));
 
   // Controls that exist for the file format and the mesh code but are never shown: the
   // dialog carries their values through unchanged.

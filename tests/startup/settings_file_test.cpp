@@ -165,6 +165,22 @@ TEST_F(SettingsFile, SaveWritesTheSavedKeysInTheirOrder) {
   EXPECT_EQ(ReadProfileString(file, u"MOK", u"CSVOUT", u""), u"1");
 }
 
+// The matching mode is 1 or the standard one; a save writes it only where the file would read
+// otherwise, so that files without the key stay as they were.
+TEST_F(SettingsFile, MatchModeIsWrittenOnlyWhereItChangesTheFile) {
+  for (const auto& [stored, extended] : {std::pair(u"1", true), {u"2", false}, {u"x", false}})
+    EXPECT_EQ(Load(u"[MOK]\r\nMATCHMODE=" + std::u16string(stored)).extendedMatch, extended);
+  Settings s = Load(u"[MOK]\r\nPREF=1\r\n");
+  ASSERT_TRUE(SaveSettings(s, file));
+  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u"none"), u"none");
+  s.extendedMatch = true;
+  ASSERT_TRUE(SaveSettings(s, file));
+  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u""), u"1");
+  s.extendedMatch = false;
+  ASSERT_TRUE(SaveSettings(s, file));
+  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u""), u"0");
+}
+
 // A flag is set by the number 1 only; a value that is not a 16-bit number leaves the default.
 TEST_F(SettingsFile, FlagsAreSetByOneOnly) {
   const Settings s = Load(u"[MOK]\r\nCSVOUT=2\r\nMONITOR=x\r\nPREF=+１\r\nCITY=-1\r\nLOG=65537");

@@ -58,6 +58,7 @@ TEST_F(SettingsDialogTest, EveryOptionShowsAndSetsItsField) {
       {"chkUnknownOutput", &S::unknownOut, u"UNKNOWNOUT"},
       {"chkMonitorDisplay", &S::monitor, u"MONITOR"},
       {"chkCompleteMatch", &S::completeMatch, u"COMPLETEMATCH"},
+      {"chkExtendedMatch", &S::extendedMatch, u"MATCHMODE"},
   };
   for (const auto& [control, field, key] : cases) {
     SCOPED_TRACE(control);

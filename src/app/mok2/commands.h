@@ -26,6 +26,8 @@ inline constexpr OptionSpec kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
 inline constexpr OptionSpec kIniOption{"--ini", "FILE",
                                        "settings file (default: mok.ini beside the program)"};
+inline constexpr OptionSpec kMatchOption{
+    "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 inline constexpr OptionSpec kJobsOption{
     "--jobs", "N", "threads that recognise addresses (default: JOBS, else one per core)"};
 

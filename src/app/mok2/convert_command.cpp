@@ -356,6 +356,7 @@ Command ConvertCommand() {
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kIniOption,
+                  kMatchOption,
                   kJobsOption,
                   {"--yes", "", "answer Yes to every question (the default)"},
                   {"--no", "", "answer No to every question"},

@@ -281,6 +281,7 @@ Command RecognizeCommand() {
                   kJobsOption,
                   {"--region", "NAME", "region database to use (default: the only region)"},
                   kIniOption,
+                  kMatchOption,
                   {"--encoding", "ENC", "encoding of standard input: utf8 (default) or cp932"},
                   {"--json", "", "print one JSON object per address instead"}},
       .run = Recognize,

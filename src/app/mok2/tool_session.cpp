@@ -23,9 +23,19 @@ std::unique_ptr<batch::Session> MakeSession(std::string_view command, const Pars
                  std::string(command).c_str(), ini->c_str());
     return nullptr;
   }
-  return std::make_unique<batch::Session>(
+  // --match decides for this run only: the settings file keeps its MATCHMODE.
+  const auto match = options.Value("--match");
+  if (match && *match != "standard" && *match != "extended") {
+    std::fprintf(stderr, "mok2 %s: unknown matching '%s' (standard or extended)\n",
+                 std::string(command).c_str(), match->c_str());
+    return nullptr;
+  }
+  auto session = std::make_unique<batch::Session>(
       ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName), prompter,
       dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+  if (match)
+    session->settings.extendedMatch = *match == "extended";
+  return session;
 }
 
 std::optional<unsigned> JobsOf(std::string_view command, const ParsedOptions& options,

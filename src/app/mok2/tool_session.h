@@ -1,5 +1,6 @@
 // The conversion session of the recognize and convert commands: the settings file named by
-// --ini (or mok.ini beside the program), with --db-dir in place of its DBDIR.
+// --ini (or mok.ini beside the program), with --db-dir in place of its DBDIR and --match in place
+// of its MATCHMODE.
 #pragma once
 
 #include <memory>
@@ -11,7 +12,8 @@
 
 namespace mok::app {
 
-// nullptr (after a message) when --ini names something that is not a file.
+// nullptr (after a message) when --ini names something that is not a file or --match is neither
+// standard nor extended.
 std::unique_ptr<batch::Session> MakeSession(std::string_view command, const ParsedOptions& options,
                                             Prompter& prompter);
 

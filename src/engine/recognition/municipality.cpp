@@ -9,8 +9,10 @@
 // first tries 「船橋市市」, which the region does not confirm, and then 「船橋市」. Suffixes are
 // tried in the order 市 区 郡 町 村, so 「町田市」 is found through 市 before 町 could cut it.
 //
-// A stored municipality name fits two parts when it equals either part or both joined, and fits
-// one part when it ends with it, so 「中央区」 alone finds both 札幌市中央区 and 千葉市中央区. The
+// A stored municipality name fits two parts when it equals the second part or both joined, and
+// fits one part when it ends with it, so 「中央区」 alone finds both 札幌市中央区 and 千葉市中央区.
+// A second part is a stored name as a whole or nothing: the 区 of 「稲城市東長沼2500南山35街区72」
+// or of 「八王子市元本郷町三丁目24-1 地区会館」 makes no ward of the text before it. The
 // town rows of every fitting municipality become the candidates of the town step, and the parts
 // are rewritten into the stored spelling (「中央区」 becomes 「札幌市」 + 「中央区」). A text that
 // fits nothing is tried once more after the learning dictionary (municipality words) rewrote it.
@@ -19,8 +21,12 @@
 
 #include "engine/recognition/prefecture.h"
 #include "engine/recognition/recognizer.h"
+#include "engine/recognition/street_name.h"
+#include "engine/recognition/town_prefix.h"
 #include "engine/recognition/town_split.h"
+#include "engine/recognition/variant_fold.h"
 #include "engine/rules/fixed_tables.h"
+#include "engine/rules/numerals.h"
 #include "text/nocase.h"
 #include "text/text.h"
 
@@ -48,19 +54,29 @@ int32_t FindLastFrom(const std::u16string& text, std::u16string_view find, int32
   return static_cast<int32_t>(text::InStrRev(text, find, static_cast<std::size_t>(from)));
 }
 
-// Whether a stored municipality name fits the parts. Two parts: the name equals the first, the
-// second or both joined. One part: the name ends with it, or, on the try after the learning
-// dictionary (`contained`), the name occurs anywhere inside it. Compared as the database
-// compares text (ASCII letter case ignored).
+// Whether a stored municipality name fits the parts. Two parts: the name equals the second or
+// both joined (equal to the first alone, it would take any text up to a 区 for a ward). One part:
+// the name ends with it, or, on the try after the learning dictionary (`contained`), the name
+// occurs anywhere inside it. Compared as the database compares text (ASCII letter case ignored).
 bool CityFits(std::u16string_view stored, const std::u16string& p1, const std::u16string& p2,
               const std::u16string& joined, bool contained) {
-  if (!p2.empty()) {
-    return text::EqualsNoCase(stored, p1) || text::EqualsNoCase(stored, p2) ||
-           text::EqualsNoCase(stored, joined);
-  }
+  if (!p2.empty())
+    return text::EqualsNoCase(stored, p2) || text::EqualsNoCase(stored, joined);
   if (contained)
     return text::FindNoCase(p1, stored) > 0;
   return text::EndsWithNoCase(stored, p1);
+}
+
+bool IsKanjiNumeral(char16_t c) {
+  return IsNumeralChar(c) && !(c >= u'0' && c <= u'9') && !(c >= u'０' && c <= u'９');
+}
+
+// Whether the numeral at the start of the text is followed by 丁目.
+bool BeginsWithChome(std::u16string_view text) {
+  std::size_t end = 0;
+  while (end < text.size() && IsNumeralChar(text[end]))
+    ++end;
+  return text.substr(end).starts_with(u"丁目");
 }
 
 }  // namespace
@@ -101,7 +117,34 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
       break;
     rest += next;
   }
+  // The extended matching takes a Kyoto street part out of the town text, and keeps a stored
+  // town name with numerals inside (麻布十番, 六番町) whole where the rules would cut it.
+  std::u16string street;
+  if (settings_.extendedMatch) {
+    StreetCut cut = CutStreetName(rest, split.candidates, VariantFold::Table());
+    rest = std::move(cut.text);
+    street = std::move(cut.street);
+  }
   TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
+  // The rules cut a name at a numeral; only a kanji one can belong to a stored name, and not
+  // one followed by 丁目 (a stored name counts without its chome).
+  const std::size_t cut = town.townName.size();
+  if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut]) &&
+      !BeginsWithChome(std::u16string_view(rest).substr(cut))) {
+    // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
+    // written): the cut stands.
+    const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
+    if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
+      town = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
+      // Text between the stored name and the numbers is no part of the town.
+      town.between = town.townName.substr(whole) + town.between;
+      town.townName.resize(whole);
+    }
+  }
+  // What the numbers leave out between them, and the street part, go to the remainder.
+  if (settings_.extendedMatch)
+    town.remainder += text::ToWide(town.between + street);
+  split.blockWordAfterFirst = town.blockWordAfterFirst;
   parts.townName = std::move(town.townName);
   parts.numbers = std::move(town.numbers);
   parts.remainder = std::move(town.remainder);
@@ -216,27 +259,32 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
     return fail(names.error());
 
   // The fitting municipalities, in table order: through the store's name index, or, for the
-  // containment test, by looking at every name.
+  // containment test, by looking at every name. The extended matching compares the names once
+  // more with variant spellings folded when none fits as written; the parts then take the
+  // stored spelling.
+  bool folded = false;
   auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
     std::vector<std::size_t> found;
+    folded = false;
+    auto orFolded = [&]() -> db::DbResult<std::vector<std::size_t>> {
+      if (!found.empty() || contained || !settings_.extendedMatch)
+        return found;
+      folded = true;
+      return FindCitiesFolded(**names, p1, p2);
+    };
     if (contained || p1.empty()) {
       const std::u16string joined = p1 + p2;
       for (std::size_t i = 0; i < (*names)->size(); ++i) {
         if (CityFits((**names)[i], p1, p2, joined, contained))
           found.push_back(i);
       }
-      return found;
+      return orFolded();
     }
-    for (const std::u16string& name : p2.empty() ? std::vector<std::u16string>{p1}
-                                                 : std::vector<std::u16string>{p1, p2, p1 + p2}) {
-      auto some = store_.FindMunicipalities(name, p2.empty());
-      if (!some)
-        return some.error();
-      found.insert(found.end(), some->begin(), some->end());
-    }
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    return found;
+    auto indexed = FindCitiesIndexed(p1, p2);
+    if (!indexed)
+      return indexed.error();
+    found = std::move(*indexed);
+    return orFolded();
   };
 
   // The town rows of every fitting municipality. When the address names its prefecture,
@@ -286,11 +334,74 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   }
 
   // The first row decides the prefecture and the stored spelling of the parts, until the town
-  // step finds the town in another of the municipalities.
+  // step finds the town in another of the municipalities. Folding keeps lengths, so the stored
+  // spelling of a folded part is the stored name's text at its place.
+  if (folded) {
+    const std::u16string& stored = result.rows.front().city;
+    if (p2.empty()) {
+      p1 = stored.substr(stored.size() - std::min(stored.size(), p1.size()));
+    } else if (stored.size() == p2.size()) {
+      p2 = stored;
+    } else {
+      p2 = stored.substr(std::min(stored.size(), p1.size()));
+      p1 = stored.substr(0, std::min(stored.size(), p1.size()));
+    }
+  }
   result.found = true;
   result.written = parts;
   result.parts = StoredParts(parts, result.rows.front());
   return result;
+}
+
+db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesIndexed(const std::u16string& p1,
+                                                                     const std::u16string& p2) {
+  std::vector<std::size_t> found;
+  for (const std::u16string& name :
+       p2.empty() ? std::vector<std::u16string>{p1} : std::vector<std::u16string>{p2, p1 + p2}) {
+    auto some = store_.FindMunicipalities(name, p2.empty());
+    if (!some)
+      return some.error();
+    found.insert(found.end(), some->begin(), some->end());
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return found;
+}
+
+db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
+    const std::vector<std::u16string>& names, const std::u16string& p1, const std::u16string& p2) {
+  const VariantFold& fold = VariantFold::Table();
+  std::vector<std::size_t> found;
+  // Written without any character of a class, the parts can fit no other name folded than as
+  // written.
+  if (!fold.HasClassChar(p1) && !fold.HasClassChar(p2))
+    return found;
+  // Stored names without variant characters are their own fold: the store's index finds them.
+  const std::u16string f1 = fold.Fold(p1);
+  const std::u16string f2 = fold.Fold(p2);
+  auto indexed = FindCitiesIndexed(f1, f2);
+  if (!indexed)
+    return indexed.error();
+  found = std::move(*indexed);
+  // The others are compared one by one, from a list kept for the store's names.
+  VariantCityNames& cache = variantCities_;
+  if (names.empty())
+    return found;
+  if (cache.list != &names || cache.size != names.size() || cache.first != names.front() ||
+      cache.last != names.back()) {
+    cache = {&names, names.size(), names.front(), names.back(), {}};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (fold.HasClassChar(names[i]))
+        cache.folded.emplace_back(i, fold.Fold(names[i]));
+    }
+  }
+  for (const auto& [index, name] : cache.folded) {
+    if (CityFits(name, f1, f2, f1 + f2, false))
+      found.push_back(index);
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return found;
 }
 
 Recognizer::CityParts Recognizer::StoredParts(const CityParts& written, const TownRow& row) {

@@ -10,11 +10,20 @@
 #include "engine/recognition/block_choice.h"
 #include "engine/recognition/output_fields.h"
 #include "engine/recognition/town_match.h"
+#include "engine/recognition/town_match_extended.h"
 #include "engine/recognition/town_split.h"
+#include "engine/recognition/variant_fold.h"
 #include "engine/rules/fixed_tables.h"
 #include "text/text.h"
 
 namespace mok::engine {
+
+namespace {
+
+// The other spellings of a word the learning dictionary is asked for, at most.
+constexpr std::size_t kMaxSpellings = 16;
+
+}  // namespace
 
 Recognizer::Recognizer(const Settings& settings, AddressStore& store)
     : settings_(settings), store_(store) {
@@ -67,9 +76,24 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
   if (!store_.RegionOpen())
     return finish(ResultCode::Failure);
 
-  const TownMatch town = FindOazaChome(
-      split.candidates, {parts.townName, parts.numbers[0], parts.chomeInOaza, parts.chomeSuffix},
-      [this](const std::u16string& word) { return LookupLearnedWord(WordKind::Town, word); });
+  const TownMatchRequest request{parts.townName, parts.numbers[0], parts.chomeInOaza,
+                                 parts.chomeSuffix};
+  const TownWordLookup learned = [this](const std::u16string& word) {
+    return LookupLearnedWord(WordKind::Town, word);
+  };
+  TownMatch town;
+  if (settings_.extendedMatch) {
+    std::size_t further = 0;
+    while (further + 1 < parts.numbers.size() && !parts.numbers[further + 1].empty())
+      ++further;
+    ExtendedTownMatch extended =
+        FindTownExtended(split.candidates, {request, further, split.blockWordAfterFirst}, learned,
+                         VariantFold::Table());
+    town = std::move(extended.match);
+    parts.remainder += text::ToWide(extended.moved);
+  } else {
+    town = FindOazaChome(split.candidates, request, learned);
+  }
   parts.townName = town.townName;
   parts.chomeInOaza = town.chomeInOaza;
   parts.oazaPrefixRemoved = town.oazaPrefixRemoved;
@@ -109,6 +133,15 @@ AddressSplit Recognizer::SplitAddress(const std::u16string& address) {
 std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
                                                             const std::u16string& word) {
   auto found = store_.FindLearnedWord(kind, word);
+  // The extended matching asks for the other spellings of the word too, so that a word
+  // registered as 富ヶ谷 applies to 富ケ谷.
+  if (found && !*found && settings_.extendedMatch) {
+    for (const std::u16string& spelling : VariantFold::Table().Spellings(word, kMaxSpellings)) {
+      found = store_.FindLearnedWord(kind, spelling);
+      if (!found || *found)
+        break;
+    }
+  }
   if (!found) {
     Fail(found.error());
     return std::nullopt;

@@ -112,8 +112,9 @@ class Recognizer {
   struct TextSplit {
     ResultCode code = ResultCode::NoCity;
     AddressParts parts;
-    TownCandidates candidates;  // the town rows of the municipalities found
-    CityParts writtenCity;      // the municipality as it was matched
+    TownCandidates candidates;         // the town rows of the municipalities found
+    CityParts writtenCity;             // the municipality as it was matched
+    bool blockWordAfterFirst = false;  // a level word of the block follows the first number
   };
 
   TextSplit SplitFirstField(const std::u16string& firstField);
@@ -121,6 +122,15 @@ class Recognizer {
   CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture);
   CityCandidates FindCityCandidates(CityParts parts);
+  // The indexes of the names the store's index finds for the parts (CityFits without
+  // containment), ascending.
+  db::DbResult<std::vector<std::size_t>> FindCitiesIndexed(const std::u16string& p1,
+                                                           const std::u16string& p2);
+  // The extended matching's municipality names: the indexes of the names that fit the parts
+  // once variant spellings are folded, ascending.
+  db::DbResult<std::vector<std::size_t>> FindCitiesFolded(const std::vector<std::u16string>& names,
+                                                          const std::u16string& p1,
+                                                          const std::u16string& p2);
   // The prefecture and the parts in the stored spelling of the municipality of `row`.
   static CityParts StoredParts(const CityParts& written, const TownRow& row);
   std::optional<std::u16string> KanaAddressToKanji(const std::u16string& address);
@@ -144,6 +154,17 @@ class Recognizer {
   std::vector<std::u16string> log_;
   std::vector<db::DbError> errors_;
   std::optional<db::DbError> uncountedUse_;
+  // The store's municipality names that hold a variant character, folded, with their index:
+  // the only names a folded comparison can find that the store's name index cannot. Built for
+  // one names list, again when the store hands out another (another list, or the list read
+  // anew with another length or other names at its ends).
+  struct VariantCityNames {
+    const std::vector<std::u16string>* list = nullptr;
+    std::size_t size = 0;
+    std::u16string first, last;
+    std::vector<std::pair<std::size_t, std::u16string>> folded;
+  };
+  VariantCityNames variantCities_;
 };
 
 }  // namespace mok::engine

@@ -34,12 +34,13 @@ std::u16string RemoveWordAt(const std::u16string& text, std::size_t p, std::u16s
 class TownMatcher {
  public:
   TownMatcher(const TownCandidates& rows, const TownWordLookup& learned, bool chomeInOaza,
-              std::u16string chomeSuffix, bool oazaPrefixRemoved)
+              std::u16string chomeSuffix, bool oazaPrefixRemoved, const VariantFold* fold)
       : rows_(rows),
         learned_(learned),
         chomeInOaza_(chomeInOaza),
         chomeSuffix_(std::move(chomeSuffix)),
-        oazaPrefixRemoved_(oazaPrefixRemoved) {}
+        oazaPrefixRemoved_(oazaPrefixRemoved),
+        fold_(fold) {}
 
   bool failed() const { return failed_; }
   bool chomeInOaza() const { return chomeInOaza_; }
@@ -128,7 +129,7 @@ class TownMatcher {
   // The first candidate row whose town equals a or b (b may be empty: then a alone).
   const TownRow* FindFirst(std::u16string_view a, std::u16string_view b = {}) const {
     for (const TownRow& row : rows_) {
-      if (text::EqualsNoCase(row.town, a) || (!b.empty() && text::EqualsNoCase(row.town, b)))
+      if (Equal(row.town, a) || (!b.empty() && Equal(row.town, b)))
         return &row;
     }
     return nullptr;
@@ -139,13 +140,17 @@ class TownMatcher {
   const TownRow* FindUnique(std::u16string_view name) const {
     const TownRow* found = nullptr;
     for (const TownRow& row : rows_) {
-      if (!text::EqualsNoCase(row.town, name))
+      if (!Equal(row.town, name))
         continue;
       if (found)
         return nullptr;
       found = &row;
     }
     return found;
+  }
+
+  bool Equal(std::u16string_view stored, std::u16string_view name) const {
+    return fold_ ? fold_->Equals(stored, name) : text::EqualsNoCase(stored, name);
   }
 
   std::optional<std::u16string> Learned(const std::u16string& t) {
@@ -160,6 +165,7 @@ class TownMatcher {
   bool chomeInOaza_;
   std::u16string chomeSuffix_;
   bool oazaPrefixRemoved_;
+  const VariantFold* fold_;
   bool failed_ = false;
   const TownRow* row_ = nullptr;
 };
@@ -186,12 +192,13 @@ std::vector<TownCandidates> ByMunicipality(const TownCandidates& rows) {
 }
 
 TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& request,
-                  const TownWordLookup& learned);
+                  const TownWordLookup& learned, const VariantFold* fold);
 
 // Whether the town text names a town in more than one of the candidate municipalities, in any
 // of the forms the matching tries (本町 in one, 本町三丁目 in another). The learning dictionary
 // is not asked: it must not count a use for a check.
-bool FitsSeveral(const TownCandidates& candidates, const TownMatchRequest& request) {
+bool FitsSeveral(const TownCandidates& candidates, const TownMatchRequest& request,
+                 const VariantFold* fold) {
   if (candidates.Municipalities() < 2)
     return false;
   const auto groups = ByMunicipality(candidates);
@@ -202,14 +209,14 @@ bool FitsSeveral(const TownCandidates& candidates, const TownMatchRequest& reque
   };
   int fitting = 0;
   for (const auto& group : groups) {
-    if (MatchIn(group, request, none).outcome == TownMatchOutcome::Found && ++fitting > 1)
+    if (MatchIn(group, request, none, fold).outcome == TownMatchOutcome::Found && ++fitting > 1)
       return true;
   }
   return false;
 }
 
 TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& request,
-                  const TownWordLookup& learned) {
+                  const TownWordLookup& learned, const VariantFold* fold) {
   std::u16string t = DigitRunsToKanji(request.town);
   std::u16string k = NumberToKanji(request.chome);
   std::u16string whole = t;
@@ -219,7 +226,7 @@ TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& requ
   TownMatch match;
   match.oazaPrefixRemoved = cut.prefixRemoved;
   TownMatcher matcher(candidates, learned, request.chomeInOaza, request.chomeSuffix,
-                      cut.prefixRemoved);
+                      cut.prefixRemoved, fold);
   auto finish = [&](TownMatchOutcome outcome, std::u16string name) {
     match.outcome = outcome;
     match.townName = std::move(name);
@@ -245,10 +252,10 @@ TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& requ
 }  // namespace
 
 TownMatch FindOazaChome(const TownCandidates& candidates, const TownMatchRequest& request,
-                        const TownWordLookup& learned) {
-  TownMatch match = MatchIn(candidates, request, learned);
+                        const TownWordLookup& learned, const VariantFold* fold) {
+  TownMatch match = MatchIn(candidates, request, learned, fold);
   if (match.outcome == TownMatchOutcome::Found && match.row != nullptr &&
-      FitsSeveral(candidates, request)) {
+      FitsSeveral(candidates, request, fold)) {
     match.outcome = TownMatchOutcome::Ambiguous;
     match.row = nullptr;
   }

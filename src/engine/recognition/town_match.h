@@ -26,6 +26,7 @@
 
 #include "engine/address_store.h"
 #include "engine/recognition/town_candidates.h"
+#include "engine/recognition/variant_fold.h"
 
 namespace mok::engine {
 
@@ -55,7 +56,8 @@ struct TownMatch {
   bool oazaPrefixRemoved = false;  // the town text began with 大字
 };
 
+// With `fold`, names are compared after the fold of variant spellings (the extended matching).
 TownMatch FindOazaChome(const TownCandidates& candidates, const TownMatchRequest& request,
-                        const TownWordLookup& learned);
+                        const TownWordLookup& learned, const VariantFold* fold = nullptr);
 
 }  // namespace mok::engine

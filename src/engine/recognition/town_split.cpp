@@ -1,5 +1,6 @@
 #include "engine/recognition/town_split.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/rules/address_fields.h"
@@ -24,17 +25,20 @@ std::optional<std::u16string> RunNumber(const std::u16string& text, const Numera
   return text::ToWide(text::FromUtf8(std::to_string(value)));
 }
 
-// Whether the gap after a number opens the block: it begins with a level word of any level, or
-// it is a separator (an empty gap, spaces only, counts as one).
-bool OpensBlock(std::u16string_view gap, const FixedTables& tables) {
-  for (const auto& level : tables.levelWords) {
-    for (const std::u16string_view word : level) {
+// The length of the longest level word of the levels from `firstLevel` on that begins `gap`.
+std::size_t LevelWordAtStart(std::u16string_view gap, const FixedTables& tables,
+                             std::size_t firstLevel = 1) {
+  std::size_t longest = 0;
+  for (std::size_t level = firstLevel; level <= tables.levelWords.size(); ++level) {
+    for (const std::u16string_view word : tables.levelWords[level - 1]) {
       if (!word.empty() && gap.starts_with(word))
-        return true;
+        longest = std::max(longest, word.size());
     }
   }
-  if (gap.empty())
-    return true;
+  return longest;
+}
+
+bool IsSeparator(std::u16string_view gap, const FixedTables& tables) {
   for (const std::u16string_view separator : tables.numberSeparators) {
     if (gap == separator)
       return true;
@@ -42,10 +46,22 @@ bool OpensBlock(std::u16string_view gap, const FixedTables& tables) {
   return false;
 }
 
+// Whether the gap after a number opens the block: it begins with a level word of any level, or
+// it is a separator (an empty gap, spaces only, counts as one).
+bool OpensBlock(std::u16string_view gap, const FixedTables& tables) {
+  if (LevelWordAtStart(gap, tables) > 0)
+    return true;
+  return gap.empty() || IsSeparator(gap, tables);
+}
+
 }  // namespace
 
-TownSplit SplitTownAndNumbers(const std::u16string& text,
-                              const std::vector<FixedTerm>& fixedTerms) {
+bool BeginsWithLevelWord(std::u16string_view text) {
+  return LevelWordAtStart(text, LoadFixedNames()) > 0;
+}
+
+TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
+                              std::size_t townLength) {
   const FixedTables& tables = LoadFixedNames();
   TownSplit split;
   split.townName = text;
@@ -58,6 +74,7 @@ TownSplit SplitTownAndNumbers(const std::u16string& text,
       break;
     }
   }
+  scanStart = std::max(scanStart, townLength + 1);
 
   const NumeralRuns runs = FindNumeralRuns(text, scanStart);
   const std::size_t r = runs.count;
@@ -98,6 +115,13 @@ TownSplit SplitTownAndNumbers(const std::u16string& text,
       startRun = k;
       store(k);
       next = k + 1;
+      split.blockWordAfterFirst = LevelWordAtStart(gap, tables, 2) > 0;
+      // What follows the level word up to the next number is no part of the numbers.
+      if (!split.chomeInOaza && k + 1 < r) {
+        std::u16string rest = text::Trim(gap.substr(LevelWordAtStart(gap, tables)));
+        if (!IsSeparator(rest, tables))
+          split.between = std::move(rest);
+      }
       break;
     }
   }

@@ -25,8 +25,19 @@ struct TownSplit {
   bool chomeInOaza = false;       // a 丁目 follows one of the numbers before the block
   std::u16string chomeSuffix;     // that 丁目 and what follows it up to the next number
   bool unreadableNumber = false;  // the chome or block number is no numeral the rules can read
+  // A level word of the block or the house (番, 番地, 号…) follows the first number.
+  bool blockWordAfterFirst = false;
+  // Text between the first and the second number beyond the level word (「12番地 メゾン 3号」:
+  // メゾン), which the numbers leave out; "" when none or when the first number is a chome.
+  std::u16string between;
 };
 
-TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms);
+// Whether the text begins with a level word (丁目, 番地, 号 in any spelling).
+bool BeginsWithLevelWord(std::u16string_view text);
+
+// `townLength`: the town name is known to take at least this many characters (a stored name
+// with numerals inside, 麻布十番), which then are no numbers.
+TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
+                              std::size_t townLength = 0);
 
 }  // namespace mok::engine
