@@ -1,16 +1,72 @@
 #include "batch/recognition_pool.h"
 
+#include <array>
+#include <set>
+#include <unordered_set>
+
 #include "db/address_database.h"
 
 namespace mok::batch {
 
 namespace {
 
+// The registered words of one kind, to tell which words one of them begins. The store compares
+// them without ASCII case, so both sides are lowered here; a word let through is still decided
+// by the database.
+class RegisteredPrefixes {
+ public:
+  explicit RegisteredPrefixes(const std::vector<std::u16string>& words) {
+    for (const std::u16string& word : words) {
+      lengths_.insert(word.size());
+      words_.insert(Lowered(word));
+    }
+  }
+
+  bool AnyBegins(std::u16string_view word) const {
+    for (const std::size_t length : lengths_) {
+      if (length > word.size())
+        break;
+      if (words_.count(Lowered(word.substr(0, length))) > 0)
+        return true;
+    }
+    return false;
+  }
+
+ private:
+  static std::u16string Lowered(std::u16string_view word) {
+    std::u16string lowered(word);
+    for (char16_t& c : lowered) {
+      if (c >= u'A' && c <= u'Z')
+        c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return lowered;
+  }
+
+  std::set<std::size_t> lengths_;  // ascending
+  std::unordered_set<std::u16string> words_;
+};
+
 // The worker's view of the address data: everything as the databases answer, except that a
 // learned word found is only noted and its use never counted.
 class NoCountStore : public engine::AddressStore {
  public:
   explicit NoCountStore(db::AddressDatabase& database) : database_(database) {}
+
+  // Reads the registered words once. The dictionary does not change while a pool runs (a run
+  // that may register words has none), and without this every lookup would take and drop the
+  // main database's lock, which the workers would wait for one another to do. Without it (a
+  // read that fails) every lookup asks the database.
+  void ReadRegisteredWords() {
+    for (const engine::WordKind kind :
+         {engine::WordKind::Prefecture, engine::WordKind::City, engine::WordKind::Town}) {
+      auto words = database_.RegisteredWords(kind);
+      if (!words) {
+        registered_ = {};
+        return;
+      }
+      registered_[static_cast<std::size_t>(kind)].emplace(*words);
+    }
+  }
 
   bool TakeLearned() { return std::exchange(learned_, false); }
 
@@ -41,6 +97,9 @@ class NoCountStore : public engine::AddressStore {
   }
   db::DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(
       engine::WordKind kind, std::u16string_view word) override {
+    const auto& registered = registered_[static_cast<std::size_t>(kind)];
+    if (registered && !registered->AnyBegins(word))
+      return std::optional<engine::LearnedWord>();
     auto found = database_.FindLearnedWord(kind, word);
     if (found && *found)
       learned_ = true;
@@ -55,6 +114,7 @@ class NoCountStore : public engine::AddressStore {
  private:
   db::AddressDatabase& database_;
   bool learned_ = false;
+  std::array<std::optional<RegisteredPrefixes>, 4> registered_;  // by WordKind
 };
 
 }  // namespace
@@ -79,6 +139,7 @@ std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings
       return nullptr;
     }
     worker->database.HoldReads(true);
+    worker->store.ReadRegisteredWords();
     pool->workers_.push_back(std::move(worker));
   }
   for (auto& worker : pool->workers_)

@@ -178,6 +178,12 @@ DbResult<std::optional<engine::LearnedWord>> AddressDatabase::FindLearnedWord(
   return main_->FindLearnedWord(region_.number, kind, word);
 }
 
+DbResult<std::vector<std::u16string>> AddressDatabase::RegisteredWords(engine::WordKind kind) {
+  if (!main_)
+    return NotOpen(u"the main database");
+  return main_->RegisteredWords(region_.number, kind);
+}
+
 DbStatus AddressDatabase::CountLearnedWordUse(int64_t id) {
   if (!main_)
     return NotOpen(u"the main database");

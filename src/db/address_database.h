@@ -82,6 +82,8 @@ class AddressDatabase : public engine::AddressStore {
   DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(engine::WordKind kind,
                                                                std::u16string_view word) override;
   DbStatus CountLearnedWordUse(int64_t id) override;
+  // The registered words of `kind` that apply to the selected region.
+  DbResult<std::vector<std::u16string>> RegisteredWords(engine::WordKind kind);
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(
       const std::u16string& cityKana, const std::u16string& placeKana) override;
 

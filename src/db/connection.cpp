@@ -37,6 +37,17 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Configures the engine once, before its first connection: its memory statistics (which nothing
+// here reads) would take one process-wide mutex on every allocation, so that connections used on
+// different threads would wait for each other.
+void ConfigureEngineOnce() {
+  static const bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return sqlite3_initialize() == SQLITE_OK;
+  }();
+  (void)configured;
+}
+
 }  // namespace
 
 std::u16string DbError::Text() const {
@@ -185,6 +196,7 @@ DbResult<Connection> Connection::OpenWithFlags(const std::u16string& path, int f
   if (path.empty() || path == u":memory:") {
     return MakeError(text::FromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)), SQLITE_CANTOPEN);
   }
+  ConfigureEngineOnce();
   sqlite3* handle = nullptr;
   const int rc = sqlite3_open_v2(text::ToUtf8(path).c_str(), &handle, flags, nullptr);
   if (rc != SQLITE_OK) {

@@ -126,6 +126,25 @@ DbResult<std::optional<engine::LearnedWord>> MainDatabase::FindLearnedWord(
       engine::LearnedWord{lookup.Int(0), lookup.Text(1), lookup.Text(2)});
 }
 
+DbResult<std::vector<std::u16string>> MainDatabase::RegisteredWords(int16_t region,
+                                                                    engine::WordKind kind) {
+  auto st = db_.Compile(
+      "select coalesce(fld登録字句, '') from 学習 where (fldDbNo = 0 or fldDbNo = ?1)"
+      " and fldType = ?2");
+  if (!st)
+    return Fail(st.error());
+  st->BindInt(1, region).BindInt(2, static_cast<int>(kind));
+  std::vector<std::u16string> words;
+  while (true) {
+    auto row = st->Step();
+    if (!row)
+      return Fail(row.error());
+    if (!*row)
+      return words;
+    words.push_back(st->Text(0));
+  }
+}
+
 DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {
   if (!countsLogged_) {
     countsLogged_ = true;

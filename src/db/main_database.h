@@ -43,6 +43,9 @@ class MainDatabase {
                                                                engine::WordKind kind,
                                                                std::u16string_view word);
   DbStatus CountLearnedWordUse(int64_t id);
+  // The registered words of `kind` that apply to the region numbered `region` (its own and those
+  // of every region), in no particular order.
+  DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region, engine::WordKind kind);
   // Adds a learned word for `scope` (0: every region, else a region number) unless the same
   // pair is already registered for it.
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
