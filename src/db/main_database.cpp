@@ -10,6 +10,21 @@ namespace {
 
 constexpr std::size_t kMaxPrefectures = 50;
 
+// Steps `st` through its rows, handing each to `take` (which returns a DbStatus); the first
+// failure ends the walk and is returned.
+template <typename Take>
+DbStatus EachRow(Statement& st, Take take) {
+  while (true) {
+    auto row = st.Step();
+    if (!row)
+      return row.error();
+    if (!*row)
+      return {};
+    if (DbStatus taken = take(); !taken)
+      return taken;
+  }
+}
+
 // The katakana reading of a prefecture type written after the name: ﾄ for 都, ﾌ for 府, nothing
 // for 道 (北海道 keeps its whole reading in the name), ｹﾝ for 県 and any other type.
 std::u16string KanaSuffix(const std::u16string& type) {
@@ -46,18 +61,13 @@ DbResult<std::vector<engine::Prefecture>> MainDatabase::ReadPrefectures() {
   if (!st)
     return Fail(st.error());
   std::vector<engine::Prefecture> prefectures;
-  while (true) {
-    auto row = st->Step();
-    if (!row)
-      return Fail(row.error());
-    if (!*row)
-      break;
+  const DbStatus read = EachRow(*st, [&]() -> DbStatus {
     if (prefectures.size() >= kMaxPrefectures)
-      return Fail(MakeError(u"Subscript out of range (都道府県名 holds more than 50 rows)", 9));
+      return MakeError(u"Subscript out of range (都道府県名 holds more than 50 rows)", 9);
     if (st->IsNull(0))
-      return Fail(NullValueError(u"都道府県名", u"fldKanjiName"));
+      return NullValueError(u"都道府県名", u"fldKanjiName");
     if (st->IsNull(1))
-      return Fail(NullValueError(u"都道府県名", u"fldKatakanaName"));
+      return NullValueError(u"都道府県名", u"fldKatakanaName");
     engine::Prefecture prefecture{st->Text(0), st->Text(1), u"ｹﾝ"};
     if (!st->IsNull(2)) {
       const std::u16string type = st->Text(2);
@@ -65,7 +75,10 @@ DbResult<std::vector<engine::Prefecture>> MainDatabase::ReadPrefectures() {
       prefecture.kanaSuffix = KanaSuffix(type);
     }
     prefectures.push_back(std::move(prefecture));
-  }
+    return {};
+  });
+  if (!read)
+    return Fail(read.error());
   return prefectures;
 }
 
@@ -74,16 +87,14 @@ DbResult<std::vector<std::u16string>> MainDatabase::ReadRegionList() {
   if (!st)
     return Fail(st.error());
   std::vector<std::u16string> names;
-  while (true) {
-    auto row = st->Step();
-    if (!row)
-      return Fail(row.error());
-    if (!*row)
-      break;
+  const DbStatus read = EachRow(*st, [&]() -> DbStatus {
     if (st->IsNull(0))
-      return Fail(NullValueError(u"ＤＢ一覧", u"fldDbName"));
+      return NullValueError(u"ＤＢ一覧", u"fldDbName");
     names.push_back(st->Text(0));
-  }
+    return {};
+  });
+  if (!read)
+    return Fail(read.error());
   return names;
 }
 
@@ -129,20 +140,19 @@ DbResult<std::optional<engine::LearnedWord>> MainDatabase::FindLearnedWord(
 DbResult<std::vector<std::u16string>> MainDatabase::RegisteredWords(int16_t region,
                                                                     engine::WordKind kind) {
   auto st = db_.Compile(
-      "select coalesce(fld登録字句, '') from 学習 where (fldDbNo = 0 or fldDbNo = ?1)"
-      " and fldType = ?2");
+      "select fld登録字句 from 学習 where (fldDbNo = 0 or fldDbNo = ?1) and fldType = ?2"
+      " and fld登録字句 is not null");
   if (!st)
     return Fail(st.error());
   st->BindInt(1, region).BindInt(2, static_cast<int>(kind));
   std::vector<std::u16string> words;
-  while (true) {
-    auto row = st->Step();
-    if (!row)
-      return Fail(row.error());
-    if (!*row)
-      return words;
+  const DbStatus read = EachRow(*st, [&]() -> DbStatus {
     words.push_back(st->Text(0));
-  }
+    return {};
+  });
+  if (!read)
+    return Fail(read.error());
+  return words;
 }
 
 DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {
