@@ -1,5 +1,6 @@
 #include "batch/recognition_pool.h"
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <unordered_set>
@@ -132,7 +133,7 @@ std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings
                                                         const std::u16string& region,
                                                         unsigned workers) {
   std::unique_ptr<RecognitionPool> pool(new RecognitionPool);
-  for (unsigned i = 0; i < workers; ++i) {
+  for (unsigned i = 0; i < std::max(workers, 1U); ++i) {
     auto worker = std::make_unique<Worker>(settings);
     if (!worker->database.Open(dbDir) || !worker->database.ReloadRegionList() ||
         !worker->database.SelectRegion(region)) {
@@ -142,8 +143,8 @@ std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings
     worker->store.ReadRegisteredWords();
     pool->workers_.push_back(std::move(worker));
   }
-  for (auto& worker : pool->workers_)
-    pool->threads_.emplace_back([p = pool.get(), w = worker.get()] { p->Work(*w); });
+  for (std::size_t i = 1; i < pool->workers_.size(); ++i)
+    pool->threads_.emplace_back([p = pool.get(), w = pool->workers_[i].get()] { p->Work(*w); });
   return pool;
 }
 
@@ -155,6 +156,20 @@ RecognitionPool::~RecognitionPool() {
   workReady_.notify_all();
   for (std::thread& thread : threads_)
     thread.join();
+  // Nothing is held once the pool ends.
+  if (!workers_.empty())
+    workers_.front()->database.HoldReads(false);
+}
+
+std::vector<RecognitionPool::Answer> RecognitionPool::Recognize(
+    Worker& worker, const std::vector<std::u16string>& addresses) {
+  std::vector<Answer> answers;
+  answers.reserve(addresses.size());
+  for (const std::u16string& address : addresses) {
+    engine::Recognition recognition = worker.recognizer.RecognizeAddress(address);
+    answers.push_back({std::move(recognition), worker.store.TakeLearned()});
+  }
+  return answers;
 }
 
 void RecognitionPool::Work(Worker& worker) {
@@ -167,12 +182,7 @@ void RecognitionPool::Work(Worker& worker) {
         break;
       batch = queued_[assigned_++];
     }
-    std::vector<Answer> answers;
-    answers.reserve(batch->addresses.size());
-    for (const std::u16string& address : batch->addresses) {
-      engine::Recognition recognition = worker.recognizer.RecognizeAddress(address);
-      answers.push_back({std::move(recognition), worker.store.TakeLearned()});
-    }
+    std::vector<Answer> answers = Recognize(worker, batch->addresses);
     {
       std::lock_guard lock(mutex_);
       batch->answers = std::move(answers);
@@ -180,7 +190,6 @@ void RecognitionPool::Work(Worker& worker) {
     }
     batchDone_.notify_all();
   }
-  // Nothing is held once the pool ends.
   worker.database.HoldReads(false);
 }
 
@@ -199,7 +208,18 @@ std::vector<RecognitionPool::Answer> RecognitionPool::Take() {
   if (queued_.empty())
     return {};
   std::shared_ptr<Batch> batch = queued_.front();
-  batchDone_.wait(lock, [&] { return batch->done; });
+  while (!batch->done) {
+    if (assigned_ == queued_.size()) {
+      batchDone_.wait(lock);
+      continue;
+    }
+    std::shared_ptr<Batch> next = queued_[assigned_++];
+    lock.unlock();
+    std::vector<Answer> answers = Recognize(*workers_.front(), next->addresses);
+    lock.lock();
+    next->answers = std::move(answers);
+    next->done = true;
+  }
   queued_.pop_front();
   --assigned_;
   return std::move(batch->answers);

@@ -1,7 +1,9 @@
 // Recognition on several threads: each worker has its own connections to the databases of the
 // run's folder and region and its own recognizer, and the answers come back in the order the
 // addresses were given, so that whoever writes the output sees them as one recognizer would
-// have given them.
+// have given them. The thread that takes the answers is one of the workers: instead of waiting
+// for the oldest batch it recognises the next one not yet begun, so that N workers keep N cores
+// busy, the reading and writing included.
 //
 // Workers never count the use of a learned word: the counts order the learned words, and they
 // must change in record order. An answer that applied the learning dictionary is marked, and the
@@ -34,8 +36,9 @@ class RecognitionPool {
     bool learned = false;  // a learned word was found on the way: recognise again in order
   };
 
-  // `workers` threads over the main and region databases of `dbDir`; nullptr when a worker's
-  // databases do not open (the caller then recognises on its own).
+  // `workers` workers (the caller's thread and workers - 1 threads, at least one) over the main
+  // and region databases of `dbDir`; nullptr when a worker's databases do not open (the caller
+  // then recognises on its own).
   static std::unique_ptr<RecognitionPool> Start(const Settings& settings,
                                                 const std::u16string& dbDir,
                                                 const std::u16string& region, unsigned workers);
@@ -45,8 +48,8 @@ class RecognitionPool {
 
   // Queues a batch of addresses; batches are answered in the order they were queued.
   void Submit(std::vector<std::u16string> addresses);
-  // The answers of the oldest batch not yet taken, in the order of its addresses; waits until
-  // they are ready.
+  // The answers of the oldest batch not yet taken, in the order of its addresses; until they are
+  // ready the caller recognises batches not yet begun.
   std::vector<Answer> Take();
   // Batches queued and not yet taken.
   std::size_t Queued() const;
@@ -61,6 +64,8 @@ class RecognitionPool {
 
   RecognitionPool() = default;
   void Work(Worker& worker);
+  static std::vector<Answer> Recognize(Worker& worker,
+                                       const std::vector<std::u16string>& addresses);
 
   mutable std::mutex mutex_;
   std::condition_variable workReady_;
@@ -68,7 +73,7 @@ class RecognitionPool {
   std::deque<std::shared_ptr<Batch>> queued_;  // in order; the front is taken next
   std::size_t assigned_ = 0;                   // batches of queued_ handed to a worker
   bool stopping_ = false;
-  std::vector<std::unique_ptr<Worker>> workers_;
+  std::vector<std::unique_ptr<Worker>> workers_;  // the first is the caller's
   std::vector<std::thread> threads_;
 };
 
