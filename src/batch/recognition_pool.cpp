@@ -53,10 +53,10 @@ class NoCountStore : public engine::AddressStore {
  public:
   explicit NoCountStore(db::AddressDatabase& database) : database_(database) {}
 
-  // Reads the registered words once. The dictionary does not change while a pool runs (a run
-  // that may register words has none), and without this every lookup would take and drop the
-  // main database's lock, which the workers would wait for one another to do. Without it (a
-  // read that fails) every lookup asks the database.
+  // Reads the registered words once, so that only a word one of them begins is looked up: each
+  // lookup takes and drops the main database's file lock, and the workers would queue for the
+  // engine's process-wide lock table. The dictionary does not change while a pool runs (a run
+  // that may register words has none). When the words cannot be read, every word is looked up.
   void ReadRegisteredWords() {
     for (const engine::WordKind kind :
          {engine::WordKind::Prefecture, engine::WordKind::City, engine::WordKind::Town}) {
