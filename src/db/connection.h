@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "db/db_error.h"
@@ -79,6 +80,24 @@ class Statement {
   int bindRc_ = 0;                                // first failing bind since the last reset
   mutable std::vector<std::string> columnNames_;  // filled on first lookup by name
 };
+
+// Steps `st` through its rows and calls `each` for every one; `each` may return a DbStatus, whose
+// failure ends the walk. Returns the first failure.
+template <typename Each>
+DbStatus EachRow(Statement& st, Each each) {
+  while (true) {
+    auto row = st.Step();
+    if (!row)
+      return row.error();
+    if (!*row)
+      return {};
+    if constexpr (std::is_void_v<std::invoke_result_t<Each>>) {
+      each();
+    } else if (DbStatus taken = each(); !taken) {
+      return taken;
+    }
+  }
+}
 
 class Connection {
  public:

@@ -54,19 +54,6 @@ void BindOptionalInt(Statement& st, int index, const std::optional<T>& value) {
   }
 }
 
-// Calls `each` for every row of `st`; the failure of a step ends the walk.
-template <class Each>
-DbStatus ForEachRow(Statement& st, Each each) {
-  while (true) {
-    auto row = st.Step();
-    if (!row)
-      return row.error();
-    if (!*row)
-      return {};
-    each();
-  }
-}
-
 }  // namespace
 
 LearningDictRecords::LearningDictRecords() = default;
@@ -87,11 +74,7 @@ DbResult<std::vector<DictRegion>> LearningDictRecords::ReadRegions() {
   if (!st)
     return st.error();
   std::vector<DictRegion> regions;
-  if (DbStatus read = ForEachRow(*st,
-                                 [&] {
-                                   regions.push_back({st->Text(0), st->Text(1)});
-                                 });
-      !read) {
+  if (DbStatus read = EachRow(*st, [&] { regions.push_back({st->Text(0), st->Text(1)}); }); !read) {
     return read.error();
   }
   return regions;
@@ -150,7 +133,7 @@ DbStatus LearningDictRecords::Search(const LearningDictSearch& search) {
     st->BindText(2, ContainsPattern(search.keyword));
 
   std::vector<LearningDictRow> rows;
-  DbStatus read = ForEachRow(*st, [&] {
+  DbStatus read = EachRow(*st, [&] {
     LearningDictRow r;
     r.rowId = st->Int(0);
     if (auto v = OptionalInt(*st, 1))

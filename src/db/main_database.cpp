@@ -10,21 +10,6 @@ namespace {
 
 constexpr std::size_t kMaxPrefectures = 50;
 
-// Steps `st` through its rows, handing each to `take` (which returns a DbStatus); the first
-// failure ends the walk and is returned.
-template <typename Take>
-DbStatus EachRow(Statement& st, Take take) {
-  while (true) {
-    auto row = st.Step();
-    if (!row)
-      return row.error();
-    if (!*row)
-      return {};
-    if (DbStatus taken = take(); !taken)
-      return taken;
-  }
-}
-
 // The katakana reading of a prefecture type written after the name: ﾄ for 都, ﾌ for 府, nothing
 // for 道 (北海道 keeps its whole reading in the name), ｹﾝ for 県 and any other type.
 std::u16string KanaSuffix(const std::u16string& type) {

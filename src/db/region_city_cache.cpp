@@ -172,8 +172,8 @@ DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& 
       break;
     rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
     const bool complete = !(*st)->IsNull(3) && !(*st)->IsNull(4) && !(*st)->IsNull(5);
-    positions.push_back(complete ? std::optional(engine::TownPosition{
-                                       (*st)->Text(3), (*st)->Int(4), (*st)->Text(5)})
+    positions.push_back(complete ? std::optional(engine::TownPosition{(*st)->Text(3), (*st)->Int(4),
+                                                                      (*st)->Text(5)})
                                  : std::nullopt);
   }
   rowsLoaded_[index] = 1;
