@@ -47,11 +47,11 @@ TEST(Numerals, EveryTableCharacterIsANumeralWithItsValue) {
 // ten-thousands keeps its digits (never read as a smaller one).
 TEST(Numerals, DigitsAreWrittenInKanji) {
   using Kanji = std::pair<std::u16string, std::u16string>;
-  const Kanji numbers[] = {{u"3", u"三"},          {u"１２", u"十二"}, {u"10", u"十"},
-                           {u"20", u"二十"},       {u"21", u"二十一"}, {u"100", u"百"},
-                           {u"105", u"百五"},      {u"110", u"百十"},  {u"1205", u"千二百五"},
-                           {u"2003", u"二千三"},   {u"10000", u"万"},  {u"23000", u"二万三千"},
-                           {u"0", u"０"},          {u"05", u"五"},     {u"", u""},
+  const Kanji numbers[] = {{u"3", u"三"},          {u"１２", u"十二"},      {u"10", u"十"},
+                           {u"20", u"二十"},       {u"21", u"二十一"},      {u"100", u"百"},
+                           {u"105", u"百五"},      {u"110", u"百十"},       {u"1205", u"千二百五"},
+                           {u"2003", u"二千三"},   {u"10000", u"万"},       {u"23000", u"二万三千"},
+                           {u"0", u"０"},          {u"05", u"五"},          {u"", u""},
                            {u"120000", u"120000"}, {u"2000000", u"2000000"}};
   for (const auto& [digits, kanji] : numbers)
     EXPECT_EQ(NumberToKanji(digits), kanji) << text::ToUtf8(digits);
