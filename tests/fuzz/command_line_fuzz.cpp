@@ -35,7 +35,7 @@ MOK_FUZZ_TARGET(command_line) {
   if (const auto parsed = app::ParseOptions(command.name, command.options, args)) {
     for (const auto& value : parsed->values) {
       MOK_FUZZ_CHECK(std::ranges::any_of(
-          command.options, [&](const app::OptionSpec& spec) { return spec.name == value.first; }));
+          command.options, [&](const app::OptionRule& rule) { return rule.name == value.first; }));
     }
     for (const std::string& word : parsed->words)
       MOK_FUZZ_CHECK(std::ranges::find(args, word) != args.end());

@@ -17,18 +17,18 @@ struct Command {
   std::optional<std::size_t> wordCount;  // the number of arguments, when fixed
   std::string_view summary;              // one line of the tool's usage
   std::string_view description;          // the help text before the options
-  std::vector<OptionSpec> options;
+  std::vector<OptionRule> options;
   int (*run)(const ParsedOptions&);
 };
 
 // Options several commands share.
-inline constexpr OptionSpec kDbDirOption{
+inline constexpr OptionRule kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
-inline constexpr OptionSpec kIniOption{"--ini", "FILE",
+inline constexpr OptionRule kIniOption{"--ini", "FILE",
                                        "settings file (default: mok.ini beside the program)"};
-inline constexpr OptionSpec kMatchOption{
+inline constexpr OptionRule kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
-inline constexpr OptionSpec kJobsOption{
+inline constexpr OptionRule kJobsOption{
     "--jobs", "N", "threads that recognise addresses (default: JOBS, else one per core)"};
 
 // The number of recognition threads: --jobs, else the JOBS setting, else one per core; nullopt

@@ -208,8 +208,8 @@ int ImportMdb(const ParsedOptions& o) {
 }  // namespace
 
 std::vector<Command> DbCommands() {
-  const OptionSpec force{"--force", "", "replace what exists already"};
-  const OptionSpec data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
+  const OptionRule force{"--force", "", "replace what exists already"};
+  const OptionRule data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
   return {
       {.name = "db create",
        .arguments = "DIR",

@@ -7,12 +7,12 @@ namespace mok::app {
 
 namespace {
 
-bool Matches(const OptionSpec& spec, std::string_view word) {
-  if (spec.name == word)
+bool Matches(const OptionRule& rule, std::string_view word) {
+  if (rule.name == word)
     return true;
   // A desktop-style letter option is read in either case (-d and -D).
-  return spec.desktopStyle && spec.name.size() == 2 && word.size() == 2 && word[0] == '-' &&
-         std::tolower(static_cast<unsigned char>(word[1])) == spec.name[1];
+  return rule.desktopStyle && rule.name.size() == 2 && word.size() == 2 && word[0] == '-' &&
+         std::tolower(static_cast<unsigned char>(word[1])) == rule.name[1];
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ std::optional<std::string> ParsedOptions::Value(std::string_view name) const {
 }
 
 std::optional<ParsedOptions> ParseOptions(std::string_view command,
-                                          std::span<const OptionSpec> options,
+                                          std::span<const OptionRule> options,
                                           const std::vector<std::string>& args) {
   ParsedOptions parsed;
   const std::string prefix = "mok2 " + std::string(command) + ": ";
@@ -44,42 +44,42 @@ std::optional<ParsedOptions> ParseOptions(std::string_view command,
       parsed.words.push_back(word);
       continue;
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& candidate : options) {
+    const OptionRule* rule = nullptr;
+    for (const OptionRule& candidate : options) {
       if (Matches(candidate, word)) {
-        spec = &candidate;
+        rule = &candidate;
         break;
       }
     }
-    if (spec == nullptr) {
+    if (rule == nullptr) {
       std::fprintf(stderr, "%sunknown option '%s'\n", prefix.c_str(), word.c_str());
       return std::nullopt;
     }
     std::string value;
-    if (!spec->valueName.empty()) {
+    if (!rule->valueName.empty()) {
       if (i + 1 < args.size()) {
         value = args[++i];
-      } else if (!spec->desktopStyle) {
+      } else if (!rule->desktopStyle) {
         std::fprintf(stderr, "%s%s needs a value\n", prefix.c_str(), word.c_str());
         return std::nullopt;
       }
     }
-    parsed.values[std::string(spec->name)] = std::move(value);
+    parsed.values[std::string(rule->name)] = std::move(value);
   }
   return parsed;
 }
 
-std::string DescribeOptions(std::span<const OptionSpec> options) {
+std::string DescribeOptions(std::span<const OptionRule> options) {
   std::string text;
-  for (const OptionSpec& spec : options) {
-    std::string head = "  " + std::string(spec.name);
-    if (!spec.valueName.empty())
-      head += " " + std::string(spec.valueName);
+  for (const OptionRule& rule : options) {
+    std::string head = "  " + std::string(rule.name);
+    if (!rule.valueName.empty())
+      head += " " + std::string(rule.valueName);
     if (head.size() < 21)
       head.resize(21, ' ');
     else
       head += "  ";
-    text += head + std::string(spec.help) + "\n";
+    text += head + std::string(rule.help) + "\n";
   }
   return text;
 }

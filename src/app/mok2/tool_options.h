@@ -16,7 +16,7 @@
 
 namespace mok::app {
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;       // "--db-dir", "--json" or a letter "-d"
   std::string_view valueName;  // "DIR"; empty for a flag
   std::string_view help;
@@ -37,10 +37,10 @@ struct ParsedOptions {
 // Parses `args` against `options`; "--" ends the options. On an unknown option or a missing
 // value, says so on standard error (prefixed with "mok2 <command>: ") and gives nullopt.
 std::optional<ParsedOptions> ParseOptions(std::string_view command,
-                                          std::span<const OptionSpec> options,
+                                          std::span<const OptionRule> options,
                                           const std::vector<std::string>& args);
 
 // The lines of a help text that list the options.
-std::string DescribeOptions(std::span<const OptionSpec> options);
+std::string DescribeOptions(std::span<const OptionRule> options);
 
 }  // namespace mok::app
