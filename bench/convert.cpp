@@ -209,20 +209,16 @@ BENCHMARK(BM_ConvertEndToEnd)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
 
-// Runs `work` with the calling thread bound to one core (all cores for -1).
+// Runs `work` with the calling thread bound to one core, then lets it run on any again.
 template <typename Work>
-auto OnCore(int core, Work work) {
+auto OnCore(unsigned core, Work work) {
   cpu_set_t cores;
   CPU_ZERO(&cores);
-  const unsigned count = std::max(1U, std::thread::hardware_concurrency());
-  for (unsigned c = 0; c < count; ++c) {
-    if (core < 0 || static_cast<unsigned>(core) == c)
-      CPU_SET(c, &cores);
-  }
+  CPU_SET(core, &cores);
   sched_setaffinity(0, sizeof cores, &cores);
   auto result = work();
   CPU_ZERO(&cores);
-  for (unsigned c = 0; c < count; ++c)
+  for (unsigned c = 0; c < std::max(1U, std::thread::hardware_concurrency()); ++c)
     CPU_SET(c, &cores);
   sched_setaffinity(0, sizeof cores, &cores);
   return result;
@@ -246,7 +242,7 @@ void BM_ParallelSpeedup(benchmark::State& state) {
   for (auto _ : state) {
     for (int round = 0; round < kRounds; ++round) {
       for (unsigned core = 0; core < cores; ++core) {
-        const auto a = OnCore(static_cast<int>(core), [&] { return one.Once(); });
+        const auto a = OnCore(core, [&] { return one.Once(); });
         if (!a) {
           state.SkipWithError("the run did not finish (is the sample database built?)");
           return;

@@ -13,21 +13,28 @@ namespace {
 
 // The registered words of one kind, to tell which words one of them begins. The store compares
 // them without ASCII case, so both sides are lowered here; a word let through is still decided
-// by the database.
+// by the database. A lookup lowers the word once and compares views of its beginnings.
 class RegisteredPrefixes {
  public:
   explicit RegisteredPrefixes(const std::vector<std::u16string>& words) {
-    for (const std::u16string& word : words) {
+    for (const std::u16string& word : words)
       lengths_.insert(word.size());
-      words_.insert(Lowered(word));
-    }
+    lowered_.reserve(words.size());
+    for (const std::u16string& word : words)
+      words_.insert(lowered_.emplace_back(Lowered(word)));
   }
+  // The views point into this object's own strings.
+  RegisteredPrefixes(const RegisteredPrefixes&) = delete;
+  RegisteredPrefixes& operator=(const RegisteredPrefixes&) = delete;
 
   bool AnyBegins(std::u16string_view word) const {
+    if (lengths_.empty())
+      return false;
+    const std::u16string lowered = Lowered(word);
     for (const std::size_t length : lengths_) {
-      if (length > word.size())
+      if (length > lowered.size())
         break;
-      if (words_.count(Lowered(word.substr(0, length))) > 0)
+      if (words_.count(std::u16string_view(lowered).substr(0, length)) > 0)
         return true;
     }
     return false;
@@ -43,8 +50,9 @@ class RegisteredPrefixes {
     return lowered;
   }
 
-  std::set<std::size_t> lengths_;  // ascending
-  std::unordered_set<std::u16string> words_;
+  std::set<std::size_t> lengths_;                  // ascending
+  std::vector<std::u16string> lowered_;            // the words, lowered; reserved, so never moved
+  std::unordered_set<std::u16string_view> words_;  // views of lowered_
 };
 
 // The worker's view of the address data: everything as the databases answer, except that a
@@ -58,11 +66,12 @@ class NoCountStore : public engine::AddressStore {
   // engine's process-wide lock table. The dictionary does not change while a pool runs (a run
   // that may register words has none). When the words cannot be read, every word is looked up.
   void ReadRegisteredWords() {
-    for (const engine::WordKind kind :
-         {engine::WordKind::Prefecture, engine::WordKind::City, engine::WordKind::Town}) {
+    // Prefecture words are stored, never looked up.
+    for (const engine::WordKind kind : {engine::WordKind::City, engine::WordKind::Town}) {
       auto words = database_.RegisteredWords(kind);
       if (!words) {
-        registered_ = {};
+        for (auto& prefixes : registered_)
+          prefixes.reset();
         return;
       }
       registered_[static_cast<std::size_t>(kind)].emplace(*words);
