@@ -88,17 +88,12 @@ double Seconds(Clock::duration d) {
 
 // Reading alone: every line decoded and its address taken, as the run does.
 double ReadOnlyPass(const fs::path& input) {
-  SilentPrompter prompter;
-  mok::batch::InputReader reader(prompter);
-  reader.textInput = true;
-  reader.addressField = 2;
   mok::batch::LineReader file;
   file.Open(mok::text::FromUtf8(input.string()));
   const auto start = Clock::now();
-  std::u16string address;
   while (!file.AtEnd()) {
-    reader.ReadNextRecord(file, address);
-    benchmark::DoNotOptimize(address);
+    const mok::batch::InputRecord record = mok::batch::ReadInputRecord(file, 2);
+    benchmark::DoNotOptimize(record.address);
   }
   return Seconds(Clock::now() - start);
 }
@@ -136,8 +131,7 @@ class BenchRun {
     session_.settings.monitor = false;
     session_.settings.jobs = static_cast<int16_t>(workers);
     opened_ = session_.OpenDatabase().ok();
-    run_.emplace(session_.settings, session_.database, session_.recognizer, prompter_, observer_,
-                 session_.settingsFilePath);
+    run_.emplace(session_, prompter_, observer_);
     request_.inputPath = mok::text::FromUtf8(ws.input.string());
     request_.outputPath = mok::text::FromUtf8(ws.output.string());
     request_.region = u"東京都";
@@ -152,13 +146,14 @@ class BenchRun {
       return std::nullopt;
     const auto start = Clock::now();
     const double cpuStart = ProcessCpuSeconds();
-    const auto outcome = run_->Execute(request_);
+    last_ = run_->Execute(request_);
     const Measure measure{Seconds(Clock::now() - start), ProcessCpuSeconds() - cpuStart};
-    if (outcome != mok::batch::RunOutcome::Finished)
+    if (last_.End() != mok::batch::RunEnd::Finished)
       return std::nullopt;
     return measure;
   }
-  const mok::batch::ConversionRun& Run() const { return *run_; }
+  // The outcome of the last run.
+  const mok::batch::RunOutcome& Last() const { return last_; }
 
  private:
   SilentPrompter prompter_;
@@ -166,6 +161,7 @@ class BenchRun {
   mok::batch::NullRunObserver observer_;
   std::optional<mok::batch::ConversionRun> run_;
   mok::batch::RunRequest request_;
+  mok::batch::RunOutcome last_;
   bool opened_ = false;
 };
 
@@ -184,15 +180,15 @@ void BM_ConvertEndToEnd(benchmark::State& state) {
     }
     total += measure->wall;
     cpu += measure->cpu;
-    records += run.Run().RecordCount();
+    records += run.Last().records;
   }
   // The peak of the runs, before the passes below hold a whole output in memory.
   const double peak = PeakMemoryMiB();
   const double reading = ReadOnlyPass(ws.input);
   const double writing = WriteOnlyPass(ws.output, ws.dir / "copy.csv");
   const double perRun = total / static_cast<double>(state.iterations());
-  state.counters["records"] = static_cast<double>(run.Run().RecordCount());
-  state.counters["failed"] = static_cast<double>(run.Run().FailCount());
+  state.counters["records"] = static_cast<double>(run.Last().records);
+  state.counters["failed"] = static_cast<double>(run.Last().failed);
   state.counters["records_per_second"] = static_cast<double>(records) / total;
   state.counters["records_per_cpu_second"] = static_cast<double>(records) / cpu;
   state.counters["cpu_us_per_record"] = 1e6 * cpu / static_cast<double>(records);

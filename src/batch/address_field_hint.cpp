@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "batch/line_reader.h"
+#include "batch/record_fields.h"
 #include "text/text.h"
 
 namespace mok::batch {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "batch/conversion_run.h"
+#include "batch/run_files.h"
 
 namespace mok::batch {
 

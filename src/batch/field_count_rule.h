@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch/input_reader.h"
+#include "batch/record_fields.h"
 
 namespace mok::batch {
 

@@ -16,12 +16,11 @@ std::u16string FileNameOf(const std::u16string& path) {
   return slash == std::u16string::npos ? path : path.substr(slash + 1);
 }
 
-bool FolderOf(const std::u16string& path, std::u16string& folder) {
+std::optional<std::u16string> FolderOf(const std::u16string& path) {
   const std::size_t slash = path.rfind(u'/');
   if (slash == std::u16string::npos)
-    return false;
-  folder = path.substr(0, slash);
-  return true;
+    return std::nullopt;
+  return path.substr(0, slash);
 }
 
 bool IsTextInputName(const std::u16string& path) {
@@ -32,74 +31,53 @@ bool IsTextInputName(const std::u16string& path) {
   return name.substr(dot + 1) != u"xls";
 }
 
-std::vector<std::u16string> SplitFields(std::u16string_view line, std::u16string_view delimiter) {
-  std::vector<std::u16string> fields;
-  if (delimiter.empty()) {
-    fields.emplace_back(line);
-    return fields;
-  }
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t at = line.find(delimiter, start);
-    if (at == std::u16string_view::npos) {
-      fields.emplace_back(line.substr(start));
-      return fields;
-    }
-    fields.emplace_back(line.substr(start, at - start));
-    start = at + delimiter.size();
-  }
+InputSource DescribeInput(std::u16string path, int32_t startRow, int32_t addressField) {
+  const bool text = IsTextInputName(path);
+  return {std::move(path), startRow, addressField, text};
 }
 
-int32_t CountFields(std::u16string_view line, std::u16string_view delimiter) {
-  if (line.empty())
-    return 0;
-  if (delimiter.empty())
-    return 1;
-  int32_t count = 1;
-  for (std::size_t at = line.find(delimiter); at != std::u16string_view::npos;
-       at = line.find(delimiter, at + delimiter.size())) {
-    ++count;
-  }
-  return count;
+InputRecord ReadInputRecord(LineReader& file, int32_t addressField) {
+  InputRecord record;
+  LineReader::Line line = file.Next();
+  record.read = line.status;
+  record.lineNumber = line.number;
+  if (line.status != LineReader::Status::Ok)
+    return record;
+  AddressText address = AddressOf(line.text, addressField);
+  record.status = address.found ? RecordStatus::Ok : RecordStatus::NoAddressField;
+  record.line = std::move(line.text);
+  record.address = std::move(address.address);
+  return record;
 }
 
-std::u16string CompactFields(std::u16string_view text) {
-  if (text.empty())
-    return {};
-  const auto parts = SplitFields(text, u",");
-  std::u16string result = text::Trim(parts[0]);
-  for (std::size_t i = 1; i < parts.size(); ++i) {
-    const std::u16string part = text::Trim(parts[i]);
-    if (!part.empty())
-      result += u"," + part;
-  }
-  return result;
-}
-
-bool InputReader::OpenInputFile() {
-  if (!FileExists(inputPath)) {
+std::optional<LineReader> InputReader::Open() const {
+  if (!FileExists(source_.path)) {
     prompter_.ShowMessage(u"入力ファイルが見つかりません。");
-    return false;
+    return std::nullopt;
   }
-  textInput = IsTextInputName(inputPath);
+  LineReader file;
   FileError error;
-  if (!inFile_.Open(inputPath, &error)) {
-    prompter_.ShowMessage(error.Text() + u"\r\n" + inputPath);
-    return false;
+  if (!file.Open(source_.path, &error)) {
+    prompter_.ShowMessage(error.Text() + u"\r\n" + source_.path);
+    return std::nullopt;
   }
-  return true;
+  return file;
 }
 
-bool InputReader::InputRawLineData(LineReader& file, std::u16string& line) {
-  if (!textInput)
-    return ReportRead(LineReader::Status::Ok, file, 0);
-  const LineReader::Status status = file.ReadLine(line);
-  return ReportRead(status, file, file.LineNumber());
+std::optional<std::u16string> InputReader::ReadRawLine(LineReader& file) const {
+  if (!source_.text) {
+    ReportRead(LineReader::Status::Ok, file, 0);
+    return std::nullopt;
+  }
+  LineReader::Line line = file.Next();
+  if (!ReportRead(line.status, file, line.number))
+    return std::nullopt;
+  return std::move(line.text);
 }
 
 bool InputReader::ReportRead(LineReader::Status status, const LineReader& file,
                              int64_t lineNumber) const {
-  if (!textInput) {
+  if (!source_.text) {
     prompter_.ShowMessage(u"現在この機能はサポートされていません。");
     return false;
   }
@@ -119,72 +97,48 @@ bool InputReader::ReportRead(LineReader::Status status, const LineReader& file,
   return false;
 }
 
-int32_t InputReader::CountInputRecords() {
-  if (!OpenInputFile())
-    return -1;
-  std::u16string line;
+bool InputReader::SkipToStartRow(LineReader& file) const {
+  for (int32_t row = 1; row < source_.startRow; ++row) {
+    if (!ReadRawLine(file))
+      return false;
+  }
+  return true;
+}
+
+InputCount InputReader::CountInputRecords() const {
+  std::optional<LineReader> file = Open();
+  if (!file)
+    return {};
   bool lineFeedInside = false;
   // Nothing to convert is said out loud, with the likely cause: lines ended by LF alone (as
   // Unix tools write them) do not end lines in the system's files, so the whole file is one line.
-  auto nothingToConvert = [&] {
+  auto nothingToConvert = [&](int32_t records) {
     prompter_.ShowMessage(std::u16string(u"入力ファイルには変換開始行以降の行がありません。") +
                           (lineFeedInside
                                ? u"\r\n改行がLFだけのファイルは全体が1行として読まれます。"
                                  u"改行をCR LFにして保存して下さい。"
                                : u""));
+    return InputCount{records, 0};
   };
-  for (int32_t row = 1; row < startRow; ++row) {
-    if (InputFileAtEnd()) {
-      CloseInputFile();
-      nothingToConvert();
-      return -1;
-    }
-    if (!GetLineData(line)) {
-      CloseInputFile();
-      return -1;
-    }
-    lineFeedInside = lineFeedInside || line.find(u'\n') != std::u16string::npos;
+  for (int32_t row = 1; row < source_.startRow; ++row) {
+    if (file->AtEnd())
+      return nothingToConvert(-1);
+    const auto line = ReadRawLine(*file);
+    if (!line)
+      return {};
+    lineFeedInside = lineFeedInside || line->find(u'\n') != std::u16string::npos;
   }
-  if (InputFileAtEnd()) {
-    CloseInputFile();
-    nothingToConvert();
-    return 0;
+  if (file->AtEnd())
+    return nothingToConvert(0);
+  InputCount count{0, 0};
+  while (!file->AtEnd()) {
+    const auto line = ReadRawLine(*file);
+    if (!line)
+      return {};
+    if (++count.records == 1)
+      count.firstRowFieldCount = CountFields(*line, u",");
   }
-  firstRowFieldCount_ = 0;
-  int32_t count = 0;
-  while (!InputFileAtEnd()) {
-    if (!GetLineData(line)) {
-      CloseInputFile();
-      return -1;
-    }
-    ++count;
-    if (count == 1)
-      firstRowFieldCount_ = CountFields(line, u",");
-  }
-  CloseInputFile();
   return count;
-}
-
-bool InputReader::BuildAddressText(const std::u16string& line, std::u16string& address) const {
-  if (line.empty()) {
-    address.clear();
-    return true;
-  }
-  const auto fields = SplitFields(line, u",");
-  const int64_t highest = static_cast<int64_t>(fields.size()) - 1;
-  // A negative field number names no field either: the same answer as a field past the end.
-  if (addressField > highest || addressField < 0) {
-    address = line;
-    return false;
-  }
-  address = text::Trim(fields[static_cast<std::size_t>(addressField)]);
-  return true;
-}
-
-RecordStatus InputReader::ReadNextRecord(LineReader& file, std::u16string& address) {
-  if (!InputRawLineData(file, sourceLine_))
-    return RecordStatus::ReadFailed;
-  return BuildAddressText(sourceLine_, address) ? RecordStatus::Ok : RecordStatus::NoAddressField;
 }
 
 }  // namespace mok::batch

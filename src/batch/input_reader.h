@@ -1,97 +1,109 @@
 // The input of a batch conversion: a text file (CP932, or UTF-8 with or without a byte-order
-// mark), one record per line, fields separated by
-// the literal "," (no quoting: a comma inside double quotes still separates fields). One field
-// holds the address.
+// mark), one record per line, the address in one field (record_fields.h splits the lines).
 //
-// The reader opens and reads the file, counts the records a run will process (from the start
-// row to the end), and takes the address out of a line. A file whose name ends in lower-case
+// What is read is described once, by an InputSource, and never changes while it is read. The
+// reader opens the file, reads its lines with the messages the user sees for a line that cannot
+// be read, counts the records a run will process (from the start row to the end), and reads
+// records as values: the line, its address and its status. A file whose name ends in lower-case
 // "xls" is a spreadsheet, which is not supported: every read of it is refused with a message.
+//
+//   const InputReader reader(DescribeInput(u"/data/in.csv", 2, 2), prompter);
+//   if (auto file = reader.Open()) {
+//     reader.SkipToStartRow(*file);
+//     const InputRecord record = ReadInputRecord(*file, reader.Source().addressField);
+//     ...record.line, record.address, record.status...
+//   }
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "batch/line_reader.h"
+#include "batch/record_fields.h"
 #include "startup/prompter.h"
 
 namespace mok::batch {
 
-// What ReadNextRecord found.
+// What is read: the input file, the line of its first record and the field with the address.
+struct InputSource {
+  std::u16string path;       // full path of the input file
+  int32_t startRow = 1;      // 1-based line number of the first record
+  int32_t addressField = 0;  // 0-based index of the address field
+  bool text = true;          // false for an "xls" input: every read is refused
+};
+
+// The source of `path`, told a spreadsheet or text by its name.
+InputSource DescribeInput(std::u16string path, int32_t startRow = 1, int32_t addressField = 0);
+
+// Whether a file of this name is read as text: false only when the text after the last "." of
+// the file name is exactly "xls".
+bool IsTextInputName(const std::u16string& path);
+
+// What a record's read found.
 enum class RecordStatus {
   Ok,
   NoAddressField,  // the line has no field at the address field's position
   ReadFailed,      // the end of the file, a read error or an undecodable line
 };
 
-class InputReader {
- public:
-  explicit InputReader(Prompter& prompter) : prompter_(prompter) {}
-
-  // What is read: shared with the run and the windows.
-  std::u16string inputPath;  // full path of the input file
-  int32_t startRow = 0;      // 1-based line number of the first record
-  int32_t addressField = 0;  // 0-based index of the address field
-  bool textInput = false;    // false for an "xls" input: every read is refused
-
-  // The raw line of the record last read by ReadNextRecord.
-  const std::u16string& sourceLine() const { return sourceLine_; }
-  // The fields of the first record, counted by CountInputRecords.
-  int32_t firstRowFieldCount() const { return firstRowFieldCount_; }
-
-  // Opens inputPath as the reader's own file (the preview and the counting read it so).
-  bool OpenInputFile();
-  bool GetLineData(std::u16string& line) { return InputRawLineData(inFile_, line); }
-  void CloseInputFile() { inFile_.Close(); }
-  bool InputFileAtEnd() { return inFile_.AtEnd(); }
-  bool IsInputFileOpen() const { return inFile_.IsOpen(); }
-  // The encoding of the input as its last opening found it.
-  text::Encoding InputEncoding() const { return inFile_.Encoding(); }
-
-  // One line of any open file. Refused (with the message) for an "xls" input; a line that is not
-  // text of the file's encoding is refused with a message naming the file and the line; the end of
-  // the file and read errors fail silently. On failure `line` keeps its previous value.
-  bool InputRawLineData(LineReader& file, std::u16string& line);
-  // What InputRawLineData says of a line read earlier with `status`: true for a line that was
-  // read; otherwise the message, if any, and false. `file` names the file and its encoding.
-  bool ReportRead(LineReader::Status status, const LineReader& file, int64_t lineNumber) const;
-
-  // Records from the start row to the end; -1 when the file cannot be opened or read (also
-  // when it ends before the start row). Sets firstRowFieldCount.
-  int32_t CountInputRecords();
-
-  // The address of `line`: the field at addressField, trimmed of half- and full-width spaces.
-  // An empty line gives an empty address. A line without that field gives false and the whole
-  // line as the address.
-  bool BuildAddressText(const std::u16string& line, std::u16string& address) const;
-
-  // Reads the next line of `file` (then sourceLine()) and takes its address.
-  RecordStatus ReadNextRecord(LineReader& file, std::u16string& address);
-
- private:
-  Prompter& prompter_;
-  LineReader inFile_;
-  std::u16string sourceLine_;
-  int32_t firstRowFieldCount_ = 0;
+// One record as read.
+struct InputRecord {
+  RecordStatus status = RecordStatus::ReadFailed;
+  std::u16string line;     // the line without its line end ("" when it could not be read)
+  std::u16string address;  // the address field, trimmed; the whole line when it has no such field
+  LineReader::Status read = LineReader::Status::End;  // how the line's read went
+  int64_t lineNumber = 0;                             // its 1-based number in the file
 };
 
-// Whether a file of this name is read as text: false only when the text after the last "." of
-// the file name is exactly "xls".
-bool IsTextInputName(const std::u16string& path);
+// Reads the next line of `file` and takes its address at `addressField`. Nothing is shown: a
+// line that cannot be read keeps its status for ReportRead.
+InputRecord ReadInputRecord(LineReader& file, int32_t addressField);
+
+// What CountInputRecords found.
+struct InputCount {
+  // Records from the start row to the end; -1 when the file cannot be opened or read (also when
+  // it ends before the start row).
+  int32_t records = -1;
+  int32_t firstRowFieldCount = 0;  // the fields of the first record (0 for none)
+};
+
+class InputReader {
+ public:
+  InputReader(InputSource source, Prompter& prompter)
+      : source_(std::move(source)), prompter_(prompter) {}
+
+  const InputSource& Source() const { return source_; }
+
+  // The input opened for reading, or nullopt after the message: a missing file, or the failure
+  // to open it with the path.
+  std::optional<LineReader> Open() const;
+
+  // The next line of `file` (the input or a file read in step with it). Refused with the message
+  // for a spreadsheet input; a line that is not text of the file's encoding is refused with a
+  // message naming the file and the line; the end of the file and read errors give nullopt
+  // without a message.
+  std::optional<std::u16string> ReadRawLine(LineReader& file) const;
+
+  // What ReadRawLine says of a line read earlier with `status`: true for a line that was read;
+  // otherwise the message, if any, and false. `file` names the file and its encoding.
+  bool ReportRead(LineReader::Status status, const LineReader& file, int64_t lineNumber) const;
+
+  // Reads past the lines before the start row; false when one cannot be read.
+  bool SkipToStartRow(LineReader& file) const;
+
+  // The records from the start row to the end, and the fields of the first of them. Nothing to
+  // convert is said, with the likely cause when the file's lines end in LF alone.
+  InputCount CountInputRecords() const;
+
+ private:
+  const InputSource source_;
+  Prompter& prompter_;
+};
 
 // The part of a path after its last separator (the platform's, "/").
 std::u16string FileNameOf(const std::u16string& path);
-// The part before the last separator, and whether there is one.
-bool FolderOf(const std::u16string& path, std::u16string& folder);
-
-// Splits at every occurrence of `delimiter` (an empty delimiter does not split).
-std::vector<std::u16string> SplitFields(std::u16string_view line, std::u16string_view delimiter);
-// Number of fields of a line split at `delimiter`; an empty line has 0.
-int32_t CountFields(std::u16string_view line, std::u16string_view delimiter);
-
-// The display form of an address or a line: its ","-separated parts trimmed, empty parts after
-// the first one dropped. " a , ,b" -> "a,b"; " ,x" -> ",x".
-std::u16string CompactFields(std::u16string_view text);
+// The part before the last separator; nullopt when there is none.
+std::optional<std::u16string> FolderOf(const std::u16string& path);
 
 }  // namespace mok::batch

@@ -1,10 +1,7 @@
 #include "batch/input_summary.h"
 
-#include <vector>
-
-#include "batch/input_reader.h"
 #include "batch/line_reader.h"
-#include "text/text.h"
+#include "batch/record_fields.h"
 
 namespace mok::batch {
 
@@ -15,12 +12,7 @@ InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_
     return summary;
   summary.encoding = input.Encoding();
   // The field of a line, trimmed as the run takes the address; nullopt when the line lacks it.
-  auto field = [addressField](const std::u16string& line) -> std::optional<std::u16string> {
-    const std::vector<std::u16string> fields = SplitFields(line, u",");
-    if (addressField < 0 || static_cast<std::size_t>(addressField) >= fields.size())
-      return std::nullopt;
-    return text::Trim(fields[static_cast<std::size_t>(addressField)]);
-  };
+  auto field = [addressField](const std::u16string& line) { return FieldAt(line, addressField); };
   std::u16string line;
   for (int32_t row = 1; row < startRow; ++row) {
     if (input.ReadLine(line) != LineReader::Status::Ok)

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include <cstring>
+#include <utility>
 
 #include "text/text.h"
 
@@ -73,6 +74,25 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
   return true;
 }
 
+LineReader::LineReader(LineReader&& other) noexcept {
+  *this = std::move(other);
+}
+
+LineReader& LineReader::operator=(LineReader&& other) noexcept {
+  if (this == &other)
+    return *this;
+  Close();
+  file_ = std::exchange(other.file_, nullptr);
+  path_ = std::move(other.path_);
+  buffer_ = std::move(other.buffer_);
+  pos_ = std::exchange(other.pos_, 0);
+  len_ = std::exchange(other.len_, 0);
+  error_ = other.error_;
+  lineNumber_ = other.lineNumber_;
+  encoding_ = other.encoding_;
+  return *this;
+}
+
 void LineReader::Close() {
   if (file_ != nullptr) {
     std::fclose(file_);
@@ -139,6 +159,13 @@ LineReader::Status LineReader::ReadLine(std::u16string& line) {
     return Status::Undecodable;
   line = std::move(*decoded);
   return Status::Ok;
+}
+
+LineReader::Line LineReader::Next() {
+  Line line;
+  line.status = ReadLine(line.text);
+  line.number = lineNumber_;
+  return line;
 }
 
 }  // namespace mok::batch

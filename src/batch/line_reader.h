@@ -31,10 +31,20 @@ class LineReader {
     Undecodable,  // the line is not valid text of the file's encoding
   };
 
+  // A line as read: how the read went, the line's 1-based number, and its text ("" unless read).
+  struct Line {
+    Status status = Status::Ok;
+    int64_t number = 0;
+    std::u16string text;
+  };
+
   LineReader() = default;
   ~LineReader() { Close(); }
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
+  // A reader handed on keeps its file open and its place in it.
+  LineReader(LineReader&& other) noexcept;
+  LineReader& operator=(LineReader&& other) noexcept;
 
   // Opens `path` for reading in `encoding`, or in the encoding its first bytes show when none is
   // given; a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
@@ -52,6 +62,8 @@ class LineReader {
   // its previous value.
   Status ReadBytes(std::string& bytes);
   Status ReadLine(std::u16string& line);
+  // The next line, decoded, as a value.
+  Line Next();
 
   // 1-based number of the line last read (0 before the first).
   int64_t LineNumber() const { return lineNumber_; }

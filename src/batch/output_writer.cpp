@@ -78,4 +78,10 @@ std::optional<std::u16string> ErrorList::WriteUnknownLine(const Settings& settin
   return std::nullopt;
 }
 
+std::optional<std::u16string> ErrorList::Close() {
+  if (!writer_.IsOpen() || writer_.Close())
+    return std::nullopt;
+  return writer_.Failure();
+}
+
 }  // namespace mok::batch

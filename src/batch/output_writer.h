@@ -54,7 +54,8 @@ class ErrorList {
   std::optional<std::u16string> WriteUnknownLine(const Settings& settings,
                                                  const std::u16string& address);
   bool IsOpen() const { return writer_.IsOpen(); }
-  void Close() { writer_.Close(); }
+  // Closes the list; the failure's text when what was written did not reach the disk.
+  std::optional<std::u16string> Close();
 
  private:
   std::u16string path_;

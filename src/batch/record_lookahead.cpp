@@ -13,37 +13,31 @@ constexpr std::size_t kBatchesAhead = 8;
 
 }  // namespace
 
-RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous, const InputReader& reader,
+RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous, int32_t addressField,
                                  RecognitionPool* pool,
                                  std::function<bool(const Record&)> recognize)
     : input_(input),
       previous_(previous),
-      reader_(reader),
+      addressField_(addressField),
       pool_(pool),
       recognize_(std::move(recognize)) {}
 
 bool RecordLookahead::AtEnd() {
-  return ahead_.empty() && (stopped_ || input_.AtEnd());
+  return ahead_.empty() && (readFailed_ || input_.AtEnd());
 }
 
 void RecordLookahead::Fill() {
   const std::size_t capacity = pool_ == nullptr ? 1 : kBatchSize * kBatchesAhead;
-  while (ahead_.size() < capacity && !stopped_ && !input_.AtEnd()) {
+  while (ahead_.size() < capacity && !readFailed_ && !input_.AtEnd()) {
     Record record;
-    record.status = input_.ReadLine(record.line);
-    record.lineNumber = input_.LineNumber();
-    if (record.status == LineReader::Status::Ok) {
-      record.hasField = reader_.BuildAddressText(record.line, record.address);
-      if (previous_ != nullptr) {
-        record.previousStatus = previous_->ReadLine(record.previous);
-        record.previousLineNumber = previous_->LineNumber();
-      }
-    }
-    stopped_ =
-        record.status != LineReader::Status::Ok || record.previousStatus != LineReader::Status::Ok;
-    record.recognize = !stopped_ && recognize_(record);
+    record.input = ReadInputRecord(input_, addressField_);
+    if (record.input.read == LineReader::Status::Ok && previous_ != nullptr)
+      record.previous = previous_->Next();
+    readFailed_ = record.input.read != LineReader::Status::Ok ||
+                  record.previous.status != LineReader::Status::Ok;
+    record.recognize = !readFailed_ && recognize_(record);
     if (pool_ != nullptr && record.recognize) {
-      batch_.push_back(record.address);
+      batch_.push_back(record.input.address);
       if (batch_.size() == kBatchSize)
         SubmitBatch();
     }

@@ -20,22 +20,15 @@ namespace mok::batch {
 class RecordLookahead {
  public:
   struct Record {
-    LineReader::Status status = LineReader::Status::Ok;  // of the input line
-    int64_t lineNumber = 0;
-    std::u16string line;
-    // The earlier output's line read in step (unprocessed-only run).
-    LineReader::Status previousStatus = LineReader::Status::Ok;
-    int64_t previousLineNumber = 0;
-    std::u16string previous;
-    std::u16string address;  // the address field (the whole line when it has none)
-    bool hasField = false;
-    bool recognize = false;                         // its address goes through the recognizer
+    InputRecord input;
+    LineReader::Line previous;  // the earlier output's line read in step (unprocessed-only run)
+    bool recognize = false;     // its address goes through the recognizer
     std::optional<RecognitionPool::Answer> answer;  // the pool's answer, when there is a pool
   };
 
   // `previous`: the earlier output, read in step with the input (unprocessed-only run), or
   // nullptr. `recognize`: whether a record read in full has its address recognised.
-  RecordLookahead(LineReader& input, LineReader* previous, const InputReader& reader,
+  RecordLookahead(LineReader& input, LineReader* previous, int32_t addressField,
                   RecognitionPool* pool, std::function<bool(const Record&)> recognize);
 
   bool AtEnd();
@@ -47,13 +40,13 @@ class RecordLookahead {
 
   LineReader& input_;
   LineReader* previous_;
-  const InputReader& reader_;
+  int32_t addressField_;
   RecognitionPool* pool_;
   std::function<bool(const Record&)> recognize_;
   std::deque<Record> ahead_;
   std::vector<std::u16string> batch_;            // addresses not yet submitted
   std::deque<RecognitionPool::Answer> answers_;  // answers taken, for the records in order
-  bool stopped_ = false;                         // a record the run stops at was read
+  bool readFailed_ = false;                      // a record the run stops at was read
 };
 
 }  // namespace mok::batch

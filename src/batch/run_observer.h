@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "batch/run_files.h"
+
 namespace mok::batch {
 
 // The boxes of the main window that the run's validation puts the focus on.
@@ -53,9 +55,8 @@ class RunObserver {
   virtual void EditUnconvertedAddress(const std::u16string& address) = 0;
 
   // The user asked, at the end of a run with failures, to edit the unconverted records: open the
-  // unconverted-address list for the run's input and output (ConversionRun::LastRunFiles and
-  // the other values of the last run) and return when it is closed.
-  virtual void ListUnconvertedRows() = 0;
+  // unconverted-address list for the run's `files` and return when it is closed.
+  virtual void ListUnconvertedRows(const RunFiles& files) = 0;
 };
 
 // An observer that shows nothing and never requests a stop; a base for observers that only need
@@ -68,7 +69,7 @@ class NullRunObserver : public RunObserver {
   void SetMonitorText(MonitorBox, const std::u16string&) override {}
   bool PollStopRequest() override { return false; }
   void EditUnconvertedAddress(const std::u16string&) override {}
-  void ListUnconvertedRows() override {}
+  void ListUnconvertedRows(const RunFiles&) override {}
 };
 
 }  // namespace mok::batch

@@ -1,5 +1,6 @@
 #include "batch/run_settings.h"
 
+#include "batch/input_reader.h"
 #include "startup/profile.h"
 #include "startup/settings_file.h"
 
@@ -9,6 +10,18 @@ namespace mok::batch {
 void WriteRunSetting(const std::u16string& settingsFilePath, const std::u16string& key,
                      const std::u16string& value) {
   WriteSetting(settingsFilePath, key, value);
+}
+
+void RememberFolders(const std::u16string& settingsFilePath, Settings& settings,
+                     const std::u16string& inputPath, const std::u16string& outputPath) {
+  if (const auto folder = FolderOf(inputPath); folder && *folder != settings.inputDir) {
+    settings.inputDir = *folder;
+    WriteRunSetting(settingsFilePath, u"INPUTDIR", *folder);
+  }
+  if (const auto folder = FolderOf(outputPath); folder && *folder != settings.outputDir) {
+    settings.outputDir = *folder;
+    WriteRunSetting(settingsFilePath, u"OUTPUTDIR", *folder);
+  }
 }
 
 std::vector<std::u16string> SaveRunWindowState(const std::u16string& settingsFilePath,

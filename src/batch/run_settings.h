@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "batch/conversion_run.h"
+#include "batch/run_request.h"
 #include "startup/settings.h"
 
 namespace mok::batch {
 
 void WriteRunSetting(const std::u16string& settingsFilePath, const std::u16string& key,
                      const std::u16string& value);
+
+// The folders of the input and the output become INPUTDIR and OUTPUTDIR (in the settings and in
+// mok.ini) where they differ; a path without a folder changes nothing.
+void RememberFolders(const std::u16string& settingsFilePath, Settings& settings,
+                     const std::u16string& inputPath, const std::u16string& outputPath);
 
 // Writes section CURRENT from the request's texts (the window's boxes) and the settings' paths.
 // An entry that would not read back whole (a path of more than 126 bytes) is stored empty, so

@@ -5,8 +5,7 @@
 //
 //   Session session(iniPath, prompter);
 //   if (auto opened = session.OpenDatabase(); !opened) ...opened.error().Message()...
-//   ConversionRun run(session.settings, session.database, session.recognizer, prompter,
-//                     observer, session.settingsFilePath);
+//   ConversionRun run(session, prompter, observer);
 #pragma once
 
 #include <optional>

@@ -63,11 +63,7 @@ std::u16string RecordFields(const std::u16string& line, int32_t addressField) {
 
 UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings) {
   NoticeKeeper notices;
-  InputReader reader(notices);
-  reader.inputPath = run.inputPath;
-  reader.startRow = run.startRow;
-  reader.addressField = run.addressField;
-  reader.textInput = IsTextInputName(run.inputPath);
+  const InputReader reader(DescribeInput(run.inputPath, run.startRow, run.addressField), notices);
 
   UnconvertedRows found;
   LineReader input;
@@ -84,21 +80,20 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
   if (found.failure)
     return found;
 
-  std::u16string inputLine;
-  std::u16string outputLine;
   while (!input.AtEnd() && !output.AtEnd()) {
-    if (!reader.InputRawLineData(input, inputLine) ||
-        !reader.InputRawLineData(output, outputLine)) {
+    const std::optional<std::u16string> inputLine = reader.ReadRawLine(input);
+    const std::optional<std::u16string> outputLine =
+        inputLine ? reader.ReadRawLine(output) : std::nullopt;
+    if (!outputLine)
       break;
+    if (inputLine->empty() && outputLine->empty())
+      continue;
+    if (!IsListedAsUnconverted(*inputLine, *outputLine, settings.delimiter, settings.logOut))
+      continue;
+    if (const AddressText address = AddressOf(*inputLine, run.addressField); address.found) {
+      found.rows.push_back({input.LineNumber(), CompactFields(address.address),
+                            RecordFields(*inputLine, run.addressField)});
     }
-    if (inputLine.empty() && outputLine.empty())
-      continue;
-    if (!IsListedAsUnconverted(inputLine, outputLine, settings.delimiter, settings.logOut))
-      continue;
-    std::u16string address;
-    if (reader.BuildAddressText(inputLine, address))
-      found.rows.push_back(
-          {input.LineNumber(), CompactFields(address), RecordFields(inputLine, run.addressField)});
   }
   found.stopNotice = notices.notice;
   return found;

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/conversion_run.h"
 #include "batch/file_error.h"
+#include "batch/run_files.h"
 #include "startup/settings.h"
 
 namespace mok::batch {

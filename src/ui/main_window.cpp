@@ -91,8 +91,8 @@ MainWindow::MainWindow(Settings& settings, std::u16string settingsFilePath, Prom
       commandLineText_(std::move(commandLineText)),
       database_(),
       recognizer_(settings, database_),
-      run_(settings, database_, recognizer_, prompter, *this, settingsFilePath_),
-      reader_(prompter) {
+      run_(batch::RunContext{settings, database_, recognizer_, settingsFilePath_}, prompter,
+           *this) {
   fileDialog_ = [this](const FileDialogRequest& request) { return DefaultFileDialog(request); };
   BuildControls();
   Load();
@@ -303,7 +303,8 @@ void MainWindow::BuildControls() {
 
   connect(runButton_, &QPushButton::clicked, this, &MainWindow::StartRun);
   connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopRun);
-  connect(unconvertedButton_, &QPushButton::clicked, this, &MainWindow::ListUnconvertedRows);
+  connect(unconvertedButton_, &QPushButton::clicked, this,
+          [this] { ListUnconvertedRows(run_.LastRunFiles()); });
   connect(inputFileButton_, &QPushButton::clicked, this, &MainWindow::ChooseInputFile);
   connect(outputFileButton_, &QPushButton::clicked, this, &MainWindow::ChooseOutputFile);
   connect(optionsButton_, &QPushButton::clicked, this, &MainWindow::EditConversionOptions);
@@ -374,7 +375,7 @@ void MainWindow::Load() {
     sourceMonitor_->clear();
     previousSourceMonitor_->clear();
     previousResultMonitor_->clear();
-    addressFieldBoxes_[0]->setText(QString::number(reader_.addressField + 1));
+    addressFieldBoxes_[0]->setText(QStringLiteral("1"));
     LoadWindowState();
   }
   const auto outputEncoding = text::ParseEncoding(settings_.outputEncoding);
@@ -471,7 +472,7 @@ void MainWindow::StartRun() {
   stopRequested_ = false;
   stopAsked_ = false;
   sinceEvents_.invalidate();
-  lastOutcome_ = run_.Execute(request);
+  lastOutcome_ = run_.Execute(request).End();
   if (closeAfterRun_) {
     closeAfterRun_ = false;
     close();
@@ -565,9 +566,9 @@ void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
   dialog.exec();
 }
 
-void MainWindow::ListUnconvertedRows() {
+void MainWindow::ListUnconvertedRows(const batch::RunFiles& files) {
   ui::ListUnconvertedRows(
-      run_.LastRunFiles(), settings_, database_, recognizer_, prompter_,
+      files, settings_, database_, recognizer_, prompter_,
       [this](bool running) { SetRunningState(running); }, this,
       [this](const LearnedWord& word) { lastLearned_ = word; });
 }
@@ -691,8 +692,7 @@ void MainWindow::ShowPreview() {
   }
   // The preview reads the file the window last took as its input, which a path typed into the
   // box becomes only when the next run starts.
-  reader_.inputPath = inputPath_;
-  PreviewWindow preview(reader_, addressFieldBoxes_[0], prompter_, this);
+  PreviewWindow preview(inputPath_, addressFieldBoxes_[0], prompter_, this);
   preview.exec();
 }
 
@@ -732,7 +732,6 @@ void MainWindow::Unload() {
     return;
   unloaded_ = true;
   database_.Close();
-  run_.CloseConvertFiles();
 }
 
 }  // namespace mok::ui

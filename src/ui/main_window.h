@@ -62,7 +62,7 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // The window's values the other windows, the screenshots and the tests read.
   const std::u16string& InputPath() const { return inputPath_; }
   const std::u16string& OutputPath() const { return outputPath_; }
-  batch::RunOutcome LastOutcome() const { return lastOutcome_; }
+  batch::RunEnd LastOutcome() const { return lastOutcome_; }
   db::AddressDatabase& Database() { return database_; }
   engine::Recognizer& Engine() { return recognizer_; }
   batch::ConversionRun& Run() { return run_; }
@@ -76,7 +76,7 @@ class MainWindow : public QWidget, public batch::RunObserver {
   void SetMonitorText(batch::MonitorBox box, const std::u16string& text) override;
   bool PollStopRequest() override;
   void EditUnconvertedAddress(const std::u16string& address) override;
-  void ListUnconvertedRows() override;
+  void ListUnconvertedRows(const batch::RunFiles& files) override;
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -130,7 +130,6 @@ class MainWindow : public QWidget, public batch::RunObserver {
   db::AddressDatabase database_;
   engine::Recognizer recognizer_;
   batch::ConversionRun run_;
-  batch::InputReader reader_;  // the input procedures the preview reads the file with
 
   std::u16string inputPath_;   // the input the window last took (chosen, dropped or run)
   std::u16string outputPath_;  // the output the window last took
@@ -143,7 +142,7 @@ class MainWindow : public QWidget, public batch::RunObserver {
   QTimer* monitorTimer_;       // shows the monitor while the run waits in a dialog
   std::array<std::optional<std::u16string>, 3> pendingMonitor_;  // by batch::MonitorBox
   std::optional<std::pair<int32_t, int32_t>> pendingCount_;
-  batch::RunOutcome lastOutcome_ = batch::RunOutcome::NotStarted;
+  batch::RunEnd lastOutcome_ = batch::RunEnd::NotStarted;
   std::optional<LearnedWord> lastLearned_;  // the word last registered, which the editor shows
 
   QComboBox* regionBox_;

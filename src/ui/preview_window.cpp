@@ -25,9 +25,12 @@ constexpr int kMaxLineCount = 32767;
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(batch::InputReader& reader, QLineEdit* addressField,
-                             Prompter& prompter, QWidget* parent)
-    : QDialog(parent), reader_(reader), addressField_(addressField), prompter_(prompter) {
+PreviewWindow::PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
+                             QWidget* parent)
+    : QDialog(parent),
+      reader_(batch::DescribeInput(std::move(inputPath)), prompter),
+      addressField_(addressField),
+      prompter_(prompter) {
   setObjectName("frmPreview");
   setWindowTitle(QStringLiteral("MOK 入力ファイルプレビュー"));
   setModal(true);
@@ -100,21 +103,20 @@ int32_t PreviewWindow::LineCount() const {
 }
 
 int16_t PreviewWindow::CountPreviewColumns() {
-  if (!reader_.OpenInputFile())
+  std::optional<batch::LineReader> file = reader_.Open();
+  if (!file)
     return -1;
-  std::u16string line;
-  if (reader_.InputFileAtEnd() || !reader_.GetLineData(line)) {
-    reader_.CloseInputFile();
+  // The next line; nullopt at the end of the file or at a line that cannot be read.
+  auto next = [&]() -> std::optional<std::u16string> {
+    return file->AtEnd() ? std::nullopt : reader_.ReadRawLine(*file);
+  };
+  std::optional<std::u16string> line = next();
+  if (!line)
     return 0;
-  }
-  int32_t count = batch::CountFields(line, u",");
+  int32_t count = batch::CountFields(*line, u",");
   const int32_t lines = LineCount();
-  for (int32_t number = 2; number <= lines; ++number) {
-    if (reader_.InputFileAtEnd() || !reader_.GetLineData(line))
-      break;
-    count = std::max(count, batch::CountFields(line, u","));
-  }
-  reader_.CloseInputFile();
+  for (int32_t number = 2; number <= lines && (line = next()); ++number)
+    count = std::max(count, batch::CountFields(*line, u","));
   return static_cast<int16_t>(std::min<int32_t>(count, INT16_MAX));
 }
 
@@ -134,28 +136,29 @@ void PreviewWindow::LoadPreviewGrid() {
                    (ok && column == inUse ? QStringLiteral("（使用中）") : QString());
   }
   grid_->setHorizontalHeaderLabels(numbers);
-  if (!reader_.OpenInputFile())
+  std::optional<batch::LineReader> file = reader_.Open();
+  if (!file)
     return;
-  encodingLabel_->setText(QStringLiteral("文字コード：") +
-                          Q(text::EncodingName(reader_.InputEncoding())));
+  encodingLabel_->setText(QStringLiteral("文字コード：") + Q(text::EncodingName(file->Encoding())));
   const int32_t lines = LineCount();
-  std::u16string line;
   for (int32_t r = 1; r <= lines; ++r) {
-    if (reader_.InputFileAtEnd() || !reader_.GetLineData(line))
+    const std::optional<std::u16string> line =
+        file->AtEnd() ? std::nullopt : reader_.ReadRawLine(*file);
+    if (!line)
       break;
     const int row = grid_->rowCount();
     grid_->insertRow(row);
-    if (line.empty())
+    if (line->empty())
       continue;
     // Only the comma splits here, whatever the delimiter setting says: the run reads its input
     // the same way.
-    const std::vector<std::u16string> pieces = batch::SplitFields(line, u",");
+    const std::vector<std::u16string> pieces = batch::SplitFields(*line, u",");
     const int shown = std::min<int>(static_cast<int>(pieces.size()), columnCount_);
     for (int column = 0; column < shown; ++column) {
       grid_->setItem(row, column, new QTableWidgetItem(Q(pieces[column])));
     }
   }
-  reader_.CloseInputFile();
+  file.reset();  // the file is not held open while the window shows
   grid_->resizeColumnsToContents();
   // No column is chosen for the user: 登録 without a choice asks for one.
   if (chosenColumn >= 0 && chosenColumn < grid_->columnCount() && grid_->rowCount() > 0)

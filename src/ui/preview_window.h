@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <string>
 
 #include "batch/input_reader.h"
 #include "startup/prompter.h"
@@ -24,9 +25,9 @@ namespace mok::ui {
 class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
-  // `reader` is the main window's input reader (its inputPath names the file);
-  // `addressField` is the main window's address-field box, which 登録 and クリア write.
-  PreviewWindow(batch::InputReader& reader, QLineEdit* addressField, Prompter& prompter,
+  // `inputPath`: the input file; `addressField` is the main window's address-field box, which
+  // 登録 and クリア write.
+  PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
                 QWidget* parent = nullptr);
 
   // At most this many fields can be registered: the main window uses one address field.
@@ -48,7 +49,7 @@ class PreviewWindow : public QDialog {
   // The number in the line-count box, or -1 when it holds none.
   int32_t LineCount() const;
 
-  batch::InputReader& reader_;
+  const batch::InputReader reader_;  // reads the file, saying why a line cannot be read
   QLineEdit* addressField_;
   Prompter& prompter_;
   int16_t columnCount_ = 0;       // -1 when the input file could not be opened

@@ -109,7 +109,7 @@ struct ScriptedUser : mok::test::RecordingPrompter, RunObserver {
   void EditUnconvertedAddress(const std::u16string& address) override {
     Add(u"correction dialog: " + address);
   }
-  void ListUnconvertedRows() override { Add("unconverted list opened"); }
+  void ListUnconvertedRows(const RunFiles&) override { Add("unconverted list opened"); }
 
   std::string workDir, transcript, progress;
   bool monitor = false;
@@ -148,7 +148,7 @@ TEST_P(GoldenRun, MatchesExpected) {
   Session session(iniPath, user, text::FromUtf8(dbDir.string()));
   ASSERT_TRUE(session.OpenDatabase().ok());
   session.settings.jobs = jobs;
-  ConversionRun run(session.settings, session.database, session.recognizer, user, user, iniPath);
+  ConversionRun run(session, user, user);
   const std::map<std::string, std::u16string RunRequest::*> boxes = {
       {"region", &RunRequest::region},
       {"start-row", &RunRequest::startRow},
@@ -223,9 +223,9 @@ TEST_P(GoldenRun, MatchesExpected) {
       user.polls = 0;
       user.progress = "0/0";
       const RunOutcome outcome = run.Execute(request);
-      user.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome)] + ", progress " +
-               user.progress + ", processed " + std::to_string(run.ConvertCount()) + ", failed " +
-               std::to_string(run.FailCount()));
+      user.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
+               user.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
+               std::to_string(outcome.failed));
     } else if (cmd == "expect-file") {
       ASSERT_TRUE(fs::is_regular_file(path(w[1]))) << where;
       const std::string bytes = test::ReadBytes(path(w[1]));

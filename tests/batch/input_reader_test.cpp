@@ -65,12 +65,10 @@ TEST(InputReader, CountInputRecords) {
   for (const auto& c : cases) {
     test::WriteBytes(dir / "in.csv", c.content);
     mok::test::RecordingPrompter prompter;
-    InputReader reader(prompter);
-    reader.inputPath = dir.U("in.csv");
-    reader.startRow = c.startRow;
-    EXPECT_EQ(reader.CountInputRecords(), c.count) << Show(text::FromUtf8(c.content));
-    EXPECT_EQ(reader.firstRowFieldCount(), c.firstRowFields) << Show(text::FromUtf8(c.content));
-    EXPECT_FALSE(reader.IsInputFileOpen());
+    const InputReader reader(DescribeInput(dir.U("in.csv"), c.startRow), prompter);
+    const InputCount count = reader.CountInputRecords();
+    EXPECT_EQ(count.records, c.count) << Show(text::FromUtf8(c.content));
+    EXPECT_EQ(count.firstRowFieldCount, c.firstRowFields) << Show(text::FromUtf8(c.content));
     // Nothing to convert is said, naming LF line ends as the likely cause when they are.
     const std::string said = prompter.records.empty() ? "" : prompter.records[0].Utf8();
     EXPECT_EQ(said.starts_with("入力ファイルには変換開始行以降の行がありません。"), c.count <= 0);
@@ -86,7 +84,7 @@ TEST(InputReader, SpreadsheetNames) {
     EXPECT_TRUE(IsTextInputName(text::FromUtf8(name))) << name;
 }
 
-TEST(InputReader, BuildAddressText) {
+TEST(InputReader, AddressOf) {
   struct Case {
     std::u16string line;
     int32_t field;  // 0-based
@@ -102,13 +100,10 @@ TEST(InputReader, BuildAddressText) {
       {u"\"東京都,千代田区\",x", 1, true, u"千代田区\""},  // no quoting: the comma separates
       {u"a\nb,c", 0, true, u"a\nb"},                       // a lone LF is part of the field
   };
-  mok::test::RecordingPrompter prompter;
-  InputReader reader(prompter);
   for (const auto& c : cases) {
-    reader.addressField = c.field;
-    std::u16string address = u"previous";
-    EXPECT_EQ(reader.BuildAddressText(c.line, address), c.ok) << Show(c.line);
-    EXPECT_EQ(Show(address), Show(c.address)) << Show(c.line);
+    const AddressText address = AddressOf(c.line, c.field);
+    EXPECT_EQ(address.found, c.ok) << Show(c.line);
+    EXPECT_EQ(Show(address.address), Show(c.address)) << Show(c.line);
   }
 }
 

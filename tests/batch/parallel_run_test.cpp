@@ -22,7 +22,7 @@ struct StoppingObserver : NullRunObserver {
 };
 
 struct Outcome {
-  RunOutcome outcome;
+  RunEnd end;
   int32_t records, converted, failed;
   std::vector<std::string> messages;
   std::string output, errors, counts;
@@ -64,12 +64,13 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
   session.settings.unknownOut = true;
   StoppingObserver observer;
   observer.stopAt = stopAt;
-  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
-                    session.settingsFilePath);
-  Outcome o{run.Execute({work.U("in.csv"), work.U("out.csv"), u"東京都", u"2", u"3"}),
-            run.RecordCount(),
-            run.ConvertCount(),
-            run.FailCount(),
+  ConversionRun run(session, prompter, observer);
+  const RunOutcome outcome =
+      run.Execute({work.U("in.csv"), work.U("out.csv"), u"東京都", u"2", u"3"});
+  Outcome o{outcome.End(),
+            outcome.records,
+            outcome.processed,
+            outcome.failed,
             prompter.Texts(),
             test::ReadBytes(work / "out.csv"),
             test::ReadBytes(work / "out.err"),
@@ -86,7 +87,7 @@ TEST(ParallelRun, SameAsOneRecognizerToTheEndAndWhenStopped) {
   for (const int stopAt : {0, 5000}) {
     SCOPED_TRACE(stopAt);
     const Outcome one = RunWithJobs(1, stopAt);
-    EXPECT_EQ(one.outcome, stopAt == 0 ? RunOutcome::Finished : RunOutcome::Stopped);
+    EXPECT_EQ(one.end, stopAt == 0 ? RunEnd::Finished : RunEnd::Stopped);
     // Every learned word written in the input applied and was counted (ちよだ never: ちよだ区
     // comes first).
     EXPECT_THAT(one.counts, testing::MatchesRegex("[1-9][0-9]*,0,[1-9][0-9]*,[1-9][0-9]*"));

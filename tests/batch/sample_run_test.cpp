@@ -28,16 +28,16 @@ TEST(SampleRun, ConvertsAlmostEveryOneOfTheFirst300Records) {
   Session session(work.U("mok.ini"), prompter, text::FromUtf8(sampleDb.string()));
   ASSERT_TRUE(session.OpenDatabase().ok());
   NullRunObserver observer;
-  ConversionRun run(session.settings, session.database, session.recognizer, prompter, observer,
-                    work.U("mok.ini"));
+  ConversionRun run(session, prompter, observer);
   const RunRequest request{.inputPath = work.U("input.csv"),
                            .outputPath = work.U("output.csv"),
                            .region = u"東京都",
                            .startRow = u"2",
                            .addressField = u"3"};
-  EXPECT_EQ(run.Execute(request), RunOutcome::Finished) << testing::PrintToString(prompter.Texts());
-  EXPECT_EQ(run.RecordCount(), 300);
-  EXPECT_GE(run.ConvertCount() - run.FailCount(), 285) << run.FailCount() << " failed";
+  const RunOutcome outcome = run.Execute(request);
+  EXPECT_EQ(outcome.End(), RunEnd::Finished) << testing::PrintToString(prompter.Texts());
+  EXPECT_EQ(outcome.records, 300);
+  EXPECT_GE(outcome.processed - outcome.failed, 285) << outcome.failed << " failed";
 }
 
 }  // namespace

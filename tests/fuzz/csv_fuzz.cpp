@@ -34,15 +34,14 @@ MOK_FUZZ_TARGET(csv) {
 
   // The input reader counts the records after the start row, unless a line does not decode.
   test::RecordingPrompter prompter;
-  batch::InputReader records(prompter);
-  records.inputPath = path.u16string();
-  records.startRow = static_cast<int32_t>(input.size() % 3) + 1;
-  const auto skipped = static_cast<std::size_t>(records.startRow - 1);
+  const int32_t startRow = static_cast<int32_t>(input.size() % 3) + 1;
+  const batch::InputReader records(batch::DescribeInput(path.u16string(), startRow), prompter);
+  const auto skipped = static_cast<std::size_t>(startRow - 1);
   const bool decodes = std::ranges::all_of(lines, [&](const std::string& line) {
     return text::Decode(line, reader.Encoding()).has_value();
   });
   MOK_FUZZ_CHECK(
-      records.CountInputRecords() ==
+      records.CountInputRecords().records ==
       (decodes && lines.size() >= skipped ? static_cast<int>(lines.size() - skipped) : -1));
 
   // The importers' reader; a record without quotes is split at every comma.

@@ -17,7 +17,7 @@
 namespace mok::test {
 namespace {
 
-using batch::RunOutcome;
+using batch::RunEnd;
 
 // The buttons a user can press after a run, in the window's order.
 const Strings kIdle = {"cmdInputFile",     "cmdOutputFile",     "cmdExec",
@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, StopButtonAndClosingAskBeforeTheRunStops) {
       const bool stopped = answer == Answer::Yes, closed = close && stopped;
       const Strings asked = {"変換を中止しますか？", "変換が終了しました。\r\n全件数は3件です。"};
       EXPECT_EQ(Messages(), Strings(asked.begin(), asked.end() - (stopped ? 1 : 0)));
-      EXPECT_EQ(window->LastOutcome(), stopped ? RunOutcome::Stopped : RunOutcome::Finished);
+      EXPECT_EQ(window->LastOutcome(), stopped ? RunEnd::Stopped : RunEnd::Finished);
       EXPECT_EQ(window->isVisible(), !closed);
       EXPECT_EQ(window->Database().IsOpen(), !closed) << "closing closes the databases";
       EXPECT_EQ(Usable(), closed ? Strings{} : kIdle);

@@ -1,21 +1,31 @@
 // The input preview: its column count rule, the rows it shows and the one-field registration.
 #include <QTableWidget>
+#include <filesystem>
 #include <fstream>
 
-#include "batch/input_reader.h"
 #include "ui/preview_window.h"
 #include "ui_test_support.h"
 
 namespace mok::test {
 namespace {
 
+// Whether the process holds `path` open (its descriptors are listed in /proc/self/fd).
+bool HeldOpen(const std::u16string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd", ec)) {
+    if (fs::read_symlink(entry.path(), ec) == fs::path(text::ToUtf8(path)))
+      return true;
+  }
+  return false;
+}
+
 class PreviewTest : public WindowTest<ui::PreviewWindow> {
  protected:
   // Opens the preview on a file with `content` (CR LF line ends are written as given).
   void Open(const std::u16string& content) {
     WriteCp932(input, content);
-    reader.inputPath = input;
-    window = std::make_unique<ui::PreviewWindow>(reader, &addressField, prompter);
+    window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter);
     grid = Get<QTableWidget>("flxgrdPreview");
   }
   // The grid's size and the texts of its cells, row by row.
@@ -31,7 +41,6 @@ class PreviewTest : public WindowTest<ui::PreviewWindow> {
   }
 
   std::u16string input = FileIn(folder, "in.csv");
-  batch::InputReader reader{prompter};
   QLineEdit addressField{QStringLiteral("1")};
   QTableWidget* grid = nullptr;
 };
@@ -53,11 +62,12 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
     SCOPED_TRACE(text::ToUtf8(content));
     Open(content);
     EXPECT_EQ(Cells().front(), size);
-    EXPECT_FALSE(reader.IsInputFileOpen()) << "the file is not held open";
+    EXPECT_FALSE(HeldOpen(input)) << "the file is not held open";
   }
   EXPECT_EQ(Messages(), Strings{});
-  reader.inputPath = FileIn(folder, "missing.csv");  // the reader's message, an empty grid
-  window = std::make_unique<ui::PreviewWindow>(reader, &addressField, prompter);
+  // The reader's message, an empty grid.
+  window =
+      std::make_unique<ui::PreviewWindow>(FileIn(folder, "missing.csv"), &addressField, prompter);
   EXPECT_EQ(Get<QTableWidget>("flxgrdPreview")->rowCount(), 0);
   EXPECT_EQ(Messages(), Strings{"入力ファイルが見つかりません。"});
 }
@@ -68,8 +78,7 @@ TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
     content += line == 12 ? u"a,b,c\r\n" : u"1,東京都港区芝公園4-2-8\r\n";
   // A UTF-8 file with a byte-order mark reads like its CP932 copy, and says so.
   std::ofstream(text::ToUtf8(input), std::ios::binary) << "\xEF\xBB\xBF" << text::ToUtf8(content);
-  reader.inputPath = input;
-  window = std::make_unique<ui::PreviewWindow>(reader, &addressField, prompter);
+  window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter);
   grid = Get<QTableWidget>("flxgrdPreview");
   EXPECT_EQ(Cells()[1], "ID|住所");
   EXPECT_EQ(Text("lblEncoding"), "文字コード：UTF-8（BOM付き）");

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "startup/settings.h"
 #include "tool_options.h"
 
 namespace mok::app {
@@ -30,11 +29,6 @@ inline constexpr OptionRule kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 inline constexpr OptionRule kJobsOption{
     "--jobs", "N", "threads that recognise addresses (default: JOBS, else one per core)"};
-
-// The number of recognition threads: --jobs, else the JOBS setting, else one per core; nullopt
-// (after a message) when --jobs is not a number from 1 to 64.
-std::optional<unsigned> JobsOf(std::string_view command, const ParsedOptions& options,
-                               const Settings& settings);
 
 Command RecognizeCommand();
 Command ConvertCommand();

@@ -1,12 +1,11 @@
 // mok2 recognize: recognises single addresses for scripting and checks. Each address (from the
 // arguments, or one per line from standard input) gives one output line: the result code, a tab
 // and the converted output fields, or with --json one object with the code, every part of the
-// result record and the conversion log.
+// result record and the conversion log (recognition_json.h).
 #include <unistd.h>
 
 #include <cstdio>
 #include <deque>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -17,82 +16,13 @@
 #include "batch/session.h"
 #include "commands.h"
 #include "engine/recognition/recognizer.h"
-#include "startup/paths.h"
-#include "startup/settings_file.h"
+#include "recognition_json.h"
+#include "session_command.h"
 #include "terminal_prompter.h"
 #include "text/text.h"
-#include "tool_session.h"
 
 namespace mok::app {
 namespace {
-
-// JSON string literal of a text (RFC 8259 escaping; written here because the core has no JSON
-// library and only strings need writing).
-std::string JsonString(const std::u16string& value) {
-  const std::string utf8 = text::ToUtf8(value);
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-          out += buffer;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-template <class List>
-std::string JsonArray(const List& values) {
-  std::string out = "[";
-  for (const std::u16string& value : values) {
-    if (out.size() > 1)
-      out += ",";
-    out += JsonString(value);
-  }
-  return out + "]";
-}
-
-std::string JsonLine(const engine::Recognition& r) {
-  const engine::AddressParts& p = r.parts;
-  std::string out = "{\"code\":" + std::to_string(engine::CodeNumber(r.code));
-  out += ",\"fields\":" + JsonString(r.outputFields);
-  out += ",\"prefecture\":" + JsonString(p.prefecture);
-  out += ",\"cityParts\":" + JsonArray(std::vector<std::u16string>{p.city, p.ward});
-  out += ",\"townName\":" + JsonString(p.townName);
-  out += ",\"townParts\":" + JsonArray(p.numbers);
-  out += ",\"remainder\":" + JsonString(p.remainder);
-  out += std::string(",\"chomeInOaza\":") + (p.chomeInOaza ? "true" : "false");
-  out += ",\"chomeSuffix\":" + JsonString(p.chomeSuffix);
-  out += std::string(",\"oazaPrefixRemoved\":") + (p.oazaPrefixRemoved ? "true" : "false");
-  out += ",\"cityCode\":" + JsonString(r.position.cityCode);
-  out += ",\"coordSystemNo\":" + JsonString(r.position.coordSystemNo);
-  out += ",\"x\":" + JsonString(r.position.x);
-  out += ",\"y\":" + JsonString(r.position.y);
-  out += ",\"latitude\":" + JsonString(r.position.latitude);
-  out += ",\"longitude\":" + JsonString(r.position.longitude);
-  out += ",\"log\":" + JsonArray(r.log);
-  return out + "}";
-}
 
 // Reads standard input line by line (CR LF or LF), decoding each line; `line` is nullopt for a
 // line that does not decode (reported on standard error).
@@ -118,149 +48,194 @@ bool NextInputLine(bool cp932, std::optional<std::u16string>& line, long lineNum
   return true;
 }
 
-}  // namespace
+// Says a failure of the address data on standard error; the command then ends with 1.
+int SayDatabaseFailure(const db::DbError& error) {
+  std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(batch::DatabaseMessage(error)).c_str());
+  return 1;
+}
 
-int Recognize(const ParsedOptions& options) {
-  bool cp932 = false;
-  if (const auto encoding = options.Value("--encoding")) {
-    if (*encoding == "cp932" || *encoding == "CP932" || *encoding == "sjis" ||
-        *encoding == "shift_jis") {
-      cp932 = true;
-    } else if (*encoding != "utf8" && *encoding != "utf-8" && *encoding != "UTF-8") {
-      std::fprintf(stderr, "mok2 recognize: unknown encoding '%s' (utf8 or cp932)\n",
-                   encoding->c_str());
-      return 2;
-    }
+// The encoding of standard input: false for UTF-8 (the default), true for CP932; nullopt after
+// the message when --encoding names another.
+std::optional<bool> InputIsCp932(const ParsedOptions& options) {
+  const auto encoding = options.Value("--encoding");
+  if (!encoding)
+    return false;
+  if (*encoding == "cp932" || *encoding == "CP932" || *encoding == "sjis" ||
+      *encoding == "shift_jis") {
+    return true;
   }
-  const bool json = options.Has("--json");
+  if (*encoding == "utf8" || *encoding == "utf-8" || *encoding == "UTF-8")
+    return false;
+  std::fprintf(stderr, "mok2 recognize: unknown encoding '%s' (utf8 or cp932)\n",
+               encoding->c_str());
+  return std::nullopt;
+}
 
-  TerminalPrompter prompter;
-  if (const auto ini = options.Value("--ini");
-      ini && !std::filesystem::exists(std::filesystem::path(*ini))) {
-    std::fprintf(stderr, "mok2 recognize: settings file '%s' not found\n", ini->c_str());
-    return 1;
-  }
-  const auto sessionPointer = MakeSession("recognize", options, prompter);
-  if (!sessionPointer)
-    return 1;
-  batch::Session& session = *sessionPointer;
-  auto fail = [](const db::DbError& error) {
-    std::fprintf(stderr, "mok2 recognize: %s\n",
-                 text::ToUtf8(batch::DatabaseMessage(error)).c_str());
-    return 1;
-  };
-  if (auto opened = session.OpenDatabase(); !opened)
-    return fail(opened.error());
-  const std::vector<std::u16string>& regions = session.database.RegionList();
-  std::u16string region;
-  if (const auto named = options.Value("--region")) {
-    region = text::FromUtf8(*named);
-  } else if (regions.size() == 1) {
-    region = regions.front();
-  } else {
-    std::fputs("mok2 recognize: no region chosen (--region NAME); municipalities cannot be found\n",
-               stderr);
-  }
-  // A region whose database does not open would fail every address with the same message.
-  if (!region.empty()) {
-    if (auto selected = session.database.SelectRegion(region); !selected)
-      return fail(selected.error());
-  }
+// The region the addresses are recognised in: --region, else the only region; "" (said) when
+// there is neither.
+std::u16string ChosenRegion(const ParsedOptions& options,
+                            const std::vector<std::u16string>& regions) {
+  if (const auto named = options.Value("--region"))
+    return text::FromUtf8(*named);
+  if (regions.size() == 1)
+    return regions.front();
+  std::fputs("mok2 recognize: no region chosen (--region NAME); municipalities cannot be found\n",
+             stderr);
+  return {};
+}
 
-  auto print = [&](std::string line) {
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
-  };
-  bool countWarned = false;
+// Prints the answer for each address, in the order they come.
+class AnswerPrinter {
+ public:
+  AnswerPrinter(batch::Session& session, Prompter& prompter, bool json)
+      : session_(session), prompter_(prompter), json_(json) {}
+
   // False when the database failed: every later address would fail the same way. A worker's
   // answer serves unless it used the learning dictionary, whose counts change in input order.
-  auto recognize = [&](const std::u16string& address,
-                       std::optional<batch::RecognitionPool::Answer> answer = std::nullopt) {
+  bool Print(const std::u16string& address,
+             std::optional<batch::RecognitionPool::Answer> answer = std::nullopt) {
     const engine::Recognition r = answer && !answer->learned
                                       ? std::move(answer->recognition)
-                                      : session.recognizer.RecognizeAddress(address);
+                                      : session_.recognizer.RecognizeAddress(address);
     for (const db::DbError& error : r.errors) {
       if (error.fromEngine) {
-        fail(error);
+        SayDatabaseFailure(error);
         return false;
       }
-      prompter.ShowMessage(batch::DatabaseMessage(error), MessageIcon::None, kAppTitle);
+      prompter_.ShowMessage(batch::DatabaseMessage(error), MessageIcon::None, kAppTitle);
     }
-    if (r.uncountedUse && !countWarned) {
-      countWarned = true;
+    if (r.uncountedUse && !countWarned_) {
+      countWarned_ = true;
       std::fprintf(stderr, "mok2 recognize: the use of a learned word could not be counted: %s\n",
                    text::ToUtf8(batch::DatabaseMessage(*r.uncountedUse)).c_str());
     }
-    print(json ? JsonLine(r)
-               : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));
+    Write(json_ ? JsonLine(r)
+                : std::to_string(engine::CodeNumber(r.code)) + "\t" + text::ToUtf8(r.outputFields));
     return true;
-  };
+  }
+
   // A line that cannot be read is a failure of its own, never an empty (converted) address.
-  auto unreadable = [&]() { print(json ? "{\"code\":-1,\"fields\":\"\"}" : std::string("-1\t")); };
+  void PrintUnreadable() { Write(json_ ? "{\"code\":-1,\"fields\":\"\"}" : std::string("-1\t")); }
+
+ private:
+  static void Write(std::string line) {
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+
+  batch::Session& session_;
+  Prompter& prompter_;
+  bool json_;
+  bool countWarned_ = false;
+};
+
+// The lines of standard input answered one by one, as typed; false when the database failed.
+bool AnswerOneByOne(AnswerPrinter& printer, bool cp932) {
+  bool ok = true;
+  std::optional<std::u16string> line;
+  long lineNumber = 0;
+  while (ok && NextInputLine(cp932, line, ++lineNumber)) {
+    if (line) {
+      ok = printer.Print(*line);
+    } else {
+      printer.PrintUnreadable();
+    }
+  }
+  return ok;
+}
+
+// The lines of standard input handed to the workers in batches while the answers of earlier
+// batches are printed; false when the database failed.
+bool AnswerInBatches(AnswerPrinter& printer, batch::RecognitionPool& pool, bool cp932) {
+  constexpr std::size_t kBatch = 64;
+  constexpr std::size_t kInFlight = 8;
+  using Lines = std::vector<std::optional<std::u16string>>;  // nullopt: unreadable
+  std::deque<Lines> batches;
+  bool ok = true;
+  auto answer = [&](const Lines& lines) {
+    std::vector<batch::RecognitionPool::Answer> answers = pool.Take();
+    std::size_t next = 0;
+    for (const auto& line : lines) {
+      if (!ok)
+        break;
+      if (line) {
+        ok = printer.Print(*line, std::move(answers[next++]));
+      } else {
+        printer.PrintUnreadable();
+      }
+    }
+  };
+  Lines lines;
+  auto submit = [&] {
+    std::vector<std::u16string> addresses;
+    for (const auto& l : lines) {
+      if (l)
+        addresses.push_back(*l);
+    }
+    pool.Submit(std::move(addresses));
+    batches.push_back(std::exchange(lines, {}));
+    if (batches.size() > kInFlight) {
+      answer(batches.front());
+      batches.pop_front();
+    }
+  };
+  std::optional<std::u16string> line;
+  long lineNumber = 0;
+  while (ok && NextInputLine(cp932, line, ++lineNumber)) {
+    lines.push_back(std::move(line));
+    if (lines.size() == kBatch)
+      submit();
+  }
+  if (!lines.empty())
+    submit();
+  for (; ok && !batches.empty(); batches.pop_front())
+    answer(batches.front());
+  return ok;
+}
+
+// Lines typed on a terminal are answered one by one; lines from a file or a pipe go to `workers`
+// workers. False when the database failed.
+bool AnswerStandardInput(AnswerPrinter& printer, batch::Session& session,
+                         const std::u16string& region, unsigned workers, bool cp932) {
+  const bool interactive = isatty(STDIN_FILENO);
+  session.database.HoldReads(!interactive);
+  const auto pool = interactive || workers < 2
+                        ? nullptr
+                        : batch::RecognitionPool::Start(session.settings, session.database.Folder(),
+                                                        region, workers);
+  const bool ok = pool ? AnswerInBatches(printer, *pool, cp932) : AnswerOneByOne(printer, cp932);
+  session.database.HoldReads(false);
+  return ok;
+}
+
+}  // namespace
+
+int Recognize(const ParsedOptions& options) {
+  const std::optional<bool> cp932 = InputIsCp932(options);
+  if (!cp932)
+    return 2;
+  TerminalPrompter prompter;
+  const SessionCommand step("recognize", options, {.settingsFileMustExist = true});
+  const std::unique_ptr<batch::Session> session = step.Open(prompter);
+  if (!session)
+    return 1;
+  const std::u16string region = ChosenRegion(options, session->database.RegionList());
+  // A region whose database does not open would fail every address with the same message.
+  if (!region.empty()) {
+    if (auto selected = session->database.SelectRegion(region); !selected)
+      return SayDatabaseFailure(selected.error());
+  }
+
+  AnswerPrinter printer(*session, prompter, options.Has("--json"));
   bool ok = true;
   if (!options.words.empty()) {
     for (std::size_t i = 0; ok && i < options.words.size(); ++i)
-      ok = recognize(text::FromUtf8(options.words[i]));
+      ok = printer.Print(text::FromUtf8(options.words[i]));
   } else {
-    // Lines typed on a terminal are answered one by one; lines from a file or a pipe go to the
-    // workers in batches while earlier answers are printed.
-    const bool interactive = isatty(STDIN_FILENO);
-    const std::optional<unsigned> workers = JobsOf("recognize", options, session.settings);
+    const std::optional<unsigned> workers = step.Jobs(session->settings);
     if (!workers)
       return 2;
-    session.database.HoldReads(!interactive);
-    const auto pool = interactive || *workers < 2
-                          ? nullptr
-                          : batch::RecognitionPool::Start(
-                                session.settings, session.database.Folder(), region, *workers);
-    constexpr std::size_t kBatch = 64;
-    constexpr std::size_t kInFlight = 8;
-    std::deque<std::vector<std::optional<std::u16string>>> batches;  // nullopt: unreadable
-    auto answer = [&](const std::vector<std::optional<std::u16string>>& batch) {
-      std::vector<batch::RecognitionPool::Answer> answers = pool->Take();
-      std::size_t next = 0;
-      for (const auto& line : batch) {
-        if (!ok)
-          break;
-        if (line)
-          ok = recognize(*line, std::move(answers[next++]));
-        else
-          unreadable();
-      }
-    };
-    std::optional<std::u16string> line;
-    long lineNumber = 0;
-    std::vector<std::optional<std::u16string>> batch;
-    auto submit = [&] {
-      std::vector<std::u16string> addresses;
-      for (const auto& l : batch) {
-        if (l)
-          addresses.push_back(*l);
-      }
-      pool->Submit(std::move(addresses));
-      batches.push_back(std::exchange(batch, {}));
-      if (batches.size() > kInFlight) {
-        answer(batches.front());
-        batches.pop_front();
-      }
-    };
-    while (ok && NextInputLine(cp932, line, ++lineNumber)) {
-      if (!pool) {
-        if (line)
-          ok = recognize(*line);
-        else
-          unreadable();
-        continue;
-      }
-      batch.push_back(std::move(line));
-      if (batch.size() == kBatch)
-        submit();
-    }
-    if (pool && !batch.empty())
-      submit();
-    for (; ok && !batches.empty(); batches.pop_front())
-      answer(batches.front());
-    session.database.HoldReads(false);
+    ok = AnswerStandardInput(printer, *session, region, *workers, *cp932);
   }
   std::fflush(stdout);
   return ok ? 0 : 1;

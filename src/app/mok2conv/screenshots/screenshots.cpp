@@ -146,11 +146,9 @@ int main(int argc, char** argv) {
   }
   bool ok = Save(&window, out);
 
-  mok::batch::InputReader reader(prompter);
-  reader.inputPath = input;
   QLineEdit addressField;
   {
-    mok::ui::PreviewWindow preview(reader, &addressField, prompter);
+    mok::ui::PreviewWindow preview(input, &addressField, prompter);
     ok &= Save(&preview, out);
   }
   {

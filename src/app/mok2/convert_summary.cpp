@@ -1,0 +1,70 @@
+#include "convert_summary.h"
+
+#include "batch/run_messages.h"
+#include "text/encoding.h"
+#include "text/text.h"
+
+namespace mok::app {
+namespace {
+
+// The text on one line: CR dropped, LF as a space.
+std::string OneLine(const std::u16string& text) {
+  std::string out;
+  for (char c : text::ToUtf8(text)) {
+    if (c == '\n') {
+      out += ' ';
+    } else if (c != '\r') {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string HowItEnded(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+  switch (outcome.End()) {
+    case batch::RunEnd::Finished:
+      return outcome.failed == 0 ? ". " + OneLine(batch::EndOfRunMessage(outcome))
+                                 : std::string(". 変換が終了しました。");
+    case batch::RunEnd::Stopped:
+      // An unprocessed-only run replaces the output only at its end.
+      return outcome.unprocessedOnly
+                 ? ". Stopped; the output is unchanged, the records converted before the stop "
+                   "are in " +
+                       text::ToUtf8(files.outputPath) + ".$$$."
+                 : ". Stopped; the output holds the records before the stop.";
+    default:
+      return ". The run did not finish.";
+  }
+}
+
+}  // namespace
+
+std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+  std::string summary = std::to_string(outcome.records) + " records";
+  if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished) {
+    summary += " (" + std::to_string(outcome.records - outcome.processed) +
+               " kept from the earlier output)";
+  }
+  summary += ", " + std::to_string(outcome.processed - outcome.failed) + " converted, " +
+             std::to_string(outcome.failed) + " failed";
+  return summary + HowItEnded(outcome, files);
+}
+
+std::string OutputLine(const batch::RunFiles& files) {
+  return "Output: " + text::ToUtf8(files.outputPath) + " (" +
+         text::ToUtf8(text::EncodingKey(files.outputEncoding.value_or(text::Encoding::Cp932))) +
+         ")";
+}
+
+int ExitStatus(const batch::RunOutcome& outcome) {
+  switch (outcome.End()) {
+    case batch::RunEnd::Finished:
+      return 0;
+    case batch::RunEnd::Stopped:
+      return 130;
+    default:
+      return 1;
+  }
+}
+
+}  // namespace mok::app

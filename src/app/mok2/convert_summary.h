@@ -1,0 +1,24 @@
+// What mok2 convert prints when a run has ended: the summary line of a run that started (records,
+// converted, failed and how it ended) and the output's path and encoding after a finished run.
+//
+//   3 records, 2 converted, 1 failed. 変換が終了しました。
+//   Output: /data/out.csv (cp932)
+#pragma once
+
+#include <string>
+
+#include "batch/run_files.h"
+#include "batch/run_outcome.h"
+
+namespace mok::app {
+
+// The summary line (without its line end) of a run that started; `files`: the run's files.
+std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files);
+
+// "Output: <path> (<encoding>)" (without its line end).
+std::string OutputLine(const batch::RunFiles& files);
+
+// The exit status: 0 finished, 130 stopped, 1 not started or failed.
+int ExitStatus(const batch::RunOutcome& outcome);
+
+}  // namespace mok::app

@@ -1,0 +1,70 @@
+#include "session_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "batch/database_message.h"
+#include "startup/paths.h"
+#include "startup/settings_file.h"
+#include "text/text.h"
+
+namespace mok::app {
+
+void SessionCommand::Complain(const std::string& text) const {
+  std::fprintf(stderr, "mok2 %s: %s\n", command_.c_str(), text.c_str());
+}
+
+std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
+  const auto ini = options_.Value("--ini");
+  const auto dbDir = options_.Value("--db-dir");
+  std::error_code ec;
+  if (ini && rules_.settingsFileMustExist &&
+      !std::filesystem::exists(std::filesystem::path(*ini))) {
+    Complain("settings file '" + *ini + "' not found");
+    return nullptr;
+  }
+  if (ini && std::filesystem::exists(*ini, ec) && !std::filesystem::is_regular_file(*ini, ec)) {
+    Complain("the settings file '" + *ini + "' is not a file");
+    return nullptr;
+  }
+  // --match decides for this run only: the settings file keeps its MATCHMODE.
+  const auto match = options_.Value("--match");
+  if (match && *match != "standard" && *match != "extended") {
+    Complain("unknown matching '" + *match + "' (standard or extended)");
+    return nullptr;
+  }
+  auto session = std::make_unique<batch::Session>(
+      ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName), prompter,
+      dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+  if (match)
+    session->settings.extendedMatch = *match == "extended";
+  if (auto opened = session->OpenDatabase(); !opened) {
+    if (rules_.databaseFailureAsMessage) {
+      prompter.ShowMessage(batch::DatabaseMessage(opened.error()), MessageIcon::None, kAppTitle);
+    } else {
+      Complain(text::ToUtf8(batch::DatabaseMessage(opened.error())));
+    }
+    return nullptr;
+  }
+  return session;
+}
+
+std::optional<unsigned> SessionCommand::Jobs(const Settings& settings) const {
+  long jobs = settings.jobs;
+  if (const auto given = options_.Value("--jobs")) {
+    char* end = nullptr;
+    jobs = std::strtol(given->c_str(), &end, 10);
+    if (given->empty() || *end != '\0' || jobs < 1 || jobs > 64) {
+      Complain("--jobs takes a number from 1 to 64");
+      return std::nullopt;
+    }
+  }
+  if (jobs > 0)
+    return static_cast<unsigned>(std::min(jobs, 64L));
+  return std::max(1U, std::thread::hardware_concurrency());
+}
+
+}  // namespace mok::app

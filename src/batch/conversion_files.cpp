@@ -1,0 +1,41 @@
+#include "batch/conversion_files.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace mok::batch {
+
+std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool unprocessedOnly,
+                                                    const Settings& settings) {
+  unprocessedOnly_ = unprocessedOnly;
+  if (FileExists(paths.errorList) && ::unlink(NativePath(paths.errorList).c_str()) != 0)
+    return FileErrorFromErrno(errno).Text() + u"\r\n" + paths.errorList;
+  FileError error;
+  if (!input_.Open(paths.input, &error))
+    return error.Text() + u"\r\n" + paths.input;
+  outputEncoding_ = batch::OutputEncoding(settings, input_.Encoding());
+  errorList_.Reset(paths.errorList, outputEncoding_);
+  if (!unprocessedOnly) {
+    if (!output_.Open(paths.output, &error, outputEncoding_))
+      return error.Text() + u"\r\n" + paths.output;
+    return std::nullopt;
+  }
+  if (!output_.Open(paths.newOutput, &error, outputEncoding_))
+    return error.Text() + u"\r\n" + paths.newOutput;
+  if (!previous_.Open(paths.output, &error))
+    return error.Text() + u"\r\n" + paths.output;
+  return std::nullopt;
+}
+
+ClosedFiles ConversionFiles::Close() {
+  ClosedFiles closed;
+  closed.errorList = errorList_.Close();
+  if (output_.IsOpen() && !output_.Close())
+    closed.output = output_.Failure();
+  previous_.Close();
+  input_.Close();
+  return closed;
+}
+
+}  // namespace mok::batch

@@ -1,0 +1,31 @@
+// The texts a conversion run shows at its end, made from its outcome, and the stop question.
+//
+// Example: a normal run of 10 records with 2 failures asks
+//   "\r\n10件中2件変換できませんでした。\r\n変換不能分を編集しますか。";
+// one that converted all 3 says "変換が終了しました。\r\n全件数は3件です。".
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "batch/run_outcome.h"
+
+namespace mok::batch {
+
+// The question a stop request asks before the run stops.
+inline constexpr char16_t kStopQuestion[] = u"変換を中止しますか？";
+
+// The end message of a run that reached the end of its input without a failed record.
+std::u16string EndOfRunMessage(const RunOutcome& outcome);
+
+// The counts of a run with failed records; `finished`: it reached the end of the input.
+std::u16string UnconvertedCounts(const RunOutcome& outcome, bool finished);
+
+// The question whether to edit the unconverted records, after their counts.
+std::u16string EditUnconvertedQuestion(const std::u16string& counts);
+
+// The message of a run that failed, or nullopt when there is nothing more to say (it did not
+// start, finished or was stopped, or the failure was said where it was met).
+std::optional<std::u16string> FailureMessage(const RunOutcome& outcome);
+
+}  // namespace mok::batch

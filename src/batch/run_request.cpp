@@ -1,0 +1,37 @@
+#include "batch/run_request.h"
+
+#include <limits>
+
+#include "batch/number_text.h"
+
+namespace mok::batch {
+
+std::optional<RequestProblem> CheckRequest(const RunRequest& request) {
+  if (request.inputPath.empty())
+    return RequestProblem{u"入力ファイルが選択されていません。", InputBox::InputFile};
+  if (request.outputPath.empty())
+    return RequestProblem{u"出力ファイルが選択されていません。", InputBox::OutputFile};
+  if (!ParseNumber(request.startRow))
+    return RequestProblem{u"変換開始行に数値を入力して下さい。", InputBox::StartRow};
+  return std::nullopt;
+}
+
+std::variant<RunNumbers, FileError> ReadRunNumbers(const RunRequest& request) {
+  const auto startRow = ParseNumber(request.startRow);
+  const auto startRowValue = startRow
+                                 ? RoundedInRange(*startRow, std::numeric_limits<int16_t>::min(),
+                                                  std::numeric_limits<int16_t>::max())
+                                 : std::nullopt;
+  if (!startRowValue)
+    return OverflowError();
+  const auto field = ParseNumber(request.addressField);
+  if (!field)
+    return TypeMismatchError();
+  const auto fieldValue = RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
+                                         std::numeric_limits<int32_t>::max());
+  if (!fieldValue)
+    return OverflowError();
+  return RunNumbers{static_cast<int32_t>(*startRowValue), static_cast<int32_t>(*fieldValue - 1)};
+}
+
+}  // namespace mok::batch
