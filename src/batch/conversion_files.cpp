@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace mok::batch {
 
 std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool unprocessedOnly,
                                                     const Settings& settings) {
+  paths_ = paths;
   unprocessedOnly_ = unprocessedOnly;
   if (FileExists(paths.errorList) && ::unlink(NativePath(paths.errorList).c_str()) != 0)
     return FileErrorFromErrno(errno).Text() + u"\r\n" + paths.errorList;
@@ -36,6 +38,14 @@ ClosedFiles ConversionFiles::Close() {
   previous_.Close();
   input_.Close();
   return closed;
+}
+
+std::optional<FileError> ConversionFiles::ReplaceOutput() const {
+  if (!unprocessedOnly_ ||
+      std::rename(NativePath(paths_.newOutput).c_str(), NativePath(paths_.output).c_str()) == 0) {
+    return std::nullopt;
+  }
+  return FileErrorFromErrno(errno);
 }
 
 }  // namespace mok::batch

@@ -8,6 +8,7 @@
 //   if (auto refused = files.Open(PathsOf(input, output), false, settings)) ...*refused...
 //   ...files.Output().WriteLine(line)...
 //   const ClosedFiles closed = files.Close();  // closed.output: the output did not reach the disk
+//   if (!closed.output) files.ReplaceOutput();  // the new output over the earlier one
 #pragma once
 
 #include <optional>
@@ -52,7 +53,13 @@ class ConversionFiles {
 
   ClosedFiles Close();
 
+  // Puts the new output of an unprocessed-only run in the place of the earlier one, in one step
+  // (rename), so that there is no moment without an output; the error when it cannot. Nothing
+  // to do for a normal run.
+  std::optional<FileError> ReplaceOutput() const;
+
  private:
+  RunPaths paths_;
   LineReader input_;
   LineReader previous_;
   LineWriter output_;

@@ -1,8 +1,5 @@
 #include "batch/conversion_run.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "batch/address_field_hint.h"
 #include "batch/conversion_files.h"
 #include "batch/database_message.h"
@@ -15,9 +12,24 @@
 namespace mok::batch {
 namespace {
 
-RunOutcome Failed(RunOutcome outcome, StopReason reason, std::optional<std::u16string> error) {
+RunOutcome Ended(RunOutcome outcome, StopReason reason, std::optional<std::u16string> error) {
   outcome.reason = reason;
   outcome.error = std::move(error);
+  return outcome;
+}
+
+// Closes the run's files; when the records reached the end of the input, the output must have
+// reached the disk and, in an unprocessed-only run, be put in place of the earlier one.
+RunOutcome Finish(ConversionFiles& files, RunOutcome outcome) {
+  const ClosedFiles closed = files.Close();
+  // The error list is a convenience, as when it cannot be written: its close does not end the
+  // run. The output's does: a file that did not reach the disk must not pass for a finished one.
+  if (outcome.reason != StopReason::Finished)
+    return outcome;
+  if (closed.output)
+    return Ended(std::move(outcome), StopReason::WriteFailed, closed.output);
+  if (const auto failure = files.ReplaceOutput())
+    return Ended(std::move(outcome), StopReason::Error, failure->Text());
   return outcome;
 }
 
@@ -60,7 +72,7 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   }
   const auto numbers = ReadRunNumbers(request);
   if (const auto* error = std::get_if<FileError>(&numbers))
-    return Failed(outcome, StopReason::Error, error->Text());
+    return Ended(outcome, StopReason::Error, error->Text());
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
   const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressField),
                            prompter_);
@@ -80,7 +92,7 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   // Only the CSV form can be written. Going on would show the refusal once per record, empty
   // the output and still end with the end message, so the run stops before opening anything.
   if (!settings.csvOut)
-    return Failed(outcome, StopReason::Error, u"この機能は現在未サポートです。");
+    return Ended(outcome, StopReason::Error, u"この機能は現在未サポートです。");
   outcome.unprocessedOnly = FileExists(request.outputPath) && settings.notOverwrite;
   return ConvertRecords(reader, request, std::move(outcome), count.firstRowFieldCount);
 }
@@ -89,40 +101,26 @@ RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunReq
                                          RunOutcome outcome, int32_t firstRowFieldCount) {
   const RunPaths paths = PathsOf(request.inputPath, request.outputPath);
   if (!FileExists(paths.input))
-    return Failed(outcome, StopReason::FileRefused, u"入力ファイルが見つかりません。");
+    return Ended(outcome, StopReason::FileRefused, u"入力ファイルが見つかりません。");
   if (auto refused = RefusedOutput(paths, context_.settingsFilePath, context_.database.Folder()))
-    return Failed(outcome, StopReason::FileRefused, std::move(refused));
+    return Ended(outcome, StopReason::FileRefused, std::move(refused));
   ConversionFiles files;
   if (auto failure = files.Open(paths, outcome.unprocessedOnly, context_.settings))
-    return Failed(outcome, StopReason::FileRefused, std::move(failure));
+    return Ended(outcome, StopReason::FileRefused, std::move(failure));
   lastFiles_.inputEncoding = files.Input().Encoding();
   lastFiles_.outputEncoding = files.OutputEncoding();
   // A line before the start row that cannot be read has been said by the reader.
   if (!reader.SkipToStartRow(files.Input()))
-    return Failed(outcome, StopReason::FileRefused, std::nullopt);
+    return Ended(outcome, StopReason::FileRefused, std::nullopt);
   // The earlier header is dropped (a missing one shows at the first record) and a new one written
   // for the current settings.
   if (LineReader* previous = files.Previous())
     reader.ReadRawLine(*previous);
 
-  const RunKind& kind = RunKindOf(outcome.unprocessedOnly);
   RecordLoop loop({context_.settings, context_.database, context_.recognizer, prompter_, observer_,
                    cancelRequested_},
-                  reader, files, kind);
-  outcome = loop.Run(std::move(outcome), firstRowFieldCount);
-  const ClosedFiles closed = files.Close();
-  // The error list is a convenience, as when it cannot be written: its close does not end the
-  // run. The output's does: a file that did not reach the disk must not pass for a finished one.
-  if (outcome.reason != StopReason::Finished)
-    return outcome;
-  if (closed.output)
-    return Failed(std::move(outcome), StopReason::WriteFailed, closed.output);
-  // rename() replaces the output in one step, so there is no moment without an output file.
-  if (kind.unprocessedOnly &&
-      std::rename(NativePath(paths.newOutput).c_str(), NativePath(paths.output).c_str()) != 0) {
-    return Failed(std::move(outcome), StopReason::Error, FileErrorFromErrno(errno).Text());
-  }
-  return outcome;
+                  reader, files, RunKindOf(outcome.unprocessedOnly));
+  return Finish(files, loop.Run(std::move(outcome), firstRowFieldCount));
 }
 
 void ConversionRun::ShowEnd(const RunOutcome& outcome) {
