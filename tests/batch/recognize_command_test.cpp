@@ -30,11 +30,12 @@ TEST(RecognizeCommand, ArgumentsAndStandardInput) {
     EXPECT_NE(out.find(part), std::string::npos) << part << " in " << out;
 }
 
-// --match chooses the matching for the run; the settings file is not changed.
-TEST(RecognizeCommand, MatchingChosenForTheRun) {
-  auto run = [](const std::string& match) {
-    const std::string command = MOK2_EXE " recognize --db-dir '" MOK_SAMPLE_DB "' --match " +
-                                match + " '東京都千代田区六番町7' 2>&1; echo $?";
+// --match chooses the matching for the run; the settings file is not changed. The command only
+// reads settings: a settings file that is named but missing is an error, not the defaults.
+TEST(RecognizeCommand, MatchingAndSettingsFileOfTheRun) {
+  auto run = [](const std::string& options) {
+    const std::string command = MOK2_EXE " recognize --db-dir '" MOK_SAMPLE_DB "' " + options +
+                                " '東京都千代田区六番町7' 2>&1; echo $?";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     std::string out(4096, '\0');
     out.resize(pipe ? std::fread(out.data(), 1, out.size(), pipe) : 0);
@@ -42,9 +43,12 @@ TEST(RecognizeCommand, MatchingChosenForTheRun) {
       ::pclose(pipe);
     return out;
   };
-  EXPECT_EQ(run("standard"), "3\t\n0\n");
-  EXPECT_EQ(run("extended").substr(0, 11), "0\t六番町");
-  EXPECT_EQ(run("strict"), "mok2 recognize: unknown matching 'strict' (standard or extended)\n1\n");
+  EXPECT_EQ(run("--match standard"), "3\t\n0\n");
+  EXPECT_EQ(run("--match extended").substr(0, 11), "0\t六番町");
+  EXPECT_EQ(run("--match strict"),
+            "mok2 recognize: unknown matching 'strict' (standard or extended)\n1\n");
+  EXPECT_EQ(run("--ini /nonexistent/mok.ini"),
+            "mok2 recognize: settings file '/nonexistent/mok.ini' not found\n1\n");
 }
 
 }  // namespace
