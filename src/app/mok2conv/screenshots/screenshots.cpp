@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -143,6 +144,10 @@ int main(int argc, char** argv) {
   while ((options.firstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
+  // The input summary beside the boxes follows them once they have rested.
+  const auto* sample = window.findChild<QLabel*>(QStringLiteral("lblAdrFieldSample"));
+  while (sample && sample->text().isEmpty() && clock.elapsed() < 120000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   bool ok = Save(&window, out);
 
   mok::batch::InputReader reader(prompter);
