@@ -14,11 +14,11 @@
 #include <sstream>
 #include <string>
 
+#include "batch/session.h"
 #include "engine/rules/fixed_tables.h"
 #include "silent_prompter.h"
 #include "startup/command_line.h"
 #include "startup/profile.h"
-#include "startup/settings_file.h"
 #include "text/text.h"
 #include "ui/main_window.h"
 
@@ -66,11 +66,10 @@ int main(int argc, char** argv) {
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
 
   mok::bench::SilentPrompter prompter;  // the end question is not answered Yes: no list
-  mok::Settings settings;
-  mok::LoadSettings(settings, ini, prompter);
+  mok::batch::Session session(ini, prompter);
   mok::engine::LoadFixedNames();
   mok::CommandLineOptions options;  // nothing to apply: the run starts from the button
-  mok::ui::MainWindow window(settings, ini, prompter, options, u"");
+  mok::ui::MainWindow window(session, prompter, options, u"");
   window.show();
   QCoreApplication::processEvents();
 

@@ -1,5 +1,7 @@
 #include "batch/session.h"
 
+#include <utility>
+
 #include "startup/settings_file.h"
 
 namespace mok::batch {
@@ -21,6 +23,9 @@ Session::Session(std::u16string settingsFile, Prompter& prompter,
                  const std::optional<std::u16string>& dbDir)
     : settingsFilePath(std::move(settingsFile)),
       settings(ReadSettings(settingsFilePath, prompter, dbDir)) {}
+
+Session::Session(std::u16string settingsFile, Settings readSettings)
+    : settingsFilePath(std::move(settingsFile)), settings(std::move(readSettings)) {}
 
 db::DbStatus Session::OpenDatabase() {
   if (auto opened = database.Open(settings.dbDir); !opened)

@@ -1,7 +1,8 @@
 // Everything a conversion works with, built in the order each part needs the one before: the
 // settings (from the settings file), the address data of the settings' database folder and a
 // recognizer over both. The programs, the tests and the benchmarks build their conversions from
-// a Session; a run (ConversionRun) is added by whoever talks to the user.
+// a Session; a run (ConversionRun) is added by whoever talks to the user. The database is opened
+// by the program: the command-line tool through OpenDatabase, the main window in its load step.
 //
 //   Session session(iniPath, prompter);
 //   if (auto opened = session.OpenDatabase(); !opened) ...opened.error().Message()...
@@ -23,6 +24,9 @@ struct Session {
   // through `prompter`); `dbDir` replaces the DBDIR setting when given.
   Session(std::u16string settingsFile, Prompter& prompter,
           const std::optional<std::u16string>& dbDir = std::nullopt);
+  // Takes settings already read from `settingsFile` (the desktop program's start-up reads them
+  // before it builds the engine's fixed tables).
+  Session(std::u16string settingsFile, Settings settings);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 

@@ -24,14 +24,33 @@ ConversionOptionsDialog::ConversionOptionsDialog(Settings& settings,
   setWindowTitle(QStringLiteral("MOK 詳細設定"));
   setModal(true);
 
-  // Left column: the output fields.
-  QGroupBox* outFieldFrame = Named<QGroupBox>(this, "framOutField", u"出力フィールド");
-  auto* outFields = new QVBoxLayout(outFieldFrame);
-  outFields->addWidget(AddFlag(outFieldFrame, "chkSrcFieldOut", u"入力データ", &Settings::srcOut));
-  outFields->addWidget(AddFlag(outFieldFrame, "chkPrefOutput", u"都道府県名", &Settings::prefOut));
-  outFields->addWidget(AddFlag(outFieldFrame, "chkCityOutput", u"市区町村名", &Settings::cityOut));
+  // The output fields on the left, how the run behaves on the right above the buttons.
+  QGroupBox* outputFields = BuildOutputFields();
+  QVBoxLayout* right = BuildRunOptions();
+  BuildHiddenOptions();
+  QPushButton* cancelButton = Button(this, "cmdCancel", u"ｷｬﾝｾﾙ");
+  QPushButton* saveButton = Button(this, "cmdOK", u"設定");
+  saveButton->setDefault(true);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(saveButton, &QPushButton::clicked, this, &ConversionOptionsDialog::SaveOptions);
+  right->addStretch(1);
+  right->addWidget(cancelButton, 0, Qt::AlignRight);
+  right->addWidget(saveButton, 0, Qt::AlignRight);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(outputFields, 1);
+  layout->addLayout(right, 1);
+
+  LoadOptions();
+}
+
+QGroupBox* ConversionOptionsDialog::BuildOutputFields() {
+  QGroupBox* frame = Named<QGroupBox>(this, "framOutField", u"出力フィールド");
+  auto* fields = new QVBoxLayout(frame);
+  fields->addWidget(AddFlag(frame, "chkSrcFieldOut", u"入力データ", &Settings::srcOut));
+  fields->addWidget(AddFlag(frame, "chkPrefOutput", u"都道府県名", &Settings::prefOut));
+  fields->addWidget(AddFlag(frame, "chkCityOutput", u"市区町村名", &Settings::cityOut));
   // The two town formats sit in a frame of their own so that they form one group.
-  auto* formatFrame = new QGroupBox(outFieldFrame);
+  auto* formatFrame = new QGroupBox(frame);
   formatFrame->setObjectName("framFormat");
   auto* format = new QVBoxLayout(formatFrame);
   combinedTownOption_ =
@@ -40,30 +59,27 @@ ConversionOptionsDialog::ConversionOptionsDialog(Settings& settings,
       Named<QRadioButton>(formatFrame, "optSeparation", u"大字・町丁目と街区符号・地番");
   format->addWidget(combinedTownOption_);
   format->addWidget(separateTownOption_);
-  outFields->addWidget(formatFrame);
-  outFields->addWidget(
-      AddFlag(outFieldFrame, "chkRemainOutput", u"号・枝番以降（ビル名等）", &Settings::remainOut));
-  outFields->addWidget(
-      AddFlag(outFieldFrame, "chkCodeOutput", u"市区町村コード", &Settings::cityCodeOut));
-  outFields->addWidget(AddFlag(outFieldFrame, "chkXYOutput", u"Ｘ座標、Ｙ座標", &Settings::xyOut));
-  outFields->addWidget(
-      AddFlag(outFieldFrame, "chkLatitudeOutput", u"経度、緯度", &Settings::latLonOut));
-  outFields->addWidget(
-      AddFlag(outFieldFrame, "chkLogOutput", u"変換ログフィールド", &Settings::logOut));
-  outFields->addStretch(1);
+  fields->addWidget(formatFrame);
+  fields->addWidget(
+      AddFlag(frame, "chkRemainOutput", u"号・枝番以降（ビル名等）", &Settings::remainOut));
+  fields->addWidget(AddFlag(frame, "chkCodeOutput", u"市区町村コード", &Settings::cityCodeOut));
+  fields->addWidget(AddFlag(frame, "chkXYOutput", u"Ｘ座標、Ｙ座標", &Settings::xyOut));
+  fields->addWidget(AddFlag(frame, "chkLatitudeOutput", u"経度、緯度", &Settings::latLonOut));
+  fields->addWidget(AddFlag(frame, "chkLogOutput", u"変換ログフィールド", &Settings::logOut));
+  fields->addStretch(1);
+  return frame;
+}
 
-  // Right column: how the run behaves.
+QVBoxLayout* ConversionOptionsDialog::BuildRunOptions() {
   QGroupBox* runFrame = Named<QGroupBox>(this, "framConvCond", u"変換処理");
-  auto* convCond = new QVBoxLayout(runFrame);
-  convCond->addWidget(
+  auto* run = new QVBoxLayout(runFrame);
+  run->addWidget(
       AddFlag(runFrame, "chkOverWrite", u"未処理データのみ変換", &Settings::notOverwrite));
-  convCond->addWidget(
-      AddFlag(runFrame, "chkInteractive", u"不明データの確認", &Settings::unknownCheck));
-  convCond->addWidget(
-      AddFlag(runFrame, "chkUnknownOutput", u"不明データも出力", &Settings::unknownOut));
+  run->addWidget(AddFlag(runFrame, "chkInteractive", u"不明データの確認", &Settings::unknownCheck));
+  run->addWidget(AddFlag(runFrame, "chkUnknownOutput", u"不明データも出力", &Settings::unknownOut));
   QGroupBox* monitorFrame = Named<QGroupBox>(this, "framOutCond", u"出力条件");
-  auto* outCond = new QVBoxLayout(monitorFrame);
-  outCond->addWidget(
+  auto* monitor = new QVBoxLayout(monitorFrame);
+  monitor->addWidget(
       AddFlag(monitorFrame, "chkMonitorDisplay", u"状況モニタに表示", &Settings::monitor));
   QGroupBox* searchFrame = Named<QGroupBox>(this, "frmSearchOption", u"検索方法");
   auto* search = new QVBoxLayout(searchFrame);
@@ -73,9 +89,16 @@ ConversionOptionsDialog::ConversionOptionsDialog(Settings& settings,
   // left out, Kyoto street names.
   search->addWidget(AddFlag(searchFrame, "chkExtendedMatch", u"拡張照合（異体字・通り名など）",
                             &Settings::extendedMatch));
+  auto* column = new QVBoxLayout;
+  column->addWidget(runFrame);
+  column->addWidget(monitorFrame);
+  column->addWidget(searchFrame);
+  return column;
+}
 
-  // Controls that exist for the file format and the mesh code but are never shown: the
-  // dialog carries their values through unchanged.
+// Controls that exist for the file format and the mesh code but are never shown: the dialog
+// carries their values through unchanged.
+void ConversionOptionsDialog::BuildHiddenOptions() {
   QGroupBox* fileFormatFrame = Named<QGroupBox>(this, "framOutputFormat", u"出力ファイル形式");
   auto* outputFormat = new QVBoxLayout(fileFormatFrame);
   csvOption_ = Named<QRadioButton>(fileFormatFrame, "optCsv", u"CSV形式");
@@ -84,29 +107,8 @@ ConversionOptionsDialog::ConversionOptionsDialog(Settings& settings,
   outputFormat->addWidget(csvOption_);
   outputFormat->addWidget(excelOption_);
   fileFormatFrame->hide();
-  QCheckBox* meshCodeBox =
-      AddFlag(this, "chkMeshCodeOutput", u"メッシュコード", &Settings::meshCodeOut);
-  meshCodeBox->hide();
+  AddFlag(this, "chkMeshCodeOutput", u"メッシュコード", &Settings::meshCodeOut)->hide();
   Named<QCheckBox>(this, "chkNoConvNoOut", u"変換なしは出力しない")->hide();
-
-  QPushButton* cancelButton = Button(this, "cmdCancel", u"ｷｬﾝｾﾙ");
-  QPushButton* saveButton = Button(this, "cmdOK", u"設定");
-  saveButton->setDefault(true);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(saveButton, &QPushButton::clicked, this, &ConversionOptionsDialog::SaveOptions);
-
-  auto* right = new QVBoxLayout;
-  right->addWidget(runFrame);
-  right->addWidget(monitorFrame);
-  right->addWidget(searchFrame);
-  right->addStretch(1);
-  right->addWidget(cancelButton, 0, Qt::AlignRight);
-  right->addWidget(saveButton, 0, Qt::AlignRight);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(outFieldFrame, 1);
-  layout->addLayout(right, 1);
-
-  LoadOptions();
 }
 
 QCheckBox* ConversionOptionsDialog::AddFlag(QWidget* parent, const char* name,

@@ -10,7 +10,9 @@
 #include "startup/settings.h"
 
 class QCheckBox;
+class QGroupBox;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace mok::ui {
 
@@ -31,6 +33,10 @@ class ConversionOptionsDialog : public QDialog {
   };
   QCheckBox* AddFlag(QWidget* parent, const char* name, const char16_t* caption,
                      bool Settings::*field);
+  // The controls, part by part.
+  QGroupBox* BuildOutputFields();
+  QVBoxLayout* BuildRunOptions();
+  void BuildHiddenOptions();
   void LoadOptions();
 
   Settings& settings_;

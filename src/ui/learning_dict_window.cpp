@@ -39,6 +39,22 @@ QComboBox* RegionCombo(QWidget* parent, const char* name) {
   return c;
 }
 
+// A scope frame: the local choice with its region on the first line, the common one below.
+void LayOutScope(QGroupBox* frame, QWidget* local, QComboBox* region, QWidget* common) {
+  auto* grid = new QGridLayout(frame);
+  grid->addWidget(local, 0, 0);
+  grid->addWidget(region, 0, 1);
+  grid->addWidget(common, 1, 0);
+  grid->setColumnStretch(2, 1);
+}
+
+// Two choices in a frame, one above the other.
+void StackInFrame(QGroupBox* frame, QWidget* first, QWidget* second) {
+  auto* column = new QVBoxLayout(frame);
+  column->addWidget(first);
+  column->addWidget(second);
+}
+
 // The index of the entry whose text equals the combo's text exactly, -1 when none does.
 int EntryOfText(const QComboBox* combo) {
   const QString text = combo->currentText();
@@ -76,130 +92,138 @@ LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& 
     : QDialog(parent), database_(database), prompter_(prompter), shown_(std::move(shown)) {
   setObjectName("frmLearningDict");
   setWindowTitle(QStringLiteral("学習辞書編集"));
-
-  // The current record.
-  QLabel* registeredLabel = Label(this, "lblRegister", u"登録字句");
-  registeredBox_ = TextBox(this, "txtRegister");
-  QLabel* convertedLabel = Label(this, "lblTransform", u"変換字句");
-  convertedBox_ = TextBox(this, "txtTransform");
-  QLabel* referenceCountLabel = Label(this, "lblRefNo", u"参照回数");
-  referenceCountBox_ = TextBox(this, "txtRefNo");
-
-  auto* scopeFrame = Named<QGroupBox>(this, "frmUserType", u"ユーザー");
-  localOption_ = Named<QRadioButton>(scopeFrame, "optLocalUser", u"ローカル");
-  regionCombo_ = RegionCombo(scopeFrame, "cmbDbID");
-  commonOption_ = Named<QRadioButton>(scopeFrame, "optCommonUser", u"共通");
-  auto* kindFrame = Named<QGroupBox>(this, "frmTypeOpt", u"区分");
-  cityOption_ = Named<QRadioButton>(kindFrame, "optCity", u"市区町村");
-  townOption_ = Named<QRadioButton>(kindFrame, "optTown", u"大字・町丁目");
-
-  positionLabel_ = Label(this, "lblRecordNo", u"No. ");
-  QLabel* countCaption = Label(this, "lblRecordNumCaption", u"件数：");
-  countLabel_ = Label(this, "lblRecordNum", u"0 件");
-  QPushButton* firstButton = PlainButton(this, "cmdFirst", u"先頭");
-  QPushButton* previousButton = PlainButton(this, "cmdPrev", u"前");
-  QPushButton* nextButton = PlainButton(this, "cmdNext", u"次");
-  QPushButton* lastButton = PlainButton(this, "cmdLast", u"末尾");
-  QPushButton* addButton = PlainButton(this, "cmdNew", u"追加");
-  QPushButton* deleteButton = PlainButton(this, "cmdDelete", u"削除");
-
-  // The search.
-  auto* searchFrame = Named<QGroupBox>(this, "frmSearch", u"検索");
-  auto* wordFrame = Named<QGroupBox>(searchFrame, "frmWord", u"字句");
-  searchRegisteredOption_ = Named<QRadioButton>(wordFrame, "optSearchReg", u"登録字句");
-  searchConvertedOption_ = Named<QRadioButton>(wordFrame, "optSearchTran", u"変換字句");
-  auto* searchKindFrame = Named<QGroupBox>(searchFrame, "frmSerachType", u"区分");
-  searchCityBox_ = Named<QCheckBox>(searchKindFrame, "chkSearchCity", u"市区町村");
-  searchTownBox_ = Named<QCheckBox>(searchKindFrame, "chkSearchTown", u"大字・町丁目");
-  auto* searchScopeFrame = Named<QGroupBox>(searchFrame, "frmSearchUser", u"ユーザー");
-  searchLocalBox_ = Named<QCheckBox>(searchScopeFrame, "chkLocalUser", u"ローカル");
-  searchRegionCombo_ = RegionCombo(searchScopeFrame, "cmbSearchDbID");
-  searchCommonBox_ = Named<QCheckBox>(searchScopeFrame, "chkCommonUser", u"共通");
-  QLabel* keywordLabel = Label(searchFrame, "lblKeyWord", u"キーワード");
-  keywordBox_ = TextBox(searchFrame, "txtKeyWord");
-  QPushButton* searchButton = PlainButton(searchFrame, "cmdSearch", u"検索");
+  // The parts from top to bottom, each made in the order the user tabs through it.
+  QGridLayout* record = BuildRecordBoxes();
+  QHBoxLayout* keys = BuildRecordKeys();
+  QHBoxLayout* position = BuildPositionLine();
+  QHBoxLayout* moves = BuildMoveButtons();
+  QGroupBox* search = BuildSearch();
   QPushButton* exitButton = PlainButton(this, "cmdExit", u"終了");
-
-  // Layout.
-  auto* recordGrid = new QGridLayout;
-  recordGrid->addWidget(registeredLabel, 0, 0);
-  recordGrid->addWidget(registeredBox_, 0, 1);
-  recordGrid->addWidget(convertedLabel, 1, 0);
-  recordGrid->addWidget(convertedBox_, 1, 1);
-  recordGrid->addWidget(referenceCountLabel, 2, 0);
-  recordGrid->addWidget(referenceCountBox_, 2, 1);
-
-  auto* userLayout = new QGridLayout(scopeFrame);
-  userLayout->addWidget(localOption_, 0, 0);
-  userLayout->addWidget(regionCombo_, 0, 1);
-  userLayout->addWidget(commonOption_, 1, 0);
-  userLayout->setColumnStretch(2, 1);
-  auto* typeLayout = new QVBoxLayout(kindFrame);
-  typeLayout->addWidget(cityOption_);
-  typeLayout->addWidget(townOption_);
-  auto* keys = new QHBoxLayout;
-  keys->addWidget(scopeFrame, 1);
-  keys->addWidget(kindFrame);
-
-  auto* position = new QHBoxLayout;
-  position->addWidget(positionLabel_);
-  position->addStretch(1);
-  position->addWidget(countCaption);
-  position->addWidget(countLabel_);
-
-  auto* moves = new QHBoxLayout;
-  moves->addWidget(firstButton);
-  moves->addWidget(previousButton);
-  moves->addWidget(nextButton);
-  moves->addWidget(lastButton);
-  moves->addSpacing(12);
-  moves->addWidget(addButton);
-  moves->addWidget(deleteButton);
-
-  auto* wordLayout = new QVBoxLayout(wordFrame);
-  wordLayout->addWidget(searchRegisteredOption_);
-  wordLayout->addWidget(searchConvertedOption_);
-  auto* searchTypeLayout = new QVBoxLayout(searchKindFrame);
-  searchTypeLayout->addWidget(searchCityBox_);
-  searchTypeLayout->addWidget(searchTownBox_);
-  auto* searchUserLayout = new QGridLayout(searchScopeFrame);
-  searchUserLayout->addWidget(searchLocalBox_, 0, 0);
-  searchUserLayout->addWidget(searchRegionCombo_, 0, 1);
-  searchUserLayout->addWidget(searchCommonBox_, 1, 0);
-  searchUserLayout->setColumnStretch(2, 1);
-  auto* searchGroups = new QHBoxLayout;
-  searchGroups->addWidget(wordFrame);
-  searchGroups->addWidget(searchKindFrame);
-  searchGroups->addWidget(searchScopeFrame, 1);
-  auto* keyword = new QHBoxLayout;
-  keyword->addWidget(keywordLabel);
-  keyword->addWidget(keywordBox_, 1);
-  keyword->addWidget(searchButton);
-  auto* searchLayout = new QVBoxLayout(searchFrame);
-  searchLayout->addLayout(searchGroups);
-  searchLayout->addLayout(keyword);
-
+  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch(1);
   bottom->addWidget(exitButton);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(recordGrid);
+  layout->addLayout(record);
   layout->addLayout(keys);
   layout->addLayout(position);
   layout->addLayout(moves);
-  layout->addWidget(searchFrame);
+  layout->addWidget(search);
   layout->addLayout(bottom);
+  ConnectKeyRules();
+  Load(selectedRegion);
+}
 
-  // Events.
-  connect(firstButton, &QPushButton::clicked, this, &LearningDictWindow::MoveFirst);
-  connect(previousButton, &QPushButton::clicked, this, &LearningDictWindow::MovePrevious);
-  connect(nextButton, &QPushButton::clicked, this, &LearningDictWindow::MoveNext);
-  connect(lastButton, &QPushButton::clicked, this, &LearningDictWindow::MoveLast);
-  connect(addButton, &QPushButton::clicked, this, &LearningDictWindow::AddRecord);
-  connect(deleteButton, &QPushButton::clicked, this, &LearningDictWindow::DeleteRecord);
+// The current record's words and reference count.
+QGridLayout* LearningDictWindow::BuildRecordBoxes() {
+  auto* grid = new QGridLayout;
+  grid->addWidget(Label(this, "lblRegister", u"登録字句"), 0, 0);
+  registeredBox_ = TextBox(this, "txtRegister");
+  grid->addWidget(registeredBox_, 0, 1);
+  grid->addWidget(Label(this, "lblTransform", u"変換字句"), 1, 0);
+  convertedBox_ = TextBox(this, "txtTransform");
+  grid->addWidget(convertedBox_, 1, 1);
+  grid->addWidget(Label(this, "lblRefNo", u"参照回数"), 2, 0);
+  referenceCountBox_ = TextBox(this, "txtRefNo");
+  grid->addWidget(referenceCountBox_, 2, 1);
+  return grid;
+}
+
+// The current record's scope (one region's word or common to all) and kind.
+QHBoxLayout* LearningDictWindow::BuildRecordKeys() {
+  auto* scopeFrame = Named<QGroupBox>(this, "frmUserType", u"ユーザー");
+  localOption_ = Named<QRadioButton>(scopeFrame, "optLocalUser", u"ローカル");
+  regionCombo_ = RegionCombo(scopeFrame, "cmbDbID");
+  commonOption_ = Named<QRadioButton>(scopeFrame, "optCommonUser", u"共通");
+  LayOutScope(scopeFrame, localOption_, regionCombo_, commonOption_);
+  auto* kindFrame = Named<QGroupBox>(this, "frmTypeOpt", u"区分");
+  cityOption_ = Named<QRadioButton>(kindFrame, "optCity", u"市区町村");
+  townOption_ = Named<QRadioButton>(kindFrame, "optTown", u"大字・町丁目");
+  StackInFrame(kindFrame, cityOption_, townOption_);
+  auto* keys = new QHBoxLayout;
+  keys->addWidget(scopeFrame, 1);
+  keys->addWidget(kindFrame);
+  return keys;
+}
+
+// The current record's position and the number of records of the search.
+QHBoxLayout* LearningDictWindow::BuildPositionLine() {
+  positionLabel_ = Label(this, "lblRecordNo", u"No. ");
+  QLabel* countCaption = Label(this, "lblRecordNumCaption", u"件数：");
+  countLabel_ = Label(this, "lblRecordNum", u"0 件");
+  auto* line = new QHBoxLayout;
+  line->addWidget(positionLabel_);
+  line->addStretch(1);
+  line->addWidget(countCaption);
+  line->addWidget(countLabel_);
+  return line;
+}
+
+// The moves through the records, then adding and deleting one.
+QHBoxLayout* LearningDictWindow::BuildMoveButtons() {
+  struct Action {
+    const char* name;
+    const char16_t* caption;
+    void (LearningDictWindow::*slot)();
+  };
+  static constexpr Action kMoves[] = {{"cmdFirst", u"先頭", &LearningDictWindow::MoveFirst},
+                                      {"cmdPrev", u"前", &LearningDictWindow::MovePrevious},
+                                      {"cmdNext", u"次", &LearningDictWindow::MoveNext},
+                                      {"cmdLast", u"末尾", &LearningDictWindow::MoveLast}};
+  static constexpr Action kChanges[] = {{"cmdNew", u"追加", &LearningDictWindow::AddRecord},
+                                        {"cmdDelete", u"削除", &LearningDictWindow::DeleteRecord}};
+  auto* line = new QHBoxLayout;
+  auto add = [&](const Action& action) {
+    QPushButton* button = PlainButton(this, action.name, action.caption);
+    connect(button, &QPushButton::clicked, this, action.slot);
+    line->addWidget(button);
+  };
+  for (const Action& action : kMoves)
+    add(action);
+  line->addSpacing(12);
+  for (const Action& action : kChanges)
+    add(action);
+  return line;
+}
+
+// The search: which word the keyword is looked for in, the kinds and the scope searched.
+QGroupBox* LearningDictWindow::BuildSearch() {
+  auto* frame = Named<QGroupBox>(this, "frmSearch", u"検索");
+  auto* wordFrame = Named<QGroupBox>(frame, "frmWord", u"字句");
+  searchRegisteredOption_ = Named<QRadioButton>(wordFrame, "optSearchReg", u"登録字句");
+  searchConvertedOption_ = Named<QRadioButton>(wordFrame, "optSearchTran", u"変換字句");
+  StackInFrame(wordFrame, searchRegisteredOption_, searchConvertedOption_);
+  auto* kindFrame = Named<QGroupBox>(frame, "frmSerachType", u"区分");
+  searchCityBox_ = Named<QCheckBox>(kindFrame, "chkSearchCity", u"市区町村");
+  searchTownBox_ = Named<QCheckBox>(kindFrame, "chkSearchTown", u"大字・町丁目");
+  StackInFrame(kindFrame, searchCityBox_, searchTownBox_);
+  auto* scopeFrame = Named<QGroupBox>(frame, "frmSearchUser", u"ユーザー");
+  searchLocalBox_ = Named<QCheckBox>(scopeFrame, "chkLocalUser", u"ローカル");
+  searchRegionCombo_ = RegionCombo(scopeFrame, "cmbSearchDbID");
+  searchCommonBox_ = Named<QCheckBox>(scopeFrame, "chkCommonUser", u"共通");
+  LayOutScope(scopeFrame, searchLocalBox_, searchRegionCombo_, searchCommonBox_);
+  QLabel* keywordLabel = Label(frame, "lblKeyWord", u"キーワード");
+  keywordBox_ = TextBox(frame, "txtKeyWord");
+  QPushButton* searchButton = PlainButton(frame, "cmdSearch", u"検索");
   connect(searchButton, &QPushButton::clicked, this, &LearningDictWindow::Search);
-  connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(wordFrame);
+  groups->addWidget(kindFrame);
+  groups->addWidget(scopeFrame, 1);
+  auto* keyword = new QHBoxLayout;
+  keyword->addWidget(keywordLabel);
+  keyword->addWidget(keywordBox_, 1);
+  keyword->addWidget(searchButton);
+  auto* layout = new QVBoxLayout(frame);
+  layout->addLayout(groups);
+  layout->addLayout(keyword);
+  return frame;
+}
+
+void LearningDictWindow::ConnectKeyRules() {
+  // The search is either common or local, and only a local one names a region.
   connect(searchCommonBox_, &QCheckBox::toggled, this, [this](bool on) {
     if (!on)
       return;
@@ -217,20 +241,15 @@ LearningDictWindow::LearningDictWindow(db::AddressDatabase& database, Prompter& 
   });
   // What the user changes in the current record (and not the display of another record).
   auto touched = [this] { edited_ = true; };
-  connect(registeredBox_, &QLineEdit::textEdited, this, touched);
-  connect(convertedBox_, &QLineEdit::textEdited, this, touched);
-  connect(referenceCountBox_, &QLineEdit::textEdited, this, touched);
-  connect(localOption_, &QRadioButton::clicked, this, touched);
-  connect(commonOption_, &QRadioButton::clicked, this, touched);
-  connect(cityOption_, &QRadioButton::clicked, this, touched);
-  connect(townOption_, &QRadioButton::clicked, this, touched);
+  for (QLineEdit* box : {registeredBox_, convertedBox_, referenceCountBox_})
+    connect(box, &QLineEdit::textEdited, this, touched);
+  for (QRadioButton* option : {localOption_, commonOption_, cityOption_, townOption_})
+    connect(option, &QRadioButton::clicked, this, touched);
   connect(regionCombo_, &QComboBox::activated, this, touched);
   connect(regionCombo_, &QComboBox::editTextChanged, this, [this] {
     if (!showing_)
       edited_ = true;
   });
-
-  Load(selectedRegion);
 }
 
 void LearningDictWindow::Load(const std::u16string& selectedRegion) {

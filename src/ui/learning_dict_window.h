@@ -17,6 +17,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -51,6 +54,14 @@ class LearningDictWindow : public QDialog {
   void DeleteRecord();
 
  private:
+  // The controls, part by part.
+  QGridLayout* BuildRecordBoxes();
+  QHBoxLayout* BuildRecordKeys();
+  QHBoxLayout* BuildPositionLine();
+  QHBoxLayout* BuildMoveButtons();
+  QGroupBox* BuildSearch();
+  // The rules between the scope controls, and the changes that mark the shown record edited.
+  void ConnectKeyRules();
   void Load(const std::u16string& selectedRegion);
   // Searches the scope and kind of `word` and moves to its row.
   void SearchFor(const LearnedWord& word);

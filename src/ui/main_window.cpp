@@ -8,9 +8,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -18,7 +15,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -28,31 +24,21 @@
 #include "batch/input_summary.h"
 #include "batch/number_text.h"
 #include "startup/settings_file.h"
-#include "startup/system_init.h"
 #include "text/encoding.h"
 #include "ui/conversion_options_dialog.h"
 #include "ui/correction_dialog.h"
 #include "ui/environment_dialog.h"
 #include "ui/learning_dict_window.h"
-#include "ui/named_widgets.h"
 #include "ui/preview_window.h"
 #include "ui/qt_text.h"
 #include "ui/unconverted_list_window.h"
-#include "ui/up_down.h"
 
 namespace mok::ui {
 namespace {
 
-constexpr int kMaxSpin = 32767;
 // The run repaints the monitor and serves the window's events at most this often: about 30 times
 // a second, quick enough for the eye and for the stop button.
 constexpr int kServeIntervalMs = 33;
-
-UpDown* Spinner(QLineEdit* buddy, QWidget* parent, const char* name) {
-  auto* spinner = new UpDown(buddy, 1, kMaxSpin, parent);
-  spinner->setObjectName(name);
-  return spinner;
-}
 
 // Local file paths of a drop, in the order given.
 QStringList DroppedFiles(const QMimeData* data) {
@@ -81,18 +67,14 @@ std::optional<PathParts> SplitPath(const QString& path) {
 
 }  // namespace
 
-MainWindow::MainWindow(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
-                       CommandLineOptions& options, std::u16string commandLineText, QWidget* parent)
+MainWindow::MainWindow(batch::Session& session, Prompter& prompter, CommandLineOptions& options,
+                       std::u16string commandLineText, QWidget* parent)
     : QWidget(parent),
-      settings_(settings),
-      settingsFilePath_(std::move(settingsFilePath)),
+      session_(session),
       prompter_(prompter),
       options_(options),
       commandLineText_(std::move(commandLineText)),
-      database_(),
-      recognizer_(settings, database_),
-      run_(batch::RunContext{settings, database_, recognizer_, settingsFilePath_}, prompter,
-           *this) {
+      run_(session, prompter, *this) {
   fileDialog_ = [this](const FileDialogRequest& request) { return DefaultFileDialog(request); };
   BuildControls();
   Load();
@@ -102,205 +84,7 @@ MainWindow::~MainWindow() {
   Unload();
 }
 
-void MainWindow::BuildControls() {
-  setObjectName("frmConvert");
-  setWindowTitle(QStringLiteral("MOK 住所認識システム"));
-  setAcceptDrops(true);
-
-  QLabel* brand = Label(this, "Label1", u"MOK2");
-  QFont brandFont(QStringLiteral("Arial"));
-  brandFont.setPointSize(20);
-  brandFont.setBold(true);
-  brandFont.setItalic(true);
-  brand->setFont(brandFont);
-
-  QLabel* regionLabel = Label(this, "lblSelectPref", u"地域名：");
-  regionBox_ = new QComboBox(this);
-  regionBox_->setObjectName("cmbSelectPref");
-  regionBox_->setEditable(true);  // any text is accepted, also one that is not listed
-  regionBox_->setInsertPolicy(QComboBox::NoInsert);
-  regionBox_->setMinimumContentsLength(12);
-
-  QLabel* inputFileLabel = Label(this, "lblInputFile", u"入力ファイル：");
-  inputFileBox_ = TextBox(this, "txtInputFile");
-  inputFileButton_ = Button(this, "cmdInputFile", u"...");
-  QLabel* outputFileLabel = Label(this, "lblOutputFile", u"出力ファイル：");
-  outputFileBox_ = TextBox(this, "txtOutputFile");
-  outputFileButton_ = Button(this, "cmdOutputFile", u"...");
-  for (QLineEdit* box : {inputFileBox_, outputFileBox_}) {
-    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 36);
-    box->installEventFilter(this);
-  }
-  for (QPushButton* button : {inputFileButton_, outputFileButton_}) {
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-  }
-  QLabel* startRowLabel = Label(this, "lblStartRow", u"変換開始行：");
-  startRowBox_ = TextBox(this, "txtStartRow");
-  startRowBox_->setText(QStringLiteral("1"));
-  startRowBox_->setFixedWidth(
-      startRowBox_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
-  UpDown* startRowSpinner = Spinner(startRowBox_, this, "UpDownStartRow");
-  regionLabel->setBuddy(regionBox_);
-  inputFileLabel->setBuddy(inputFileBox_);
-  outputFileLabel->setBuddy(outputFileBox_);
-  startRowLabel->setBuddy(startRowBox_);
-
-  // The address-field boxes are never shown: the field number is chosen in the preview
-  // window or comes from the remembered value.
-  auto* fieldFrame = Named<QGroupBox>(this, "framStartField", u"住所フィールド");
-  auto* fieldLayout = new QGridLayout(fieldFrame);
-  fieldLayout->addWidget(Label(fieldFrame, "lblPrefField", u"住所１"), 0, 0);
-  fieldLayout->addWidget(Label(fieldFrame, "lblCityField", u"住所２"), 1, 0);
-  fieldLayout->addWidget(Label(fieldFrame, "Label2", u"住所３"), 2, 0);
-  fieldLayout->addWidget(Label(fieldFrame, "lblTownField", u"住所４"), 3, 0);
-  static const char* const kFieldNames[] = {"txtAdrField_0", "txtAdrField_1", "txtAdrField_2",
-                                            "txtAdrField_3"};
-  static const char* const kSpinNames[] = {"UpDownPrefField", "UpDownCityField", "UpDownCityField2",
-                                           "UpDownTownField"};
-  UpDown* addressFieldSpinner = nullptr;
-  for (int i = 0; i < 4; ++i) {
-    QWidget* owner = i == 2 ? static_cast<QWidget*>(fieldFrame) : this;
-    addressFieldBoxes_[i] = TextBox(owner, kFieldNames[i]);
-    addressFieldBoxes_[i]->setText(QStringLiteral("1"));
-    UpDown* spinner = Spinner(addressFieldBoxes_[i], owner, kSpinNames[i]);
-    if (i == 0) {
-      addressFieldSpinner = spinner;
-    } else if (i == 2) {
-      fieldLayout->addWidget(addressFieldBoxes_[i], 2, 1);
-      fieldLayout->addWidget(spinner, 2, 2);
-    } else {
-      addressFieldBoxes_[i]->hide();
-      spinner->hide();
-    }
-  }
-  fieldFrame->hide();
-  // The address field in use is in plain sight and can be changed here; what it holds in the
-  // input shows beside it.
-  QLabel* addressFieldLabel = Label(this, "lblAdrField", u"住所フィールド：");
-  addressFieldLabel->setBuddy(addressFieldBoxes_[0]);
-  addressFieldBoxes_[0]->setFixedWidth(
-      startRowBox_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
-  addressFieldSample_ = Label(this, "lblAdrFieldSample", u"");
-  addressFieldSample_->setTextFormat(Qt::PlainText);
-  addressFieldSample_->setMinimumWidth(1);  // a long address is cut, not the window widened
-
-  QLabel* encodingLabel = Label(this, "lblEncoding", u"文字コード：");
-  inputEncodingLabel_ = Label(this, "lblInputEncoding", u"");
-  QLabel* outputEncodingLabel = Label(this, "lblOutputEncoding", u"出力：");
-  outputEncodingBox_ = new QComboBox(this);
-  outputEncodingBox_->setObjectName("cmbOutputEncoding");
-  outputEncodingBox_->addItem(QStringLiteral("入力と同じ"), QString());
-  for (const text::Encoding encoding :
-       {text::Encoding::Cp932, text::Encoding::Utf8, text::Encoding::Utf8Bom}) {
-    outputEncodingBox_->addItem(Q(text::EncodingName(encoding)), Q(text::EncodingKey(encoding)));
-  }
-  outputEncodingLabel->setBuddy(outputEncodingBox_);
-
-  auto* monitorFrame = Named<QGroupBox>(this, "framMonitor", u"状況モニタ");
-  sourceMonitor_ = TextBox(monitorFrame, "txtSrc");
-  previousSourceMonitor_ = TextBox(monitorFrame, "txtPrevSrc");
-  previousResultMonitor_ = TextBox(monitorFrame, "txtPrevDst");
-  countLabel_ = Label(monitorFrame, "lblCount", u"");
-  countLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  // Each box says what it shows.
-  auto* monitorLayout = new QGridLayout(monitorFrame);
-  const std::pair<const char*, const char16_t*> monitorLabels[] = {
-      {"lblSrc", u"変換中："}, {"lblPrevSrc", u"前の住所："}, {"lblPrevDst", u"変換結果："}};
-  int monitorRow = 0;
-  for (QLineEdit* box : {sourceMonitor_, previousSourceMonitor_, previousResultMonitor_}) {
-    box->setReadOnly(true);
-    QLabel* label =
-        Label(monitorFrame, monitorLabels[monitorRow].first, monitorLabels[monitorRow].second);
-    label->setBuddy(box);
-    monitorLayout->addWidget(label, monitorRow, 0);
-    monitorLayout->addWidget(box, monitorRow++, 1);
-  }
-  monitorLayout->addWidget(countLabel_, monitorRow, 0, 1, 2);
-
-  runButton_ = Button(this, "cmdExec", u"実行");
-  runButton_->setDefault(true);
-  stopButton_ = Button(this, "cmdCancel", u"中止");
-  unconvertedButton_ = Button(this, "cmdRegDictionary", u"不明分編集");
-  optionsButton_ = Button(this, "cmdOption", u"詳細設定");
-  environmentButton_ = Button(this, "cmdSetEnviron", u"環境設定");
-  environmentButton_->hide();
-  databaseFolderButton_ = Button(this, "cmdDbPath", u"ＤＢパス設定");
-  previewButton_ = Button(this, "cmdSrcPreview", u"プレビュー");
-  dictionaryButton_ = Button(this, "cmdUserDictionary", u"学習辞書");
-  exitButton_ = Button(this, "cmdExit", u"終了");
-  // The map link's client control of the original window; never shown.
-  TextBox(this, "txtDdeCmd")->hide();
-
-  // Layout: the entries on the left, the buttons in a column on the right. The run and stop
-  // buttons share one place; the unconverted-list button has its own, so that after a run both
-  // it and the run button can be reached.
-  auto* entries = new QGridLayout;
-  entries->addWidget(regionLabel, 0, 0);
-  entries->addWidget(regionBox_, 0, 1, 1, 2, Qt::AlignLeft);
-  entries->addWidget(inputFileLabel, 1, 0);
-  entries->addWidget(inputFileBox_, 1, 1);
-  entries->addWidget(inputFileButton_, 1, 2);
-  entries->addWidget(outputFileLabel, 2, 0);
-  entries->addWidget(outputFileBox_, 2, 1);
-  entries->addWidget(outputFileButton_, 2, 2);
-  entries->addWidget(startRowLabel, 3, 0);
-  auto* startRow = new QHBoxLayout;
-  startRow->setSpacing(0);
-  startRow->addWidget(startRowBox_);
-  startRow->addWidget(startRowSpinner);
-  startRow->addStretch(1);
-  entries->addLayout(startRow, 3, 1, 1, 2);
-  entries->addWidget(addressFieldLabel, 4, 0);
-  auto* addressField = new QHBoxLayout;
-  addressField->setSpacing(0);
-  addressField->addWidget(addressFieldBoxes_[0]);
-  addressField->addWidget(addressFieldSpinner);
-  addressField->addSpacing(8);
-  addressField->addWidget(addressFieldSample_, 1);
-  entries->addLayout(addressField, 4, 1, 1, 2);
-  entries->addWidget(encodingLabel, 5, 0);
-  auto* encodings = new QHBoxLayout;
-  encodings->addWidget(inputEncodingLabel_);
-  encodings->addSpacing(16);
-  encodings->addWidget(outputEncodingLabel);
-  encodings->addWidget(outputEncodingBox_);
-  encodings->addStretch(1);
-  entries->addLayout(encodings, 5, 1, 1, 2);
-  entries->setColumnStretch(1, 1);
-
-  auto* left = new QVBoxLayout;
-  left->addWidget(brand);
-  left->addLayout(entries);
-  left->addWidget(fieldFrame);
-  left->addWidget(monitorFrame);
-  left->addStretch(1);
-
-  auto* buttons = new QGridLayout;
-  buttons->addWidget(runButton_, 0, 0);
-  buttons->addWidget(stopButton_, 0, 0);
-  buttons->addWidget(unconvertedButton_, 1, 0);
-  buttons->addWidget(previewButton_, 2, 0);
-  buttons->addWidget(optionsButton_, 3, 0);
-  buttons->addWidget(environmentButton_, 4, 0);
-  buttons->addWidget(databaseFolderButton_, 5, 0);
-  buttons->addWidget(dictionaryButton_, 6, 0);
-  buttons->setRowStretch(7, 1);
-  buttons->addWidget(exitButton_, 8, 0);
-  // The list button's place stays reserved while it is hidden, so the column does not jump.
-  QSizePolicy keep = unconvertedButton_->sizePolicy();
-  keep.setRetainSizeWhenHidden(true);
-  unconvertedButton_->setSizePolicy(keep);
-  const int buttonWidth = databaseFolderButton_->sizeHint().width() + 16;
-  for (QPushButton* button :
-       {runButton_, stopButton_, unconvertedButton_, previewButton_, optionsButton_,
-        environmentButton_, databaseFolderButton_, dictionaryButton_, exitButton_}) {
-    button->setMinimumWidth(buttonWidth);
-  }
-
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left, 1);
-  layout->addLayout(buttons);
-
+void MainWindow::ConnectControls() {
   connect(runButton_, &QPushButton::clicked, this, &MainWindow::StartRun);
   connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopRun);
   connect(unconvertedButton_, &QPushButton::clicked, this,
@@ -355,8 +139,8 @@ void MainWindow::UpdateInputSummary() {
 }
 
 void MainWindow::ChooseOutputEncoding(int index) {
-  settings_.outputEncoding = U(outputEncodingBox_->itemData(index).toString());
-  WriteSetting(settingsFilePath_, u"OUTPUTENCODING", settings_.outputEncoding);
+  session_.settings.outputEncoding = U(outputEncodingBox_->itemData(index).toString());
+  WriteSetting(session_.settingsFilePath, u"OUTPUTENCODING", session_.settings.outputEncoding);
 }
 
 void MainWindow::Load() {
@@ -368,7 +152,7 @@ void MainWindow::Load() {
   inputFileBox_->setText(Q(commandLineText_));
   inputPath_ = commandLineText_;
 
-  if (auto opened = database_.Open(settings_.dbDir); !opened) {
+  if (auto opened = session_.database.Open(session_.settings.dbDir); !opened) {
     prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
   } else {
     ReloadRegionList();
@@ -378,7 +162,7 @@ void MainWindow::Load() {
     addressFieldBoxes_[0]->setText(QStringLiteral("1"));
     LoadWindowState();
   }
-  const auto outputEncoding = text::ParseEncoding(settings_.outputEncoding);
+  const auto outputEncoding = text::ParseEncoding(session_.settings.outputEncoding);
   outputEncodingBox_->setCurrentIndex(
       outputEncoding ? outputEncodingBox_->findData(Q(text::EncodingKey(*outputEncoding))) : 0);
   UpdateInputSummary();
@@ -386,11 +170,11 @@ void MainWindow::Load() {
 }
 
 void MainWindow::LoadWindowState() {
-  const CurrentState state = LoadCurrentState(settingsFilePath_);
-  settings_.inputFilePath = state.inputFilePath;
+  const CurrentState state = LoadCurrentState(session_.settingsFilePath);
+  session_.settings.inputFilePath = state.inputFilePath;
   inputFileBox_->setText(Q(state.inputFilePath));
   inputPath_ = state.inputFilePath;
-  settings_.outputFilePath = state.outputFilePath;
+  session_.settings.outputFilePath = state.outputFilePath;
   outputFileBox_->setText(Q(state.outputFilePath));
   outputPath_ = state.outputFilePath;
   regionBox_->setCurrentText(Q(state.selectPref));
@@ -400,17 +184,17 @@ void MainWindow::LoadWindowState() {
 
 void MainWindow::ReloadRegionList() {
   const QString shown = regionBox_->currentText();
-  if (auto loaded = database_.ReloadRegionList(); !loaded)
+  if (auto loaded = session_.database.ReloadRegionList(); !loaded)
     prompter_.ShowMessage(batch::DatabaseMessage(loaded.error()));
   regionBox_->clear();
-  for (const std::u16string& region : database_.RegionList())
+  for (const std::u16string& region : session_.database.RegionList())
     regionBox_->addItem(Q(region));
   regionBox_->setCurrentText(shown);
 }
 
 void MainWindow::DatabaseFolderChanged() {
   // The databases, the prefecture names and the region list come from the new folder at once.
-  if (auto opened = database_.Open(settings_.dbDir); !opened) {
+  if (auto opened = session_.database.Open(session_.settings.dbDir); !opened) {
     prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
     const QString shown = regionBox_->currentText();
     regionBox_->clear();
@@ -561,14 +345,15 @@ void MainWindow::FlushMonitor() {
 
 void MainWindow::EditUnconvertedAddress(const std::u16string& address) {
   FlushMonitor();
-  CorrectionDialog dialog(settings_, database_, recognizer_, prompter_, address, this);
+  CorrectionDialog dialog(session_.settings, session_.database, session_.recognizer, prompter_,
+                          address, this);
   dialog.SetRegisteredHandler([this](const LearnedWord& word) { lastLearned_ = word; });
   dialog.exec();
 }
 
 void MainWindow::ListUnconvertedRows(const batch::RunFiles& files) {
   ui::ListUnconvertedRows(
-      files, settings_, database_, recognizer_, prompter_,
+      files, session_.settings, session_.database, session_.recognizer, prompter_,
       [this](bool running) { SetRunningState(running); }, this,
       [this](const LearnedWord& word) { lastLearned_ = word; });
 }
@@ -600,7 +385,8 @@ QString MainWindow::AskFileName(bool forOutput) {
   request.title =
       forOutput ? QStringLiteral("出力ファイル選択") : QStringLiteral("入力ファイル選択");
   request.startFolder =
-      parts ? parts->folder : Q(forOutput ? settings_.outputDir : settings_.inputDir);
+      parts ? parts->folder
+            : Q(forOutput ? session_.settings.outputDir : session_.settings.inputDir);
   request.proposedName = parts ? parts->name : QString();
   request.filter = QStringLiteral("CSVﾌｧｲﾙ (*.csv);;全てのﾌｧｲﾙ (*.*)");
   request.defaultSuffix = QStringLiteral("csv");
@@ -619,7 +405,7 @@ void MainWindow::ChooseOutputFile() {
     return;
   if (QFileInfo(path).isFile()) {
     const std::u16string mode =
-        settings_.notOverwrite ? u"上書禁止モードで実行します。" : u"上書きしますか";
+        session_.settings.notOverwrite ? u"上書禁止モードで実行します。" : u"上書きしますか";
     const Answer answer =
         prompter_.Ask(U(path) + u"は既に存在しています。\r\n" + mode, MessageButtons::OkCancel);
     if (answer != Answer::Ok)
@@ -630,13 +416,13 @@ void MainWindow::ChooseOutputFile() {
 
 void MainWindow::SetInputPath(const QString& path) {
   inputPath_ = U(path);
-  settings_.inputFilePath = inputPath_;
+  session_.settings.inputFilePath = inputPath_;
   inputFileBox_->setText(path);
 }
 
 void MainWindow::SetOutputPath(const QString& path) {
   outputPath_ = U(path);
-  settings_.outputFilePath = outputPath_;
+  session_.settings.outputFilePath = outputPath_;
   outputFileBox_->setText(path);
 }
 
@@ -697,19 +483,20 @@ void MainWindow::ShowPreview() {
 }
 
 void MainWindow::EditConversionOptions() {
-  ConversionOptionsDialog dialog(settings_, settingsFilePath_, prompter_, this);
+  ConversionOptionsDialog dialog(session_.settings, session_.settingsFilePath, prompter_, this);
   dialog.exec();
 }
 
 void MainWindow::EditEnvironment() {
   EnvironmentDialog dialog(
-      settings_, settingsFilePath_, prompter_, [this] { DatabaseFolderChanged(); }, this);
+      session_.settings, session_.settingsFilePath, prompter_, [this] { DatabaseFolderChanged(); },
+      this);
   dialog.exec();
 }
 
 void MainWindow::EditLearningDict() {
   // The editor opens on the word registered last, so that the user sees it there.
-  LearningDictWindow dialog(database_, prompter_, U(regionBox_->currentText()), this,
+  LearningDictWindow dialog(session_.database, prompter_, U(regionBox_->currentText()), this,
                             std::exchange(lastLearned_, std::nullopt));
   dialog.exec();
 }
@@ -731,7 +518,7 @@ void MainWindow::Unload() {
   if (unloaded_)
     return;
   unloaded_ = true;
-  database_.Close();
+  session_.database.Close();
 }
 
 }  // namespace mok::ui

@@ -1,8 +1,8 @@
 // The main window. The user names the input and output files, the region and the address field,
 // starts and stops a conversion run and watches it, and opens every other window from here. The run
-// itself (batch::ConversionRun) reports back through the RunObserver calls; the window owns the
-// database connection, the recogniser and the run, and closing it closes them all and ends the
-// program.
+// itself (batch::ConversionRun) reports back through the RunObserver calls. The window works on the
+// program's session (settings, database, recognizer), opens its database in the load step and
+// closes it with the run's files when the window closes, which ends the program.
 #pragma once
 
 #include <QElapsedTimer>
@@ -15,14 +15,14 @@
 #include "batch/conversion_run.h"
 #include "batch/input_reader.h"
 #include "batch/run_observer.h"
-#include "db/address_database.h"
-#include "engine/recognition/recognizer.h"
+#include "batch/session.h"
 #include "startup/command_line.h"
 #include "startup/prompter.h"
-#include "startup/settings.h"
 #include "ui/correction_dialog.h"
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,12 +48,11 @@ using FileDialog = std::function<QString(const FileDialogRequest&)>;
 class MainWindow : public QWidget, public batch::RunObserver {
   Q_OBJECT
  public:
-  // The window's load step runs here: the main database is opened and the region list and the
-  // last-used entries are loaded. `commandLineText` is the program's argument text; `options`
-  // is applied at the first activation.
-  MainWindow(Settings& settings, std::u16string settingsFilePath, Prompter& prompter,
-             CommandLineOptions& options, std::u16string commandLineText,
-             QWidget* parent = nullptr);
+  // The window's load step runs here: the session's main database is opened and the region list
+  // and the last-used entries are loaded. `commandLineText` is the program's argument text;
+  // `options` is applied at the first activation. The session outlives the window.
+  MainWindow(batch::Session& session, Prompter& prompter, CommandLineOptions& options,
+             std::u16string commandLineText, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Replaces the file chooser of the input and output buttons (a QFileDialog by default).
@@ -63,8 +62,6 @@ class MainWindow : public QWidget, public batch::RunObserver {
   const std::u16string& InputPath() const { return inputPath_; }
   const std::u16string& OutputPath() const { return outputPath_; }
   batch::RunEnd LastOutcome() const { return lastOutcome_; }
-  db::AddressDatabase& Database() { return database_; }
-  engine::Recognizer& Engine() { return recognizer_; }
   batch::ConversionRun& Run() { return run_; }
 
   // RunObserver. The monitor and the counter take the run's texts at every record but are
@@ -99,7 +96,27 @@ class MainWindow : public QWidget, public batch::RunObserver {
   void EditLearningDict();
 
  private:
+  // The largest number the start-row and address-field spinners step to.
+  static constexpr int kMaxSpin = 32767;
+
+  // The controls and their arrangement (main_window_controls.cpp), each builder making its part
+  // in the order the user tabs through the window.
+  struct AddressFieldBoxes {
+    QGroupBox* hiddenFrame;
+    UpDown* firstSpinner;
+  };
   void BuildControls();
+  void AddRegionRow(QGridLayout& entries, int row);
+  void AddFileRows(QGridLayout& entries, int row);
+  void AddStartRow(QGridLayout& entries, int row);
+  AddressFieldBoxes BuildAddressFieldBoxes();
+  QGroupBox* AddAddressFieldRow(QGridLayout& entries, int row);
+  void AddEncodingRow(QGridLayout& entries, int row);
+  QGroupBox* BuildMonitor();
+  QGridLayout* BuildButtonColumn();
+  // The buttons' and boxes' events and the timers of the summary and the monitor.
+  void ConnectControls();
+
   void Load();
   void Unload();
   void LoadWindowState();
@@ -120,15 +137,12 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // Shows the monitor texts and the count the run gave since the last repaint.
   void FlushMonitor();
 
-  Settings& settings_;
-  std::u16string settingsFilePath_;
+  batch::Session& session_;
   Prompter& prompter_;
   CommandLineOptions& options_;
   std::u16string commandLineText_;
   FileDialog fileDialog_;
 
-  db::AddressDatabase database_;
-  engine::Recognizer recognizer_;
   batch::ConversionRun run_;
 
   std::u16string inputPath_;   // the input the window last took (chosen, dropped or run)

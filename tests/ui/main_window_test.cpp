@@ -8,9 +8,9 @@
 #include <QTableWidget>
 #include <QUrl>
 
+#include "batch/session.h"
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
-#include "startup/settings_file.h"
 #include "ui/main_window.h"
 #include "ui_test_support.h"
 
@@ -26,6 +26,8 @@ const Strings kIdle = {"cmdInputFile",     "cmdOutputFile",     "cmdExec",
 
 class MainWindowTest : public WindowTest<ui::MainWindow> {
  protected:
+  ~MainWindowTest() override { window.reset(); }  // the window closes before its session goes
+
   void SetUp() override {
     engine::LoadFixedNames();
     WriteProfileString(ini, u"MOK", u"DBDIR", text::FromUtf8(MOK_SAMPLE_DB));  // the Tokyo sample
@@ -33,12 +35,13 @@ class MainWindowTest : public WindowTest<ui::MainWindow> {
     WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
   }
 
-  // Loads the settings and creates the window (its load step runs) as the program does with its
-  // argument text.
+  // Makes the session of the settings file and creates the window on it (its load step runs) as
+  // the program does with its argument text.
   void Create(const std::u16string& arguments = u"") {
-    LoadSettings(settings, ini, prompter);
+    window.reset();
+    session = std::make_unique<batch::Session>(ini, prompter);
     options = CommandLineOptions{};
-    window = std::make_unique<ui::MainWindow>(settings, ini, prompter, options, arguments);
+    window = std::make_unique<ui::MainWindow>(*session, prompter, options, arguments);
     options.firstActivate = true;
     ParseCommandLine(arguments, options, prompter);
   }
@@ -81,6 +84,7 @@ class MainWindowTest : public WindowTest<ui::MainWindow> {
   std::u16string input = FileIn(folder, "small.csv");
   std::u16string output = FileIn(folder, "出力.csv");
   CommandLineOptions options;
+  std::unique_ptr<batch::Session> session;
 };
 
 TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
@@ -170,7 +174,7 @@ TEST_F(MainWindowTest, StopButtonAndClosingAskBeforeTheRunStops) {
       EXPECT_EQ(Messages(), Strings(asked.begin(), asked.end() - (stopped ? 1 : 0)));
       EXPECT_EQ(window->LastOutcome(), stopped ? RunEnd::Stopped : RunEnd::Finished);
       EXPECT_EQ(window->isVisible(), !closed);
-      EXPECT_EQ(window->Database().IsOpen(), !closed) << "closing closes the databases";
+      EXPECT_EQ(session->database.IsOpen(), !closed) << "closing closes the databases";
       EXPECT_EQ(Usable(), closed ? Strings{} : kIdle);
       EXPECT_EQ(Text("lblCount"), "3/3") << "the count of the run that went to its end";
     }
@@ -200,7 +204,7 @@ TEST_F(MainWindowTest, FilesComeFromTheChoosersOrFromDrops) {
   Press("cmdOutputFile");
   EXPECT_EQ(seen.startFolder + "|" + seen.proposedName, QStringLiteral("/previous|out.csv"));
   EXPECT_EQ(Text("txtOutputFile"), "/previous/out.csv");
-  settings.notOverwrite = true;
+  session->settings.notOverwrite = true;
   Press("cmdOutputFile");
   EXPECT_EQ(Text("txtOutputFile"), chosen.toStdString());
   const std::string exists = chosen.toStdString() + "は既に存在しています。\r\n";

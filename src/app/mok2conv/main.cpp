@@ -1,11 +1,14 @@
 // mok2conv: the desktop program. One copy runs per user; a second start brings the first copy's
 // window to the front and ends without a word. Otherwise the settings are loaded from mok.ini
-// beside the program, the engine's fixed tables are built, the main window loads (main database,
-// region list, last-used entries), the command line is read, and the window is shown; its first
-// activation applies the command line and may start a run.
+// beside the program, the engine's fixed tables are built, the session is made of the settings,
+// the main window loads (the session's main database, region list, last-used entries), the
+// command line is read, and the window is shown; its first activation applies the command line and
+// may start a run.
 #include <QApplication>
 #include <memory>
+#include <utility>
 
+#include "batch/session.h"
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
 #include "startup/system_init.h"
@@ -31,10 +34,11 @@ int main(int argc, char** argv) {
   mok::Startup startup = mok::InitializeSystem(
       prompter, u"", [] { mok::engine::LoadFixedNames(); }, [] { return true; });
 
+  mok::batch::Session session(startup.settingsFilePath, std::move(startup.settings));
+
   // Creating the window runs its load step, before the command line is read.
   mok::CommandLineOptions commandLine;
-  mok::ui::MainWindow window(startup.settings, startup.settingsFilePath, prompter, commandLine,
-                             argumentText);
+  mok::ui::MainWindow window(session, prompter, commandLine, argumentText);
   window.setWindowTitle(QString::fromStdU16String(mok::kMainWindowTitle));
   prompter.SetParent(&window);
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,10 +21,10 @@
 #include <fstream>
 #include <functional>
 
+#include "batch/session.h"
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
 #include "startup/profile.h"
-#include "startup/settings_file.h"
 #include "text/text.h"
 #include "ui/conversion_options_dialog.h"
 #include "ui/correction_dialog.h"
@@ -128,14 +129,13 @@ int main(int argc, char** argv) {
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
 
   UnattendedPrompter prompter;
-  mok::Settings settings;
-  mok::LoadSettings(settings, ini, prompter);
+  mok::batch::Session session(ini, prompter);
   mok::engine::LoadFixedNames();
 
   // The main window after a run started from the command line, as a user would start it.
   mok::CommandLineOptions options;
   const std::u16string arguments = u"-i " + input + u" -o " + output + u" -d 東京都 -l 2";
-  mok::ui::MainWindow window(settings, ini, prompter, options, arguments);
+  mok::ui::MainWindow window(session, prompter, options, arguments);
   options.firstActivate = true;
   mok::ParseCommandLine(arguments, options, prompter);
   window.show();
@@ -144,6 +144,10 @@ int main(int argc, char** argv) {
   while ((options.firstActivate || window.Run().IsRunning()) && clock.elapsed() < 120000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
+  // The input summary beside the boxes follows them once they have rested.
+  const auto* sample = window.findChild<QLabel*>(QStringLiteral("lblAdrFieldSample"));
+  while (sample && sample->text().isEmpty() && clock.elapsed() < 120000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   bool ok = Save(&window, out);
 
   QLineEdit addressField;
@@ -152,11 +156,11 @@ int main(int argc, char** argv) {
     ok &= Save(&preview, out);
   }
   {
-    mok::ui::ConversionOptionsDialog dialog(settings, ini, prompter);
+    mok::ui::ConversionOptionsDialog dialog(session.settings, ini, prompter);
     ok &= Save(&dialog, out);
   }
   {
-    mok::ui::EnvironmentDialog dialog(settings, ini, prompter, [] {});
+    mok::ui::EnvironmentDialog dialog(session.settings, ini, prompter, [] {});
     ok &= Save(&dialog, out);
   }
   {
@@ -167,13 +171,14 @@ int main(int argc, char** argv) {
   // The unconverted list of the run, and the correction dialog on one of its addresses with a
   // misspelt word selected and corrected.
   {
-    mok::ui::UnconvertedListWindow list(settings, window.Database(), window.Engine(), prompter);
+    mok::ui::UnconvertedListWindow list(session.settings, session.database, session.recognizer,
+                                        prompter);
     list.FillUnconvertedRows(window.Run().LastRunFiles());
     ok &= Save(&list, out);
   }
   {
-    mok::ui::CorrectionDialog dialog(settings, window.Database(), window.Engine(), prompter,
-                                     u"東京都渋谷区はち山町1-1");
+    mok::ui::CorrectionDialog dialog(session.settings, session.database, session.recognizer,
+                                     prompter, u"東京都渋谷区はち山町1-1");
     dialog.show();
     Settle();
     mok::screenshots::FillCorrectionSample(dialog, u"はち山", u"鉢山");
