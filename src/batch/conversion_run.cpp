@@ -406,8 +406,8 @@ std::optional<engine::Recognition> ConversionRun::Recognize(
   // in record order: then the address is recognised here, as a single recognizer would.
   engine::Recognition recognition = answer && !answer->learned
                                         ? std::move(answer->recognition)
-                                        : recognizer_.RecognizeAddress(address);
-  for (const db::DbError& error : recognition.errors) {
+                                        : recognizer_.RecognizeAddress(address, database_);
+  for (const DbError& error : recognition.errors) {
     // A damaged or missing database would fail every later record the same way: the run stops
     // at the first one.
     if (error.fromEngine) {

@@ -22,7 +22,7 @@ Session::Session(std::u16string settingsFile, Prompter& prompter,
     : settingsFilePath(std::move(settingsFile)),
       settings(ReadSettings(settingsFilePath, prompter, dbDir)) {}
 
-db::DbStatus Session::OpenDatabase() {
+DbStatus Session::OpenDatabase() {
   if (auto opened = database.Open(settings.dbDir); !opened)
     return opened;
   return database.ReloadRegionList();

@@ -90,7 +90,7 @@ MainWindow::MainWindow(Settings& settings, std::u16string settingsFilePath, Prom
       options_(options),
       commandLineText_(std::move(commandLineText)),
       database_(),
-      recognizer_(settings, database_),
+      recognizer_(settings),
       run_(settings, database_, recognizer_, prompter, *this, settingsFilePath_),
       reader_(prompter) {
   fileDialog_ = [this](const FileDialogRequest& request) { return DefaultFileDialog(request); };

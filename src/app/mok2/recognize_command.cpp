@@ -144,7 +144,7 @@ int Recognize(const ParsedOptions& options) {
   if (!sessionPointer)
     return 1;
   batch::Session& session = *sessionPointer;
-  auto fail = [](const db::DbError& error) {
+  auto fail = [](const DbError& error) {
     std::fprintf(stderr, "mok2 recognize: %s\n",
                  text::ToUtf8(batch::DatabaseMessage(error)).c_str());
     return 1;
@@ -176,10 +176,10 @@ int Recognize(const ParsedOptions& options) {
   // answer serves unless it used the learning dictionary, whose counts change in input order.
   auto recognize = [&](const std::u16string& address,
                        std::optional<batch::RecognitionPool::Answer> answer = std::nullopt) {
-    const engine::Recognition r = answer && !answer->learned
-                                      ? std::move(answer->recognition)
-                                      : session.recognizer.RecognizeAddress(address);
-    for (const db::DbError& error : r.errors) {
+    const engine::Recognition r =
+        answer && !answer->learned ? std::move(answer->recognition)
+                                   : session.recognizer.RecognizeAddress(address, session.database);
+    for (const DbError& error : r.errors) {
       if (error.fromEngine) {
         fail(error);
         return false;
