@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "db/address_database.h"
+#include "engine/forwarding_store.h"
 
 namespace mok::batch {
 
@@ -57,9 +58,10 @@ class RegisteredPrefixes {
 
 // The worker's view of the address data: everything as the databases answer, except that a
 // learned word found is only noted and its use never counted.
-class NoCountStore : public engine::AddressStore {
+class NoCountStore : public engine::ForwardingStore {
  public:
-  explicit NoCountStore(db::AddressDatabase& database) : database_(database) {}
+  explicit NoCountStore(db::AddressDatabase& database)
+      : ForwardingStore(database), database_(database) {}
 
   // Reads the registered words once, so that only a word one of them begins is looked up: each
   // lookup takes and drops the main database's file lock, and the workers would queue for the
@@ -80,31 +82,6 @@ class NoCountStore : public engine::AddressStore {
 
   bool TakeLearned() { return std::exchange(learned_, false); }
 
-  const std::vector<engine::Prefecture>& Prefectures() const override {
-    return database_.Prefectures();
-  }
-  const engine::RegionSelection& Region() const override { return database_.Region(); }
-  bool RegionOpen() const override { return database_.RegionOpen(); }
-  void BeginAddress() override { database_.BeginAddress(); }
-  DbResult<const std::vector<std::u16string>*> Municipalities() override {
-    return database_.Municipalities();
-  }
-  DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
-                                                        bool endsWith) override {
-    return database_.FindMunicipalities(name, endsWith);
-  }
-  DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override {
-    return database_.TownRows(index);
-  }
-  DbResult<std::optional<engine::TownPosition>> FindTownPosition(
-      const std::u16string& prefecture, const std::u16string& city,
-      const std::u16string& town) override {
-    return database_.FindTownPosition(prefecture, city, town);
-  }
-  DbResult<std::vector<engine::BlockRow>> BlockRows(
-      const engine::TownPosition& town, const std::optional<std::u16string>& exact) override {
-    return database_.BlockRows(town, exact);
-  }
   DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(engine::WordKind kind,
                                                                std::u16string_view word) override {
     const auto& registered = registered_[static_cast<std::size_t>(kind)];
@@ -116,10 +93,6 @@ class NoCountStore : public engine::AddressStore {
     return found;
   }
   DbStatus CountLearnedWordUse(int64_t) override { return {}; }
-  DbResult<std::optional<engine::PostalNames>> FindPostalNames(
-      const std::u16string& cityKana, const std::u16string& placeKana) override {
-    return database_.FindPostalNames(cityKana, placeKana);
-  }
 
  private:
   db::AddressDatabase& database_;

@@ -94,9 +94,6 @@ class EngineDatabase {
   engine::Recognition Recognize(const std::u16string& address) const {
     return recognizer->RecognizeAddress(address, *database);
   }
-  engine::AddressSplit Split(const std::u16string& address) const {
-    return recognizer->SplitAddress(address, *database);
-  }
 
   TestDatabaseBuilder b;
   Settings settings;

@@ -89,8 +89,7 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
                                            "<はち山→鉢山>をユーザー辞書に登録しますか？",
                                            "<はち山→鉢山>をユーザー辞書に登録しました。"}));
   ASSERT_EQ(told.size(), 1u) << "the opener learns what was registered";
-  EXPECT_EQ(told[0].kind, engine::WordKind::Town);
-  EXPECT_EQ(told[0].scope, 5);
+  EXPECT_EQ(std::pair(told[0].kind, told[0].scope), std::pair(engine::WordKind::Town, 5));
   // A town word of the current region, which the next recognition of the address applies.
   EXPECT_EQ(Learned(), Strings{"5|3|はち山|鉢山|0"});
   EXPECT_EQ(env.Recognize(u"東京都渋谷区はち山1-1").code, engine::ResultCode::Converted);

@@ -12,18 +12,10 @@ using test::U8;
 
 TEST(LearnedWordKind, IsThePartTheWordOverlaps) {
   using enum WordKind;
-  auto split = [](std::u16string prefecture, std::u16string city, std::u16string ward,
-                  std::u16string town) {
-    AddressParts parts;
-    parts.prefecture = std::move(prefecture);
-    parts.city = std::move(city);
-    parts.ward = std::move(ward);
-    parts.townName = std::move(town);
-    return parts;
-  };
-  const AddressParts shibuya = split(u"東京都", u"渋谷区", u"", u"はち山");
-  const AddressParts sapporo = split(u"", u"札幌市", u"中央区", u"大通西");
-  const AddressParts noCity = split(u"東京都", u"", u"", u"");  // no municipality was found
+  const AddressParts shibuya{u"東京都", u"渋谷区", u"", u"はち山", {}, u"", false, u"", false};
+  const AddressParts sapporo{u"", u"札幌市", u"中央区", u"大通西", {}, u"", false, u"", false};
+  // The split found no municipality.
+  const AddressParts noCity{u"東京都", u"", u"", u"", {}, u"", false, u"", false};
   const struct {
     const AddressParts& parts;
     std::u16string word;
@@ -44,5 +36,6 @@ TEST(LearnedWordKind, IsThePartTheWordOverlaps) {
   for (const auto& c : cases)
     EXPECT_EQ(LearnedWordKind(c.parts, c.word), c.kind) << U8(c.word);
 }
+
 }  // namespace
 }  // namespace mok::engine

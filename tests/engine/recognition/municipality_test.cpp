@@ -3,6 +3,7 @@
 // suffix first), the prefecture filter and the stored spelling of the parts.
 #include <gtest/gtest.h>
 
+#include "engine/forwarding_store.h"
 #include "engine/recognition/prefecture.h"
 #include "support/engine_database.h"
 
@@ -31,7 +32,7 @@ class Municipality : public ::testing::Test {
 
   // "prefecture|city|ward|town" when split, else the code.
   std::string Split(const std::u16string& address) {
-    const AddressSplit s = d.Split(address);
+    const AddressSplit s = d.recognizer->SplitAddress(address, *d.database);
     if (s.code != ResultCode::Converted)
       return std::to_string(CodeNumber(s.code));
     const AddressParts& p = s.parts;
@@ -113,48 +114,14 @@ TEST_F(Municipality, AddressOverSeveralFields) {
   EXPECT_EQ(b.code, ResultCode::Converted);
 }
 
-}  // namespace
-}  // namespace mok::engine
-
-namespace mok::engine {
-namespace {
-
 // A store that counts the municipality lookups the city step makes.
-struct CountingStore : AddressStore {
-  explicit CountingStore(AddressStore& inner) : inner(inner) {}
-  const std::vector<Prefecture>& Prefectures() const override { return inner.Prefectures(); }
-  const RegionSelection& Region() const override { return inner.Region(); }
-  bool RegionOpen() const override { return inner.RegionOpen(); }
-  void BeginAddress() override { inner.BeginAddress(); }
-  DbResult<const std::vector<std::u16string>*> Municipalities() override {
-    return inner.Municipalities();
-  }
+struct CountingStore : ForwardingStore {
+  using ForwardingStore::ForwardingStore;
   DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
                                                         bool endsWith) override {
     ++lookups;
-    return inner.FindMunicipalities(name, endsWith);
+    return ForwardingStore::FindMunicipalities(name, endsWith);
   }
-  DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) override {
-    return inner.TownRows(index);
-  }
-  DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& p,
-                                                         const std::u16string& c,
-                                                         const std::u16string& t) override {
-    return inner.FindTownPosition(p, c, t);
-  }
-  DbResult<std::vector<BlockRow>> BlockRows(const TownPosition& town,
-                                            const std::optional<std::u16string>& exact) override {
-    return inner.BlockRows(town, exact);
-  }
-  DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind k, std::u16string_view w) override {
-    return inner.FindLearnedWord(k, w);
-  }
-  DbStatus CountLearnedWordUse(int64_t id) override { return inner.CountLearnedWordUse(id); }
-  DbResult<std::optional<PostalNames>> FindPostalNames(const std::u16string& c,
-                                                       const std::u16string& p) override {
-    return inner.FindPostalNames(c, p);
-  }
-  AddressStore& inner;
   int lookups = 0;
 };
 
