@@ -112,12 +112,15 @@ void Recognize(benchmark::State& state, Sample sample, bool extended) {
   }
   int converted = 0;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    converted += sessions[i]->recognizer.RecognizeAddress(records[i].address).code ==
-                 mok::engine::ResultCode::Converted;
+    converted +=
+        sessions[i]->recognizer.RecognizeAddress(records[i].address, sessions[i]->database).code ==
+        mok::engine::ResultCode::Converted;
   }
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(sessions[next]->recognizer.RecognizeAddress(records[next].address));
+    mok::batch::Session& session = *sessions[next];
+    benchmark::DoNotOptimize(
+        session.recognizer.RecognizeAddress(records[next].address, session.database));
     next = next + 1 == records.size() ? 0 : next + 1;
   }
   state.counters["addresses/s"] =

@@ -118,13 +118,16 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
   }
   // As a run reads: one read transaction over many addresses.
   session.database.HoldReads(true);
-  mok::engine::Recognizer& recognizer = session.recognizer;
+  const mok::engine::Recognizer& recognizer = session.recognizer;
+  mok::db::AddressDatabase& database = session.database;
 
   // One pass first, so that connections and caches are warm, and to count what converts.
   int converted = 0;
   for (const auto& address : addresses) {
     converted +=
-        recognizer.RecognizeAddress(address).code == mok::engine::ResultCode::Converted ? 1 : 0;
+        recognizer.RecognizeAddress(address, database).code == mok::engine::ResultCode::Converted
+            ? 1
+            : 0;
   }
 
   g_sqliteNanoseconds = 0;
@@ -133,7 +136,7 @@ void BM_RecognizeSampleAddresses(benchmark::State& state) {
   int64_t count = 0;
   const auto start = Clock::now();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(recognizer.RecognizeAddress(addresses[next]));
+    benchmark::DoNotOptimize(recognizer.RecognizeAddress(addresses[next], database));
     next = next + 1 == addresses.size() ? 0 : next + 1;
     ++count;
   }

@@ -41,7 +41,7 @@ namespace mok::batch {
 struct RunContext {
   Settings& settings;
   db::AddressDatabase& database;
-  engine::Recognizer& recognizer;
+  const engine::Recognizer& recognizer;
   std::u16string settingsFilePath;
 };
 

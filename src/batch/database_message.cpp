@@ -16,7 +16,7 @@ bool EndsWith(const std::u16string& text, std::u16string_view end) {
 }
 
 // "地域データベース /data/大阪府.sqlite", told by the file's name.
-std::u16string FileKind(const db::DbError& error) {
+std::u16string FileKind(const DbError& error) {
   if (error.file.empty())
     return u"住所データベース";
   const bool main = EndsWith(error.file, u"/mok2.sqlite") || error.file == u"mok2.sqlite";
@@ -34,7 +34,7 @@ constexpr std::u16string_view kRebuild = u"mok2 db でデータベースを作�
 
 }  // namespace
 
-std::u16string DatabaseMessage(const db::DbError& error) {
+std::u16string DatabaseMessage(const DbError& error) {
   const std::u16string where = FileKind(error);
   const std::u16string_view kNoTable = u"no such table: ";
   if (error.description.starts_with(kNoTable)) {

@@ -1,6 +1,6 @@
 // Failures of the address data as the user reads them: a Japanese sentence that says which file
 // failed and what to do about it, and the engine's number for whoever looks further. The database
-// layer gives back what the engine said (db::DbError); every window and run message that reports
+// layer gives back what the engine said (DbError); every window and run message that reports
 // a database failure words it here.
 //
 // Example: the region 大阪府 whose file is missing,
@@ -11,10 +11,10 @@
 
 #include <string>
 
-#include "db/db_error.h"
+#include "result/db_result.h"
 
 namespace mok::batch {
 
-std::u16string DatabaseMessage(const db::DbError& error);
+std::u16string DatabaseMessage(const DbError& error);
 
 }  // namespace mok::batch

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "db/address_database.h"
+#include "engine/forwarding_store.h"
 
 namespace mok::batch {
 
@@ -57,9 +58,10 @@ class RegisteredPrefixes {
 
 // The worker's view of the address data: everything as the databases answer, except that a
 // learned word found is only noted and its use never counted.
-class NoCountStore : public engine::AddressStore {
+class NoCountStore : public engine::ForwardingStore {
  public:
-  explicit NoCountStore(db::AddressDatabase& database) : database_(database) {}
+  explicit NoCountStore(db::AddressDatabase& database)
+      : ForwardingStore(database), database_(database) {}
 
   // Reads the registered words once, so that only a word one of them begins is looked up: each
   // lookup takes and drops the main database's file lock, and the workers would queue for the
@@ -80,33 +82,8 @@ class NoCountStore : public engine::AddressStore {
 
   bool TakeLearned() { return std::exchange(learned_, false); }
 
-  const std::vector<engine::Prefecture>& Prefectures() const override {
-    return database_.Prefectures();
-  }
-  const engine::RegionSelection& Region() const override { return database_.Region(); }
-  bool RegionOpen() const override { return database_.RegionOpen(); }
-  void BeginAddress() override { database_.BeginAddress(); }
-  db::DbResult<const std::vector<std::u16string>*> Municipalities() override {
-    return database_.Municipalities();
-  }
-  db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
-                                                            bool endsWith) override {
-    return database_.FindMunicipalities(name, endsWith);
-  }
-  db::DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override {
-    return database_.TownRows(index);
-  }
-  db::DbResult<std::optional<engine::TownPosition>> FindTownPosition(
-      const std::u16string& prefecture, const std::u16string& city,
-      const std::u16string& town) override {
-    return database_.FindTownPosition(prefecture, city, town);
-  }
-  db::DbResult<std::vector<engine::BlockRow>> BlockRows(
-      const engine::TownPosition& town, const std::optional<std::u16string>& exact) override {
-    return database_.BlockRows(town, exact);
-  }
-  db::DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(
-      engine::WordKind kind, std::u16string_view word) override {
+  DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(engine::WordKind kind,
+                                                               std::u16string_view word) override {
     const auto& registered = registered_[static_cast<std::size_t>(kind)];
     if (registered && !registered->AnyBegins(word))
       return std::optional<engine::LearnedWord>();
@@ -115,11 +92,7 @@ class NoCountStore : public engine::AddressStore {
       learned_ = true;
     return found;
   }
-  db::DbStatus CountLearnedWordUse(int64_t) override { return {}; }
-  db::DbResult<std::optional<engine::PostalNames>> FindPostalNames(
-      const std::u16string& cityKana, const std::u16string& placeKana) override {
-    return database_.FindPostalNames(cityKana, placeKana);
-  }
+  DbStatus CountLearnedWordUse(int64_t) override { return {}; }
 
  private:
   db::AddressDatabase& database_;
@@ -129,21 +102,22 @@ class NoCountStore : public engine::AddressStore {
 
 }  // namespace
 
+// What each worker has of its own: its connections to the databases, through its store.
 struct RecognitionPool::Worker {
-  explicit Worker(const Settings& s) : settings(s) {}
-  Settings settings;
   db::AddressDatabase database;
   NoCountStore store{database};
-  engine::Recognizer recognizer{settings, store};
 };
+
+RecognitionPool::RecognitionPool(const Settings& settings)
+    : settings_(settings), recognizer_(settings_) {}
 
 std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings,
                                                         const std::u16string& dbDir,
                                                         const std::u16string& region,
                                                         unsigned workers) {
-  std::unique_ptr<RecognitionPool> pool(new RecognitionPool);
+  std::unique_ptr<RecognitionPool> pool(new RecognitionPool(settings));
   for (unsigned i = 0; i < std::max(workers, 1U); ++i) {
-    auto worker = std::make_unique<Worker>(settings);
+    auto worker = std::make_unique<Worker>();
     if (!worker->database.Open(dbDir) || !worker->database.ReloadRegionList() ||
         !worker->database.SelectRegion(region)) {
       return nullptr;
@@ -171,11 +145,11 @@ RecognitionPool::~RecognitionPool() {
 }
 
 std::vector<RecognitionPool::Answer> RecognitionPool::Recognize(
-    Worker& worker, const std::vector<std::u16string>& addresses) {
+    Worker& worker, const std::vector<std::u16string>& addresses) const {
   std::vector<Answer> answers;
   answers.reserve(addresses.size());
   for (const std::u16string& address : addresses) {
-    engine::Recognition recognition = worker.recognizer.RecognizeAddress(address);
+    engine::Recognition recognition = recognizer_.RecognizeAddress(address, worker.store);
     answers.push_back({std::move(recognition), worker.store.TakeLearned()});
   }
   return answers;

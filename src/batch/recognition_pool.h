@@ -1,13 +1,14 @@
 // Recognition on several threads: each worker has its own connections to the databases of the
-// run's folder and region and its own recognizer, and the answers come back in the order the
-// addresses were given, so that whoever writes the output sees them as one recognizer would
-// have given them. The thread that takes the answers is one of the workers: instead of waiting
-// for the oldest batch it recognises the next one not yet begun, so that N workers keep N cores
-// busy, the reading and writing included.
+// run's folder and region, and all of them share one recognizer, which reads only its model and
+// the pool's copy of the settings (so the threads take no lock to use it). The answers come back
+// in the order the addresses were given, so that whoever writes the output sees them as one
+// recognizer would have given them. The thread that takes the answers is one of the workers:
+// instead of waiting for the oldest batch it recognises the next one not yet begun, so that N
+// workers keep N cores busy, the reading and writing included.
 //
 // Workers never count the use of a learned word: the counts order the learned words, and they
 // must change in record order. An answer that applied the learning dictionary is marked, and the
-// run recognises that address once more on its own recognizer, in order, where the count is
+// run recognises that address once more against its own store, in order, where the count is
 // stored as before.
 //
 //   auto pool = RecognitionPool::Start(settings, dbDir, u"東京都", 2);
@@ -62,10 +63,9 @@ class RecognitionPool {
     bool done = false;
   };
 
-  RecognitionPool() = default;
+  explicit RecognitionPool(const Settings& settings);
   void Work(Worker& worker);
-  static std::vector<Answer> Recognize(Worker& worker,
-                                       const std::vector<std::u16string>& addresses);
+  std::vector<Answer> Recognize(Worker& worker, const std::vector<std::u16string>& addresses) const;
 
   mutable std::mutex mutex_;
   std::condition_variable workReady_;
@@ -73,6 +73,8 @@ class RecognitionPool {
   std::deque<std::shared_ptr<Batch>> queued_;  // in order; the front is taken next
   std::size_t assigned_ = 0;                   // batches of queued_ handed to a worker
   bool stopping_ = false;
+  const Settings settings_;  // unchanged while the workers read it
+  const engine::Recognizer recognizer_;
   std::vector<std::unique_ptr<Worker>> workers_;  // the first is the caller's
   std::vector<std::thread> threads_;
 };

@@ -164,11 +164,11 @@ engine::Recognition RecordLoop::Recognize(const std::u16string& address,
   // in record order: then the address is recognised here, as a single recognizer would.
   if (answer && !answer->learned)
     return std::move(answer->recognition);
-  return context_.recognizer.RecognizeAddress(address);
+  return context_.recognizer.RecognizeAddress(address, context_.database);
 }
 
 std::optional<std::u16string> RecordLoop::SayFailures(const engine::Recognition& recognition) {
-  for (const db::DbError& error : recognition.errors) {
+  for (const DbError& error : recognition.errors) {
     // A damaged or missing database would fail every later record the same way: the run stops
     // at the first one.
     if (error.fromEngine)

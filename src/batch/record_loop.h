@@ -31,7 +31,7 @@ namespace mok::batch {
 struct RecordLoopContext {
   const Settings& settings;
   db::AddressDatabase& database;
-  engine::Recognizer& recognizer;
+  const engine::Recognizer& recognizer;
   Prompter& prompter;
   RunObserver& observer;
   std::atomic<bool>& cancelRequested;  // the stop button, also from a signal handler

@@ -27,7 +27,7 @@ Session::Session(std::u16string settingsFile, Prompter& prompter,
 Session::Session(std::u16string settingsFile, Settings readSettings)
     : settingsFilePath(std::move(settingsFile)), settings(std::move(readSettings)) {}
 
-db::DbStatus Session::OpenDatabase() {
+DbStatus Session::OpenDatabase() {
   if (auto opened = database.Open(settings.dbDir); !opened)
     return opened;
   return database.ReloadRegionList();

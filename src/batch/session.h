@@ -1,8 +1,9 @@
 // Everything a conversion works with, built in the order each part needs the one before: the
 // settings (from the settings file), the address data of the settings' database folder and a
-// recognizer over both. The programs, the tests and the benchmarks build their conversions from
-// a Session; a run (ConversionRun) is added by whoever talks to the user. The database is opened
-// by the program: the command-line tool through OpenDatabase, the main window in its load step.
+// recognizer over the settings, which recognises against that address data. The programs, the
+// tests and the benchmarks build their conversions from a Session; a run (ConversionRun) is
+// added by whoever talks to the user. The database is opened by the program: the command-line
+// tool through OpenDatabase, the main window in its load step.
 //
 //   Session session(iniPath, prompter);
 //   if (auto opened = session.OpenDatabase(); !opened) ...opened.error().Message()...
@@ -31,12 +32,12 @@ struct Session {
   Session& operator=(const Session&) = delete;
 
   // Opens the main database of the settings' folder and reads its prefecture and region lists.
-  db::DbStatus OpenDatabase();
+  DbStatus OpenDatabase();
 
   const std::u16string settingsFilePath;
   Settings settings;
   db::AddressDatabase database;
-  engine::Recognizer recognizer{settings, database};
+  engine::Recognizer recognizer{settings};
 };
 
 }  // namespace mok::batch

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "db/db_error.h"
 #include "db/main_database.h"
 #include "db/region_database.h"
 #include "engine/address_store.h"
+#include "result/db_result.h"
 
 namespace mok::db {
 

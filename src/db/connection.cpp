@@ -50,10 +50,6 @@ void ConfigureEngineOnce() {
 
 }  // namespace
 
-std::u16string DbError::Text() const {
-  return description + u"(" + text::FromUtf8(std::to_string(number)) + u")";
-}
-
 // --- Statement ------------------------------------------------------------------------------
 
 Statement::Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}

@@ -22,7 +22,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "db/db_error.h"
+#include "result/db_result.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "db/db_error.h"
+#include "result/db_result.h"
 
 namespace mok::db {
 

@@ -1,7 +1,7 @@
 // What the recognition needs from the address data, declared by the engine and implemented by the
 // database layer (db::AddressDatabase): the prefectures, the chosen region, the municipalities and
 // town rows of the region, the blocks of a town, learned words and postal names. Every query
-// returns values; a failure comes back as a db::DbError naming the file, never as a message.
+// returns values; a failure comes back as a DbError naming the file, never as a message.
 //
 // The matching decisions (which municipality fits, which town row, which block is nearest) are
 // the engine's; the store only answers questions about stored rows.
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/db_error.h"
+#include "result/db_result.h"
 
 namespace mok::engine {
 
@@ -87,33 +87,34 @@ class AddressStore {
   // A new address begins: rows read for the previous one may be checked once against the file.
   virtual void BeginAddress() = 0;
   // The distinct municipality names of the region's POSITION table, in table order.
-  virtual db::DbResult<const std::vector<std::u16string>*> Municipalities() = 0;
+  virtual DbResult<const std::vector<std::u16string>*> Municipalities() = 0;
   // The indexes into Municipalities() of the names that equal `name` or, with `endsWith`, that
   // end with it (ASCII letter case ignored), ascending.
-  virtual db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
-                                                                    bool endsWith) = 0;
+  virtual DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                                bool endsWith) = 0;
   // The POSITION rows of Municipalities()[index], in table order.
-  virtual db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
+  virtual DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
 
   // The POSITION row of a town; nullopt when there is none.
-  virtual db::DbResult<std::optional<TownPosition>> FindTownPosition(
-      const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) = 0;
+  virtual DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& prefecture,
+                                                                 const std::u16string& city,
+                                                                 const std::u16string& town) = 0;
   // The rows of a town's block table, in table order; with `exactNumber`, only the rows whose
   // number equals it (ASCII letter case ignored).
-  virtual db::DbResult<std::vector<BlockRow>> BlockRows(
+  virtual DbResult<std::vector<BlockRow>> BlockRows(
       const TownPosition& town, const std::optional<std::u16string>& exactNumber) = 0;
 
   // The learned word that applies to `word`: the registered word is a prefix of it; the region's
   // own words before the common ones, then the most used, then the oldest.
-  virtual db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
-                                                                   std::u16string_view word) = 0;
+  virtual DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
+                                                               std::u16string_view word) = 0;
   // Counts one more use of a learned word.
-  virtual db::DbStatus CountLearnedWordUse(int64_t id) = 0;
+  virtual DbStatus CountLearnedWordUse(int64_t id) = 0;
 
   // The first postal row whose katakana names begin with the texts (with a place text), or whose
   // joined katakana names equal the city text (without one); ASCII letter case ignored.
-  virtual db::DbResult<std::optional<PostalNames>> FindPostalNames(
-      const std::u16string& cityKana, const std::u16string& placeKana) = 0;
+  virtual DbResult<std::optional<PostalNames>> FindPostalNames(const std::u16string& cityKana,
+                                                               const std::u16string& placeKana) = 0;
 };
 
 }  // namespace mok::engine

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "batch/database_message.h"
+#include "engine/recognition/learned_word_kind.h"
 #include "engine/rules/address_fields.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
@@ -21,12 +22,6 @@
 namespace mok::ui {
 
 namespace {
-
-// A part X of the address overlaps the word when either contains the other (ignoring case,
-// width and kana type); an empty part is contained in every non-empty word.
-bool Overlaps(const std::u16string& part, const std::u16string& word) {
-  return text::InStr(part, word) > 0 || text::InStr(word, part) > 0;
-}
 
 // What the check builds: the first occurrence of oldWord in address (ignoring case, width and
 // kana type) replaced by newWord; an absent or empty oldWord puts newWord in front.
@@ -65,7 +60,7 @@ int CharacterKind(char16_t c) {
 }  // namespace
 
 CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase& database,
-                                   engine::Recognizer& recognizer, Prompter& prompter,
+                                   const engine::Recognizer& recognizer, Prompter& prompter,
                                    std::u16string address, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
@@ -192,7 +187,7 @@ std::pair<int, int> CorrectionDialog::WordAt(int at) const {
     return {at, 0};
   // The parts as the split finds them, looked up in the address in their order.
   const engine::AddressParts parts =
-      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_)).parts;
+      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_), database_).parts;
   std::size_t from = 1;
   for (const std::u16string* part :
        {&parts.prefecture, &parts.city, &parts.ward, &parts.townName}) {
@@ -270,7 +265,7 @@ void CorrectionDialog::CheckCorrection() {
 
   // The result shows in the dialog, next to the corrected address it speaks of, rather than in
   // one more window over the dialog and the list it was opened from.
-  if (recognizer_.RecognizeAddress(corrected).code == engine::ResultCode::Converted) {
+  if (recognizer_.RecognizeAddress(corrected, database_).code == engine::ResultCode::Converted) {
     ShowCheckResult(u"修正結果が住所データに一致しました。", true);
     registerButton_->setEnabled(true);
     registerButton_->setDefault(true);
@@ -280,41 +275,26 @@ void CorrectionDialog::CheckCorrection() {
   }
 }
 
-int CorrectionDialog::WordKind() const {
-  // An empty word would be a prefix of every text and rewrite every later lookup, so it
-  // belongs to no part.
-  if (oldWord_.empty())
-    return 0;
-  // Only the parts matter here, not whether the split completed.
-  const engine::AddressParts parts =
-      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_)).parts;
-  if (!parts.prefecture.empty() && Overlaps(parts.prefecture, oldWord_))
-    return 1;
-  if (Overlaps(parts.Municipality(), oldWord_))
-    return 2;
-  if (Overlaps(parts.townName, oldWord_))
-    return 3;
-  return 0;
-}
-
 void CorrectionDialog::RegisterWord() {
   const std::u16string pair = u"<" + oldWord_ + u"→" + newWord_ + u">";
   if (prompter_.Ask(pair + u"をユーザー辞書に登録しますか？", MessageButtons::OkCancel) !=
       Answer::Ok) {
     return;
   }
-  const int kind = WordKind();
-  if (kind == 0) {
+  // The kind comes from the parts of the uncorrected address; whether its split completed does
+  // not matter.
+  const std::optional<engine::WordKind> kind = engine::LearnedWordKind(
+      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_), database_).parts, oldWord_);
+  if (!kind) {
     prompter_.ShowMessage(u"選択が不明です。");
     return;
   }
   const int32_t scope = commonOption_->isChecked() ? 0 : database_.Region().number;
-  const auto registered =
-      database_.RegisterLearnedWord(scope, static_cast<engine::WordKind>(kind), oldWord_, newWord_);
+  const auto registered = database_.RegisterLearnedWord(scope, *kind, oldWord_, newWord_);
   if (registered && *registered == db::Registration::Added) {
     prompter_.ShowMessage(pair + u"をユーザー辞書に登録しました。");
     if (registered_)
-      registered_({scope, kind, oldWord_, newWord_});
+      registered_({scope, *kind, oldWord_, newWord_});
     return;
   }
   // One message says what happened: the pair is there already, or the dictionary failed.

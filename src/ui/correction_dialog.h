@@ -9,7 +9,7 @@
 // has the focus, else 確認 (after a successful check 辞書登録). Example: address
 // 東京都渋谷区はち山1-1, selection はち山, new word 鉢山 -> corrected address 東京都渋谷区鉢山1-1;
 // when that converts, 辞書登録 asks <はち山→鉢山>をユーザー辞書に登録しますか？ and registers
-// (local, kind 3) on OK.
+// (local, a town word) on OK.
 #pragma once
 
 #include <QDialog>
@@ -32,7 +32,7 @@ namespace mok::ui {
 // A word pair the dialog registered: its scope (0 common, else the region number) and kind.
 struct LearnedWord {
   int32_t scope = 0;
-  int kind = 0;
+  engine::WordKind kind = engine::WordKind::Town;
   std::u16string registered;
   std::u16string converted;
 };
@@ -42,7 +42,7 @@ class CorrectionDialog : public QDialog {
 
  public:
   CorrectionDialog(const Settings& settings, db::AddressDatabase& database,
-                   engine::Recognizer& recognizer, Prompter& prompter, std::u16string address,
+                   const engine::Recognizer& recognizer, Prompter& prompter, std::u16string address,
                    QWidget* parent = nullptr);
 
   // Told of every word pair the dialog registers.
@@ -70,9 +70,6 @@ class CorrectionDialog : public QDialog {
  private:
   // Takes the address into its box and resets the options and the register button.
   void Reset();
-  // Kind of the learned word (1 prefecture, 2 city, 3 town) from the parts of the uncorrected
-  // address; 0 when the word overlaps none of them.
-  int WordKind() const;
   // The word around position `at` (0-based) of the address, as start and length: the part of the
   // address (prefecture, municipality, ward, town name) that holds it, or else the run of
   // characters of one kind (kanji, hiragana, katakana, digits…) around it.
@@ -82,7 +79,7 @@ class CorrectionDialog : public QDialog {
 
   const Settings& settings_;
   db::AddressDatabase& database_;
-  engine::Recognizer& recognizer_;
+  const engine::Recognizer& recognizer_;
   Prompter& prompter_;
   const std::u16string address_;  // the address to correct
   std::u16string oldWord_;        // the selected (wrong) word, taken at check time

@@ -254,8 +254,8 @@ void LearningDictWindow::ConnectKeyRules() {
 
 void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   const std::u16string path = db::MainDatabasePath(database_.Folder());
-  const auto regions = [&]() -> db::DbResult<std::vector<db::DictRegion>> {
-    if (const db::DbStatus opened = records_.Open(path); !opened)
+  const auto regions = [&]() -> DbResult<std::vector<db::DictRegion>> {
+    if (const DbStatus opened = records_.Open(path); !opened)
       return opened.error();
     return records_.ReadRegions();
   }();
@@ -284,10 +284,10 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
   adding_ = false;
 }
 
-void LearningDictWindow::ShowDatabaseFailure(const db::DbError& error) {
+void LearningDictWindow::ShowDatabaseFailure(const DbError& error) {
   // The editor works on the main database alone: a failure without a file concerns that one.
   prompter_.ShowMessage(batch::DatabaseMessage(
-      error.file.empty() ? db::InFile(error, db::MainDatabasePath(database_.Folder())) : error));
+      error.file.empty() ? InFile(error, db::MainDatabasePath(database_.Folder())) : error));
 }
 
 void LearningDictWindow::showEvent(QShowEvent* event) {
@@ -314,7 +314,7 @@ void LearningDictWindow::SearchFor(const LearnedWord& word) {
     }
   }
   // Its kind is shown besides the city words (a prefecture word is kept as a town word).
-  (word.kind == 2 ? searchCityBox_ : searchTownBox_)->setChecked(true);
+  (word.kind == engine::WordKind::City ? searchCityBox_ : searchTownBox_)->setChecked(true);
   Search();
   for (int32_t position = 0; position < records_.Count(); ++position) {
     const db::LearningDictRow& row = records_.Row(position);
@@ -363,7 +363,7 @@ void LearningDictWindow::Search() {
                  : searchConvertedOption_->isChecked() ? db::KeywordField::Converted
                                                        : db::KeywordField::Either;
   if (records_.IsOpen()) {
-    if (const db::DbStatus searched = records_.Search(search); !searched)
+    if (const DbStatus searched = records_.Search(search); !searched)
       ShowDatabaseFailure(searched.error());
   }
   recordCount_ = records_.Count();
@@ -480,7 +480,7 @@ bool LearningDictWindow::StoreRecordKeys() {
     prompter_.ShowMessage(u"参照回数には数値を入力して下さい。");
     return false;
   }
-  if (const db::DbStatus stored = records_.Store(recordPos_, row); !stored) {
+  if (const DbStatus stored = records_.Store(recordPos_, row); !stored) {
     ShowDatabaseFailure(stored.error());
     return false;
   }
@@ -548,7 +548,7 @@ void LearningDictWindow::DeleteRecord() {
       return;
     }
   }
-  if (const db::DbStatus deleted = records_.Delete(recordPos_); !deleted) {
+  if (const DbStatus deleted = records_.Delete(recordPos_); !deleted) {
     ShowDatabaseFailure(deleted.error());
     return;
   }

@@ -74,7 +74,7 @@ class LearningDictWindow : public QDialog {
   void ShowRecord();
   bool ShownRecordComplete() const;
   bool MoveTo(int32_t position);
-  void ShowDatabaseFailure(const db::DbError& error);
+  void ShowDatabaseFailure(const DbError& error);
 
   db::AddressDatabase& database_;
   Prompter& prompter_;

@@ -19,8 +19,8 @@ constexpr int kAddressColumn = 1;
 
 UnconvertedListWindow::UnconvertedListWindow(const Settings& settings,
                                              db::AddressDatabase& database,
-                                             engine::Recognizer& recognizer, Prompter& prompter,
-                                             QWidget* parent)
+                                             const engine::Recognizer& recognizer,
+                                             Prompter& prompter, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       database_(database),
@@ -134,7 +134,7 @@ void UnconvertedListWindow::EditSelectedAddress() {
 }
 
 void ListUnconvertedRows(const batch::RunFiles& run, const Settings& settings,
-                         db::AddressDatabase& database, engine::Recognizer& recognizer,
+                         db::AddressDatabase& database, const engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
                          QWidget* parent,
                          const std::function<void(const LearnedWord&)>& registered) {

@@ -27,7 +27,7 @@ class UnconvertedListWindow : public QDialog {
 
  public:
   UnconvertedListWindow(const Settings& settings, db::AddressDatabase& database,
-                        engine::Recognizer& recognizer, Prompter& prompter,
+                        const engine::Recognizer& recognizer, Prompter& prompter,
                         QWidget* parent = nullptr);
 
   // Fills the list from the run's files. On a failure the message has been shown and the
@@ -56,7 +56,7 @@ class UnconvertedListWindow : public QDialog {
 
   const Settings& settings_;
   db::AddressDatabase& database_;
-  engine::Recognizer& recognizer_;
+  const engine::Recognizer& recognizer_;
   Prompter& prompter_;
   std::u16string savedText_;  // the text box contents when it received the focus
   bool changed_ = false;      // the text box was edited since it received the focus
@@ -71,7 +71,7 @@ class UnconvertedListWindow : public QDialog {
 // On a failure the message is shown, no window opens, and setRunningState(false) is still called.
 // `registered` is told of the words registered in the list's correction dialogs.
 void ListUnconvertedRows(const batch::RunFiles& run, const Settings& settings,
-                         db::AddressDatabase& database, engine::Recognizer& recognizer,
+                         db::AddressDatabase& database, const engine::Recognizer& recognizer,
                          Prompter& prompter, const std::function<void(bool)>& setRunningState,
                          QWidget* parent = nullptr,
                          const std::function<void(const LearnedWord&)>& registered = {});

@@ -30,7 +30,7 @@ struct Fixture {
   }
   db::AddressDatabase database;
   Settings settings;
-  engine::Recognizer recognizer{settings, database};
+  engine::Recognizer recognizer{settings};
 };
 
 }  // namespace
@@ -44,17 +44,17 @@ MOK_FUZZ_TARGET(address) {
   fixture.settings.remainOut = fixture.settings.logOut = input.size() & 8;
 
   using enum engine::ResultCode;
-  const engine::Recognition r = fixture.recognizer.RecognizeAddress(address);
+  const engine::Recognition r = fixture.recognizer.RecognizeAddress(address, fixture.database);
   MOK_FUZZ_CHECK(r.code == Converted || r.code == NoPrefecture || r.code == NoCity ||
                  r.code == NoTown || r.code == EmptyAddress || r.code == NoBlock ||
                  r.code == Failure);
   MOK_FUZZ_CHECK((r.outputFields.empty() || r.code == Converted) &&
                  r.log.size() <= engine::kMaxLogEntries);
   // The database is sound: the one failure an address may meet is a log longer than allowed.
-  for (const db::DbError& error : r.errors)
+  for (const DbError& error : r.errors)
     MOK_FUZZ_CHECK(error.number == 9 && !error.fromEngine);
   MOK_FUZZ_CHECK(!r.uncountedUse);
-  const engine::AddressSplit split = fixture.recognizer.SplitAddress(address);
+  const engine::AddressSplit split = fixture.recognizer.SplitAddress(address, fixture.database);
   MOK_FUZZ_CHECK(split.code == Converted || split.code == NoCity || split.code == NoTown);
 }
 

@@ -1,7 +1,7 @@
 // A small address database for the recognition and window tests, built in a temporary folder
 // with the schema of the data tool: a few prefectures, one region "テスト" (number 5) whose
 // POSITION rows are the towns a test adds, one block table per municipality, and an open
-// AddressDatabase plus Recognizer over it.
+// AddressDatabase plus a Recognizer to recognise against it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -87,7 +87,12 @@ class EngineDatabase {
     ASSERT_TRUE(database->Open(b.Dir()).ok());
     ASSERT_TRUE(database->ReloadRegionList().ok());
     ASSERT_TRUE(database->SelectRegion(kRegion).ok());
-    recognizer = std::make_unique<engine::Recognizer>(settings, *database);
+    recognizer = std::make_unique<engine::Recognizer>(settings);
+  }
+
+  // The recognizer's answer for `address` against the database.
+  engine::Recognition Recognize(const std::u16string& address) const {
+    return recognizer->RecognizeAddress(address, *database);
   }
 
   TestDatabaseBuilder b;

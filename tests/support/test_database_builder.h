@@ -197,7 +197,7 @@ class TestDatabaseBuilder {
   }
 
  private:
-  static void Check(const db::DbStatus& s, const std::string& what) {
+  static void Check(const DbStatus& s, const std::string& what) {
     if (!s)
       ADD_FAILURE() << what << ": " << text::ToUtf8(s.error().Text());
   }

@@ -89,11 +89,10 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
                                            "<はち山→鉢山>をユーザー辞書に登録しますか？",
                                            "<はち山→鉢山>をユーザー辞書に登録しました。"}));
   ASSERT_EQ(told.size(), 1u) << "the opener learns what was registered";
-  EXPECT_EQ(told[0].kind * 100 + told[0].scope, 305);
+  EXPECT_EQ(std::pair(told[0].kind, told[0].scope), std::pair(engine::WordKind::Town, 5));
   // A town word of the current region, which the next recognition of the address applies.
   EXPECT_EQ(Learned(), Strings{"5|3|はち山|鉢山|0"});
-  EXPECT_EQ(env.recognizer->RecognizeAddress(u"東京都渋谷区はち山1-1").code,
-            engine::ResultCode::Converted);
+  EXPECT_EQ(env.Recognize(u"東京都渋谷区はち山1-1").code, engine::ResultCode::Converted);
 
   // The same pair again is refused by the dictionary, in one message.
   env.prompter.Clear();

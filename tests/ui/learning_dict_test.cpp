@@ -140,8 +140,9 @@ TEST_F(LearningDictTest, DeletingAsksAndMovesToTheNextOrTheNewLastRecord) {
 // Opened on a word just registered, the editor searches its scope and kind and shows its row.
 TEST_F(LearningDictTest, OpensOnTheWordJustRegistered) {
   const std::pair<ui::LearnedWord, std::string> cases[] = {
-      {{13, 3, u"はち山", u"鉢山"}, "はち山|鉢山|0|local:東京都|town|No. 2|3 件"},
-      {{0, 3, u"大通", u"札幌大通"}, "大通|札幌大通|0|common|town|No. 2|3 件"},
+      {{13, engine::WordKind::Town, u"はち山", u"鉢山"},
+       "はち山|鉢山|0|local:東京都|town|No. 2|3 件"},
+      {{0, engine::WordKind::Town, u"大通", u"札幌大通"}, "大通|札幌大通|0|common|town|No. 2|3 件"},
   };
   for (const auto& [word, shown] : cases) {
     database = std::make_unique<db::AddressDatabase>();

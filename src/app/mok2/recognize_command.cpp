@@ -49,7 +49,7 @@ bool NextInputLine(bool cp932, std::optional<std::u16string>& line, long lineNum
 }
 
 // Says a failure of the address data on standard error; the command then ends with 1.
-int SayDatabaseFailure(const db::DbError& error) {
+int SayDatabaseFailure(const DbError& error) {
   std::fprintf(stderr, "mok2 recognize: %s\n", text::ToUtf8(batch::DatabaseMessage(error)).c_str());
   return 1;
 }
@@ -94,10 +94,10 @@ class AnswerPrinter {
   // answer serves unless it used the learning dictionary, whose counts change in input order.
   bool Print(const std::u16string& address,
              std::optional<batch::RecognitionPool::Answer> answer = std::nullopt) {
-    const engine::Recognition r = answer && !answer->learned
-                                      ? std::move(answer->recognition)
-                                      : session_.recognizer.RecognizeAddress(address);
-    for (const db::DbError& error : r.errors) {
+    const engine::Recognition r = answer && !answer->learned ? std::move(answer->recognition)
+                                                             : session_.recognizer.RecognizeAddress(
+                                                                   address, session_.database);
+    for (const DbError& error : r.errors) {
       if (error.fromEngine) {
         SayDatabaseFailure(error);
         return false;

@@ -4,6 +4,7 @@
 // table, and the address is rewritten as 「東京都,千代田区,丸の内1-2-3」 before the normal
 // recognition. The reading may be spread over up to three fields (prefecture, municipality,
 // place). Addresses that are not kana addresses pass unchanged.
+#include "engine/recognition/address_context.h"
 #include "engine/recognition/prefecture.h"
 #include "engine/recognition/recognizer.h"
 #include "text/text.h"
@@ -21,25 +22,28 @@ std::u16string AfterKana(const std::u16string& narrowed, int32_t firstOther) {
 
 }  // namespace
 
-std::optional<std::u16string> Recognizer::KanaAddressToKanji(const std::u16string& address) {
-  fields_.Split(address, settings_.delimiter);
-  if (fields_.Count() == 0)
+std::optional<std::u16string> Recognizer::KanaAddressToKanji(AddressContext& context,
+                                                             const std::u16string& address) const {
+  AddressFields& fields = context.fields;
+  AddressStore& store = context.store;
+  fields.Split(address, settings_.delimiter);
+  if (fields.Count() == 0)
     return address;
 
-  const std::u16string first = text::ToNarrow(fields_.NextAddressField());
+  const std::u16string first = text::ToNarrow(fields.NextAddressField());
   const KanaPart kana = CutKanaPart(first);
   if (!kana.isKana)
     return address;
   std::u16string tail = AfterKana(first, kana.firstOther);
 
-  const PrefectureMatch found = FindPrefectureByKana(kana.kana, store_.Prefectures());
+  const PrefectureMatch found = FindPrefectureByKana(kana.kana, store.Prefectures());
   std::u16string prefecture = found.name;
   std::u16string cityKana;
   std::u16string placeKana;
   if (!prefecture.empty()) {
     if (static_cast<int32_t>(kana.kana.size()) < found.next) {
       // The first field holds only the prefecture: municipality and place follow.
-      const std::u16string second = text::ToNarrow(fields_.NextAddressField());
+      const std::u16string second = text::ToNarrow(fields.NextAddressField());
       const KanaPart k2 = CutKanaPart(second);
       if (!k2.isKana)
         return std::nullopt;
@@ -48,7 +52,7 @@ std::optional<std::u16string> Recognizer::KanaAddressToKanji(const std::u16strin
         cityKana = k2.kana;
       } else {
         cityKana = second;
-        const std::u16string third = text::ToNarrow(fields_.NextAddressField());
+        const std::u16string third = text::ToNarrow(fields.NextAddressField());
         const KanaPart k3 = CutKanaPart(third);
         if (!k3.isKana)
           return std::nullopt;
@@ -57,16 +61,16 @@ std::optional<std::u16string> Recognizer::KanaAddressToKanji(const std::u16strin
           placeKana = k3.kana;
         } else {
           placeKana = third;
-          tail = fields_.NextAddressField();
+          tail = fields.NextAddressField();
         }
       }
     } else {
       cityKana = text::Mid(kana.kana, static_cast<std::size_t>(found.next));
     }
   } else {
-    if (store_.Region().kana.empty())
+    if (store.Region().kana.empty())
       return std::nullopt;
-    prefecture = store_.Region().name;
+    prefecture = store.Region().name;
     cityKana = kana.kana;
   }
 
@@ -75,11 +79,11 @@ std::optional<std::u16string> Recognizer::KanaAddressToKanji(const std::u16strin
   // municipality would be looked for as 「,千代田区」 and never found).
   const std::u16string& delimiter = settings_.delimiter.empty() ? u"," : settings_.delimiter;
   std::u16string names;
-  auto postal = store_.FindPostalNames(cityKana, placeKana);
+  auto postal = store.FindPostalNames(cityKana, placeKana);
   if (!postal) {
-    Fail(postal.error());
+    context.Fail(postal.error());
   } else if (*postal) {
-    if (AddLog(u"郵便番号:" + (*postal)->code))
+    if (context.AddLog(u"郵便番号:" + (*postal)->code))
       names = (*postal)->city + delimiter + (*postal)->place;
   }
   return prefecture + delimiter + names + tail;

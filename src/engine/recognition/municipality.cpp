@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/recognition/address_context.h"
 #include "engine/recognition/prefecture.h"
 #include "engine/recognition/recognizer.h"
 #include "engine/recognition/street_name.h"
@@ -67,6 +68,29 @@ bool CityFits(std::u16string_view stored, const std::u16string& p1, const std::u
   return text::EndsWithNoCase(stored, p1);
 }
 
+// Whether `stored` with its variant spellings folded equals `folded`, ASCII letter case ignored:
+// text::EqualsNoCase(fold.Fold(stored), folded) without building the folded copy.
+bool FoldedEqualsNoCase(const VariantFold& fold, std::u16string_view stored,
+                        std::u16string_view folded) {
+  if (stored.size() != folded.size())
+    return false;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    const char16_t c = fold.Fold(stored[i]);
+    if (c != folded[i] && text::AsciiUpper(c) != text::AsciiUpper(folded[i]))
+      return false;
+  }
+  return true;
+}
+
+// CityFits (without containment) of a stored name folded, against parts already folded.
+bool FoldedCityFits(const VariantFold& fold, std::u16string_view stored, std::u16string_view f1,
+                    std::u16string_view f2, std::u16string_view joined) {
+  if (!f2.empty())
+    return FoldedEqualsNoCase(fold, stored, f2) || FoldedEqualsNoCase(fold, stored, joined);
+  return f1.size() <= stored.size() &&
+         FoldedEqualsNoCase(fold, stored.substr(stored.size() - f1.size()), f1);
+}
+
 bool IsKanjiNumeral(char16_t c) {
   return IsNumeralChar(c) && !(c >= u'0' && c <= u'9') && !(c >= u'０' && c <= u'９');
 }
@@ -81,24 +105,26 @@ bool BeginsWithChome(std::u16string_view text) {
 
 }  // namespace
 
-Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstField) {
+Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
+                                                  const std::u16string& firstField) const {
   TextSplit split;
   AddressParts& parts = split.parts;
+  AddressFields& fields = context.fields;
   std::u16string text = firstField;
-  const PrefectureMatch prefecture = FindPrefecture(text, store_.Prefectures());
+  const PrefectureMatch prefecture = FindPrefecture(text, context.store.Prefectures());
   int32_t pos = prefecture.next;
   if (static_cast<int32_t>(text.size()) < prefecture.next) {
     // The prefecture fills the field: the municipality is in the next one.
     pos = 1;
-    text = fields_.NextAddressField();
+    text = fields.NextAddressField();
   }
   // A municipality name may be split over two fields.
   if (pos > static_cast<int32_t>(text.size())) {
     pos = 1;
     text.clear();
   }
-  text += fields_.NextAddressField();
-  CityCandidates city = MatchMunicipality(text, pos, prefecture.name);
+  text += fields.NextAddressField();
+  CityCandidates city = MatchMunicipality(context, text, pos, prefecture.name);
   parts.prefecture = city.parts.prefecture;
   parts.city = city.parts.city;
   parts.ward = city.parts.ward;
@@ -111,8 +137,8 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
 
   // The address may continue over the following fields; an empty field ends it.
   std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
-  while (!fields_.AtEnd()) {
-    const std::u16string next = fields_.NextAddressField();
+  while (!fields.AtEnd()) {
+    const std::u16string next = fields.NextAddressField();
     if (next.empty())
       break;
     rest += next;
@@ -121,7 +147,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   // town name with numerals inside (麻布十番, 六番町) whole where the rules would cut it.
   std::u16string street;
   if (settings_.extendedMatch) {
-    StreetCut cut = CutStreetName(rest, split.candidates, VariantFold::Table());
+    StreetCut cut = CutStreetName(rest, split.candidates, variants_);
     rest = std::move(cut.text);
     street = std::move(cut.street);
   }
@@ -133,7 +159,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
       !BeginsWithChome(std::u16string_view(rest).substr(cut))) {
     // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
     // written): the cut stands.
-    const std::size_t whole = TownPrefixLength(rest, split.candidates, VariantFold::Table());
+    const std::size_t whole = TownPrefixLength(rest, split.candidates, variants_);
     if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
       town = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
       // Text between the stored name and the numbers is no part of the town.
@@ -159,9 +185,9 @@ Recognizer::TextSplit Recognizer::SplitFirstField(const std::u16string& firstFie
   return split;
 }
 
-Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& text, int32_t pos,
-                                                         const std::u16string& prefecture) {
-  const FixedTables& tables = LoadFixedNames();
+Recognizer::CityCandidates Recognizer::MatchMunicipality(AddressContext& context,
+                                                         const std::u16string& text, int32_t pos,
+                                                         const std::u16string& prefecture) const {
   const int32_t length = static_cast<int32_t>(text.size());
   CityParts parts{prefecture, {}, {}};
   if (pos > length)
@@ -170,7 +196,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   constexpr std::u16string_view kTown = u"町";
   constexpr std::u16string_view kVillage = u"村";
   std::vector<SecondPart> seconds;
-  for (const std::u16string_view suffix : tables.placeSuffixes) {
+  for (const std::u16string_view suffix : tables_.placeSuffixes) {
     const int32_t suffixLength = static_cast<int32_t>(suffix.size());
     const int32_t start = pos;
     const int32_t windowEnd = start + kMaxMunicipalityLength - 1;
@@ -217,7 +243,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
         // learning dictionary rewrote hands its rewritten parts on to the next try.
         for (auto it = seconds.rbegin(); it != seconds.rend(); ++it) {
           parts.ward = it->text;
-          CityCandidates found = FindCityCandidates(parts);
+          CityCandidates found = FindCityCandidates(context, parts);
           if (found.found) {
             found.next = it->last + 1;
             return found;
@@ -225,7 +251,7 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
           parts = std::move(found.parts);
         }
         parts.ward.clear();
-        CityCandidates found = FindCityCandidates(parts);
+        CityCandidates found = FindCityCandidates(context, parts);
         if (found.found) {
           found.next = pos + firstLength;
           return found;
@@ -238,23 +264,25 @@ Recognizer::CityCandidates Recognizer::MatchMunicipality(const std::u16string& t
   return {false, parts, {}, {}, pos};
 }
 
-Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
+Recognizer::CityCandidates Recognizer::FindCityCandidates(AddressContext& context,
+                                                          CityParts parts) const {
   CityCandidates result;
+  AddressStore& store = context.store;
   // Not found: the parts as this try left them, for the next try.
   auto notFound = [&] {
     result.parts = std::move(parts);
     result.rows.Clear();
     return result;
   };
-  auto fail = [&](db::DbError error) {
-    Fail(std::move(error));
+  auto fail = [&](DbError error) {
+    context.Fail(std::move(error));
     return notFound();
   };
   std::u16string& p1 = parts.city;
   std::u16string& p2 = parts.ward;
-  if (!store_.RegionOpen())
+  if (!store.RegionOpen())
     return notFound();
-  auto names = store_.Municipalities();
+  auto names = store.Municipalities();
   if (!names)
     return fail(names.error());
 
@@ -263,14 +291,14 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   // more with variant spellings folded when none fits as written; the parts then take the
   // stored spelling.
   bool folded = false;
-  auto fitting = [&](bool contained) -> db::DbResult<std::vector<std::size_t>> {
+  auto fitting = [&](bool contained) -> DbResult<std::vector<std::size_t>> {
     std::vector<std::size_t> found;
     folded = false;
-    auto orFolded = [&]() -> db::DbResult<std::vector<std::size_t>> {
+    auto orFolded = [&]() -> DbResult<std::vector<std::size_t>> {
       if (!found.empty() || contained || !settings_.extendedMatch)
         return found;
       folded = true;
-      return FindCitiesFolded(**names, p1, p2);
+      return FindCitiesFolded(store, **names, p1, p2);
     };
     if (contained || p1.empty()) {
       const std::u16string joined = p1 + p2;
@@ -280,7 +308,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
       }
       return orFolded();
     }
-    auto indexed = FindCitiesIndexed(p1, p2);
+    auto indexed = FindCitiesIndexed(store, p1, p2);
     if (!indexed)
       return indexed.error();
     found = std::move(*indexed);
@@ -290,13 +318,13 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   // The town rows of every fitting municipality. When the address names its prefecture,
   // municipalities of another prefecture are left out: a region database that lacks the named
   // prefecture must not answer 大阪市北区 with the 北区 of 東京都.
-  auto select = [&](bool contained) -> db::DbStatus {
+  auto select = [&](bool contained) -> DbStatus {
     result.rows.Clear();
     auto indexes = fitting(contained);
     if (!indexes)
       return indexes.error();
     for (const std::size_t i : *indexes) {
-      auto rows = store_.TownRows(i);
+      auto rows = store.TownRows(i);
       if (!rows)
         return rows.error();
       std::vector<const TownRow*> kept;
@@ -317,7 +345,7 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
     for (std::u16string* part : {&p1, &p2}) {
       if (part->empty())
         continue;
-      auto answer = LookupLearnedWord(WordKind::City, *part);
+      auto answer = LookupLearnedWord(context, WordKind::City, *part);
       if (!answer)
         return notFound();
       if (!answer->empty()) {
@@ -353,12 +381,13 @@ Recognizer::CityCandidates Recognizer::FindCityCandidates(CityParts parts) {
   return result;
 }
 
-db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesIndexed(const std::u16string& p1,
-                                                                     const std::u16string& p2) {
+DbResult<std::vector<std::size_t>> Recognizer::FindCitiesIndexed(AddressStore& store,
+                                                                 const std::u16string& p1,
+                                                                 const std::u16string& p2) {
   std::vector<std::size_t> found;
   for (const std::u16string& name :
        p2.empty() ? std::vector<std::u16string>{p1} : std::vector<std::u16string>{p2, p1 + p2}) {
-    auto some = store_.FindMunicipalities(name, p2.empty());
+    auto some = store.FindMunicipalities(name, p2.empty());
     if (!some)
       return some.error();
     found.insert(found.end(), some->begin(), some->end());
@@ -368,9 +397,10 @@ db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesIndexed(const std::
   return found;
 }
 
-db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
-    const std::vector<std::u16string>& names, const std::u16string& p1, const std::u16string& p2) {
-  const VariantFold& fold = VariantFold::Table();
+DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
+    AddressStore& store, const std::vector<std::u16string>& names, const std::u16string& p1,
+    const std::u16string& p2) const {
+  const VariantFold& fold = variants_;
   std::vector<std::size_t> found;
   // Written without any character of a class, the parts can fit no other name folded than as
   // written.
@@ -379,25 +409,18 @@ db::DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
   // Stored names without variant characters are their own fold: the store's index finds them.
   const std::u16string f1 = fold.Fold(p1);
   const std::u16string f2 = fold.Fold(p2);
-  auto indexed = FindCitiesIndexed(f1, f2);
+  auto indexed = FindCitiesIndexed(store, f1, f2);
   if (!indexed)
     return indexed.error();
   found = std::move(*indexed);
-  // The others are compared one by one, from a list kept for the store's names.
-  VariantCityNames& cache = variantCities_;
-  if (names.empty())
-    return found;
-  if (cache.list != &names || cache.size != names.size() || cache.first != names.front() ||
-      cache.last != names.back()) {
-    cache = {&names, names.size(), names.front(), names.back(), {}};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (fold.HasClassChar(names[i]))
-        cache.folded.emplace_back(i, fold.Fold(names[i]));
-    }
-  }
-  for (const auto& [index, name] : cache.folded) {
-    if (CityFits(name, f1, f2, f1 + f2, false))
-      found.push_back(index);
+  // The others are compared one by one, folded as they are compared. They are looked for anew
+  // at every address instead of being kept: the names belong to the calling thread's store and
+  // the recognizer is shared by every thread. A look at each name's characters costs little
+  // beside the lookups, and runs only when no name fits as written.
+  const std::u16string joined = f1 + f2;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (fold.HasClassChar(names[i]) && FoldedCityFits(fold, names[i], f1, f2, joined))
+      found.push_back(i);
   }
   std::sort(found.begin(), found.end());
   found.erase(std::unique(found.begin(), found.end()), found.end());

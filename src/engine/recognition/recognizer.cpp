@@ -7,6 +7,7 @@
 // the block lookup (codes and coordinates), and comes out as the fields the output settings choose.
 #include "engine/recognition/recognizer.h"
 
+#include "engine/recognition/address_context.h"
 #include "engine/recognition/block_choice.h"
 #include "engine/recognition/output_fields.h"
 #include "engine/recognition/town_match.h"
@@ -25,70 +26,52 @@ constexpr std::size_t kMaxSpellings = 16;
 
 }  // namespace
 
-Recognizer::Recognizer(const Settings& settings, AddressStore& store)
-    : settings_(settings), store_(store) {
-  LoadFixedNames();
-}
+Recognizer::Recognizer(const Settings& settings)
+    : settings_(settings), tables_(LoadFixedNames()), variants_(VariantFold::Table()) {}
 
-bool Recognizer::AddLog(std::u16string entry) {
-  if (log_.size() >= kMaxLogEntries) {
-    Fail(db::MakeError(u"Subscript out of range (more than 10 conversion log entries)", 9));
-    return false;
-  }
-  log_.push_back(std::move(entry));
-  return true;
-}
-
-Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
-  // Nothing of the previous address may reach this one's answer.
-  fields_.Clear();
-  log_.clear();
-  errors_.clear();
-  uncountedUse_.reset();
-  store_.BeginAddress();
+Recognition Recognizer::RecognizeAddress(const std::u16string& address, AddressStore& store) const {
+  AddressContext context(store);
+  store.BeginAddress();
   Recognition r;
   auto finish = [&](ResultCode code) {
     r.code = code;
-    r.log = std::move(log_);
-    r.errors = std::move(errors_);
-    r.uncountedUse = std::move(uncountedUse_);
-    log_.clear();
-    errors_.clear();
-    uncountedUse_.reset();
+    r.log = std::move(context.log);
+    r.errors = std::move(context.errors);
+    r.uncountedUse = std::move(context.uncountedUse);
     return std::move(r);
   };
   if (address.empty())
     return finish(ResultCode::EmptyAddress);
-  const std::optional<std::u16string> work = KanaAddressToKanji(address);
+  const std::optional<std::u16string> work = KanaAddressToKanji(context, address);
   if (!work)
     return finish(ResultCode::Failure);
 
-  fields_.Split(*work, settings_.delimiter);
-  if (fields_.Count() == 0)
+  AddressFields& fields = context.fields;
+  fields.Split(*work, settings_.delimiter);
+  if (fields.Count() == 0)
     return finish(ResultCode::Failure);
-  TextSplit split = SplitFirstField(fields_.NextAddressField());
+  TextSplit split = SplitFirstField(context, fields.NextAddressField());
   r.parts = std::move(split.parts);
   if (split.code != ResultCode::Converted)
     return finish(split.code);
   AddressParts& parts = r.parts;
-  if (parts.prefecture.empty() && store_.Region().name.empty())
+  if (parts.prefecture.empty() && store.Region().name.empty())
     return finish(ResultCode::NoPrefecture);
-  if (!store_.RegionOpen())
+  if (!store.RegionOpen())
     return finish(ResultCode::Failure);
 
   const TownMatchRequest request{parts.townName, parts.numbers[0], parts.chomeInOaza,
                                  parts.chomeSuffix};
-  const TownWordLookup learned = [this](const std::u16string& word) {
-    return LookupLearnedWord(WordKind::Town, word);
+  const TownWordLookup learned = [this, &context](const std::u16string& word) {
+    return LookupLearnedWord(context, WordKind::Town, word);
   };
   TownMatch town;
   if (settings_.extendedMatch) {
     std::size_t further = 0;
     while (further + 1 < parts.numbers.size() && !parts.numbers[further + 1].empty())
       ++further;
-    ExtendedTownMatch extended =
-        FindTownExtended(split.candidates, {request, further, split.blockWordAfterFirst}, learned,
-                         VariantFold::Table());
+    ExtendedTownMatch extended = FindTownExtended(
+        split.candidates, {request, further, split.blockWordAfterFirst}, learned, variants_);
     town = std::move(extended.match);
     parts.remainder += text::ToWide(extended.moved);
   } else {
@@ -111,39 +94,38 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address) {
   }
 
   // The town match decided whether the first number went into the town name.
-  BlockMatch block = LookupBlockCoordinates(parts);
+  BlockMatch block = LookupBlockCoordinates(context, parts);
   r.position = std::move(block.position);
   if (!block.found)
     return finish(ResultCode::NoBlock);
   parts.numbers[parts.BlockIndex()] = std::move(block.number);
-  r.outputFields = ComposeOutputFields(settings_, r.parts, r.position, log_);
+  r.outputFields = ComposeOutputFields(settings_, r.parts, r.position, context.log);
   return finish(ResultCode::Converted);
 }
 
-AddressSplit Recognizer::SplitAddress(const std::u16string& address) {
-  // Called on its own, the text is the whole address: no field of an earlier address is appended.
-  fields_.Clear();
-  log_.clear();
-  errors_.clear();
-  store_.BeginAddress();
-  TextSplit split = SplitFirstField(address);
+AddressSplit Recognizer::SplitAddress(const std::u16string& address, AddressStore& store) const {
+  // Called on its own, the text is the whole address: the context holds no further field.
+  AddressContext context(store);
+  store.BeginAddress();
+  TextSplit split = SplitFirstField(context, address);
   return {split.code, std::move(split.parts)};
 }
 
-std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
-                                                            const std::u16string& word) {
-  auto found = store_.FindLearnedWord(kind, word);
+std::optional<std::u16string> Recognizer::LookupLearnedWord(AddressContext& context, WordKind kind,
+                                                            const std::u16string& word) const {
+  AddressStore& store = context.store;
+  auto found = store.FindLearnedWord(kind, word);
   // The extended matching asks for the other spellings of the word too, so that a word
   // registered as 富ヶ谷 applies to 富ケ谷.
   if (found && !*found && settings_.extendedMatch) {
-    for (const std::u16string& spelling : VariantFold::Table().Spellings(word, kMaxSpellings)) {
-      found = store_.FindLearnedWord(kind, spelling);
+    for (const std::u16string& spelling : variants_.Spellings(word, kMaxSpellings)) {
+      found = store.FindLearnedWord(kind, spelling);
       if (!found || *found)
         break;
     }
   }
   if (!found) {
-    Fail(found.error());
+    context.Fail(found.error());
     return std::nullopt;
   }
   if (!*found)
@@ -156,19 +138,21 @@ std::optional<std::u16string> Recognizer::LookupLearnedWord(WordKind kind,
   std::u16string rewritten = learned.converted;
   if (learned.registered.size() < word.size())
     rewritten += word.substr(learned.registered.size());
-  if (!AddLog(word + u" → " + learned.converted))
+  if (!context.AddLog(word + u" → " + learned.converted))
     return std::nullopt;
   // The count only orders the words; a word whose use cannot be stored still applies.
-  if (auto counted = store_.CountLearnedWordUse(learned.id); !counted && !uncountedUse_)
-    uncountedUse_ = counted.error();
+  if (auto counted = store.CountLearnedWordUse(learned.id); !counted && !context.uncountedUse)
+    context.uncountedUse = counted.error();
   return rewritten;
 }
 
-Recognizer::BlockMatch Recognizer::LookupBlockCoordinates(const AddressParts& parts) {
+Recognizer::BlockMatch Recognizer::LookupBlockCoordinates(AddressContext& context,
+                                                          const AddressParts& parts) const {
   BlockMatch match;
-  auto town = store_.FindTownPosition(parts.prefecture, parts.Municipality(), parts.townName);
+  AddressStore& store = context.store;
+  auto town = store.FindTownPosition(parts.prefecture, parts.Municipality(), parts.townName);
   if (!town) {
-    Fail(town.error());
+    context.Fail(town.error());
     return match;
   }
   if (!*town)
@@ -177,9 +161,9 @@ Recognizer::BlockMatch Recognizer::LookupBlockCoordinates(const AddressParts& pa
 
   const BlockQuery query =
       BlockQueryFor(parts.numbers[parts.BlockIndex()], settings_.completeMatch);
-  auto rows = store_.BlockRows(**town, query.exact);
+  auto rows = store.BlockRows(**town, query.exact);
   if (!rows) {
-    Fail(rows.error());
+    context.Fail(rows.error());
     return match;
   }
   const std::optional<std::size_t> chosen = ChooseBlock(*rows, query);

@@ -1,11 +1,16 @@
 // The per-address recognition: one address text in, one Recognition out (the result code, the
 // parts of the address, the block's codes and coordinates, the conversion log and the output
-// fields), using the address data through the AddressStore.
+// fields), using the address data through an AddressStore.
 //
-// A Recognizer holds only what one address needs while it is being recognised; the answer is a
-// value, so one Recognizer serves any number of addresses, one after the other. Failures of the
-// address data met on the way are part of the answer (Recognition::errors); the recognizer shows
-// nothing.
+// A Recognizer is a read-only model: the settings, the fixed tables and the variant spellings.
+// The address data comes with each call, as the store of the calling thread (a store's database
+// connections and their caches serve one thread at a time), and what the steps hand each other
+// lives in an AddressContext made for that one address. So one Recognizer serves any number of
+// threads at once, each with its own store, and every answer is a value. Failures of the address
+// data met on the way are part of the answer (Recognition::errors); the recognizer shows nothing.
+//
+//   Recognizer recognizer(settings);
+//   Recognition r = recognizer.RecognizeAddress(u"東京都千代田区丸の内1-1-1", database);
 #pragma once
 
 #include <array>
@@ -14,10 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "db/db_error.h"
 #include "engine/address_store.h"
 #include "engine/recognition/town_candidates.h"
-#include "engine/rules/address_fields.h"
+#include "result/db_result.h"
 #include "startup/settings.h"
 
 namespace mok::engine {
@@ -74,9 +78,9 @@ struct Recognition {
   BlockPosition position;
   std::vector<std::u16string> log;  // the conversion log, at most kMaxLogEntries entries
   std::u16string outputFields;      // the converted fields the settings choose; "" unless converted
-  std::vector<db::DbError> errors;  // failures of the address data met on the way, in order
+  std::vector<DbError> errors;      // failures of the address data met on the way, in order
   // A learned word applied, but its use could not be counted (a read-only or full folder).
-  std::optional<db::DbError> uncountedUse;
+  std::optional<DbError> uncountedUse;
 };
 
 // What SplitAddress found: the code (Converted, NoCity or NoTown) and the parts.
@@ -85,15 +89,22 @@ struct AddressSplit {
   AddressParts parts;
 };
 
+struct AddressContext;
+struct FixedTables;
+class VariantFold;
+
 class Recognizer {
  public:
-  Recognizer(const Settings& settings, AddressStore& store);
+  // The settings are read at every address, so a change applies to the next one; whoever shares
+  // the recognizer between threads keeps them unchanged meanwhile.
+  explicit Recognizer(const Settings& settings);
 
-  Recognition RecognizeAddress(const std::u16string& address);
+  // Recognises one address against `store`, the calling thread's own.
+  Recognition RecognizeAddress(const std::u16string& address, AddressStore& store) const;
 
   // Splits one address text on its own into its parts, confirming the municipality against the
-  // region but not the town (the correction dialog shows the parts).
-  AddressSplit SplitAddress(const std::u16string& address);
+  // region of `store` but not the town (the correction dialog shows the parts).
+  AddressSplit SplitAddress(const std::u16string& address, AddressStore& store) const;
 
  private:
   // The municipality as written and, once matched, as stored.
@@ -116,26 +127,6 @@ class Recognizer {
     CityParts writtenCity;             // the municipality as it was matched
     bool blockWordAfterFirst = false;  // a level word of the block follows the first number
   };
-
-  TextSplit SplitFirstField(const std::u16string& firstField);
-  // The municipality in `text` from 1-based position pos on.
-  CityCandidates MatchMunicipality(const std::u16string& text, int32_t pos,
-                                   const std::u16string& prefecture);
-  CityCandidates FindCityCandidates(CityParts parts);
-  // The indexes of the names the store's index finds for the parts (CityFits without
-  // containment), ascending.
-  db::DbResult<std::vector<std::size_t>> FindCitiesIndexed(const std::u16string& p1,
-                                                           const std::u16string& p2);
-  // The extended matching's municipality names: the indexes of the names that fit the parts
-  // once variant spellings are folded, ascending.
-  db::DbResult<std::vector<std::size_t>> FindCitiesFolded(const std::vector<std::u16string>& names,
-                                                          const std::u16string& p1,
-                                                          const std::u16string& p2);
-  // The prefecture and the parts in the stored spelling of the municipality of `row`.
-  static CityParts StoredParts(const CityParts& written, const TownRow& row);
-  std::optional<std::u16string> KanaAddressToKanji(const std::u16string& address);
-  // The learned replacement of `word`: "" when none applies, nullopt on a failure.
-  std::optional<std::u16string> LookupLearnedWord(WordKind kind, const std::u16string& word);
   // The block row of the parts' town that answers their block number.
   struct BlockMatch {
     bool found = false;
@@ -143,28 +134,36 @@ class Recognizer {
                              // when the block was found
     std::u16string number;   // the block number as stored
   };
-  BlockMatch LookupBlockCoordinates(const AddressParts& parts);
-  bool AddLog(std::u16string entry);
-  void Fail(db::DbError error) { errors_.push_back(std::move(error)); }
+
+  // The first field holds the start of the address; the context's fields hold what follows.
+  TextSplit SplitFirstField(AddressContext& context, const std::u16string& firstField) const;
+  // The municipality in `text` from 1-based position pos on.
+  CityCandidates MatchMunicipality(AddressContext& context, const std::u16string& text, int32_t pos,
+                                   const std::u16string& prefecture) const;
+  CityCandidates FindCityCandidates(AddressContext& context, CityParts parts) const;
+  // The indexes of the names the store's index finds for the parts (CityFits without
+  // containment), ascending.
+  static DbResult<std::vector<std::size_t>> FindCitiesIndexed(AddressStore& store,
+                                                              const std::u16string& p1,
+                                                              const std::u16string& p2);
+  // The extended matching's municipality names: the indexes of the names that fit the parts
+  // once variant spellings are folded, ascending.
+  DbResult<std::vector<std::size_t>> FindCitiesFolded(AddressStore& store,
+                                                      const std::vector<std::u16string>& names,
+                                                      const std::u16string& p1,
+                                                      const std::u16string& p2) const;
+  // The prefecture and the parts in the stored spelling of the municipality of `row`.
+  static CityParts StoredParts(const CityParts& written, const TownRow& row);
+  std::optional<std::u16string> KanaAddressToKanji(AddressContext& context,
+                                                   const std::u16string& address) const;
+  // The learned replacement of `word`: "" when none applies, nullopt on a failure.
+  std::optional<std::u16string> LookupLearnedWord(AddressContext& context, WordKind kind,
+                                                  const std::u16string& word) const;
+  BlockMatch LookupBlockCoordinates(AddressContext& context, const AddressParts& parts) const;
 
   const Settings& settings_;
-  AddressStore& store_;
-  // The address being recognised: its field list, its log and the failures met so far.
-  AddressFields fields_;
-  std::vector<std::u16string> log_;
-  std::vector<db::DbError> errors_;
-  std::optional<db::DbError> uncountedUse_;
-  // The store's municipality names that hold a variant character, folded, with their index:
-  // the only names a folded comparison can find that the store's name index cannot. Built for
-  // one names list, again when the store hands out another (another list, or the list read
-  // anew with another length or other names at its ends).
-  struct VariantCityNames {
-    const std::vector<std::u16string>* list = nullptr;
-    std::size_t size = 0;
-    std::u16string first, last;
-    std::vector<std::pair<std::size_t, std::u16string>> folded;
-  };
-  VariantCityNames variantCities_;
+  const FixedTables& tables_;
+  const VariantFold& variants_;
 };
 
 }  // namespace mok::engine

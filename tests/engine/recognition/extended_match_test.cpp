@@ -185,7 +185,7 @@ TEST(ExtendedMatch, WholeAddressesInBothModes) {
   for (const auto& [address, standard, extended] : cases) {
     for (const bool mode : {false, true}) {
       d.settings.extendedMatch = mode;
-      const Recognition r = d.recognizer->RecognizeAddress(address);
+      const Recognition r = d.Recognize(address);
       EXPECT_EQ(std::to_string(CodeNumber(r.code)) + " " + U8(r.outputFields),
                 mode ? extended : standard)
           << U8(address) << (mode ? " extended" : " standard");

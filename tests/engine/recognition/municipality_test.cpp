@@ -3,6 +3,7 @@
 // suffix first), the prefecture filter and the stored spelling of the parts.
 #include <gtest/gtest.h>
 
+#include "engine/forwarding_store.h"
 #include "engine/recognition/prefecture.h"
 #include "support/engine_database.h"
 
@@ -31,7 +32,7 @@ class Municipality : public ::testing::Test {
 
   // "prefecture|city|ward|town" when split, else the code.
   std::string Split(const std::u16string& address) {
-    const AddressSplit s = d.recognizer->SplitAddress(address);
+    const AddressSplit s = d.recognizer->SplitAddress(address, *d.database);
     if (s.code != ResultCode::Converted)
       return std::to_string(CodeNumber(s.code));
     const AddressParts& p = s.parts;
@@ -103,60 +104,24 @@ TEST_F(Municipality, AddressOverSeveralFields) {
   // The prefecture fills the first field: the municipality is in the next one, and the town
   // continues over the fields after it, up to an empty one. A municipality name may be split
   // over two fields.
-  const Recognition a = d.recognizer->RecognizeAddress(u"東京都,港区芝公園1-1-1,ビル");
+  const Recognition a = d.Recognize(u"東京都,港区芝公園1-1-1,ビル");
   EXPECT_EQ(U8(a.parts.townName + u"|" + a.parts.remainder), "芝公園一丁目|ビル");
   // An empty field ends the address.
-  EXPECT_TRUE(
-      d.recognizer->RecognizeAddress(u"東京都港区,芝公園1-1-1,,ビル").parts.remainder.empty());
-  const Recognition b = d.recognizer->RecognizeAddress(u"東京都町,田市原町田1");
+  EXPECT_TRUE(d.Recognize(u"東京都港区,芝公園1-1-1,,ビル").parts.remainder.empty());
+  const Recognition b = d.Recognize(u"東京都町,田市原町田1");
   EXPECT_EQ(U8(b.parts.city + u"|" + b.parts.townName), "町田市|原町田一丁目");
   EXPECT_EQ(a.code, ResultCode::Converted);
   EXPECT_EQ(b.code, ResultCode::Converted);
 }
 
-}  // namespace
-}  // namespace mok::engine
-
-namespace mok::engine {
-namespace {
-
 // A store that counts the municipality lookups the city step makes.
-struct CountingStore : AddressStore {
-  explicit CountingStore(AddressStore& inner) : inner(inner) {}
-  const std::vector<Prefecture>& Prefectures() const override { return inner.Prefectures(); }
-  const RegionSelection& Region() const override { return inner.Region(); }
-  bool RegionOpen() const override { return inner.RegionOpen(); }
-  void BeginAddress() override { inner.BeginAddress(); }
-  db::DbResult<const std::vector<std::u16string>*> Municipalities() override {
-    return inner.Municipalities();
-  }
-  db::DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
-                                                            bool endsWith) override {
+struct CountingStore : ForwardingStore {
+  using ForwardingStore::ForwardingStore;
+  DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
+                                                        bool endsWith) override {
     ++lookups;
-    return inner.FindMunicipalities(name, endsWith);
+    return ForwardingStore::FindMunicipalities(name, endsWith);
   }
-  db::DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) override {
-    return inner.TownRows(index);
-  }
-  db::DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& p,
-                                                             const std::u16string& c,
-                                                             const std::u16string& t) override {
-    return inner.FindTownPosition(p, c, t);
-  }
-  db::DbResult<std::vector<BlockRow>> BlockRows(
-      const TownPosition& town, const std::optional<std::u16string>& exact) override {
-    return inner.BlockRows(town, exact);
-  }
-  db::DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind k,
-                                                           std::u16string_view w) override {
-    return inner.FindLearnedWord(k, w);
-  }
-  db::DbStatus CountLearnedWordUse(int64_t id) override { return inner.CountLearnedWordUse(id); }
-  db::DbResult<std::optional<PostalNames>> FindPostalNames(const std::u16string& c,
-                                                           const std::u16string& p) override {
-    return inner.FindPostalNames(c, p);
-  }
-  AddressStore& inner;
   int lookups = 0;
 };
 
@@ -167,9 +132,8 @@ TEST(MunicipalityCuts, AreBoundedWhateverTheAddressHolds) {
   d.AddTown(u"東京都", u"港区", u"芝公園一丁目");
   d.Open();
   CountingStore store(*d.database);
-  Recognizer recognizer(d.settings, store);
   const Recognition r =
-      recognizer.RecognizeAddress(u"東京都港区芝公園" + std::u16string(20000, u'市'));
+      d.recognizer->RecognizeAddress(u"東京都港区芝公園" + std::u16string(20000, u'市'), store);
   EXPECT_EQ(r.code, ResultCode::NoTown);
   EXPECT_LT(store.lookups, 200);
 }

@@ -1,6 +1,7 @@
 // The per-address pipeline against a small region database: result codes, the block taken, the
 // learning dictionary with its log and counts, the kana pre-pass, failures of the address data
-// coming back in the answer, and addresses made of random pieces of real ones.
+// coming back in the answer, addresses made of random pieces of real ones, and one recognizer
+// shared by two stores.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -30,12 +31,12 @@ class RecognizeAddressTest : public ::testing::Test {
 
   // "code fields", then the log entries after " / " and the failures after " ! ".
   std::string Run(const std::u16string& address) {
-    const Recognition r = d.recognizer->RecognizeAddress(address);
+    const Recognition r = d.Recognize(address);
     EXPECT_EQ(r.code == ResultCode::Converted, !r.outputFields.empty()) << U8(address);
     std::string shown = std::to_string(CodeNumber(r.code)) + " " + U8(r.outputFields);
     for (std::size_t i = 0; i < r.log.size(); ++i)
       shown += (i ? ", " : " / ") + U8(r.log[i]);
-    for (const db::DbError& e : r.errors)
+    for (const DbError& e : r.errors)
       shown += " ! " + U8(e.Text() + u" in " + e.file);
     return shown;
   }
@@ -154,7 +155,7 @@ TEST_F(RecognizeAddressTest, RandomPiecesOfAddresses) {
     std::u16string address;
     for (int n = static_cast<int>(random() % 15); n > 0; --n)
       address += pieces[pick(random)];
-    const Recognition r = d.recognizer->RecognizeAddress(address);
+    const Recognition r = d.Recognize(address);
     seen.insert(r.code);
     ASSERT_EQ(r.code == ResultCode::Converted, !r.outputFields.empty()) << U8(address);
     ASSERT_LE(r.log.size(), kMaxLogEntries) << U8(address);
@@ -163,6 +164,28 @@ TEST_F(RecognizeAddressTest, RandomPiecesOfAddresses) {
   for (ResultCode code : {ResultCode::Converted, ResultCode::NoCity, ResultCode::NoTown,
                           ResultCode::EmptyAddress, ResultCode::Failure})
     EXPECT_TRUE(seen.count(code)) << CodeNumber(code);
+}
+
+// One recognizer serves several stores (a conversion's workers have one each): every answer
+// comes from the store it was given, also where the extended matching folds the municipality
+// names of the store.
+TEST(SharedRecognizer, AnswersFromTheStoreItIsGiven) {
+  test::EngineDatabase a;
+  test::EngineDatabase b;
+  a.AddTown(u"東京都", u"港区", u"芝公園");
+  a.AddTown(u"千葉県", u"鎌ヶ谷市", u"道野辺");  // C2
+  b.AddTown(u"千葉県", u"鎌ヶ谷市", u"道野辺");  // C1
+  b.AddTown(u"東京都", u"港区", u"芝公園");
+  a.Open();
+  b.Open();
+  a.settings.extendedMatch = true;
+  const Recognizer& shared = *a.recognizer;
+  for (int round = 0; round < 2; ++round) {
+    for (const test::EngineDatabase* d : {&a, &b}) {
+      const Recognition r = shared.RecognizeAddress(u"千葉県鎌ケ谷市道野辺1", *d->database);
+      EXPECT_EQ(U8(r.position.cityCode), d == &a ? "C2" : "C1");
+    }
+  }
 }
 
 }  // namespace

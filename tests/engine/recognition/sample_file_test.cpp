@@ -17,7 +17,7 @@ TEST(SampleDatabase, KnownAddresses) {
   Settings settings;
   settings.prefOut = settings.cityOut = true;
   settings.townCombine = false;
-  Recognizer recognizer(settings, database);
+  const Recognizer recognizer(settings);
   const std::pair<std::u16string, std::string> cases[] = {
       {u"東京都千代田区丸の内1-1-1", "0 東京都,千代田区,丸の内一丁目,,13101,"},
       {u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-1-1", "0 東京都,千代田区,丸の内一丁目,,13101,"},
@@ -31,7 +31,7 @@ TEST(SampleDatabase, KnownAddresses) {
       {u"大阪府大阪市中央区銀座1丁目2", "2 "},
       {u"", "4 "}};
   for (const auto& [address, expected] : cases) {
-    const Recognition r = recognizer.RecognizeAddress(address);
+    const Recognition r = recognizer.RecognizeAddress(address, database);
     const std::string shown = std::to_string(CodeNumber(r.code)) + " " + U8(r.outputFields);
     EXPECT_EQ(shown.substr(0, expected.size()), expected) << U8(address);
     EXPECT_TRUE(r.errors.empty()) << U8(address);

@@ -33,15 +33,15 @@ void FillCorrectionSample(ui::CorrectionDialog& dialog, const std::u16string& wo
   address->setSelection(start, static_cast<int>(ui::Q(word).size()));
 }
 
-db::DbStatus WriteLearningDictSample(const std::u16string& folder) {
+DbStatus WriteLearningDictSample(const std::u16string& folder) {
   const std::u16string path = folder + u"/mok2.sqlite";
   if (auto existing = db::Connection::Open(path, true))
-    return db::MakeError(path + u": already exists", 0);
+    return MakeError(path + u": already exists", 0);
   auto created = db::Connection::Create(path);
   if (!created)
     return created.error();
   db::Connection& db = *created;
-  if (db::DbStatus s = db::CreateMainSchema(db); !s)
+  if (DbStatus s = db::CreateMainSchema(db); !s)
     return s;
 
   struct Region {
@@ -53,7 +53,7 @@ db::DbStatus WriteLearningDictSample(const std::u16string& folder) {
     if (!st)
       return st.error();
     st->BindText(1, r.name).BindInt(2, r.id);
-    if (db::DbStatus s = st->Run(); !s)
+    if (DbStatus s = st->Run(); !s)
       return s;
   }
   struct Word {
@@ -76,7 +76,7 @@ db::DbStatus WriteLearningDictSample(const std::u16string& folder) {
       return st.error();
     st->BindInt(1, w.dbNo).BindInt(2, w.type).BindText(3, w.registered);
     st->BindText(4, w.converted).BindInt(5, w.count);
-    if (db::DbStatus s = st->Run(); !s)
+    if (DbStatus s = st->Run(); !s)
       return s;
   }
   return {};

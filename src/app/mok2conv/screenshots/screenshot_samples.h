@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "db/db_error.h"
+#include "result/db_result.h"
 #include "ui/correction_dialog.h"
 
 namespace mok::screenshots {
@@ -19,6 +19,6 @@ void FillCorrectionSample(ui::CorrectionDialog& dialog, const std::u16string& wo
 // Creates <folder>/mok2.sqlite with the tables of a main database, the regions 北海道 (1) and
 // 東京都 (13), and a few learned words of both scopes and kinds. Fails when the file cannot be
 // written; an existing file is left untouched and fails.
-db::DbStatus WriteLearningDictSample(const std::u16string& folder);
+DbStatus WriteLearningDictSample(const std::u16string& folder);
 
 }  // namespace mok::screenshots

@@ -1,5 +1,8 @@
-// The failure value of the database layer: the engine's description and number, shown to the
-// user as description + "(" + number + ")".
+// The failure value of the address data and the results that carry it. Both layers use them: the
+// database layer makes them, and the recognition declares its store's queries with them and
+// passes the failures met on an address on in its answer. They depend on nothing of either.
+//
+// A failure is shown to the user as description + "(" + number + ")", then the file.
 #pragma once
 
 #include <string>
@@ -8,7 +11,7 @@
 #include <utility>
 #include <variant>
 
-namespace mok::db {
+namespace mok {
 
 // A failure of the database engine: its description and number, and the file it concerns when
 // the layer that met it knows.
@@ -19,7 +22,12 @@ struct DbError {
   // The database engine itself failed (a damaged or missing file, a table that is not there,
   // a disk error), rather than a check of this program's on the data it read.
   bool fromEngine = false;
-  std::u16string Text() const;  // description + "(" + number + ")"
+
+  // description + "(" + number + ")"
+  std::u16string Text() const {
+    const std::string digits = std::to_string(number);  // ASCII: widened one to one
+    return description + u"(" + std::u16string(digits.begin(), digits.end()) + u")";
+  }
   // The text a message box shows: Text(), a line break and the file.
   std::u16string Message() const { return Text() + u"\r\n" + file; }
 };
@@ -78,4 +86,4 @@ class DbStatus {
   bool failed_ = false;
 };
 
-}  // namespace mok::db
+}  // namespace mok
