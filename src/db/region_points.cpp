@@ -154,7 +154,8 @@ DbResult<std::optional<BlockPoint>> RegionDatabase::FindNearestBlock(
   // Plain numbers (digits only) first, then Null before other text; the distance as SQLite
   // reads a text as an integer; then table order. Every term reads the index alone.
   return ChooseBlockRow(town,
-                        "1 order by (fld街区・番地 <> '' and fld街区・番地 not glob '*[^0-9]*')"
+                        "1 order by (fld街区・番地 is not null and fld街区・番地 <> ''"
+                        " and fld街区・番地 not glob '*[^0-9]*')"
                         " desc, fld街区・番地 is null desc,"
                         " abs(cast(fld街区・番地 as integer) - ?2), rowid",
                         [&](Statement& st) { st.BindInt(2, number); });

@@ -1,4 +1,5 @@
 // mok2 db: builds the address databases of a data folder from open data files.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -72,6 +73,18 @@ int Create(const ParsedOptions& o) {
   return 0;
 }
 
+// The files of a registry folder, in name order; none when the folder does not exist.
+std::vector<fs::path> RegistryFiles(const fs::path& dir) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    if (entry.is_regular_file(ec))
+      files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 int BuildJapan(const ParsedOptions& o) {
   const auto prefectures = FindPrefectures(o.Value("--data"), "build-japan");
   if (!prefectures)
@@ -79,7 +92,8 @@ int BuildJapan(const ParsedOptions& o) {
   const fs::path data = prefectures->parent_path();
   const db::JapanBuildInputs inputs{
       *prefectures, o.Value("--towns").value_or((data / "japan-towns.csv.xz").string()),
-      o.Value("--postal").value_or((data / "KEN_ALL.CSV").string())};
+      o.Value("--postal").value_or((data / "KEN_ALL.CSV").string()),
+      RegistryFiles(o.Value("--abr").value_or((data / "abr").string()))};
   const fs::path dir = o.words[0];
   const auto start = std::chrono::steady_clock::now();
   auto seconds = [&] {
@@ -88,11 +102,17 @@ int BuildJapan(const ParsedOptions& o) {
   // A line per region as its file is complete, on standard error beside the progress bars.
   const auto report =
       db::BuildJapan(dir, inputs, {.force = o.Has("--force")}, [&](const auto& region) {
-        std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records\n",
+        std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records",
                      seconds(), Utf8(region.region).c_str(),
                      Utf8(FormatCount(region.towns)).c_str(),
                      Utf8(FormatCount(region.municipalities)).c_str(),
                      Utf8(FormatCount(region.postalRecords)).c_str());
+        if (region.residences + region.parcels > 0) {
+          std::fprintf(stderr, ", %s residences, %s parcels",
+                       Utf8(FormatCount(region.residences)).c_str(),
+                       Utf8(FormatCount(region.parcels)).c_str());
+        }
+        std::fprintf(stderr, "\n");
       });
   std::printf(
       "%s: %zu regions (%zu prefectures and 全国) in %.1f s, from %s town rows (%s towns)\n"
@@ -110,6 +130,16 @@ int BuildJapan(const ParsedOptions& o) {
   if (report.withoutZone > 0) {
     std::printf("  %s towns have no plane coordinates (their point or zone is not known)\n",
                 Utf8(FormatCount(report.withoutZone)).c_str());
+  }
+  const auto& nationwide = report.regions.back();
+  if (!inputs.registry.empty()) {
+    std::printf("  registry: %s residences and %s parcels with a point in 全国",
+                Utf8(FormatCount(nationwide.residences)).c_str(),
+                Utf8(FormatCount(nationwide.parcels)).c_str());
+    std::printf(" (%s rows without a point, %s whose town 全国 lacks, %s malformed)\n",
+                Utf8(FormatCount(report.registryWithoutPosition)).c_str(),
+                Utf8(FormatCount(nationwide.registryUnmatched)).c_str(),
+                Utf8(FormatCount(report.registryMalformed.count)).c_str());
   }
   std::printf("  regions in ＤＢ一覧: %s %lld ... %s %lld\n",
               Utf8(report.regions.front().region).c_str(),
@@ -305,12 +335,14 @@ std::vector<Command> DbCommands() {
        .description =
            "Builds DIR/mok2.sqlite when missing, one region per prefecture (DIR/北海道.sqlite\n"
            "... DIR/沖縄県.sqlite, each with its own towns and postal codes) and the region 全国\n"
-           "with all of them, every region listed in ＤＢ一覧; reads japan-towns.csv.xz and\n"
-           "KEN_ALL.CSV of the data folder (or the files given).\n",
+           "with all of them, every region listed in ＤＢ一覧; reads japan-towns.csv.xz,\n"
+           "KEN_ALL.CSV and the registry files in abr/ of the data folder (or those given).\n",
        .options = {force,
                    data,
                    {"--towns", "FILE", "the town list to read"},
-                   {"--postal", "FILE", "the postal-code file to read"}},
+                   {"--postal", "FILE", "the postal-code file to read"},
+                   {"--abr", "DIR",
+                    "the Address Base Registry files to import (every file of DIR)"}},
        .run = BuildJapan},
       {.name = "db import-towns",
        .arguments = "DIR REGION FILE",

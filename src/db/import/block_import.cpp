@@ -52,6 +52,32 @@ std::u16string Clean(const std::vector<std::u16string>& fields, std::size_t colu
   return text::Trim(FieldAt(fields, column));
 }
 
+// The header of the published files (大字・町丁目名 in some editions, 大字・丁目名 in others).
+void CheckHeader(const std::vector<std::u16string>& fields, const CsvReader& reader) {
+  static constexpr std::u16string_view kNames[kColumnCount] = {u"都道府県名",
+                                                               u"市区町村名",
+                                                               u"大字・丁目名",
+                                                               u"小字・通称名",
+                                                               u"街区符号・地番",
+                                                               u"座標系番号",
+                                                               u"Ｘ座標",
+                                                               u"Ｙ座標",
+                                                               u"緯度",
+                                                               u"経度",
+                                                               u"住居表示フラグ",
+                                                               u"代表フラグ",
+                                                               u"更新前履歴フラグ",
+                                                               u"更新後履歴フラグ"};
+  for (std::size_t i = 0; i < kColumnCount; ++i) {
+    const std::u16string name = Clean(fields, i);
+    if (name == kNames[i] || (i == kTown && name == u"大字・町丁目名"))
+      continue;
+    throw ImportError(reader.Where() + u"not the header of 街区レベル位置参照情報: column " +
+                      text::FromUtf8(std::to_string(i + 1)) + u" is \"" + name +
+                      u"\", expected \"" + std::u16string(kNames[i]) + u"\"");
+  }
+}
+
 }  // namespace
 
 std::optional<std::u16string> NormaliseBlockNumber(std::u16string_view value) {
@@ -89,8 +115,10 @@ BlockImportReport ImportBlocks(const std::filesystem::path& dir, const std::u16s
       progress.Update(reader.BytesRead());
       if (first) {
         first = false;
-        if (Clean(fields, kPrefecture) == u"都道府県名")
-          continue;  // the header line
+        if (Clean(fields, kPrefecture) == u"都道府県名") {
+          CheckHeader(fields, reader);
+          continue;
+        }
       }
       ++report.sourceRows;
       if (fields.size() < kColumnCount - 4) {
