@@ -100,15 +100,16 @@ std::vector<RegistryFilePair> PairRegistryFiles(const std::vector<std::filesyste
     else
       pairs.push_back({name->kind, name->area, file, {}});
   }
-  for (const auto& [name, file] : positions) {
+  for (const auto& position : positions) {
+    const FileName& name = position.first;
     auto it = std::find_if(pairs.begin(), pairs.end(), [&](const RegistryFilePair& p) {
       return p.kind == name.kind && p.area == name.area;
     });
     if (it == pairs.end()) {
-      throw ImportError(PathText(file) + u": a position file without its master file (" +
+      throw ImportError(PathText(position.second) + u": a position file without its master file (" +
                         Expected(name) + u".csv or .csv.zip); give both");
     }
-    it->position = file;
+    it->position = position.second;
   }
   for (const auto& pair : pairs) {
     if (pair.position.empty()) {
