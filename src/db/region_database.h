@@ -78,12 +78,11 @@ class RegionDatabase {
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
-  DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town, int64_t rowid);
-  // The first block row of the town that `clause` (after "fldPositionID = ?1 and ") selects,
-  // with `bind` giving its other parameters.
-  DbResult<std::optional<BlockPoint>> ChooseBlockRow(const engine::TownPosition& town,
-                                                     const char* clause,
-                                                     const std::function<void(Statement&)>& bind);
+  // The first block row that `where` selects in the town's table (alias b), with `bind` giving
+  // its parameters.
+  DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town,
+                                                   const char* where,
+                                                   const std::function<void(Statement&)>& bind);
 
   Connection db_;
   RegionCityCache cache_;

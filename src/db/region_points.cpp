@@ -2,6 +2,8 @@
 // and one block row of a town's block table by its exact or its nearest number. Each is one
 // search of an index that holds the town's id and the numbers; none reads the other rows of the
 // town.
+#include <sqlite3.h>
+
 #include <utility>
 
 #include "db/region_database.h"
@@ -17,6 +19,47 @@ StoredPoint ReadPoint(const Statement& st, int first) {
   return {st.Text(first), st.Text(first + 1), st.Text(first + 2), st.Text(first + 3),
           st.Text(first + 4)};
 }
+
+// The nearest-block choice over (rowid, number) pairs read from the block table's index: rows
+// with a plain number (digits only) first, then a Null one, then other text; among them the
+// smallest difference of the number read as SQLite reads a text as an integer; then the earlier
+// row. The numbers are read as the engine stores them (UTF-8), never converted to text objects.
+class NearestNumber {
+ public:
+  explicit NearestNumber(int64_t asked) : asked_(asked) {}
+  void Consider(sqlite3_stmt* row) {
+    const int64_t rowid = sqlite3_column_int64(row, 0);
+    Key key{2, 0, rowid};
+    if (sqlite3_column_type(row, 1) == SQLITE_NULL) {
+      key.rank = 1;
+    } else {
+      const int64_t value = sqlite3_column_int64(row, 1);
+      const auto* text = sqlite3_column_text(row, 1);
+      const int bytes = sqlite3_column_bytes(row, 1);
+      bool plain = bytes > 0;
+      for (int i = 0; i < bytes && plain; ++i)
+        plain = text[i] >= '0' && text[i] <= '9';
+      key.rank = plain ? 0 : 2;
+      key.distance = value > asked_ ? static_cast<uint64_t>(value) - static_cast<uint64_t>(asked_)
+                                    : static_cast<uint64_t>(asked_) - static_cast<uint64_t>(value);
+    }
+    if (!best_ || key < *best_)
+      best_ = key;
+  }
+  std::optional<int64_t> Chosen() const {
+    return best_ ? std::optional<int64_t>(best_->rowid) : std::nullopt;
+  }
+
+ private:
+  struct Key {
+    int rank;
+    uint64_t distance;
+    int64_t rowid;
+    auto operator<=>(const Key&) const = default;
+  };
+  int64_t asked_;
+  std::optional<Key> best_;
+};
 
 }  // namespace
 
@@ -87,9 +130,11 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindParcel(
                    {main, *branch, *branch2}, town.id);
 }
 
-// The block row `rowid` of the town's table, with whether the registry import derived its point.
-DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(const engine::TownPosition& town,
-                                                                 int64_t rowid) {
+// The first block row of the town's table that `where` selects (?1 and ?2 bound by `bind`), with
+// whether the registry import derived its point; one statement.
+DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
+    const engine::TownPosition& town, const char* where,
+    const std::function<void(Statement&)>& bind) {
   auto fail = [&](const DbError& error) { return InFile(error, path()); };
   auto has = HasRegistryTables();
   if (!has)
@@ -101,12 +146,12 @@ DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(const engine::T
   auto st = db_.Prepare(
       "select b.fld街区・番地, b.fld座標系番号, b.fldＸ座標, b.fldＹ座標, "
       "b.fld緯度, b.fld経度, " +
-      derived + " from " + QuoteIdentifier(town.blockTable) + " b where b.rowid = ?");
+      derived + " from " + QuoteIdentifier(town.blockTable) + " b where " + where + " limit 1");
   if (!st)
     return fail(st.error());
   Statement& row = **st;
   ScopedReset reset(&row);
-  row.BindInt(1, rowid);
+  bind(row);
   auto found = row.Step();
   if (!found)
     return fail(found.error());
@@ -117,48 +162,44 @@ DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(const engine::T
                  row.Int(6) == 1});
 }
 
-DbResult<std::optional<BlockPoint>> RegionDatabase::ChooseBlockRow(
-    const engine::TownPosition& town, const char* clause,
-    const std::function<void(Statement&)>& bind) {
-  auto fail = [&](const DbError& error) { return InFile(error, path()); };
-  // The table check, the choice and the row are read under one lock.
-  ReadScope scope(db_);
-  if (auto s = CheckBlockTable(town.blockTable); !s)
-    return fail(s.error());
-  auto st = db_.Prepare("select rowid from " + QuoteIdentifier(town.blockTable) +
-                        " where fldPositionID = ?1 and " + clause + " limit 1");
-  if (!st)
-    return fail(st.error());
-  Statement& choice = **st;
-  ScopedReset reset(&choice);
-  choice.BindInt(1, town.id);
-  bind(choice);
-  auto row = choice.Step();
-  if (!row)
-    return fail(row.error());
-  if (!*row)
-    return std::optional<BlockPoint>();
-  const int64_t rowid = choice.Int(0);
-  choice.Reset();
-  return ReadBlockRow(town, rowid);
-}
-
 DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(const engine::TownPosition& town,
                                                               std::u16string_view number) {
-  return ChooseBlockRow(town, "fld街区・番地 = ?2 order by rowid",
-                        [&](Statement& st) { st.BindText(2, NormaliseRegistryNumber(number)); });
+  ReadScope scope(db_);
+  if (auto s = CheckBlockTable(town.blockTable); !s)
+    return InFile(s.error(), path());
+  return ReadBlockRow(
+      town, "b.fldPositionID = ?1 and b.fld街区・番地 = ?2 order by b.rowid",
+      [&](Statement& st) { st.BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(number)); });
 }
 
 DbResult<std::optional<BlockPoint>> RegionDatabase::FindNearestBlock(
     const engine::TownPosition& town, int64_t number) {
-  // Plain numbers (digits only) first, then Null before other text; the distance as SQLite
-  // reads a text as an integer; then table order. Every term reads the index alone.
-  return ChooseBlockRow(town,
-                        "1 order by (fld街区・番地 is not null and fld街区・番地 <> ''"
-                        " and fld街区・番地 not glob '*[^0-9]*')"
-                        " desc, fld街区・番地 is null desc,"
-                        " abs(cast(fld街区・番地 as integer) - ?2), rowid",
-                        [&](Statement& st) { st.BindInt(2, number); });
+  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  // The table check, the numbers and the chosen row under one lock.
+  ReadScope scope(db_);
+  if (auto s = CheckBlockTable(town.blockTable); !s)
+    return fail(s.error());
+  auto st = db_.Prepare("select rowid, fld街区・番地 from " + QuoteIdentifier(town.blockTable) +
+                        " where fldPositionID = ?1");
+  if (!st)
+    return fail(st.error());
+  Statement& numbers = **st;
+  ScopedReset reset(&numbers);
+  numbers.BindInt(1, town.id);
+  NearestNumber nearest(number);
+  while (true) {
+    auto row = numbers.Step();
+    if (!row)
+      return fail(row.error());
+    if (!*row)
+      break;
+    nearest.Consider(numbers.handle());
+  }
+  numbers.Reset();
+  if (!nearest.Chosen())
+    return std::optional<BlockPoint>();
+  return ReadBlockRow(town, "b.rowid = ?1",
+                      [&](Statement& row) { row.BindInt(1, *nearest.Chosen()); });
 }
 
 }  // namespace mok::db
