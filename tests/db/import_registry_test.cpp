@@ -146,6 +146,33 @@ TEST_F(HandMadeRegistry, ReportsWhatItLeavesOutAndReplacesOnImportingAgain) {
   EXPECT_EQ(Value(dir / "テスト.sqlite", "select count(*) from BLK13105"), "2");
 }
 
+// With the registry's block files, a block has the registry's point; the others the centre of
+// their residences.
+TEST_F(HandMadeRegistry, TheRegistrysBlockPointBeforeTheResidencesCentre) {
+  Write(
+      {u"131059,0001001,001,001,,文京区,,白山,１丁目,,1,1,",
+       u"131059,0001001,002,001,,文京区,,白山,１丁目,,2,1,"},
+      {u"131059,0001001,001,001,,139.7500,35.7100,", u"131059,0001001,002,001,,139.7510,35.7110,"});
+  WriteBytes(dir / "mt_rsdtdsp_blk_city131059.csv",
+             Encode({u"lg_code,machiaza_id,blk_id,city,ward,oaza_cho,chome,koaza,blk_num",
+                     u"131059,0001001,002,文京区,,白山,１丁目,,2"},
+                    false));
+  WriteBytes(dir / "mt_rsdtdsp_blk_pos_city131059.csv",
+             Encode({u"lg_code,machiaza_id,blk_id,rep_lon,rep_lat",
+                     u"131059,0001001,002,139.7520,35.7120"},
+                    false));
+  const auto r =
+      db::ImportRegistry(dir, kRegion,
+                         {masterFile, positionFile, dir / "mt_rsdtdsp_blk_city131059.csv",
+                          dir / "mt_rsdtdsp_blk_pos_city131059.csv"});
+  EXPECT_EQ(r.written.blocks.registry + 10 * r.written.blocks.derived, 11);
+  const auto town = Town(u"文京区", u"白山一丁目");
+  const auto own = database.FindBlock(town, u"2");
+  EXPECT_THAT(Shown(own), HasSubstr("35.7120 139.7520"));
+  EXPECT_TRUE(own.ok() && *own && !(*own)->derived);
+  EXPECT_THAT(Shown(database.FindBlock(town, u"1")), HasSubstr("35.710000000 139.750000000"));
+}
+
 TEST_F(HandMadeRegistry, AFileWithoutItsPartnerIsAnError) {
   Write({}, {});
   EXPECT_THAT(ImportFailure([&] { db::ImportRegistry(dir, kRegion, {positionFile}); }),
