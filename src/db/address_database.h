@@ -87,6 +87,20 @@ class AddressDatabase : public engine::AddressStore {
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(
       const std::u16string& cityKana, const std::u16string& placeKana) override;
 
+  // Points below the town in the selected region (RegionDatabase, address_points.cpp); a
+  // "not open" error when no region database is open.
+  DbResult<std::optional<StoredPoint>> FindResidence(
+      const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
+      std::optional<std::u16string_view> residence2 = std::nullopt);
+  DbResult<std::optional<StoredPoint>> FindParcel(
+      const engine::TownPosition& town, std::u16string_view main,
+      std::optional<std::u16string_view> branch = std::nullopt,
+      std::optional<std::u16string_view> branch2 = std::nullopt);
+  DbResult<std::optional<BlockPoint>> FindBlock(const engine::TownPosition& town,
+                                                std::u16string_view number);
+  DbResult<std::optional<BlockPoint>> FindNearestBlock(const engine::TownPosition& town,
+                                                       int64_t number);
+
  private:
   DbError NotOpen(const char16_t* what) const;
   std::u16string RegionKana(const std::u16string& name) const;

@@ -1,9 +1,11 @@
 // A region database (<DbDir>/<region>.sqlite) opened for reading: its municipalities and town
-// rows (POSITION), the block tables the towns point to, and the postal codes (POST). One
-// read-only connection serves every query; failures come back naming the file.
+// rows (POSITION), the block tables the towns point to, the residences and parcels below the
+// towns, and the postal codes (POST). One read-only connection serves every query; failures come
+// back naming the file.
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "db/connection.h"
 #include "db/region_city_cache.h"
+#include "db/stored_point.h"
 #include "engine/address_store.h"
 
 namespace mok::db {
@@ -41,10 +44,45 @@ class RegionDatabase {
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(const std::u16string& cityKana,
                                                                const std::u16string& placeKana);
 
+  // Below the town (region_points.cpp); each one search of an index. Numbers are compared as
+  // NormaliseRegistryNumber writes them, so "０１" finds 1. A database made before the registry
+  // tables existed has no residences or parcels: nullopt.
+  //
+  // The residence 街区符号 `block` + 住居番号 `residence` [+ 住居番号2]; without `residence2` the
+  // residence that has none comes first, else the first of its sub-numbers.
+  DbResult<std::optional<StoredPoint>> FindResidence(
+      const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
+      std::optional<std::u16string_view> residence2 = std::nullopt);
+  // The parcel 本番 `main` [+ 枝番 [+ 枝番2]]; a number left out takes the parcel without it
+  // first, else the first one with it (本番 alone: 100 before 100-1).
+  DbResult<std::optional<StoredPoint>> FindParcel(
+      const engine::TownPosition& town, std::u16string_view main,
+      std::optional<std::u16string_view> branch = std::nullopt,
+      std::optional<std::u16string_view> branch2 = std::nullopt);
+  // The block row of `town` whose number is `number`; the first by table order when several.
+  DbResult<std::optional<BlockPoint>> FindBlock(const engine::TownPosition& town,
+                                                std::u16string_view number);
+  // The block row nearest to `number` by the nearest-block rule: rows with a plain number first,
+  // the smallest difference, the earlier row of two as near; a row without a plain number (the
+  // representative row, Null) only when the town has no numbered one. The choice reads only the
+  // numbers, from the block table's index; then the chosen row is read.
+  DbResult<std::optional<BlockPoint>> FindNearestBlock(const engine::TownPosition& town,
+                                                       int64_t number);
+
  private:
   explicit RegionDatabase(Connection db) : db_(std::move(db)) {}
   // The block table named by a POSITION row, checked to exist (once per table).
   DbStatus CheckBlockTable(const std::u16string& name);
+  // Whether the registry tables exist (checked once).
+  DbResult<bool> HasRegistryTables();
+  DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
+                                                 std::initializer_list<std::u16string_view> numbers,
+                                                 int64_t positionId);
+  // The first block row that `where` selects in the town's table (alias b), with `bind` giving
+  // its parameters.
+  DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town,
+                                                   const char* where,
+                                                   const std::function<void(Statement&)>& bind);
 
   Connection db_;
   RegionCityCache cache_;
@@ -52,6 +90,7 @@ class RegionDatabase {
   std::optional<ReadScope> held_;
   std::chrono::steady_clock::time_point heldSince_;
   std::vector<std::u16string> checkedBlockTables_;
+  std::optional<bool> registryTables_;
 };
 
 }  // namespace mok::db

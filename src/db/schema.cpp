@@ -37,7 +37,24 @@ DbStatus CreateRegionSchema(Connection& db) {
       " fld市区町村 text collate nocase,"
       " fld地名 text collate nocase,"
       " fldシクチョウソン text collate nocase,"
-      " fldチメイ text collate nocase);");
+      " fldチメイ text collate nocase);"
+      // Numbers as text (registry_number.h); coordinates as text like the block tables'.
+      "create table if not exists 住居 ("
+      " fldPositionID integer not null,"
+      " fld街区符号 text not null collate nocase,"
+      " fld住居番号 text not null collate nocase,"
+      " fld住居番号2 text collate nocase,"
+      " fld座標系番号 text, fldＸ座標 text, fldＹ座標 text, fld緯度 text, fld経度 text);"
+      "create table if not exists 地番 ("
+      " fldPositionID integer not null,"
+      " fld本番 text not null collate nocase,"
+      " fld枝番 text collate nocase,"
+      " fld枝番2 text collate nocase,"
+      " fld座標系番号 text, fldＸ座標 text, fldＹ座標 text, fld緯度 text, fld経度 text);"
+      "create table if not exists 住居表示街区 ("
+      " fldPositionID integer not null,"
+      " fld街区・番地 text not null collate nocase,"
+      " fld導出 integer not null default 0);");
 }
 
 DbStatus CreateBlockTable(Connection& db, std::u16string_view name) {
@@ -51,6 +68,13 @@ DbStatus CreateBlockTable(Connection& db, std::u16string_view name) {
                     " fldＹ座標 text,"
                     " fld緯度 text,"
                     " fld経度 text)");
+}
+
+DbStatus CreateBlockIndex(Connection& db, std::u16string_view name) {
+  const std::u16string table(name);
+  return db.Execute("drop index if exists " + QuoteIdentifier(table + u"_fldPositionID") +
+                    ";create index if not exists " + QuoteIdentifier(table + u"_number") + " on " +
+                    QuoteIdentifier(table) + " (fldPositionID, fld街区・番地)");
 }
 
 namespace {
@@ -74,6 +98,17 @@ DbStatus CreateLookupIndexes(Connection& db) {
       {kPostTable, "create index if not exists POST_kana on POST (fldシクチョウソン, fldチメイ)"},
       {kLearningTable, "create index if not exists 学習_word on 学習 (fldType, fld登録字句)"},
       {kRegionListTable, "create index if not exists ＤＢ一覧_name on ＤＢ一覧 (fldDbName)"},
+      // Each registry lookup is one search of these indexes; a missing 住居番号2 or 枝番 (Null)
+      // sorts first, so the plain number is found before its sub-numbers.
+      {kResidenceTable,
+       "create index if not exists 住居_number on 住居"
+       " (fldPositionID, fld街区符号, fld住居番号, fld住居番号2)"},
+      {kParcelTable,
+       "create index if not exists 地番_number on 地番 (fldPositionID, fld本番, fld枝番, "
+       "fld枝番2)"},
+      {kRegistryBlockTable,
+       "create index if not exists 住居表示街区_number on 住居表示街区 (fldPositionID, "
+       "fld街区・番地)"},
   };
   for (const Index& index : kIndexes) {
     auto exists = Has(db, index.table);
@@ -111,12 +146,8 @@ DbStatus CreateLookupIndexes(Connection& db) {
       return exists.error();
     if (!*exists)
       continue;  // the lookup reports a missing block table when it needs it
-    const std::u16string indexName = table + u"_fldPositionID";
-    if (auto s = db.Execute("create index if not exists " + QuoteIdentifier(indexName) + " on " +
-                            QuoteIdentifier(table) + " (fldPositionID)");
-        !s) {
+    if (auto s = CreateBlockIndex(db, table); !s)
       return s;
-    }
   }
   return {};
 }

@@ -1,5 +1,6 @@
-// The import of MLIT block positions: real blocks replace a town's representative row, codes come
-// from POSITION or a KEN_ALL file, importing again updates, and a bad line undoes the import.
+// The import of MLIT block positions (the published 14-column header): real blocks replace a
+// town's representative row, codes come from POSITION or a KEN_ALL file, importing again
+// updates, and a bad line or another header undoes the import.
 #include "db/import/block_import.h"
 #include "db/import/town_import.h"
 #include "import_test_support.h"
@@ -66,6 +67,11 @@ TEST_F(ImportBlocksTest, BadLineInTheMiddleLeavesTheDatabaseUnchanged) {
   EXPECT_THAT(ImportFailure([&] { db::ImportBlocks(dir, u"東京都", dir / "bad.csv"); }),
               HasSubstr("bad.csv line 10"));
   EXPECT_EQ(Blocks(), before);
+  // A header that names other columns is not the format.
+  WriteBytes(dir / "other.csv", Encode({u"都道府県名,市区町村名,町名,小字・通称名"}, true));
+  EXPECT_THAT(ImportFailure([&] { db::ImportBlocks(dir, u"東京都", dir / "other.csv"); }),
+              HasSubstr("other.csv line 1: not the header of 街区レベル位置参照情報: column 3 is "
+                        "\"町名\", expected \"大字・丁目名\""));
 }
 
 }  // namespace

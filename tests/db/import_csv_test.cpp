@@ -13,6 +13,7 @@ TEST(ImportCsv, SplitsRecordsWithQuotes) {
       {u"\"13101\",\"千代田区\",,35.68", {u"13101", u"千代田区", u"", u"35.68"}},
       {u"\"a,b\",\"say \"\"hi\"\"\"", {u"a,b", u"say \"hi\""}},
       {u",", {u"", u""}},
+      {u"12\"3,4", {u"12\"3", u"4"}},
   };
   for (const auto& [record, fields] : cases)
     EXPECT_EQ(db::SplitCsvRecord(record), fields) << text::ToUtf8(record);

@@ -22,6 +22,16 @@ struct JapanBuildTest : ::testing::Test {
         inputs.postal,
         KenAll({"01233|0520000|北海道|伊達市|旭町", "07213|9600000|福島県|伊達市|荒町",
                 "13101|1020072|東京都|千代田区|飯田橋", "27127|5300000|大阪府|大阪市北区|曾根崎"}));
+    // A residence of 飯田橋一丁目, which goes to 東京都 and 全国 only.
+    WriteBytes(inputs.registry[0],
+               Encode({u"lg_code,machiaza_id,blk_id,rsdt_id,rsdt2_id,city,ward,oaza_cho,chome,"
+                       u"koaza,blk_num,rsdt_num,rsdt_num2",
+                       u"131016,0004001,001,001,,千代田区,,飯田橋,１丁目,,1,1,"},
+                      false));
+    WriteBytes(inputs.registry[1],
+               Encode({u"lg_code,machiaza_id,blk_id,rsdt_id,rsdt2_id,rep_lon,rep_lat",
+                       u"131016,0004001,001,001,,139.7494,35.6985"},
+                      false));
   }
   fs::path Db(const std::string& name) const { return out.path() / (name + ".sqlite"); }
   std::set<std::string> Files() const {
@@ -31,8 +41,11 @@ struct JapanBuildTest : ::testing::Test {
     return names;
   }
   TempFolder in, out;
-  db::JapanBuildInputs inputs{BundledData("prefectures.csv"), in.path() / "towns.csv.xz",
-                              in.path() / "KEN_ALL.CSV"};
+  db::JapanBuildInputs inputs{BundledData("prefectures.csv"),
+                              in.path() / "towns.csv.xz",
+                              in.path() / "KEN_ALL.CSV",
+                              {in.path() / "mt_rsdtdsp_rsdt_city131016.csv",
+                               in.path() / "mt_rsdtdsp_rsdt_pos_city131016.csv"}};
 };
 
 TEST_F(JapanBuildTest, OneRegionPerPrefectureAndTheWholeCountry) {
@@ -55,6 +68,10 @@ TEST_F(JapanBuildTest, OneRegionPerPrefectureAndTheWholeCountry) {
   // Each 伊達市 in the plane zone of its own prefecture.
   EXPECT_EQ(Value(Db("全国"), "select fld座標系番号 from BLK01233"), "11");
   EXPECT_EQ(Value(Db("全国"), "select fld座標系番号 from BLK07213"), "9");
+  const std::string residences = "select count(*) from 住居";
+  EXPECT_EQ(Value(Db("東京都"), residences) + Value(Db("全国"), residences) +
+                Value(Db("北海道"), residences),
+            "110");
 }
 
 // An existing main database keeps its learning dictionary and region numbers; region databases

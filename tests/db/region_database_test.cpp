@@ -79,6 +79,36 @@ TEST_F(RegionDatabaseTest, TownPositionAndBlockRows) {
   EXPECT_TRUE(Writable());
 }
 
+// One block row by its number, or the nearest by the rule of the recognition's block choice: 6
+// and 4 tie (the earlier row), numbered rows before a Null or other text, those ordered as read
+// as integers, a Null one first. The number is compared as the registry numbers are written.
+TEST_F(RegionDatabaseTest, BlockByExactOrNearestNumber) {
+  const std::pair<std::vector<test::OptText>, std::vector<std::pair<int64_t, const char*>>>
+      cases[] = {{{u"3", u"8"}, {{5, "3"}, {7, "8"}}},
+                 {{u"12", u"6", u"4", u"100"}, {{5, "6"}, {99, "100"}, {0, "4"}}},
+                 {{std::nullopt, u"7", u"12"}, {{5, "7"}}},
+                 {{std::nullopt}, {{5, "-"}}},
+                 {{u"12-1", u"甲", u"20"}, {{13, "20"}}},
+                 {{u"甲", u"12-1"}, {{13, "12-1"}}},
+                 {{u"12-1", std::nullopt}, {{13, "-"}}}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::u16string name = u"町" + text::FromUtf8(std::to_string(i));
+    AddTown(u"港区", name, cases[i].first);
+    auto town = db.FindTownPosition(u"東京都", u"港区", name);
+    ASSERT_TRUE(town.ok() && *town);
+    for (const auto& [asked, chosen] : cases[i].second) {
+      auto found = db.FindNearestBlock(**town, asked);
+      ASSERT_TRUE(found.ok() && *found) << i;
+      EXPECT_EQ((*found)->number ? U8(*(*found)->number) : "-", chosen) << i << " " << asked;
+    }
+  }
+  auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
+  auto exact = db.FindBlock(**town, u"０３");
+  EXPECT_TRUE(exact.ok() && *exact && *(*exact)->number == u"3" && !(*exact)->derived);
+  EXPECT_FALSE(*db.FindBlock(**town, u"5"));
+  EXPECT_TRUE(Writable());
+}
+
 TEST_F(RegionDatabaseTest, PostalNamesByPrefixOrWholeReading) {
   auto postal = [&](const std::u16string& city, const std::u16string& place) {
     auto found = db.FindPostalNames(city, place);

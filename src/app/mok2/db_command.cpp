@@ -1,4 +1,5 @@
 // mok2 db: builds the address databases of a data folder from open data files.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "db/import/main_database_import.h"
 #include "db/import/mdb_import.h"
 #include "db/import/postal_import.h"
+#include "db/import/registry_import.h"
 #include "db/import/town_import.h"
 #include "text/text.h"
 
@@ -71,6 +73,18 @@ int Create(const ParsedOptions& o) {
   return 0;
 }
 
+// The files of a registry folder, in name order; none when the folder does not exist.
+std::vector<fs::path> RegistryFiles(const fs::path& dir) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    if (entry.is_regular_file(ec))
+      files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 int BuildJapan(const ParsedOptions& o) {
   const auto prefectures = FindPrefectures(o.Value("--data"), "build-japan");
   if (!prefectures)
@@ -78,7 +92,8 @@ int BuildJapan(const ParsedOptions& o) {
   const fs::path data = prefectures->parent_path();
   const db::JapanBuildInputs inputs{
       *prefectures, o.Value("--towns").value_or((data / "japan-towns.csv.xz").string()),
-      o.Value("--postal").value_or((data / "KEN_ALL.CSV").string())};
+      o.Value("--postal").value_or((data / "KEN_ALL.CSV").string()),
+      RegistryFiles(o.Value("--abr").value_or((data / "abr").string()))};
   const fs::path dir = o.words[0];
   const auto start = std::chrono::steady_clock::now();
   auto seconds = [&] {
@@ -87,11 +102,17 @@ int BuildJapan(const ParsedOptions& o) {
   // A line per region as its file is complete, on standard error beside the progress bars.
   const auto report =
       db::BuildJapan(dir, inputs, {.force = o.Has("--force")}, [&](const auto& region) {
-        std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records\n",
+        std::fprintf(stderr, "%6.1f s  %s: %s towns in %s municipalities, %s postal records",
                      seconds(), Utf8(region.region).c_str(),
                      Utf8(FormatCount(region.towns)).c_str(),
                      Utf8(FormatCount(region.municipalities)).c_str(),
                      Utf8(FormatCount(region.postalRecords)).c_str());
+        if (region.residences + region.parcels > 0) {
+          std::fprintf(stderr, ", %s residences, %s parcels",
+                       Utf8(FormatCount(region.residences)).c_str(),
+                       Utf8(FormatCount(region.parcels)).c_str());
+        }
+        std::fprintf(stderr, "\n");
       });
   std::printf(
       "%s: %zu regions (%zu prefectures and 全国) in %.1f s, from %s town rows (%s towns)\n"
@@ -109,6 +130,16 @@ int BuildJapan(const ParsedOptions& o) {
   if (report.withoutZone > 0) {
     std::printf("  %s towns have no plane coordinates (their point or zone is not known)\n",
                 Utf8(FormatCount(report.withoutZone)).c_str());
+  }
+  const auto& nationwide = report.regions.back();
+  if (!inputs.registry.empty()) {
+    std::printf("  registry: %s residences and %s parcels with a point in 全国",
+                Utf8(FormatCount(nationwide.residences)).c_str(),
+                Utf8(FormatCount(nationwide.parcels)).c_str());
+    std::printf(" (%s rows without a point, %s whose town 全国 lacks, %s malformed)\n",
+                Utf8(FormatCount(report.registryWithoutPosition)).c_str(),
+                Utf8(FormatCount(nationwide.registryUnmatched)).c_str(),
+                Utf8(FormatCount(report.registryMalformed.count)).c_str());
   }
   std::printf("  regions in ＤＢ一覧: %s %lld ... %s %lld\n",
               Utf8(report.regions.front().region).c_str(),
@@ -192,6 +223,84 @@ int ImportPostal(const ParsedOptions& o) {
   return 0;
 }
 
+// A list of names with their row counts on standard error, at most `shown` of them.
+void PrintCounts(const std::vector<std::pair<std::u16string, int64_t>>& counts,
+                 std::size_t shown = 20) {
+  for (std::size_t i = 0; i < counts.size() && i < shown; ++i) {
+    std::fprintf(stderr, "    %s: %s\n", Utf8(counts[i].first).c_str(),
+                 Utf8(FormatCount(counts[i].second)).c_str());
+  }
+  if (counts.size() > shown)
+    std::fprintf(stderr, "    ... and %zu more\n", counts.size() - shown);
+}
+
+// What the registry import left out: a warning each on standard error.
+void PrintRegistryWarnings(const db::RegistryImportReport& r) {
+  auto warn = [](int64_t count, const char* what) {
+    if (count > 0)
+      std::fprintf(stderr, "warning: %s %s\n", Utf8(FormatCount(count)).c_str(), what);
+  };
+  int64_t withoutPosition = 0, orphans = 0, duplicates = 0, abolished = 0, unmatched = 0, other = 0;
+  for (std::size_t k = 0; k < r.read.kinds.size(); ++k) {
+    withoutPosition += r.read.kinds[k].withoutPosition;
+    orphans += r.read.kinds[k].positionsWithoutMaster;
+    duplicates += r.read.kinds[k].duplicatePositions;
+    abolished += r.read.kinds[k].abolished;
+    unmatched += r.written.kinds[k].unmatched;
+    other += r.written.kinds[k].otherRegion;
+  }
+  warn(withoutPosition, "rows without a position (not stored)");
+  warn(orphans, "positions without a master row (not stored)");
+  warn(duplicates, "positions listed again with the ids of an earlier one (the first kept)");
+  warn(abolished, "abolished rows (廃止日 set; not stored)");
+  warn(r.written.withoutZone + r.written.blocks.withoutZone,
+       "points without plane X/Y (their zone is not known)");
+  warn(r.written.blocks.withoutNumber,
+       "blocks whose 街区符号 is not a plain number (no block row)");
+  warn(r.written.blocks.withoutTable, "blocks of towns that name no block table (no block row)");
+  warn(unmatched, "rows match no town of the region (not stored), by town:");
+  PrintCounts(r.written.unmatchedTowns);
+  warn(other, "rows of municipalities the region does not hold (not stored):");
+  PrintCounts(r.written.otherMunicipalities);
+  warn(r.read.malformed.count, "malformed rows (not stored), for example:");
+  for (const auto& example : r.read.malformed.examples)
+    std::fprintf(stderr, "    %s\n", Utf8(example).c_str());
+}
+
+int ImportAbr(const ParsedOptions& o) {
+  if (o.words.size() < 3) {
+    std::fprintf(stderr, "mok2 db import-abr: expected DIR REGION FILE..., got %zu arguments\n",
+                 o.words.size());
+    return 2;
+  }
+  const std::u16string region = text::FromUtf8(o.words[1]);
+  const std::vector<fs::path> files(o.words.begin() + 2, o.words.end());
+  const auto start = std::chrono::steady_clock::now();
+  const auto r = db::ImportRegistry(o.words[0], region, files);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  using db::RegistryKind;
+  const auto& residences = r.written.Of(RegistryKind::Residence);
+  const auto& parcels = r.written.Of(RegistryKind::Parcel);
+  std::printf("%s: %s residences and %s parcels stored in %.1f s\n", o.words[1].c_str(),
+              Utf8(FormatCount(residences.stored)).c_str(),
+              Utf8(FormatCount(parcels.stored)).c_str(), seconds);
+  std::printf(
+      "  %s registry blocks, %s blocks at the centre of their residences, %s kept from "
+      "other sources\n",
+      Utf8(FormatCount(r.written.blocks.registry)).c_str(),
+      Utf8(FormatCount(r.written.blocks.derived)).c_str(),
+      Utf8(FormatCount(r.written.blocks.kept)).c_str());
+  std::printf("  replaced from an earlier import: %s residences, %s parcels, %s block rows\n",
+              Utf8(FormatCount(residences.replaced)).c_str(),
+              Utf8(FormatCount(parcels.replaced)).c_str(),
+              Utf8(FormatCount(r.written.blocks.removed)).c_str());
+  std::printf("  region %s is number %lld in ＤＢ一覧\n", o.words[1].c_str(),
+              static_cast<long long>(r.regionId));
+  PrintRegistryWarnings(r);
+  return 0;
+}
+
 int ImportMdb(const ParsedOptions& o) {
   const auto r = db::ImportMdb(o.words[0], o.words[1]);
   std::printf("%s: %s tables, %s rows converted\n", Utf8(db::PathText(r.target)).c_str(),
@@ -226,12 +335,14 @@ std::vector<Command> DbCommands() {
        .description =
            "Builds DIR/mok2.sqlite when missing, one region per prefecture (DIR/北海道.sqlite\n"
            "... DIR/沖縄県.sqlite, each with its own towns and postal codes) and the region 全国\n"
-           "with all of them, every region listed in ＤＢ一覧; reads japan-towns.csv.xz and\n"
-           "KEN_ALL.CSV of the data folder (or the files given).\n",
+           "with all of them, every region listed in ＤＢ一覧; reads japan-towns.csv.xz,\n"
+           "KEN_ALL.CSV and the registry files in abr/ of the data folder (or those given).\n",
        .options = {force,
                    data,
                    {"--towns", "FILE", "the town list to read"},
-                   {"--postal", "FILE", "the postal-code file to read"}},
+                   {"--postal", "FILE", "the postal-code file to read"},
+                   {"--abr", "DIR",
+                    "the Address Base Registry files to import (every file of DIR)"}},
        .run = BuildJapan},
       {.name = "db import-towns",
        .arguments = "DIR REGION FILE",
@@ -256,6 +367,18 @@ std::vector<Command> DbCommands() {
        .description = "Imports postal codes (Japan Post KEN_ALL CSV, CP932).\n",
        .options = {},
        .run = ImportPostal},
+      {.name = "db import-abr",
+       .arguments = "DIR REGION FILE...",
+       .wordCount = std::nullopt,
+       .summary = "import Address Base Registry files into DIR/REGION.sqlite",
+       .description =
+           "Imports residences (mt_rsdtdsp_rsdt_* with mt_rsdtdsp_rsdt_pos_*), parcels\n"
+           "(mt_parcel_city* with mt_parcel_pos_city*) and blocks (mt_rsdtdsp_blk_* with\n"
+           "mt_rsdtdsp_blk_pos_*) of the Address Base Registry, .csv or .csv.zip as the\n"
+           "registry serves them, into the region's towns (the region must have them).\n"
+           "A municipality imported again has its earlier rows replaced, in one transaction.\n",
+       .options = {},
+       .run = ImportAbr},
       {.name = "db import-mdb",
        .arguments = "DIR FILE.mdb",
        .wordCount = 2,

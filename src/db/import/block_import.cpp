@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <utility>
 
 #include "db/import/csv_reader.h"
 #include "db/import/import_support.h"
@@ -52,6 +53,57 @@ std::u16string Clean(const std::vector<std::u16string>& fields, std::size_t colu
   return text::Trim(FieldAt(fields, column));
 }
 
+// Whether the record is the header line; throws ImportError when it is a header of other
+// columns than the published files' (大字・町丁目名 in some editions, 大字・丁目名 in others).
+bool IsHeader(const std::vector<std::u16string>& fields, const CsvReader& reader) {
+  if (Clean(fields, kPrefecture) != u"都道府県名")
+    return false;
+  static constexpr std::u16string_view kNames[kColumnCount] = {u"都道府県名",
+                                                               u"市区町村名",
+                                                               u"大字・丁目名",
+                                                               u"小字・通称名",
+                                                               u"街区符号・地番",
+                                                               u"座標系番号",
+                                                               u"Ｘ座標",
+                                                               u"Ｙ座標",
+                                                               u"緯度",
+                                                               u"経度",
+                                                               u"住居表示フラグ",
+                                                               u"代表フラグ",
+                                                               u"更新前履歴フラグ",
+                                                               u"更新後履歴フラグ"};
+  for (std::size_t i = 0; i < kColumnCount; ++i) {
+    const std::u16string name = Clean(fields, i);
+    if (name == kNames[i] || (i == kTown && name == u"大字・町丁目名"))
+      continue;
+    throw ImportError(reader.Where() + u"not the header of 街区レベル位置参照情報: column " +
+                      text::FromUtf8(std::to_string(i + 1)) + u" is \"" + name +
+                      u"\", expected \"" + std::u16string(kNames[i]) + u"\"");
+  }
+  return true;
+}
+
+// The municipality's code: the one its towns have, else the one of the KEN_ALL file.
+std::u16string CodeOf(const PositionWriter& writer,
+                      const std::map<std::u16string, std::u16string>& codesFromFile,
+                      const std::u16string& prefecture, const std::u16string& city) {
+  std::u16string code = writer.KnownCode(prefecture, city);
+  if (code.empty()) {
+    if (auto it = codesFromFile.find(CityKey(prefecture, city)); it != codesFromFile.end())
+      code = it->second;
+  }
+  return code;
+}
+
+void NoteBadNumber(BlockImportReport& report, const CsvReader& reader,
+                   const std::vector<std::u16string>& fields) {
+  ++report.skippedRows;
+  if (report.badNumbers.size() < kMaxBadNumbersListed) {
+    report.badNumbers.push_back(text::FromUtf8(std::to_string(reader.LineNumber())) + u": " +
+                                Clean(fields, kBlock));
+  }
+}
+
 }  // namespace
 
 std::optional<std::u16string> NormaliseBlockNumber(std::u16string_view value) {
@@ -87,11 +139,8 @@ BlockImportReport ImportBlocks(const std::filesystem::path& dir, const std::u16s
     bool first = true;
     while (reader.Next(fields)) {
       progress.Update(reader.BytesRead());
-      if (first) {
-        first = false;
-        if (Clean(fields, kPrefecture) == u"都道府県名")
-          continue;  // the header line
-      }
+      if (std::exchange(first, false) && IsHeader(fields, reader))
+        continue;
       ++report.sourceRows;
       if (fields.size() < kColumnCount - 4) {
         throw ImportError(reader.Where() + u"expected " +
@@ -106,19 +155,10 @@ BlockImportReport ImportBlocks(const std::filesystem::path& dir, const std::u16s
       }
       const auto number = NormaliseBlockNumber(FieldAt(fields, kBlock));
       if (!number) {
-        ++report.skippedRows;
-        if (report.badNumbers.size() < kMaxBadNumbersListed) {
-          report.badNumbers.push_back(text::FromUtf8(std::to_string(reader.LineNumber())) + u": " +
-                                      Clean(fields, kBlock));
-        }
+        NoteBadNumber(report, reader, fields);
         continue;
       }
-      std::u16string code = writer.KnownCode(prefecture, city);
-      if (code.empty()) {
-        if (auto it = codesFromFile.find(CityKey(prefecture, city)); it != codesFromFile.end()) {
-          code = it->second;
-        }
-      }
+      const std::u16string code = CodeOf(writer, codesFromFile, prefecture, city);
       if (code.empty()) {
         ++report.skippedRows;
         if (unknown.insert(prefecture + u" " + city).second) {

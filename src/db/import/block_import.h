@@ -1,7 +1,8 @@
 // Imports block-level positions in the format of MLIT's 街区レベル位置参照情報 CSV (CP932, a
-// header line, then per block: 都道府県名, 市区町村名, 大字・町丁目名, 小字・通称名,
-// 街区符号・地番, 座標系番号, Ｘ座標, Ｙ座標, 緯度, 経度, 住居表示フラグ, 代表フラグ,
-// 更新前履歴フラグ, 更新後履歴フラグ) into POSITION and the block tables of a region database.
+// header line, then per block: 都道府県名, 市区町村名, 大字・丁目名 (大字・町丁目名 in some
+// editions), 小字・通称名, 街区符号・地番, 座標系番号, Ｘ座標, Ｙ座標, 緯度, 経度, 住居表示フラグ,
+// 代表フラグ, 更新前履歴フラグ, 更新後履歴フラグ; every field quoted) into POSITION and the block
+// tables of a region database. A header that names other columns is refused.
 //
 // Towns already in POSITION are reused; a town that so far had only its representative row (number
 // Null, from a town list) gets its real blocks instead. The source has no municipality codes:

@@ -6,6 +6,7 @@
 
 #include "db/import/import_error.h"
 #include "db/import/xz_stream_buffer.h"
+#include "db/import/zip_stream_buffer.h"
 #include "text/text.h"
 
 namespace mok::db {
@@ -29,6 +30,7 @@ bool DecodeUtf8Strict(std::string_view bytes, std::u16string& out) {
 std::vector<std::u16string> SplitCsvRecord(std::u16string_view record, bool* complete) {
   std::vector<std::u16string> fields(1);
   bool quoted = false;
+  bool atStart = true;  // nothing of the current field read yet
   for (std::size_t i = 0; i < record.size(); ++i) {
     const char16_t c = record[i];
     if (quoted) {
@@ -42,13 +44,18 @@ std::vector<std::u16string> SplitCsvRecord(std::u16string_view record, bool* com
       } else {
         fields.back() += c;
       }
-    } else if (c == u'"') {
-      quoted = true;
     } else if (c == u',') {
       fields.emplace_back();
+      atStart = true;
+      continue;
+    } else if (c == u'"' && atStart) {
+      // Only a quote that opens a field quotes it; one inside an unquoted field is text
+      // (12"3 stays 12"3 and its comma still ends the field).
+      quoted = true;
     } else {
       fields.back() += c;
     }
+    atStart = false;
   }
   if (complete)
     *complete = !quoted;
@@ -65,6 +72,10 @@ CsvReader::CsvReader(const std::filesystem::path& path, TextEncoding encoding)
     auto xz = std::make_unique<XzStreamBuffer>(path);
     xz_ = xz.get();
     buffer_ = std::move(xz);
+  } else if (ZipStreamBuffer::IsZipFile(path)) {
+    auto zip = std::make_unique<ZipStreamBuffer>(path);
+    zip_ = zip.get();
+    buffer_ = std::move(zip);
   } else {
     auto file = std::make_unique<std::filebuf>();
     if (!file->open(path, std::ios::in | std::ios::binary))
@@ -74,11 +85,13 @@ CsvReader::CsvReader(const std::filesystem::path& path, TextEncoding encoding)
   in_.rdbuf(buffer_.get());
   // A damaged compressed file throws from inside the stream buffer; let that through.
   in_.exceptions(std::ios::badbit);
-  fileSize_ = std::filesystem::file_size(path, ec);
+  fileSize_ = zip_ ? zip_->Size() : std::filesystem::file_size(path, ec);
 }
 
 std::uint64_t CsvReader::BytesRead() const {
-  return xz_ ? xz_->CompressedBytesRead() : bytesRead_;
+  if (xz_)
+    return xz_->CompressedBytesRead();
+  return zip_ ? zip_->BytesRead() : bytesRead_;
 }
 
 std::u16string CsvReader::Where() const {
@@ -159,13 +172,19 @@ CsvHeader::CsvHeader(const std::vector<std::u16string>& names, const CsvReader& 
     names_.push_back(text::Trim(name));
 }
 
+std::optional<std::size_t> CsvHeader::Find(std::u16string_view name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i) {
+    if (names_[i] == name)
+      return i;
+  }
+  return std::nullopt;
+}
+
 std::size_t CsvHeader::Require(std::initializer_list<std::u16string_view> names) const {
   std::u16string wanted;
   for (std::u16string_view name : names) {
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (names_[i] == name)
-        return i;
-    }
+    if (auto index = Find(name))
+      return *index;
     wanted += (wanted.empty() ? u"\"" : u" or \"") + std::u16string(name) + u"\"";
   }
   throw ImportError(file_ + u": the header has no column " + wanted);

@@ -2,7 +2,8 @@
 // (RFC 4180: "" inside quotes is one quote, a quoted field may hold commas and line breaks).
 // The data sources come as UTF-8 (the town list) or CP932 (Japan Post, MLIT); each physical line
 // is decoded on its own, so a line that does not decode is reported with its number. A file that
-// begins with the .xz magic bytes is decompressed while it is read (xz_stream_buffer.h).
+// begins with the .xz magic bytes is decompressed while it is read (xz_stream_buffer.h), and so is
+// the one CSV of a .zip archive (zip_stream_buffer.h), as the Address Base Registry serves them.
 //
 //   "13101","千代田区","丸の内一丁目",,35.68156   ->  13101 | 千代田区 | 丸の内一丁目 | ""
 //   | 35.68156
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -31,6 +33,7 @@ enum class TextEncoding { Utf8, Cp932, Detect };
 std::vector<std::u16string> SplitCsvRecord(std::u16string_view record, bool* complete = nullptr);
 
 class XzStreamBuffer;
+class ZipStreamBuffer;
 
 class CsvReader {
  public:
@@ -43,8 +46,8 @@ class CsvReader {
 
   // The line number (1-based) where the last record returned by Next begins.
   int64_t LineNumber() const { return recordLine_; }
-  // How far the reading has come in the file (compressed bytes of an .xz file), for progress
-  // displays.
+  // How far the reading has come in the file (compressed bytes of an .xz file, decompressed
+  // bytes of a zipped one, against its decompressed size), for progress displays.
   std::uint64_t BytesRead() const;
   std::uint64_t FileSize() const { return fileSize_; }
   // The encoding of the lines read so far (Detect until a line has decided it).
@@ -61,7 +64,8 @@ class CsvReader {
   std::filesystem::path path_;
   TextEncoding encoding_;
   std::unique_ptr<std::streambuf> buffer_;
-  XzStreamBuffer* xz_ = nullptr;  // buffer_ when the file is xz-compressed
+  XzStreamBuffer* xz_ = nullptr;    // buffer_ when the file is xz-compressed
+  ZipStreamBuffer* zip_ = nullptr;  // buffer_ when the file is a zip archive
   std::istream in_{nullptr};
   std::string raw_;
   int64_t physicalLine_ = 0;
@@ -79,6 +83,10 @@ class CsvHeader {
   std::size_t Require(std::u16string_view name) const { return Require({name}); }
   // Index of the first of `names` that the header has (variants of one column's name).
   std::size_t Require(std::initializer_list<std::u16string_view> names) const;
+  // Index of `name`, nullopt when the header lacks it (a column that may be left out).
+  std::optional<std::size_t> Find(std::u16string_view name) const;
+  // The number of columns the header names.
+  std::size_t size() const { return names_.size(); }
 
  private:
   std::vector<std::u16string> names_;

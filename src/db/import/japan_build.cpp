@@ -13,6 +13,7 @@
 #include "db/import/import_support.h"
 #include "db/import/main_database_import.h"
 #include "db/import/postal_import.h"
+#include "db/import/registry_import.h"
 #include "db/import/staged_database.h"
 #include "db/import/town_import.h"
 #include "db/schema.h"
@@ -96,7 +97,7 @@ std::vector<std::vector<PostalRecord>> SplitPostal(
   return records;
 }
 
-void BuildRegion(const std::filesystem::path& dir, RegionJob& job) {
+void BuildRegion(const std::filesystem::path& dir, const RegistryRows& registry, RegionJob& job) {
   job.staged = std::make_unique<StagedDatabase>(RegionDatabaseFile(dir, job.region));
   Connection& db = job.staged->db();
   auto transaction = Transaction::Begin(db);
@@ -107,6 +108,12 @@ void BuildRegion(const std::filesystem::path& dir, RegionJob& job) {
   job.report.towns = towns.townsAdded;
   job.report.municipalities = towns.municipalities;
   job.report.postalRecords = AddPostalRecords(db, job.postal);
+  // Every region reads the same registry rows and keeps those of its own municipalities.
+  const RegistryWriteReport registryRows = AddRegistryRows(db, registry, true);
+  job.report.residences = registryRows.Of(RegistryKind::Residence).stored;
+  job.report.parcels = registryRows.Of(RegistryKind::Parcel).stored;
+  for (const auto& kind : registryRows.kinds)
+    job.report.registryUnmatched += kind.unmatched;
   // The indexes are made after the rows: sorting once is faster than keeping them up to date.
   Check(CreateLookupIndexes(db), job.region);
   Check(transaction->Commit(), job.region);
@@ -114,7 +121,8 @@ void BuildRegion(const std::filesystem::path& dir, RegionJob& job) {
 }
 
 // Runs the jobs on `threads` workers, biggest first; rethrows the first failure.
-void BuildRegions(const std::filesystem::path& dir, std::vector<RegionJob>& jobs, unsigned threads,
+void BuildRegions(const std::filesystem::path& dir, const RegistryRows& registry,
+                  std::vector<RegionJob>& jobs, unsigned threads,
                   const std::function<void(const RegionBuildReport&)>& regionBuilt) {
   std::vector<std::size_t> order(jobs.size());
   for (std::size_t i = 0; i < order.size(); ++i)
@@ -135,7 +143,7 @@ void BuildRegions(const std::filesystem::path& dir, std::vector<RegionJob>& jobs
         return;
       RegionJob& job = jobs[order[n]];
       try {
-        BuildRegion(dir, job);
+        BuildRegion(dir, registry, job);
         const std::lock_guard lock(mutex);
         if (regionBuilt)
           regionBuilt(job.report);
@@ -175,6 +183,12 @@ JapanBuildReport BuildJapan(const std::filesystem::path& dir, const JapanBuildIn
     const ProgressMute mute;
     return ReadKenAll(inputs.postal);
   });
+  // So are the registry files, whose pairing is checked before anything is read.
+  const std::vector<RegistryFilePair> registryPairs = PairRegistryFiles(inputs.registry);
+  auto registryRows = std::async(std::launch::async, [&] {
+    const ProgressMute mute;
+    return ReadRegistryFiles(registryPairs);
+  });
   JapanBuildReport report;
   TownList list = ReadTownList(inputs.towns);
   report.townRows = list.sourceRows;
@@ -203,8 +217,12 @@ JapanBuildReport BuildJapan(const std::filesystem::path& dir, const JapanBuildIn
   jobs.push_back(std::move(nationwide));
   for (RegionJob& job : jobs)
     job.report.region = job.region;
+  const RegistryRows registry = registryRows.get();
+  for (const RegistryKindRows& kind : registry.kinds)
+    report.registryWithoutPosition += kind.withoutPosition + kind.abolished;
+  report.registryMalformed = registry.malformed;
   MakeFolder(dir);
-  BuildRegions(dir, jobs, options.threads, regionBuilt);
+  BuildRegions(dir, registry, jobs, options.threads, regionBuilt);
 
   // Every region file is complete: create the main database when missing, move the files into
   // place and list them.

@@ -22,6 +22,8 @@ std::u16string PositionWriter::Key(const std::u16string& a, const std::u16string
 }
 
 PositionWriter::PositionWriter(Connection& db) : db_(db) {
+  auto registry = db_.TableExists(kRegistryBlockTable);
+  registryBlocks_ = Check(registry, kRegistryBlockTable);
   auto compiled = db_.Compile(
       "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, fldID, "
       "fld市区町村コード from POSITION");
@@ -62,9 +64,7 @@ std::u16string PositionWriter::TableFor(const std::u16string& prefecture,
     // table's ids only grow, so the index fills by appending, and making it here spares the
     // final index step one schema change per table, which costs a pass over the whole schema
     // (1,895 block tables in the nationwide database).
-    Check(db_.Execute("create index if not exists " + QuoteIdentifier(table + u"_fldPositionID") +
-                      " on " + QuoteIdentifier(table) + " (fldPositionID)"),
-          table);
+    Check(CreateBlockIndex(db_, table), table);
     readyTables_.insert(table);
   }
   return table;
@@ -134,11 +134,17 @@ int PositionWriter::RemoveRepresentative(const Town& town) {
 
 void PositionWriter::AddBlock(const Town& town, const std::optional<std::u16string>& number,
                               const BlockCoordinates& c) {
-  auto insert = db_.Prepare("insert into " + QuoteIdentifier(town.table) +
-                            " (fldPositionID, fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, "
-                            "fld緯度, fld経度) values (?, ?, ?, ?, ?, ?, ?)");
-  Statement& st = *Check(insert, town.table);
-  st.BindInt(1, town.id);
+  InsertBlock(db_, town.table, town.id, number, c);
+}
+
+void PositionWriter::InsertBlock(Connection& db, const std::u16string& table, int64_t positionId,
+                                 const std::optional<std::u16string>& number,
+                                 const BlockCoordinates& c) {
+  auto insert = db.Prepare("insert into " + QuoteIdentifier(table) +
+                           " (fldPositionID, fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, "
+                           "fld緯度, fld経度) values (?, ?, ?, ?, ?, ?, ?)");
+  Statement& st = *Check(insert, table);
+  st.BindInt(1, positionId);
   if (number) {
     st.BindText(2, *number);
   } else {
@@ -149,7 +155,7 @@ void PositionWriter::AddBlock(const Town& town, const std::optional<std::u16stri
   BindOrNull(st, 5, c.y);
   BindOrNull(st, 6, c.latitude);
   BindOrNull(st, 7, c.longitude);
-  Check(st.Run(), town.table);
+  Check(st.Run(), table);
 }
 
 bool PositionWriter::UpdateBlock(const Town& town, const std::u16string& number,
@@ -167,7 +173,16 @@ bool PositionWriter::UpdateBlock(const Town& town, const std::u16string& number,
   BindOrNull(st, 5, c.longitude);
   st.BindInt(6, town.id).BindText(7, number);
   Check(st.Run(), town.table);
-  return db_.Changes() > 0;
+  if (db_.Changes() == 0)
+    return false;
+  if (registryBlocks_) {
+    auto unmark =
+        db_.Prepare("delete from 住居表示街区 where fldPositionID = ? and fld街区・番地 = ?");
+    Statement& marker = *Check(unmark, kRegistryBlockTable);
+    marker.BindInt(1, town.id).BindText(2, number);
+    Check(marker.Run(), kRegistryBlockTable);
+  }
+  return true;
 }
 
 }  // namespace mok::db

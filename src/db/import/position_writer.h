@@ -49,9 +49,16 @@ class PositionWriter {
   // Adds a block row; `number` nullopt writes the representative row with a Null number.
   void AddBlock(const Town& town, const std::optional<std::u16string>& number,
                 const BlockCoordinates& coordinates);
-  // Overwrites the coordinates of the town's block `number`; false when it has no such row.
+  // Overwrites the coordinates of the town's block `number`; false when it has no such row. A
+  // row the registry import wrote becomes an ordinary row (its 住居表示街区 entry is removed), so
+  // that importing the registry again leaves it.
   bool UpdateBlock(const Town& town, const std::u16string& number,
                    const BlockCoordinates& coordinates);
+
+  // Adds a block row to `table`; `number` nullopt writes a Null number.
+  static void InsertBlock(Connection& db, const std::u16string& table, int64_t positionId,
+                          const std::optional<std::u16string>& number,
+                          const BlockCoordinates& coordinates);
 
   int64_t townsAdded() const { return townsAdded_; }
   std::size_t municipalitiesTouched() const { return municipalities_.size(); }
@@ -70,6 +77,7 @@ class PositionWriter {
   std::set<std::u16string> municipalities_;
   int64_t nextId_ = 1;
   int64_t townsAdded_ = 0;
+  bool registryBlocks_ = false;  // the database has the table 住居表示街区
 };
 
 }  // namespace mok::db

@@ -1,0 +1,205 @@
+// The lookups below the town of a region database: residences and parcels of the registry tables,
+// and one block row of a town's block table by its exact or its nearest number. Each is one
+// search of an index that holds the town's id and the numbers; none reads the other rows of the
+// town.
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "db/region_database.h"
+#include "db/registry_number.h"
+#include "db/schema.h"
+
+namespace mok::db {
+namespace {
+
+constexpr char kPointColumns[] = "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度";
+
+StoredPoint ReadPoint(const Statement& st, int first) {
+  return {st.Text(first), st.Text(first + 1), st.Text(first + 2), st.Text(first + 3),
+          st.Text(first + 4)};
+}
+
+// The nearest-block choice over (rowid, number) pairs read from the block table's index: rows
+// with a plain number (digits only) first, then a Null one, then other text; among them the
+// smallest difference of the number read as SQLite reads a text as an integer; then the earlier
+// row. The numbers are read as the engine stores them (UTF-8), never converted to text objects.
+class NearestNumber {
+ public:
+  explicit NearestNumber(int64_t asked) : asked_(asked) {}
+  void Consider(sqlite3_stmt* row) {
+    const int64_t rowid = sqlite3_column_int64(row, 0);
+    Key key{2, 0, rowid};
+    if (sqlite3_column_type(row, 1) == SQLITE_NULL) {
+      key.rank = 1;
+    } else {
+      const int64_t value = sqlite3_column_int64(row, 1);
+      const auto* text = sqlite3_column_text(row, 1);
+      const int bytes = sqlite3_column_bytes(row, 1);
+      bool plain = bytes > 0;
+      for (int i = 0; i < bytes && plain; ++i)
+        plain = text[i] >= '0' && text[i] <= '9';
+      key.rank = plain ? 0 : 2;
+      key.distance = value > asked_ ? static_cast<uint64_t>(value) - static_cast<uint64_t>(asked_)
+                                    : static_cast<uint64_t>(asked_) - static_cast<uint64_t>(value);
+    }
+    if (!best_ || key < *best_)
+      best_ = key;
+  }
+  std::optional<int64_t> Chosen() const {
+    return best_ ? std::optional<int64_t>(best_->rowid) : std::nullopt;
+  }
+
+ private:
+  struct Key {
+    int rank;
+    uint64_t distance;
+    int64_t rowid;
+    auto operator<=>(const Key&) const = default;
+  };
+  int64_t asked_;
+  std::optional<Key> best_;
+};
+
+}  // namespace
+
+DbResult<bool> RegionDatabase::HasRegistryTables() {
+  if (!registryTables_) {
+    auto residences = db_.TableExists(kResidenceTable);
+    auto parcels = db_.TableExists(kParcelTable);
+    auto blocks = db_.TableExists(kRegistryBlockTable);
+    for (const auto* exists : {&residences, &parcels, &blocks}) {
+      if (!*exists)
+        return InFile(exists->error(), path());
+    }
+    registryTables_ = *residences && *parcels && *blocks;
+  }
+  return *registryTables_;
+}
+
+// Runs `sql` (the town's id as ?1, the numbers as ?2...) and reads the point of its first row.
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindPoint(
+    const std::string& sql, std::initializer_list<std::u16string_view> numbers,
+    int64_t positionId) {
+  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  auto has = HasRegistryTables();
+  if (!has)
+    return has.error();
+  if (!*has)
+    return std::optional<StoredPoint>();
+  auto st = db_.Prepare(sql);
+  if (!st)
+    return fail(st.error());
+  Statement& query = **st;
+  ScopedReset reset(&query);
+  query.BindInt(1, positionId);
+  int index = 2;
+  for (std::u16string_view number : numbers)
+    query.BindText(index++, NormaliseRegistryNumber(number));
+  auto row = query.Step();
+  if (!row)
+    return fail(row.error());
+  if (!*row)
+    return std::optional<StoredPoint>();
+  return std::optional<StoredPoint>(ReadPoint(query, 0));
+}
+
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
+    const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
+    std::optional<std::u16string_view> residence2) {
+  const std::string select = std::string("select ") + kPointColumns +
+                             " from 住居 where fldPositionID = ?1 and fld街区符号 = ?2"
+                             " and fld住居番号 = ?3";
+  if (residence2)
+    return FindPoint(select + " and fld住居番号2 = ?4 limit 1", {block, residence, *residence2},
+                     town.id);
+  return FindPoint(select + " order by fld住居番号2 limit 1", {block, residence}, town.id);
+}
+
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindParcel(
+    const engine::TownPosition& town, std::u16string_view main,
+    std::optional<std::u16string_view> branch, std::optional<std::u16string_view> branch2) {
+  const std::string select = std::string("select ") + kPointColumns +
+                             " from 地番 where fldPositionID = ?1 and fld本番 = ?2";
+  if (!branch)
+    return FindPoint(select + " order by fld枝番, fld枝番2 limit 1", {main}, town.id);
+  if (!branch2)
+    return FindPoint(select + " and fld枝番 = ?3 order by fld枝番2 limit 1", {main, *branch},
+                     town.id);
+  return FindPoint(select + " and fld枝番 = ?3 and fld枝番2 = ?4 limit 1",
+                   {main, *branch, *branch2}, town.id);
+}
+
+// The first block row of the town's table that `where` selects (?1 and ?2 bound by `bind`), with
+// whether the registry import derived its point; one statement.
+DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
+    const engine::TownPosition& town, const char* where,
+    const std::function<void(Statement&)>& bind) {
+  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  auto has = HasRegistryTables();
+  if (!has)
+    return has.error();
+  const std::string derived =
+      *has ? "(select d.fld導出 from 住居表示街区 d where d.fldPositionID = b.fldPositionID"
+             " and d.fld街区・番地 = b.fld街区・番地)"
+           : "0";
+  auto st = db_.Prepare(
+      "select b.fld街区・番地, b.fld座標系番号, b.fldＸ座標, b.fldＹ座標, "
+      "b.fld緯度, b.fld経度, " +
+      derived + " from " + QuoteIdentifier(town.blockTable) + " b where " + where + " limit 1");
+  if (!st)
+    return fail(st.error());
+  Statement& row = **st;
+  ScopedReset reset(&row);
+  bind(row);
+  auto found = row.Step();
+  if (!found)
+    return fail(found.error());
+  if (!*found)
+    return std::optional<BlockPoint>();
+  return std::optional<BlockPoint>(
+      BlockPoint{row.IsNull(0) ? std::nullopt : std::optional(row.Text(0)), ReadPoint(row, 1),
+                 row.Int(6) == 1});
+}
+
+DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(const engine::TownPosition& town,
+                                                              std::u16string_view number) {
+  ReadScope scope(db_);
+  if (auto s = CheckBlockTable(town.blockTable); !s)
+    return InFile(s.error(), path());
+  return ReadBlockRow(
+      town, "b.fldPositionID = ?1 and b.fld街区・番地 = ?2 order by b.rowid",
+      [&](Statement& st) { st.BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(number)); });
+}
+
+DbResult<std::optional<BlockPoint>> RegionDatabase::FindNearestBlock(
+    const engine::TownPosition& town, int64_t number) {
+  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  // The table check, the numbers and the chosen row under one lock.
+  ReadScope scope(db_);
+  if (auto s = CheckBlockTable(town.blockTable); !s)
+    return fail(s.error());
+  auto st = db_.Prepare("select rowid, fld街区・番地 from " + QuoteIdentifier(town.blockTable) +
+                        " where fldPositionID = ?1");
+  if (!st)
+    return fail(st.error());
+  Statement& numbers = **st;
+  ScopedReset reset(&numbers);
+  numbers.BindInt(1, town.id);
+  NearestNumber nearest(number);
+  while (true) {
+    auto row = numbers.Step();
+    if (!row)
+      return fail(row.error());
+    if (!*row)
+      break;
+    nearest.Consider(numbers.handle());
+  }
+  numbers.Reset();
+  if (!nearest.Chosen())
+    return std::optional<BlockPoint>();
+  return ReadBlockRow(town, "b.rowid = ?1",
+                      [&](Statement& row) { row.BindInt(1, *nearest.Chosen()); });
+}
+
+}  // namespace mok::db
