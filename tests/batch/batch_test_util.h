@@ -11,13 +11,7 @@
 
 namespace mok::batch::test {
 
-struct TempDir : mok::test::TempFolder {
-  std::filesystem::path operator/(const std::string& name) const { return path() / name; }
-  // The path of `name` inside the folder as the batch code takes it.
-  std::u16string U(const std::string& name) const {
-    return text::FromUtf8((path() / name).string());
-  }
-};
+using TempDir = mok::test::TempFolder;
 
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -36,7 +36,7 @@ TEST(LineReader, LineEnds) {
   for (const auto& c : cases) {
     test::WriteBytes(dir / "in.csv", c.bytes);
     LineReader reader;
-    ASSERT_TRUE(reader.Open(dir.U("in.csv")));
+    ASSERT_TRUE(reader.Open(dir.File("in.csv")));
     std::vector<std::string> lines;
     for (std::u16string line; reader.ReadLine(line) == LineReader::Status::Ok;)
       lines.push_back(Show(line));
@@ -65,7 +65,7 @@ TEST(InputReader, CountInputRecords) {
   for (const auto& c : cases) {
     test::WriteBytes(dir / "in.csv", c.content);
     mok::test::RecordingPrompter prompter;
-    const InputReader reader(DescribeInput(dir.U("in.csv"), c.startRow), prompter);
+    const InputReader reader(DescribeInput(dir.File("in.csv"), c.startRow), prompter);
     const InputCount count = reader.CountInputRecords();
     EXPECT_EQ(count.records, c.count) << Show(text::FromUtf8(c.content));
     EXPECT_EQ(count.firstRowFieldCount, c.firstRowFields) << Show(text::FromUtf8(c.content));

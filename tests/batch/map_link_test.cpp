@@ -15,7 +15,7 @@ struct MapLinkTest : ::testing::Test {
     std::filesystem::create_directories(dir / "tmp");
     test::WriteBytes(dir / "result.csv", "a\r\n");
     test::WriteBytes(dir / "tmp" / "result.csv", "old\r\n");
-    settings.tempDir = dir.U("tmp");
+    settings.tempDir = dir.File("tmp");
   }
   bool Show(const std::u16string& outputPath) {
     return ShowInMapProgram(settings, prompter, outputPath,
@@ -34,7 +34,7 @@ struct MapLinkTest : ::testing::Test {
 // words are split as a command line, quotes grouping a path with blanks.
 TEST_F(MapLinkTest, CopiesTheOutputAndGivesTheCommandAsLastArgument) {
   settings.mapProgram = u"\"/opt/map viewer/velmora\" -q \"\"";
-  EXPECT_TRUE(Show(u"  " + dir.U("result.csv") + u" "));
+  EXPECT_TRUE(Show(u"  " + dir.File("result.csv") + u" "));
   const std::string copy = (dir / "tmp" / "result.csv").string();
   EXPECT_EQ(started, (std::vector<std::string>{"/opt/map viewer/velmora", "-q", "",
                                                "[OpenStat(" + copy + ")]"}));
@@ -43,18 +43,18 @@ TEST_F(MapLinkTest, CopiesTheOutputAndGivesTheCommandAsLastArgument) {
 }
 
 TEST_F(MapLinkTest, NotConfiguredDoesNothing) {
-  EXPECT_FALSE(Show(dir.U("result.csv")));  // no program
+  EXPECT_FALSE(Show(dir.File("result.csv")));  // no program
   settings.mapProgram = u"velmora";
   settings.tempDir.clear();
-  EXPECT_FALSE(Show(dir.U("result.csv")));
+  EXPECT_FALSE(Show(dir.File("result.csv")));
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(prompter.records.empty());
 }
 
 TEST_F(MapLinkTest, FailedCopyIsReportedAndStartsNothing) {
   settings.mapProgram = u"velmora";
-  settings.tempDir = dir.U("missing");
-  EXPECT_FALSE(Show(dir.U("result.csv")));
+  settings.tempDir = dir.File("missing");
+  EXPECT_FALSE(Show(dir.File("result.csv")));
   EXPECT_TRUE(started.empty());
   ASSERT_EQ(prompter.records.size(), 1u);
   EXPECT_TRUE(prompter.records[0].Utf8().ends_with(")\r\nDDE")) << prompter.records[0].Utf8();

@@ -31,7 +31,7 @@ TEST(ErrorListPath, ExtensionOfTheFileNameIsReplaced) {
 TEST(LineWriter, TextWithoutCp932FormIsRefused) {
   test::TempDir dir;
   LineWriter out;
-  ASSERT_TRUE(out.Open(dir.U("out.csv")));
+  ASSERT_TRUE(out.Open(dir.File("out.csv")));
   EXPECT_TRUE(out.WriteLine(u"ok"));
   EXPECT_FALSE(out.WriteLine(u"𠮷野家"));
   EXPECT_NE(Show(out.Failure()).find("2行目"), std::string::npos) << Show(out.Failure());

@@ -38,7 +38,7 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
   fs::create_directories(work / "db");
   for (const char* file : {"mok2.sqlite", "東京都.sqlite"})
     fs::copy_file(fs::path(MOK_SAMPLE_DB) / file, work / "db" / file);
-  auto main = db::Connection::Open(work.U("db/mok2.sqlite"));
+  auto main = db::Connection::Open(work.File("db/mok2.sqlite"));
   main->Execute(
       "insert into 学習 values (0, 2, 'ちよだ区', '千代田区', 0), (0, 2, 'ちよだ', '千代田区', 0),"
       " (0, 3, 'まるのうち', '丸の内', 0), (0, 3, 'marunouchi', '丸の内', 0)");
@@ -60,7 +60,7 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
 
   mok::test::RecordingPrompter prompter;
   prompter.answers = {Answer::Yes, Answer::No};  // stop when asked; do not open the list
-  Session session(work.U("mok.ini"), prompter, work.U("db"));
+  Session session(work.File("mok.ini"), prompter, work.File("db"));
   EXPECT_TRUE(session.OpenDatabase().ok());
   session.settings.jobs = jobs;
   session.settings.unknownOut = true;
@@ -68,7 +68,7 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
   observer.stopAt = stopAt;
   ConversionRun run(session, prompter, observer);
   const RunOutcome outcome =
-      run.Execute({work.U("in.csv"), work.U("out.csv"), u"東京都", u"2", u"3"});
+      run.Execute({work.File("in.csv"), work.File("out.csv"), u"東京都", u"2", u"3"});
   Outcome o{outcome.End(),
             outcome.records,
             outcome.processed,
@@ -78,7 +78,7 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
             test::ReadBytes(work / "out.err"),
             ""};
   session.database.Close();
-  auto check = db::Connection::Open(work.U("db/mok2.sqlite"));
+  auto check = db::Connection::Open(work.File("db/mok2.sqlite"));
   auto st = check->Compile("select group_concat(fld参照回数, ',') from 学習 order by rowid");
   if (st && st->Step().value())
     o.counts = text::ToUtf8(st->Text(0));

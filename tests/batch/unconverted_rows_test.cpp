@@ -36,7 +36,7 @@ class UnconvertedRowsTest : public ::testing::Test {
   RunFiles Run(const std::string& input = kInput, const std::string& output = kOutput) {
     test::WriteBytes(dir / "in.csv", test::Sjis(input));
     test::WriteBytes(dir / "out.csv", test::Sjis(output));
-    return {dir.U("in.csv"), dir.U("out.csv"), 2, 1, {}, {}};
+    return {dir.File("in.csv"), dir.File("out.csv"), 2, 1, {}, {}};
   }
 
   // "line: address" of every listed row, or the failure's text.
@@ -130,7 +130,7 @@ TEST_F(UnconvertedRowsTest, UnreadableFiles) {
 
   test::WriteBytes(dir / "in.xls", test::Sjis(kInput));
   run = Run();
-  run.inputPath = dir.U("in.xls");
+  run.inputPath = dir.File("in.xls");
   EXPECT_EQ(Listed(run), std::vector<std::string>{"stop: 現在この機能はサポートされていません。"});
 
   // A line that is not CP932 text ends the walk; the rows before it are listed.

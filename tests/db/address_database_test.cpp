@@ -48,7 +48,7 @@ TEST(AddressDatabase, PrefectureListOrItsFailureNamingTheFile) {
   TestDatabaseBuilder b;
   AddressDatabase db;
   EXPECT_EQ(db.Open(b.Dir()).error().file, MainDatabasePath(b.Dir()));
-  EXPECT_FALSE(std::filesystem::exists(b.folder().File(u"mok2.sqlite")));
+  EXPECT_FALSE(std::filesystem::exists((b.folder() / "mok2.sqlite")));
 }
 
 TEST(AddressDatabase, SelectRegionOpensItsFileAndDecidesItsNumberAndKana) {
@@ -80,7 +80,7 @@ TEST(AddressDatabase, SelectRegionOpensItsFileAndDecidesItsNumberAndKana) {
   EXPECT_EQ(missing.error().file, RegionDatabasePath(b.Dir(), u"京都府"));
   EXPECT_FALSE(db.RegionOpen());
   EXPECT_EQ(U8(db.Region().name), "");
-  EXPECT_FALSE(std::filesystem::exists(b.folder().File(u"京都府.sqlite")));
+  EXPECT_FALSE(std::filesystem::exists((b.folder() / "京都府.sqlite")));
 }
 
 TEST(AddressDatabase, RegisterLearnedWordOnceForItsFourValues) {

@@ -15,18 +15,18 @@ namespace {
 // database are errors at the open.
 TEST(Connection, OpenRefusesWhatIsNotADatabaseFile) {
   test::TempFolder folder;
-  std::ofstream(folder.File(u"junk.sqlite")) << "not a database" << std::string(2000, 'x');
+  std::ofstream((folder / "junk.sqlite")) << "not a database" << std::string(2000, 'x');
   const std::pair<std::u16string, int> cases[] = {
-      {text::FromUtf8(folder.File(u"ない.sqlite").string()), 14},  // SQLITE_CANTOPEN
+      {text::FromUtf8((folder / "ない.sqlite").string()), 14},  // SQLITE_CANTOPEN
       {u"", 14},
       {u":memory:", 14},
-      {text::FromUtf8(folder.File(u"junk.sqlite").string()), 26},  // SQLITE_NOTADB
+      {text::FromUtf8((folder / "junk.sqlite").string()), 26},  // SQLITE_NOTADB
   };
   for (const auto& [path, number] : cases) {
     for (bool readOnly : {false, true})
       EXPECT_EQ(Connection::Open(path, readOnly).error().number, number) << text::ToUtf8(path);
   }
-  EXPECT_FALSE(std::filesystem::exists(folder.File(u"ない.sqlite")));
+  EXPECT_FALSE(std::filesystem::exists((folder / "ない.sqlite")));
 }
 
 struct ConnectionTest : ::testing::Test {
@@ -39,7 +39,7 @@ struct ConnectionTest : ::testing::Test {
     return *st->Step() ? st->Text(0) : u"?";
   }
   test::TempFolder folder;
-  const std::u16string path = text::FromUtf8(folder.File(u"東京都.sqlite").string());
+  const std::u16string path = text::FromUtf8((folder / "東京都.sqlite").string());
   Connection db;
 };
 

@@ -13,7 +13,7 @@ namespace {
 // One database with the main and the region tables.
 struct SchemaTest : ::testing::Test {
   SchemaTest() {
-    db = std::move(*Connection::Create(text::FromUtf8(folder.File(u"R.sqlite").string())));
+    db = std::move(*Connection::Create(text::FromUtf8((folder / "R.sqlite").string())));
     EXPECT_TRUE(CreateMainSchema(db) && CreateRegionSchema(db));
   }
   int64_t Count(const std::string& sql, const std::u16string& value) {

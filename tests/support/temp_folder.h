@@ -30,7 +30,12 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::u16string File(const std::string& name) const { return (path_ / name).u16string(); }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // The folder, and the path of `name` in it, as the program's code takes paths.
+  std::u16string Text() const { return text::FromUtf8(path_.string()); }
+  std::u16string File(const std::string& name) const {
+    return text::FromUtf8((path_ / name).string());
+  }
   // How many entries the folder holds (a leftover temporary file shows here).
   std::ptrdiff_t Count() const {
     return std::distance(std::filesystem::directory_iterator(path_), {});

@@ -23,6 +23,7 @@
 
 #include "db/connection.h"
 #include "db/schema.h"
+#include "temp_folder.h"
 #include "text/text.h"
 
 namespace mok::test {
@@ -33,40 +34,6 @@ using OptText = std::optional<std::u16string>;
 inline std::string U8(const std::u16string& s) {
   return text::ToUtf8(s);
 }
-
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      auto candidate = base / ("mok-db-test-" + std::to_string(rd()) + std::to_string(attempt));
-      std::error_code ec;
-      if (std::filesystem::create_directory(candidate, ec)) {
-        path_ = candidate;
-        return;
-      }
-    }
-    ADD_FAILURE() << "cannot create a temporary folder";
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::u16string Text() const { return text::FromUtf8(path_.string()); }
-  std::filesystem::path File(const std::u16string& name) const {
-    return path_ / std::filesystem::path(text::ToUtf8(name));
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 struct PositionRow {
   OptText prefecture;
@@ -203,7 +170,7 @@ class TestDatabaseBuilder {
   }
 
   std::unique_ptr<db::Connection> Create(const std::u16string& file) {
-    auto c = db::Connection::Create(text::FromUtf8(folder_.File(file).string()));
+    auto c = db::Connection::Create(folder_.File(text::ToUtf8(file)));
     if (!c) {
       ADD_FAILURE() << "create " << text::ToUtf8(file) << ": " << text::ToUtf8(c.error().Text());
       return std::make_unique<db::Connection>();

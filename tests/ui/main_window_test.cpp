@@ -80,9 +80,9 @@ class MainWindowTest : public WindowTest<ui::MainWindow> {
     return usable;
   }
 
-  std::u16string ini = FileIn(folder, "mok.ini");
-  std::u16string input = FileIn(folder, "small.csv");
-  std::u16string output = FileIn(folder, "出力.csv");
+  std::u16string ini = folder.File("mok.ini");
+  std::u16string input = folder.File("small.csv");
+  std::u16string output = folder.File("出力.csv");
   CommandLineOptions options;
   std::unique_ptr<batch::Session> session;
 };
@@ -103,11 +103,11 @@ TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
   EXPECT_EQ(Messages(), Strings{});
 
   // Without the database the window still opens, on the argument text alone.
-  WriteProfileString(ini, u"MOK", u"DBDIR", FileIn(folder, "nothing-here"));
+  WriteProfileString(ini, u"MOK", u"DBDIR", folder.File("nothing-here"));
   Create(u"-i a.csv");
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0],
-            "メインデータベース " + text::ToUtf8(FileIn(folder, "nothing-here")) +
+            "メインデータベース " + text::ToUtf8(folder.File("nothing-here")) +
                 "/mok2.sqlite を開けません。データベースフォルダ（環境設定）を確かめて"
                 "下さい。\r\n（エラー番号 14）");
   EXPECT_EQ(Get<QComboBox>("cmbSelectPref")->count(), 0);

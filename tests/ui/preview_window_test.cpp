@@ -40,7 +40,7 @@ class PreviewTest : public WindowTest<ui::PreviewWindow> {
     return rows;
   }
 
-  std::u16string input = FileIn(folder, "in.csv");
+  std::u16string input = folder.File("in.csv");
   QLineEdit addressField{QStringLiteral("1")};
   QTableWidget* grid = nullptr;
 };
@@ -66,8 +66,7 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
   }
   EXPECT_EQ(Messages(), Strings{});
   // The reader's message, an empty grid.
-  window =
-      std::make_unique<ui::PreviewWindow>(FileIn(folder, "missing.csv"), &addressField, prompter);
+  window = std::make_unique<ui::PreviewWindow>(folder.File("missing.csv"), &addressField, prompter);
   EXPECT_EQ(Get<QTableWidget>("flxgrdPreview")->rowCount(), 0);
   EXPECT_EQ(Messages(), Strings{"入力ファイルが見つかりません。"});
 }

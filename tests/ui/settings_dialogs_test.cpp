@@ -37,7 +37,7 @@ class SettingsDialogTest : public WindowTest<QDialog> {
                                                      [this] { reloads.push_back(settings.dbDir); });
   }
 
-  std::u16string ini = FileIn(folder, "mok.ini");
+  std::u16string ini = folder.File("mok.ini");
   std::vector<std::u16string> reloads;  // the folder each region reload saw
 };
 

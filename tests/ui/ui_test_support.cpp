@@ -35,22 +35,6 @@ class QtEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-std::u16string FileIn(const TempFolder& folder, const std::string& name) {
-  return text::FromUtf8((folder.path() / name).string());
-}
-
-void WriteCp932(const std::u16string& path, const std::u16string& content) {
-  const auto bytes = text::EncodeCp932(content);
-  ASSERT_TRUE(bytes.has_value());
-  std::ofstream(text::ToUtf8(path), std::ios::binary) << *bytes;
-}
-
-std::string ReadBytes(const std::u16string& path) {
-  std::ostringstream buffer;
-  buffer << std::ifstream(text::ToUtf8(path), std::ios::binary).rdbuf();
-  return buffer.str();
-}
-
 std::vector<std::string> LearnedRows(const std::u16string& dbDir) {
   std::vector<std::string> rows;
   auto db = db::Connection::Open(dbDir + u"/mok2.sqlite", true);

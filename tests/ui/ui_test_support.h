@@ -25,12 +25,6 @@ namespace mok::test {
 
 using Strings = std::vector<std::string>;
 
-// `name` inside the folder, as the windows take paths.
-std::u16string FileIn(const TempFolder& folder, const std::string& name);
-// Writes `text` as CP932 bytes; reads a file's bytes back.
-void WriteCp932(const std::u16string& path, const std::u16string& text);
-std::string ReadBytes(const std::u16string& path);
-
 // Every row of 学習 in the main database of `dbDir`, in table order, as
 // "scope|kind|registered|converted|count" with "-" for Null.
 std::vector<std::string> LearnedRows(const std::u16string& dbDir);

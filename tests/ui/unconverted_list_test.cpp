@@ -18,17 +18,17 @@ class UnconvertedListTest : public ::testing::Test {
     env.Open();
     // A run of three records after a header line: the second and third were not converted.
     WriteCp932(
-        FileIn(folder, "in.csv"),
+        folder.File("in.csv"),
         u"番号,住所\r\n1,東京都港区芝公園1\r\n2,東京都渋谷区はち山1-1\r\n3, 東京都港区 \r\n");
-    WriteCp932(FileIn(folder, "out.csv"),
+    WriteCp932(folder.File("out.csv"),
                u"見出し\r\n1,東京都港区芝公園1,芝公園１,13103\r\n2,東京都渋谷区はち山1-1\r\n\r\n");
-    WriteCp932(FileIn(folder, "in.xls"), u"x\r\ny\r\n");
+    WriteCp932(folder.File("in.xls"), u"x\r\ny\r\n");
   }
 
   // Opens the list as the main window does, on `input` and out.csv; `inside` works in it.
   // Returns what showed: the window's objectName and the entries, then the messages.
   Strings List(const std::string& input, const std::function<void(QWidget*)>& inside = {}) {
-    const batch::RunFiles run{FileIn(folder, input), FileIn(folder, "out.csv"), 2, 1, {}, {}};
+    const batch::RunFiles run{folder.File(input), folder.File("out.csv"), 2, 1, {}, {}};
     Strings shown;
     const QString opened = OpenedBy(
         [&] {
