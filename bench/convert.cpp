@@ -92,7 +92,7 @@ double ReadOnlyPass(const fs::path& input) {
   file.Open(mok::text::FromUtf8(input.string()));
   const auto start = Clock::now();
   while (!file.AtEnd()) {
-    const mok::batch::InputRecord record = mok::batch::ReadInputRecord(file, 2);
+    const mok::batch::InputRecord record = mok::batch::ReadInputRecord(file, {2});
     benchmark::DoNotOptimize(record.address);
   }
   return Seconds(Clock::now() - start);
@@ -136,7 +136,7 @@ class BenchRun {
     request_.outputPath = mok::text::FromUtf8(ws.output.string());
     request_.region = u"東京都";
     request_.startRow = u"2";
-    request_.addressField = u"3";
+    request_.addressFields = {u"3"};
   }
 
   // The measure of one whole run, or nullopt when the database did not open or the run did not

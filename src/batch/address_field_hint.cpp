@@ -5,6 +5,7 @@
 
 #include "batch/line_reader.h"
 #include "batch/record_fields.h"
+#include "batch/record_reader.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -36,27 +37,33 @@ std::optional<std::u16string> AddressFieldHint(const RunFiles& run) {
   LineReader input;
   if (!input.Open(run.inputPath, nullptr, run.inputEncoding))
     return std::nullopt;
-  std::u16string line;
-  std::vector<std::u16string> headings;  // the line before the first record, when there is one
+  std::vector<std::u16string> headings;  // the record before the first one, when there is one
   for (int32_t row = 1; row < run.startRow; ++row) {
-    if (input.ReadLine(line) != LineReader::Status::Ok)
+    const LineReader::Line line = ReadRecord(input);
+    if (line.status != LineReader::Status::Ok)
       return std::nullopt;
     if (row == run.startRow - 1)
-      headings = SplitFields(line, u",");
+      headings = SplitFields(line.text, u",");
   }
   std::vector<int> addressLike;  // per field: the sampled records whose field looks like one
   for (int record = 0; record < kSampledRecords; ++record) {
-    if (input.ReadLine(line) != LineReader::Status::Ok)
+    const LineReader::Line line = ReadRecord(input);
+    if (line.status != LineReader::Status::Ok)
       break;
-    const std::vector<std::u16string> fields = SplitFields(line, u",");
+    const std::vector<std::u16string> fields = SplitFields(line.text, u",");
     addressLike.resize(std::max(addressLike.size(), fields.size()));
     for (std::size_t i = 0; i < fields.size(); ++i)
       addressLike[i] += LooksLikeAddress(fields[i]) ? 1 : 0;
   }
-  const auto field = static_cast<std::size_t>(run.addressField);
-  if (run.addressField < 0 || field >= addressLike.size() || addressLike[field] > 0)
+  // The hint is for address fields none of which holds anything like an address.
+  for (const int32_t field : run.addressFields) {
+    const auto index = static_cast<std::size_t>(field);
+    if (field < 0 || index >= addressLike.size() || addressLike[index] > 0)
+      return std::nullopt;
+  }
+  if (run.addressFields.empty())
     return std::nullopt;
-  std::u16string hint = u"住所フィールドに指定した" + FieldName(run.addressField, headings) +
+  std::u16string hint = u"住所フィールドに指定した" + FieldName(run.addressFields[0], headings) +
                         u"には住所らしい文字列がありません。";
   const auto best = std::max_element(addressLike.begin(), addressLike.end());
   if (*best > 0) {

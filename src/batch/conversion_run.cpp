@@ -74,9 +74,9 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   if (const auto* error = std::get_if<FileError>(&numbers))
     return Ended(outcome, StopReason::Error, error->Text());
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
-  const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressField),
+  const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressFields),
                            prompter_);
-  lastFiles_ = {request.inputPath, request.outputPath, taken.startRow, taken.addressField, {}, {}};
+  lastFiles_ = {request.inputPath, request.outputPath, taken.startRow, taken.addressFields, {}, {}};
 
   const InputCount count = reader.CountInputRecords();
   outcome.records = count.records;
@@ -94,11 +94,11 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   if (!settings.csvOut)
     return Ended(outcome, StopReason::Error, u"この機能は現在未サポートです。");
   outcome.unprocessedOnly = FileExists(request.outputPath) && settings.notOverwrite;
-  return ConvertRecords(reader, request, std::move(outcome), count.firstRowFieldCount);
+  return ConvertRecords(reader, request, std::move(outcome), count);
 }
 
 RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunRequest& request,
-                                         RunOutcome outcome, int32_t firstRowFieldCount) {
+                                         RunOutcome outcome, const InputCount& count) {
   const RunPaths paths = PathsOf(request.inputPath, request.outputPath);
   if (!FileExists(paths.input))
     return Ended(outcome, StopReason::FileRefused, u"入力ファイルが見つかりません。");
@@ -120,7 +120,7 @@ RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunReq
   RecordLoop loop({context_.settings, context_.database, context_.recognizer, prompter_, observer_,
                    cancelRequested_},
                   reader, files, RunKindOf(outcome.unprocessedOnly));
-  return Finish(files, loop.Run(std::move(outcome), firstRowFieldCount));
+  return Finish(files, loop.Run(std::move(outcome), count));
 }
 
 void ConversionRun::ShowEnd(const RunOutcome& outcome) {

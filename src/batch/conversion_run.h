@@ -93,7 +93,7 @@ class ConversionRun {
 
   RunOutcome Run(const RunRequest& request);
   RunOutcome ConvertRecords(const InputReader& reader, const RunRequest& request,
-                            RunOutcome outcome, int32_t firstRowFieldCount);
+                            RunOutcome outcome, const InputCount& count);
   void ShowEnd(const RunOutcome& outcome);
   // The question about the unconverted records; `finished`: the run reached the end of the input.
   void AskEditUnconverted(const RunOutcome& outcome, bool finished);

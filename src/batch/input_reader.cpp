@@ -1,5 +1,6 @@
 #include "batch/input_reader.h"
 
+#include "batch/record_reader.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -31,19 +32,20 @@ bool IsTextInputName(const std::u16string& path) {
   return name.substr(dot + 1) != u"xls";
 }
 
-InputSource DescribeInput(std::u16string path, int32_t startRow, int32_t addressField) {
+InputSource DescribeInput(std::u16string path, int32_t startRow,
+                          std::vector<int32_t> addressFields) {
   const bool text = IsTextInputName(path);
-  return {std::move(path), startRow, addressField, text};
+  return {std::move(path), startRow, std::move(addressFields), text};
 }
 
-InputRecord ReadInputRecord(LineReader& file, int32_t addressField) {
+InputRecord ReadInputRecord(LineReader& file, const std::vector<int32_t>& addressFields) {
   InputRecord record;
-  LineReader::Line line = file.Next();
+  LineReader::Line line = ReadRecord(file);
   record.read = line.status;
   record.lineNumber = line.number;
   if (line.status != LineReader::Status::Ok)
     return record;
-  AddressText address = AddressOf(line.text, addressField);
+  AddressText address = AddressOf(line.text, addressFields);
   record.status = address.found ? RecordStatus::Ok : RecordStatus::NoAddressField;
   record.line = std::move(line.text);
   record.address = std::move(address.address);
@@ -69,7 +71,7 @@ std::optional<std::u16string> InputReader::ReadRawLine(LineReader& file) const {
     ReportRead(LineReader::Status::Ok, file, 0);
     return std::nullopt;
   }
-  LineReader::Line line = file.Next();
+  LineReader::Line line = ReadRecord(file);
   if (!ReportRead(line.status, file, line.number))
     return std::nullopt;
   return std::move(line.text);
@@ -89,6 +91,12 @@ bool InputReader::ReportRead(LineReader::Status status, const LineReader& file,
       // learns which line to repair.
       prompter_.ShowMessage(file.Path() + u"\r\n" + Number(lineNumber) + u"行目は" +
                             text::EncodingName(file.Encoding()) + u"のテキストとして読めません。");
+      return false;
+    case LineReader::Status::UnclosedQuote:
+      // Read on, the rest of the file would be one field of one record.
+      prompter_.ShowMessage(file.Path() + u"\r\n" + Number(lineNumber) +
+                            u"行目で始まる引用符（\"）がファイルの終わりまで閉じられていません。"
+                            u"引用符を閉じるか取り除いて下さい。");
       return false;
     case LineReader::Status::End:
     case LineReader::Status::ReadError:
@@ -110,6 +118,7 @@ InputCount InputReader::CountInputRecords() const {
   if (!file)
     return {};
   bool lineFeedInside = false;
+  std::vector<std::u16string> headings;
   // Nothing to convert is said out loud, with the likely cause: lines ended by LF alone (as
   // Unix tools write them) do not end lines in the system's files, so the whole file is one line.
   auto nothingToConvert = [&](int32_t records) {
@@ -118,7 +127,7 @@ InputCount InputReader::CountInputRecords() const {
                                ? u"\r\n改行がLFだけのファイルは全体が1行として読まれます。"
                                  u"改行をCR LFにして保存して下さい。"
                                : u""));
-    return InputCount{records, 0};
+    return InputCount{records, 0, {}};
   };
   for (int32_t row = 1; row < source_.startRow; ++row) {
     if (file->AtEnd())
@@ -127,10 +136,14 @@ InputCount InputReader::CountInputRecords() const {
     if (!line)
       return {};
     lineFeedInside = lineFeedInside || line->find(u'\n') != std::u16string::npos;
+    if (row == source_.startRow - 1) {
+      for (const std::u16string_view heading : SplitRawFields(*line, u","))
+        headings.emplace_back(heading);
+    }
   }
   if (file->AtEnd())
     return nothingToConvert(0);
-  InputCount count{0, 0};
+  InputCount count{0, 0, std::move(headings)};
   while (!file->AtEnd()) {
     const auto line = ReadRawLine(*file);
     if (!line)

@@ -2,6 +2,7 @@
 
 #include "batch/line_reader.h"
 #include "batch/record_fields.h"
+#include "batch/record_reader.h"
 
 namespace mok::batch {
 
@@ -13,15 +14,15 @@ InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_
   summary.encoding = input.Encoding();
   // The field of a line, trimmed as the run takes the address; nullopt when the line lacks it.
   auto field = [addressField](const std::u16string& line) { return FieldAt(line, addressField); };
-  std::u16string line;
   for (int32_t row = 1; row < startRow; ++row) {
-    if (input.ReadLine(line) != LineReader::Status::Ok)
+    const LineReader::Line line = ReadRecord(input);
+    if (line.status != LineReader::Status::Ok)
       return summary;
     if (row == startRow - 1)
-      summary.heading = field(line).value_or(u"");
+      summary.heading = field(line.text).value_or(u"");
   }
-  if (input.ReadLine(line) == LineReader::Status::Ok)
-    summary.firstValue = field(line);
+  if (const LineReader::Line line = ReadRecord(input); line.status == LineReader::Status::Ok)
+    summary.firstValue = field(line.text);
   return summary;
 }
 

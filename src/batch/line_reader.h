@@ -29,6 +29,8 @@ class LineReader {
     End,          // no line left (reading past the end of the file)
     ReadError,    // the operating system failed to read
     Undecodable,  // the line is not valid text of the file's encoding
+    // A record (record_reader.h) whose quoted field is still open at the end of the file.
+    UnclosedQuote,
   };
 
   // A line as read: how the read went, the line's 1-based number, and its text ("" unless read).

@@ -6,10 +6,16 @@ text::Encoding OutputEncoding(const Settings& settings, text::Encoding inputEnco
   return text::ParseEncoding(settings.outputEncoding).value_or(inputEncoding);
 }
 
-std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount) {
+std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount,
+                                 const std::vector<std::u16string>& headings) {
   std::u16string header;
-  if (fieldCount > 0 && settings.srcOut)
-    header.append(static_cast<std::size_t>(fieldCount), u',');
+  // The source columns keep the headings of the input (the converted columns start after as many
+  // fields as the first record has, whatever the heading line holds).
+  for (int32_t i = 0; settings.srcOut && i < fieldCount; ++i) {
+    if (static_cast<std::size_t>(i) < headings.size())
+      header += headings[static_cast<std::size_t>(i)];
+    header += u',';
+  }
   if (settings.prefOut)
     header += u"都道府県,";
   if (settings.cityOut)

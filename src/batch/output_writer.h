@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/line_writer.h"
 #include "startup/prompter.h"
@@ -18,10 +19,14 @@ namespace mok::batch {
 // OUTPUTENCODING when it names one, else the input's own.
 text::Encoding OutputEncoding(const Settings& settings, text::Encoding inputEncoding);
 
-// The header line (without its line end) for a first record of `fieldCount` fields: one empty
-// column name per source field when the source is copied, then the names of the converted
+// The header line (without its line end) for a first record of `fieldCount` fields: when the
+// source is copied, one column name per source field, the input's heading as written where it
+// has one (`headings`, as many as there are; empty otherwise), then the names of the converted
 // fields the settings ask for.
-std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount);
+//   fieldCount 3, headings {ID, "会社名", 住所} -> ID,"会社名",住所,大字・町丁目+街区符号・地番,…
+//   fieldCount 3, no headings                   -> ,,,大字・町丁目+街区符号・地番,…
+std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount,
+                                 const std::vector<std::u16string>& headings = {});
 
 // Writes `line` + CR LF to `file`. Only the CSV form exists: when CSVOUT is off nothing is
 // written and the "not supported" message is shown at every call. False on a write error (the

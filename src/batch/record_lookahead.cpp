@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "batch/record_reader.h"
+
 namespace mok::batch {
 
 namespace {
@@ -13,12 +15,13 @@ constexpr std::size_t kBatchesAhead = 8;
 
 }  // namespace
 
-RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous, int32_t addressField,
+RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous,
+                                 std::vector<int32_t> addressFields,
                                  RecognitionPool* pool,
                                  std::function<bool(const Record&)> recognize)
     : input_(input),
       previous_(previous),
-      addressField_(addressField),
+      addressFields_(std::move(addressFields)),
       pool_(pool),
       recognize_(std::move(recognize)) {}
 
@@ -30,9 +33,9 @@ void RecordLookahead::Fill() {
   const std::size_t capacity = pool_ == nullptr ? 1 : kBatchSize * kBatchesAhead;
   while (ahead_.size() < capacity && !readFailed_ && !input_.AtEnd()) {
     Record record;
-    record.input = ReadInputRecord(input_, addressField_);
+    record.input = ReadInputRecord(input_, addressFields_);
     if (record.input.read == LineReader::Status::Ok && previous_ != nullptr)
-      record.previous = previous_->Next();
+      record.previous = ReadRecord(*previous_);
     readFailed_ = record.input.read != LineReader::Status::Ok ||
                   record.previous.status != LineReader::Status::Ok;
     record.recognize = !readFailed_ && recognize_(record);

@@ -28,7 +28,7 @@ class RecordLookahead {
 
   // `previous`: the earlier output, read in step with the input (unprocessed-only run), or
   // nullptr. `recognize`: whether a record read in full has its address recognised.
-  RecordLookahead(LineReader& input, LineReader* previous, int32_t addressField,
+  RecordLookahead(LineReader& input, LineReader* previous, std::vector<int32_t> addressFields,
                   RecognitionPool* pool, std::function<bool(const Record&)> recognize);
 
   bool AtEnd();
@@ -40,7 +40,7 @@ class RecordLookahead {
 
   LineReader& input_;
   LineReader* previous_;
-  int32_t addressField_;
+  std::vector<int32_t> addressFields_;
   RecognitionPool* pool_;
   std::function<bool(const Record&)> recognize_;
   std::deque<Record> ahead_;

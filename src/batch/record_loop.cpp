@@ -40,14 +40,15 @@ std::function<bool(const RecordLookahead::Record&)> Recognizes(const RunKind& ki
 
 }  // namespace
 
-RunOutcome RecordLoop::Run(RunOutcome outcome, int32_t firstRowFieldCount) {
+RunOutcome RecordLoop::Run(RunOutcome outcome, const InputCount& count) {
   outcome_ = std::move(outcome);
-  if (auto failure = Write(BuildOutputHeader(context_.settings, firstRowFieldCount)))
+  if (auto failure =
+          Write(BuildOutputHeader(context_.settings, count.firstRowFieldCount, count.headings)))
     return End({StopReason::WriteFailed, std::move(failure)});
   context_.cancelRequested.store(false);
   const HeldReads held(context_.database);
   const std::unique_ptr<RecognitionPool> pool = StartPool();
-  RecordLookahead ahead(files_.Input(), files_.Previous(), reader_.Source().addressField,
+  RecordLookahead ahead(files_.Input(), files_.Previous(), reader_.Source().addressFields,
                         pool.get(), Recognizes(kind_, context_.settings.delimiter));
   for (int32_t position = 1; !ahead.AtEnd(); ++position) {
     if (StopConfirmed())

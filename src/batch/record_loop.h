@@ -44,10 +44,10 @@ class RecordLoop {
              const RunKind& kind)
       : context_(context), reader_(reader), files_(files), kind_(kind) {}
 
-  // Writes the header for a first record of `firstRowFieldCount` fields and goes through the
+  // Writes the header for the input's first record and headings (`count`) and goes through the
   // records. `outcome`: the run so far (its record count); given back with why the records ended
   // and how many were processed and failed.
-  RunOutcome Run(RunOutcome outcome, int32_t firstRowFieldCount);
+  RunOutcome Run(RunOutcome outcome, const InputCount& count);
 
  private:
   // Why the records ended before the end of the input.

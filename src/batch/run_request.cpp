@@ -24,14 +24,24 @@ std::variant<RunNumbers, FileError> ReadRunNumbers(const RunRequest& request) {
                                  : std::nullopt;
   if (!startRowValue)
     return OverflowError();
-  const auto field = ParseNumber(request.addressField);
-  if (!field)
+  RunNumbers numbers{static_cast<int32_t>(*startRowValue), {}};
+  for (std::size_t box = 0; box < request.addressFields.size(); ++box) {
+    // The first box is always read; a later one only when something is typed in it.
+    const std::u16string& text = request.addressFields[box];
+    if (box > 0 && text.find_first_not_of(u" \u3000") == std::u16string::npos)
+      continue;
+    const auto field = ParseNumber(text);
+    if (!field)
+      return TypeMismatchError();
+    const auto fieldValue = RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
+                                           std::numeric_limits<int32_t>::max());
+    if (!fieldValue)
+      return OverflowError();
+    numbers.addressFields.push_back(static_cast<int32_t>(*fieldValue - 1));
+  }
+  if (numbers.addressFields.empty())
     return TypeMismatchError();
-  const auto fieldValue = RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
-                                         std::numeric_limits<int32_t>::max());
-  if (!fieldValue)
-    return OverflowError();
-  return RunNumbers{static_cast<int32_t>(*startRowValue), static_cast<int32_t>(*fieldValue - 1)};
+  return numbers;
 }
 
 }  // namespace mok::batch

@@ -1,14 +1,16 @@
 // What the run button hands to a run: the texts of the main window's boxes, checked before
 // anything is done and read as the run's numbers.
 //
-// Example: the start row "2" and the address field "3" are the start row 2 and the 0-based field
-// 2; the start row "" stops at the check, "99999" (beyond 16 bits) at the reading.
+// Example: the start row "2" and the address field boxes "3" and "4" are the start row 2 and the
+// 0-based fields 2 and 3; the start row "" stops at the check, "99999" (beyond 16 bits) at the
+// reading.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "batch/file_error.h"
 #include "batch/run_observer.h"
@@ -21,8 +23,13 @@ struct RunRequest {
   std::u16string outputPath;           // the output file box
   std::u16string region;               // the text of the region box
   std::u16string startRow;             // the start row box
-  std::u16string addressField = u"1";  // the first address field box: a 1-based field number
+  // The address field boxes (住所１, 住所２, …): 1-based field numbers, the fields of one address
+  // in order; a box after the first one may be empty (not used).
+  std::vector<std::u16string> addressFields{u"1"};
 };
+
+// The most address fields one address is joined from (the main window's boxes 住所１ to 住所４).
+inline constexpr std::size_t kMaxAddressFields = 4;
 
 // A box the request cannot start with: the message, and the box the focus goes to.
 struct RequestProblem {
@@ -35,8 +42,9 @@ std::optional<RequestProblem> CheckRequest(const RunRequest& request);
 
 // The numbers of the boxes as the run takes them.
 struct RunNumbers {
-  int32_t startRow = 1;      // the start row box rounded to a 16-bit number
-  int32_t addressField = 0;  // the address field box rounded to a 32-bit number, minus 1
+  int32_t startRow = 1;  // the start row box rounded to a 16-bit number
+  // The address field boxes in use, each rounded to a 32-bit number, minus 1.
+  std::vector<int32_t> addressFields{0};
 };
 
 // The numbers, or the error of a box that does not convert (a type mismatch, an overflow).

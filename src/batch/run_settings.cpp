@@ -32,10 +32,14 @@ std::vector<std::u16string> SaveRunWindowState(const std::u16string& settingsFil
   state.outputFilePath = settings.outputFilePath;
   state.selectPref = request.region;
   state.startRow = request.startRow;
-  state.adrField1 = request.addressField;
+  for (std::size_t i = 0; i < state.adrFields.size(); ++i)
+    state.adrFields[i] = i < request.addressFields.size() ? request.addressFields[i] : u"";
   std::vector<std::u16string> forgotten;
-  for (std::u16string* entry : {&state.inputFilePath, &state.outputFilePath, &state.selectPref,
-                                &state.startRow, &state.adrField1}) {
+  std::vector<std::u16string*> entries = {&state.inputFilePath, &state.outputFilePath,
+                                          &state.selectPref, &state.startRow};
+  for (std::u16string& field : state.adrFields)
+    entries.push_back(&field);
+  for (std::u16string* entry : entries) {
     if (!ReadsBackWhole(*entry)) {
       forgotten.push_back(*entry);
       entry->clear();

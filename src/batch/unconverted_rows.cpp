@@ -1,10 +1,12 @@
 #include "batch/unconverted_rows.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "batch/field_count_rule.h"
 #include "batch/input_reader.h"
 #include "batch/line_reader.h"
+#include "batch/record_reader.h"
 
 namespace mok::batch {
 
@@ -15,15 +17,16 @@ FileError InputPastEndOfFile() {
   return {u"ファイルの終わりを越えて入力しようとしました。", 62};
 }
 
-// Skips `count` lines of `file` without decoding them (they are never shown).
+// Skips `count` records of `file` without decoding them (they are never shown).
 std::optional<FileError> SkipLines(LineReader& file, int32_t count) {
   std::string bytes;
   for (int32_t i = 0; i < count; ++i) {
-    switch (file.ReadBytes(bytes)) {
+    switch (ReadRecordBytes(file, bytes)) {
       case LineReader::Status::Ok:
       case LineReader::Status::Undecodable:
         break;
       case LineReader::Status::End:
+      case LineReader::Status::UnclosedQuote:
         return InputPastEndOfFile();
       case LineReader::Status::ReadError:
         return FileErrorFromErrno(EIO);
@@ -45,15 +48,17 @@ class NoticeKeeper : public Prompter {
   std::u16string notice;
 };
 
-// The first fields of a line other than the address field, in their display form.
-std::u16string RecordFields(const std::u16string& line, int32_t addressField) {
+// The first fields of a line other than the address fields, in their display form.
+std::u16string RecordFields(const std::u16string& line, const std::vector<int32_t>& addressFields) {
   constexpr std::size_t kShownFields = 2;
   std::u16string shown;
   std::size_t taken = 0;
   const std::vector<std::u16string> fields = SplitFields(line, u",");
   for (std::size_t i = 0; i < fields.size() && taken < kShownFields; ++i) {
-    if (static_cast<int64_t>(i) == addressField)
+    if (std::find(addressFields.begin(), addressFields.end(), static_cast<int64_t>(i)) !=
+        addressFields.end()) {
       continue;
+    }
     shown += (taken++ == 0 ? u"" : u",") + fields[i];
   }
   return CompactFields(shown);
@@ -63,7 +68,7 @@ std::u16string RecordFields(const std::u16string& line, int32_t addressField) {
 
 UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings) {
   NoticeKeeper notices;
-  const InputReader reader(DescribeInput(run.inputPath, run.startRow, run.addressField), notices);
+  const InputReader reader(DescribeInput(run.inputPath, run.startRow, run.addressFields), notices);
 
   UnconvertedRows found;
   LineReader input;
@@ -81,6 +86,7 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
     return found;
 
   while (!input.AtEnd() && !output.AtEnd()) {
+    const int64_t recordLine = input.LineNumber() + 1;
     const std::optional<std::u16string> inputLine = reader.ReadRawLine(input);
     const std::optional<std::u16string> outputLine =
         inputLine ? reader.ReadRawLine(output) : std::nullopt;
@@ -90,9 +96,9 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
       continue;
     if (!IsListedAsUnconverted(*inputLine, *outputLine, settings.delimiter, settings.logOut))
       continue;
-    if (const AddressText address = AddressOf(*inputLine, run.addressField); address.found) {
-      found.rows.push_back({input.LineNumber(), CompactFields(address.address),
-                            RecordFields(*inputLine, run.addressField)});
+    if (const AddressText address = AddressOf(*inputLine, run.addressFields); address.found) {
+      found.rows.push_back({recordLine, CompactFields(address.address),
+                            RecordFields(*inputLine, run.addressFields)});
     }
   }
   found.stopNotice = notices.notice;

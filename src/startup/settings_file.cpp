@@ -45,6 +45,11 @@ std::vector<std::u16string> SplitAtComma(const std::u16string& text) {
   return pieces;
 }
 
+// The key of address field box i (0-based): AdrField1, AdrField2, …
+std::u16string AdrFieldKey(std::size_t i) {
+  return u"AdrField" + std::u16string(1, static_cast<char16_t>(u'1' + i));
+}
+
 }  // namespace
 
 std::optional<int16_t> ParseInt16(std::u16string_view input) {
@@ -194,7 +199,8 @@ CurrentState LoadCurrentState(const std::u16string& settingsFilePath) {
   state.outputFilePath = profile.Get(kCurrentSection, u"OutputFilePath", u"");
   state.selectPref = profile.Get(kCurrentSection, u"SelectPref", u"");
   state.startRow = profile.Get(kCurrentSection, u"StartRow", u"2");
-  state.adrField1 = profile.Get(kCurrentSection, u"AdrField1", u"1");
+  for (std::size_t i = 0; i < state.adrFields.size(); ++i)
+    state.adrFields[i] = profile.Get(kCurrentSection, AdrFieldKey(i), i == 0 ? u"1" : u"");
   return state;
 }
 
@@ -206,7 +212,13 @@ bool SaveCurrentState(const std::u16string& settingsFilePath, const CurrentState
   allSet = profile.Set(kCurrentSection, u"OutputFilePath", state.outputFilePath) && allSet;
   allSet = profile.Set(kCurrentSection, u"SelectPref", state.selectPref) && allSet;
   allSet = profile.Set(kCurrentSection, u"StartRow", state.startRow) && allSet;
-  allSet = profile.Set(kCurrentSection, u"AdrField1", state.adrField1) && allSet;
+  for (std::size_t i = 0; i < state.adrFields.size(); ++i) {
+    // The boxes after the first are written only when used (or to clear a stored one), so that a
+    // file of one address field stays as it was.
+    const std::u16string key = AdrFieldKey(i);
+    if (i == 0 || !state.adrFields[i].empty() || !profile.Get(kCurrentSection, key, u"").empty())
+      allSet = profile.Set(kCurrentSection, key, state.adrFields[i]) && allSet;
+  }
   return profile.Save() && allSet;
 }
 

@@ -2,6 +2,7 @@
 // settings file (sections "MOK" and "CURRENT" of mok.ini).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,9 @@ struct CurrentState {
   std::u16string outputFilePath;
   std::u16string selectPref;
   std::u16string startRow = u"2";
-  std::u16string adrField1 = u"1";
+  // AdrField1 to AdrField4: the address field boxes 住所１ to 住所４ (the first one "1" by default,
+  // the others empty when unused).
+  std::array<std::u16string, 4> adrFields{u"1"};
 };
 
 CurrentState LoadCurrentState(const std::u16string& settingsFilePath);

@@ -104,7 +104,7 @@ void MainWindow::ConnectControls() {
   summaryTimer_->setSingleShot(true);
   summaryTimer_->setInterval(150);
   connect(summaryTimer_, &QTimer::timeout, this, &MainWindow::UpdateInputSummary);
-  for (QLineEdit* box : {inputFileBox_, startRowBox_, addressFieldBoxes_[0]}) {
+  for (QLineEdit* box : {inputFileBox_, startRowBox_, addressFieldBoxes_[0], addressFieldBoxes_[1]}) {
     connect(box, &QLineEdit::textChanged, summaryTimer_, qOverload<>(&QTimer::start));
   }
   monitorTimer_ = new QTimer(this);
@@ -119,23 +119,31 @@ void MainWindow::UpdateInputSummary() {
     return value && std::abs(*value) <= kMaxSpin ? static_cast<int32_t>(std::lround(*value))
                                                  : fallback;
   };
-  const batch::InputSummary summary = batch::SummarizeInput(
-      U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[0], 0) - 1);
-  inputEncodingLabel_->setText(summary.encoding ? QStringLiteral("入力：") +
-                                                      Q(text::EncodingName(*summary.encoding))
-                                                : QString());
-  QString sample;
-  if (summary.encoding) {
-    if (!summary.firstValue) {
-      sample = QStringLiteral("（最初のレコードにこのフィールドはありません）");
+  for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i) {
+    QString sample;
+    if (i > 0 && addressFieldBoxes_[i]->text().trimmed().isEmpty()) {
+      sample = QStringLiteral("（住所が次のフィールドに続くときに指定）");
     } else {
-      sample =
-          summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
-      sample += QStringLiteral("例：") + Q(*summary.firstValue);
+      const batch::InputSummary summary =
+          batch::SummarizeInput(U(inputFileBox_->text()), number(startRowBox_, 1),
+                                number(addressFieldBoxes_[i], 0) - 1);
+      if (i == 0) {
+        inputEncodingLabel_->setText(summary.encoding
+                                         ? QStringLiteral("入力：") +
+                                               Q(text::EncodingName(*summary.encoding))
+                                         : QString());
+      }
+      if (summary.encoding && !summary.firstValue) {
+        sample = QStringLiteral("（最初のレコードにこのフィールドはありません）");
+      } else if (summary.encoding) {
+        sample = summary.heading.empty() ? QString()
+                                         : QStringLiteral("「%1」 ").arg(Q(summary.heading));
+        sample += QStringLiteral("例：") + Q(*summary.firstValue);
+      }
     }
+    addressFieldSamples_[i]->setText(sample);
+    addressFieldSamples_[i]->setToolTip(sample);
   }
-  addressFieldSample_->setText(sample);
-  addressFieldSample_->setToolTip(sample);
 }
 
 void MainWindow::ChooseOutputEncoding(int index) {
@@ -179,7 +187,8 @@ void MainWindow::LoadWindowState() {
   outputPath_ = state.outputFilePath;
   regionBox_->setCurrentText(Q(state.selectPref));
   startRowBox_->setText(Q(state.startRow));
-  addressFieldBoxes_[0]->setText(Q(state.adrField1));
+  for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i)
+    addressFieldBoxes_[i]->setText(Q(state.adrFields[i]));
 }
 
 void MainWindow::ReloadRegionList() {
@@ -247,7 +256,8 @@ void MainWindow::StartRun() {
   request.outputPath = U(outputFileBox_->text());
   request.region = U(regionBox_->currentText());
   request.startRow = U(startRowBox_->text());
-  request.addressField = U(addressFieldBoxes_[0]->text());
+  // The boxes in sight: an address over two fields is joined from both.
+  request.addressFields = {U(addressFieldBoxes_[0]->text()), U(addressFieldBoxes_[1]->text())};
   if (!request.inputPath.empty())
     inputPath_ = request.inputPath;
   if (!request.inputPath.empty() && !request.outputPath.empty()) {

@@ -103,14 +103,14 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // in the order the user tabs through the window.
   struct AddressFieldBoxes {
     QGroupBox* hiddenFrame;
-    UpDown* firstSpinner;
+    std::array<UpDown*, 2> spinners;  // of the boxes in use
   };
   void BuildControls();
   void AddRegionRow(QGridLayout& entries, int row);
   void AddFileRows(QGridLayout& entries, int row);
   void AddStartRow(QGridLayout& entries, int row);
   AddressFieldBoxes BuildAddressFieldBoxes();
-  QGroupBox* AddAddressFieldRow(QGridLayout& entries, int row);
+  QGroupBox* AddAddressFieldRows(QGridLayout& entries, int row);
   void AddEncodingRow(QGridLayout& entries, int row);
   QGroupBox* BuildMonitor();
   QGridLayout* BuildButtonColumn();
@@ -163,8 +163,8 @@ class MainWindow : public QWidget, public batch::RunObserver {
   QLineEdit* inputFileBox_;
   QLineEdit* outputFileBox_;
   QLineEdit* startRowBox_;
-  std::array<QLineEdit*, 4> addressFieldBoxes_{};  // only the first one is used
-  QLabel* addressFieldSample_;
+  std::array<QLineEdit*, 4> addressFieldBoxes_{};  // the first two are used
+  std::array<QLabel*, 2> addressFieldSamples_{};   // what the fields in use hold in the input
   QLabel* inputEncodingLabel_;
   QComboBox* outputEncodingBox_;
   QTimer* summaryTimer_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 #include <utility>
 
 #include "text/encoding.h"
@@ -88,8 +89,8 @@ void MainWindow::BuildControls() {
   AddRegionRow(*entries, 0);
   AddFileRows(*entries, 1);
   AddStartRow(*entries, 3);
-  QGroupBox* hiddenFieldFrame = AddAddressFieldRow(*entries, 4);
-  AddEncodingRow(*entries, 5);
+  QGroupBox* hiddenFieldFrame = AddAddressFieldRows(*entries, 4);
+  AddEncodingRow(*entries, 6);
   entries->setColumnStretch(1, 1);
   left->addLayout(entries);
   left->addWidget(hiddenFieldFrame);
@@ -140,8 +141,9 @@ void MainWindow::AddStartRow(QGridLayout& entries, int row) {
   entries.addLayout(line, row, 1, 1, 2);
 }
 
-// The four address-field boxes with their spinners. Only the first is used; the others are never
-// shown, the third in the hidden frame "framStartField" with the boxes' four labels.
+// The four address-field boxes with their spinners. The first two are used (an address over two
+// fields, 住所１ and 住所２); the others are never shown, the third in the hidden frame
+// "framStartField" with the boxes' four labels.
 MainWindow::AddressFieldBoxes MainWindow::BuildAddressFieldBoxes() {
   auto* frame = Named<QGroupBox>(this, "framStartField", u"住所フィールド");
   auto* frameLayout = new QGridLayout(frame);
@@ -153,15 +155,15 @@ MainWindow::AddressFieldBoxes MainWindow::BuildAddressFieldBoxes() {
                                           "txtAdrField_3"};
   static const char* const kSpinnerNames[] = {"UpDownPrefField", "UpDownCityField",
                                               "UpDownCityField2", "UpDownTownField"};
-  UpDown* firstSpinner = nullptr;
+  std::array<UpDown*, 2> spinners{};
   for (int i = 0; i < 4; ++i) {
     QWidget* owner = i == 2 ? static_cast<QWidget*>(frame) : this;
     addressFieldBoxes_[i] = TextBox(owner, kBoxNames[i]);
-    addressFieldBoxes_[i]->setText(QStringLiteral("1"));
+    addressFieldBoxes_[i]->setText(i == 0 ? QStringLiteral("1") : QString());
     auto* spinner = new UpDown(addressFieldBoxes_[i], 1, kMaxSpin, owner);
     spinner->setObjectName(kSpinnerNames[i]);
-    if (i == 0) {
-      firstSpinner = spinner;
+    if (i < 2) {
+      spinners[i] = spinner;
     } else if (i == 2) {
       frameLayout->addWidget(addressFieldBoxes_[i], 2, 1);
       frameLayout->addWidget(spinner, 2, 2);
@@ -171,24 +173,30 @@ MainWindow::AddressFieldBoxes MainWindow::BuildAddressFieldBoxes() {
     }
   }
   frame->hide();
-  return {frame, firstSpinner};
+  return {frame, spinners};
 }
 
-// The address field in use is in plain sight and can be changed here; what it holds in the input
-// shows beside it. Returns the hidden frame of the unused boxes.
-QGroupBox* MainWindow::AddAddressFieldRow(QGridLayout& entries, int row) {
+// The address fields in use are in plain sight and can be changed here: the first one and, for
+// an address that goes on in a second field (住所1 / 住所2 columns), the second; what each holds
+// in the input shows beside it. Returns the hidden frame of the unused boxes.
+QGroupBox* MainWindow::AddAddressFieldRows(QGridLayout& entries, int row) {
   const AddressFieldBoxes boxes = BuildAddressFieldBoxes();
-  QLabel* label = Label(this, "lblAdrField", u"住所フィールド：");
-  label->setBuddy(addressFieldBoxes_[0]);
-  FitNumberBox(addressFieldBoxes_[0]);
-  addressFieldSample_ = Label(this, "lblAdrFieldSample", u"");
-  addressFieldSample_->setTextFormat(Qt::PlainText);
-  addressFieldSample_->setMinimumWidth(1);  // a long address is cut, not the window widened
-  entries.addWidget(label, row, 0);
-  QHBoxLayout* line = SpinnerLine(addressFieldBoxes_[0], boxes.firstSpinner);
-  line->addSpacing(8);
-  line->addWidget(addressFieldSample_, 1);
-  entries.addLayout(line, row, 1, 1, 2);
+  const std::pair<const char*, const char16_t*> labels[] = {{"lblAdrField", u"住所フィールド："},
+                                                            {"lblAdrField2", u"住所２："}};
+  const char* const sampleNames[] = {"lblAdrFieldSample", "lblAdrFieldSample2"};
+  for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i) {
+    QLabel* label = Label(this, labels[i].first, labels[i].second);
+    label->setBuddy(addressFieldBoxes_[i]);
+    FitNumberBox(addressFieldBoxes_[i]);
+    addressFieldSamples_[i] = Label(this, sampleNames[i], u"");
+    addressFieldSamples_[i]->setTextFormat(Qt::PlainText);
+    addressFieldSamples_[i]->setMinimumWidth(1);  // a long address is cut, not the window widened
+    entries.addWidget(label, row + static_cast<int>(i), 0);
+    QHBoxLayout* line = SpinnerLine(addressFieldBoxes_[i], boxes.spinners[i]);
+    line->addSpacing(8);
+    line->addWidget(addressFieldSamples_[i], 1);
+    entries.addLayout(line, row + static_cast<int>(i), 1, 1, 2);
+  }
   return boxes.hiddenFrame;
 }
 

@@ -84,24 +84,31 @@ TEST(InputReader, SpreadsheetNames) {
     EXPECT_TRUE(IsTextInputName(text::FromUtf8(name))) << name;
 }
 
+// The address of a record: its fields (0-based) trimmed and joined; Excel's quoting undone.
 TEST(InputReader, AddressOf) {
   struct Case {
     std::u16string line;
-    int32_t field;  // 0-based
+    std::vector<int32_t> fields;
     bool ok;
     std::u16string address;
   };
   const Case cases[] = {
-      {u"東京都千代田区, x ", 1, true, u"x"},
-      {u"a,\u3000東京都\u3000 ", 1, true, u"東京都"},      // full-width spaces trimmed too
-      {u"a,b", 2, false, u"a,b"},                          // no such field: the whole line
-      {u"a,b", -1, false, u"a,b"},                         // field number 0 names no field either
-      {u"", 5, true, u""},                                 // an empty line is an empty address
-      {u"\"東京都,千代田区\",x", 1, true, u"千代田区\""},  // no quoting: the comma separates
-      {u"a\nb,c", 0, true, u"a\nb"},                       // a lone LF is part of the field
+      {u"東京都千代田区, x ", {1}, true, u"x"},
+      {u"a,\u3000東京都\u3000 ", {1}, true, u"東京都"},  // full-width spaces trimmed too
+      {u"a,b", {2}, false, u"a,b"},                      // no such field: the whole line
+      {u"a,b", {-1}, false, u"a,b"},                     // field number 0 names no field either
+      {u"a,b", {0, 2}, false, u"a,b"},                   // nor does a missing second field
+      {u"", {5}, true, u""},                             // an empty line is an empty address
+      {u"\"東京都,千代田区\",x", {0}, true, u"東京都,千代田区"},      // the comma is quoted
+      {u"1,\"ビル \"\"A\"\"\"x,y", {1}, true, u"ビル \"A\"x"},  // "" is one quote
+      {u"1,a\"b,c", {1}, true, u"a\"b"},  // a quote inside a field is text
+      {u"足立区\n中川,c", {0}, true, u"足立区中川"},  // a line break in a field joins its lines
+      {u"1,足立区 , 中川3-29-24,x", {1, 2}, true, u"足立区中川3-29-24"},
+      {u"1,中川3-29-24,101,x", {1, 2}, true, u"中川3-29-24 101"},  // digits kept apart
+      {u"1,中川3-29-24,,x", {1, 2}, true, u"中川3-29-24"},
   };
   for (const auto& c : cases) {
-    const AddressText address = AddressOf(c.line, c.field);
+    const AddressText address = AddressOf(c.line, c.fields);
     EXPECT_EQ(address.found, c.ok) << Show(c.line);
     EXPECT_EQ(Show(address.address), Show(c.address)) << Show(c.line);
   }
@@ -119,7 +126,35 @@ TEST(InputReader, CompactAndCountFields) {
     EXPECT_EQ(Show(CompactFields(input)), Show(expected)) << Show(input);
   EXPECT_EQ(CountFields(u"a::b::c", u"::"), 3);
   EXPECT_EQ(CountFields(u"a,b", u""), 1);
+  EXPECT_EQ(CountFields(u"\"a,b\",c", u","), 2);  // a quoted field counts once
   EXPECT_EQ(SplitFields(u"a::b::", u"::"), (std::vector<std::u16string>{u"a", u"b", u""}));
+  EXPECT_EQ(SplitRawFields(u"1,\"a,\"\"b\"\"\",", u","),
+            (std::vector<std::u16string_view>{u"1", u"\"a,\"\"b\"\"\"", u""}));
+  // Written back, a field is quoted only when it must be.
+  for (const std::u16string value : {u"a", u"a,b", u"say \"hi\"", u"a\r\nb", u""})
+    EXPECT_EQ(SplitFields(QuoteField(value), u","), std::vector<std::u16string>{value});
+  EXPECT_EQ(QuoteField(u"東京都"), u"東京都");
+}
+
+// A quoted field may hold line breaks: the record goes on over the lines up to its closing
+// quote, numbered by its first line; one never closed is refused, not read to the end.
+TEST(InputReader, RecordsOverSeveralLines) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "in.csv",
+                   test::Sjis("ID,住所\r\n1,\"東京都\r\n千代田区\",\"\"\"x\"\"\"\r\n2,\"港区\r\n"));
+  mok::test::RecordingPrompter prompter;
+  const InputReader reader(DescribeInput(dir.File("in.csv"), 2, {1}), prompter);
+  auto file = reader.Open();
+  ASSERT_TRUE(file && reader.SkipToStartRow(*file));
+  InputRecord record = ReadInputRecord(*file, {1});
+  EXPECT_EQ(Show(record.line), Show(u"1,\"東京都\r\n千代田区\",\"\"\"x\"\"\""));
+  EXPECT_EQ(Show(record.address), Show(u"東京都千代田区"));
+  EXPECT_EQ(record.lineNumber, 2);
+  record = ReadInputRecord(*file, {1});
+  EXPECT_EQ(record.read, LineReader::Status::UnclosedQuote);
+  EXPECT_FALSE(reader.ReportRead(record.read, *file, record.lineNumber));
+  ASSERT_EQ(prompter.records.size(), 1u);
+  EXPECT_NE(prompter.records[0].Utf8().find("4行目で始まる引用符"), std::string::npos);
 }
 
 }  // namespace

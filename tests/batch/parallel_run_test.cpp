@@ -68,7 +68,7 @@ Outcome RunWithJobs(int16_t jobs, int stopAt) {
   observer.stopAt = stopAt;
   ConversionRun run(session, prompter, observer);
   const RunOutcome outcome =
-      run.Execute({work.File("in.csv"), work.File("out.csv"), u"東京都", u"2", u"3"});
+      run.Execute({work.File("in.csv"), work.File("out.csv"), u"東京都", u"2", {u"3"}});
   Outcome o{outcome.End(),
             outcome.records,
             outcome.processed,

@@ -36,7 +36,7 @@ class UnconvertedRowsTest : public ::testing::Test {
   RunFiles Run(const std::string& input = kInput, const std::string& output = kOutput) {
     test::WriteBytes(dir / "in.csv", test::Sjis(input));
     test::WriteBytes(dir / "out.csv", test::Sjis(output));
-    return {dir.File("in.csv"), dir.File("out.csv"), 2, 1, {}, {}};
+    return {dir.File("in.csv"), dir.File("out.csv"), 2, {1}, {}, {}};
   }
 
   // "line: address" of every listed row, or the failure's text.
@@ -115,7 +115,7 @@ TEST_F(UnconvertedRowsTest, WalkLimits) {
     settings.addLine = c.addLine;
     RunFiles run = Run(c.input, c.output);
     run.startRow = c.startRow;
-    run.addressField = c.addressField;
+    run.addressFields = {c.addressField};
     EXPECT_EQ(Listed(run), c.expected);
   }
 }

@@ -221,20 +221,26 @@ TEST_F(SettingsFile, FixedNames) {
   EXPECT_EQ(s.fixedTerms.size(), 100u);  // at most a hundred
 }
 
+// The second address field is stored as ADRFIELD2 (spelled like AdrField1) only when used, so a
+// file of one address field is written as before.
 TEST_F(SettingsFile, TheLastUsedEntriesAndOneKeyOfSectionMok) {
   const CurrentState none = LoadCurrentState(file);
-  EXPECT_EQ(none.startRow + none.adrField1, u"21");
-  test::WriteCp932(file,
-                   u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\nAdrField1=3");
+  EXPECT_EQ(none.startRow + none.adrFields[0] + none.adrFields[1], u"21");
+  test::WriteCp932(file, u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\n"
+                         u"AdrField1=3\r\nADRFIELD3=9");
   CurrentState state = LoadCurrentState(file);
-  EXPECT_EQ(state.inputFilePath + state.selectPref + state.startRow + state.adrField1,
-            u"/in/住所.csv東京都23");
+  EXPECT_EQ(state.inputFilePath + state.selectPref + state.startRow + state.adrFields[0] +
+                state.adrFields[2],
+            u"/in/住所.csv東京都239");
   state.outputFilePath = u"/out/結果.csv";
   state.startRow = u"5";
+  state.adrFields[1] = u"4";
+  state.adrFields[2] = u"";
   ASSERT_TRUE(SaveCurrentState(file, state) && WriteSetting(file, u"INPUTDIR", u"/入力"));
   EXPECT_EQ(test::ReadCp932(file),
             u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSelectPref=東京都\r\nAdrField1=3\r\n"
-            u"OutputFilePath=/out/結果.csv\r\nStartRow=5\r\n[MOK]\r\nINPUTDIR=/入力\r\n");
+            u"ADRFIELD3=\r\nOutputFilePath=/out/結果.csv\r\nStartRow=5\r\nAdrField2=4\r\n"
+            u"[MOK]\r\nINPUTDIR=/入力\r\n");
 }
 
 }  // namespace

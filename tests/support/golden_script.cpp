@@ -174,7 +174,12 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
   h["output"] = file(false);
   h["region"] = box(&batch::RunRequest::region);
   h["start-row"] = box(&batch::RunRequest::startRow);
-  h["field"] = box(&batch::RunRequest::addressField);
+  h["field"] = [this](W c) {
+    request_.addressFields.clear();
+    for (std::size_t i = 1; i < c.words.size() && !c.words[i].empty(); ++i)
+      request_.addressFields.push_back(U16(c.words[i]));
+    return true;
+  };
   h["setting"] = [this](W c) {
     WriteSetting(iniPath_, U16(c.words[1]), U16(c.words[2]));
     LoadSettings(session_->settings, iniPath_, user_);

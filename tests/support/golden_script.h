@@ -5,7 +5,8 @@
 // Script commands, words separated by blanks ("-" is an empty text, WORK the work folder; a NAME
 // is a path in the work folder unless it begins with "/"; a line starting with # is a comment):
 //   input NAME, output NAME    the run's files; a case file of the input's name is copied in
-//   region TEXT, start-row TEXT, field TEXT    the boxes (defaults 東京都, 2 and 1)
+//   region TEXT, start-row TEXT    the boxes (defaults 東京都 and 2)
+//   field TEXT...              the address field boxes 住所１, 住所２, … (default 1)
 //   setting KEY VALUE          writes KEY of section MOK of mok.ini and loads the settings again
 //   answers A...               answers (Yes, No, Ok, Cancel) to the next questions
 //   stop-before N...           the stop button is pressed before record N of the next run

@@ -28,7 +28,7 @@ class UnconvertedListTest : public ::testing::Test {
   // Opens the list as the main window does, on `input` and out.csv; `inside` works in it.
   // Returns what showed: the window's objectName and the entries, then the messages.
   Strings List(const std::string& input, const std::function<void(QWidget*)>& inside = {}) {
-    const batch::RunFiles run{folder.File(input), folder.File("out.csv"), 2, 1, {}, {}};
+    const batch::RunFiles run{folder.File(input), folder.File("out.csv"), 2, {1}, {}, {}};
     Strings shown;
     const QString opened = OpenedBy(
         [&] {

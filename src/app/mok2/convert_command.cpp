@@ -9,6 +9,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "batch/record_fields.h"
 #include "batch/unconverted_rows.h"
 #include "commands.h"
 #include "convert_summary.h"
@@ -101,7 +102,10 @@ batch::RunRequest RequestOf(const ParsedOptions& options, const CurrentState& re
   request.outputPath = box("-o", remembered.outputFilePath);
   request.region = box("-d", remembered.selectPref);
   request.startRow = box("-l", remembered.startRow);
-  request.addressField = box("-f", remembered.adrField1);
+  request.addressFields.assign(remembered.adrFields.begin(), remembered.adrFields.end());
+  // -f 5,6: the address is joined from fields 5 and 6, as from the window's boxes 住所１ and 住所２.
+  if (const auto fields = options.Value("-f"))
+    request.addressFields = batch::SplitFields(text::FromUtf8(*fields), u",");
   return request;
 }
 
@@ -167,6 +171,10 @@ int Convert(const ParsedOptions& options) {
   session->settings.jobs = static_cast<int16_t>(*jobs);
 
   const batch::RunRequest request = RequestOf(options, LoadCurrentState(session->settingsFilePath));
+  if (request.addressFields.size() > batch::kMaxAddressFields) {
+    std::fputs("mok2 convert: at most four address fields (-f 5,6)\n", stderr);
+    return 1;
+  }
   const std::vector<std::u16string>& regions = session->database.RegionList();
   // Without a region the run would end silently (the desktop program shows nothing either, as
   // its combo box is in plain sight); on a terminal, say what is missing.
@@ -206,7 +214,8 @@ Command ConvertCommand() {
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},
                   {"-l", "ROW", "first line to convert (1-based; 2 skips a header line)", true},
-                  {"-f", "FIELD", "number of the address field (1-based)", true},
+                  {"-f", "FIELD[,FIELD]", "number of the address field (1-based); up to four "
+                                          "fields joined in order (-f 5,6)", true},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kIniOption,
