@@ -4,6 +4,7 @@
 #include "batch/conversion_files.h"
 #include "batch/database_message.h"
 #include "batch/map_link.h"
+#include "batch/output_claim.h"
 #include "batch/record_loop.h"
 #include "batch/run_kind.h"
 #include "batch/run_paths.h"
@@ -104,6 +105,19 @@ RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunReq
     return Ended(outcome, StopReason::FileRefused, u"入力ファイルが見つかりません。");
   if (auto refused = RefusedOutput(paths, context_.settingsFilePath, context_.database.Folder()))
     return Ended(outcome, StopReason::FileRefused, std::move(refused));
+  // Another file at the output's path is replaced only when the user says so; an
+  // unprocessed-only run pairs its records with the earlier output, so that must be the input's.
+  if (ClaimOfOutput(paths.output, reader.Source(), context_.settings.addLine) ==
+      OutputClaim::Other) {
+    if (outcome.unprocessedOnly) {
+      return Ended(outcome, StopReason::FileRefused,
+                   NotTheInputsOutputMessage(paths.output, paths.input));
+    }
+    if (prompter_.Ask(ReplaceOutputQuestion(paths.output, paths.input), MessageButtons::YesNo,
+                      MessageIcon::Warning) != Answer::Yes) {
+      return outcome;
+    }
+  }
   ConversionFiles files;
   if (auto failure = files.Open(paths, outcome.unprocessedOnly, context_.settings))
     return Ended(outcome, StopReason::FileRefused, std::move(failure));

@@ -75,8 +75,9 @@ bool IsWordCharacter(char16_t c) {
 
 std::vector<std::u16string> SplitFields(std::u16string_view line, std::u16string_view delimiter) {
   std::vector<std::u16string> fields;
-  ScanFields(line, delimiter,
-             [&](std::u16string_view, std::u16string value) { fields.push_back(std::move(value)); });
+  ScanFields(line, delimiter, [&](std::u16string_view, std::u16string value) {
+    fields.push_back(std::move(value));
+  });
   return fields;
 }
 

@@ -16,8 +16,7 @@ constexpr std::size_t kBatchesAhead = 8;
 }  // namespace
 
 RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous,
-                                 std::vector<int32_t> addressFields,
-                                 RecognitionPool* pool,
+                                 std::vector<int32_t> addressFields, RecognitionPool* pool,
                                  std::function<bool(const Record&)> recognize)
     : input_(input),
       previous_(previous),

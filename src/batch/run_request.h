@@ -19,10 +19,10 @@ namespace mok::batch {
 
 // The texts of the main window's boxes when the run button is pressed.
 struct RunRequest {
-  std::u16string inputPath;            // the input file box
-  std::u16string outputPath;           // the output file box
-  std::u16string region;               // the text of the region box
-  std::u16string startRow;             // the start row box
+  std::u16string inputPath;   // the input file box
+  std::u16string outputPath;  // the output file box
+  std::u16string region;      // the text of the region box
+  std::u16string startRow;    // the start row box
   // The address field boxes (住所１, 住所２, …): 1-based field numbers, the fields of one address
   // in order; a box after the first one may be empty (not used).
   std::vector<std::u16string> addressFields{u"1"};

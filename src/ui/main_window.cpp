@@ -104,7 +104,8 @@ void MainWindow::ConnectControls() {
   summaryTimer_->setSingleShot(true);
   summaryTimer_->setInterval(150);
   connect(summaryTimer_, &QTimer::timeout, this, &MainWindow::UpdateInputSummary);
-  for (QLineEdit* box : {inputFileBox_, startRowBox_, addressFieldBoxes_[0], addressFieldBoxes_[1]}) {
+  for (QLineEdit* box :
+       {inputFileBox_, startRowBox_, addressFieldBoxes_[0], addressFieldBoxes_[1]}) {
     connect(box, &QLineEdit::textChanged, summaryTimer_, qOverload<>(&QTimer::start));
   }
   monitorTimer_ = new QTimer(this);
@@ -124,20 +125,18 @@ void MainWindow::UpdateInputSummary() {
     if (i > 0 && addressFieldBoxes_[i]->text().trimmed().isEmpty()) {
       sample = QStringLiteral("（住所が次のフィールドに続くときに指定）");
     } else {
-      const batch::InputSummary summary =
-          batch::SummarizeInput(U(inputFileBox_->text()), number(startRowBox_, 1),
-                                number(addressFieldBoxes_[i], 0) - 1);
+      const batch::InputSummary summary = batch::SummarizeInput(
+          U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[i], 0) - 1);
       if (i == 0) {
-        inputEncodingLabel_->setText(summary.encoding
-                                         ? QStringLiteral("入力：") +
-                                               Q(text::EncodingName(*summary.encoding))
-                                         : QString());
+        inputEncodingLabel_->setText(summary.encoding ? QStringLiteral("入力：") +
+                                                            Q(text::EncodingName(*summary.encoding))
+                                                      : QString());
       }
       if (summary.encoding && !summary.firstValue) {
         sample = QStringLiteral("（最初のレコードにこのフィールドはありません）");
       } else if (summary.encoding) {
-        sample = summary.heading.empty() ? QString()
-                                         : QStringLiteral("「%1」 ").arg(Q(summary.heading));
+        sample =
+            summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
         sample += QStringLiteral("例：") + Q(*summary.firstValue);
       }
     }

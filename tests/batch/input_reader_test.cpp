@@ -99,9 +99,9 @@ TEST(InputReader, AddressOf) {
       {u"a,b", {-1}, false, u"a,b"},                     // field number 0 names no field either
       {u"a,b", {0, 2}, false, u"a,b"},                   // nor does a missing second field
       {u"", {5}, true, u""},                             // an empty line is an empty address
-      {u"\"東京都,千代田区\",x", {0}, true, u"東京都,千代田区"},      // the comma is quoted
-      {u"1,\"ビル \"\"A\"\"\"x,y", {1}, true, u"ビル \"A\"x"},  // "" is one quote
-      {u"1,a\"b,c", {1}, true, u"a\"b"},  // a quote inside a field is text
+      {u"\"東京都,千代田区\",x", {0}, true, u"東京都,千代田区"},  // the comma is quoted
+      {u"1,\"ビル \"\"A\"\"\"x,y", {1}, true, u"ビル \"A\"x"},    // "" is one quote
+      {u"1,a\"b,c", {1}, true, u"a\"b"},                          // a quote inside a field is text
       {u"足立区\n中川,c", {0}, true, u"足立区中川"},  // a line break in a field joins its lines
       {u"1,足立区 , 中川3-29-24,x", {1, 2}, true, u"足立区中川3-29-24"},
       {u"1,中川3-29-24,101,x", {1, 2}, true, u"中川3-29-24 101"},  // digits kept apart

@@ -226,8 +226,9 @@ TEST_F(SettingsFile, FixedNames) {
 TEST_F(SettingsFile, TheLastUsedEntriesAndOneKeyOfSectionMok) {
   const CurrentState none = LoadCurrentState(file);
   EXPECT_EQ(none.startRow + none.adrFields[0] + none.adrFields[1], u"21");
-  test::WriteCp932(file, u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\n"
-                         u"AdrField1=3\r\nADRFIELD3=9");
+  test::WriteCp932(file,
+                   u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSELECTPREF=東京都\r\n"
+                   u"AdrField1=3\r\nADRFIELD3=9");
   CurrentState state = LoadCurrentState(file);
   EXPECT_EQ(state.inputFilePath + state.selectPref + state.startRow + state.adrFields[0] +
                 state.adrFields[2],

@@ -2,13 +2,16 @@
 // The options mirror the desktop program's command line (-d region, -i input, -o output,
 // -l start row) plus the address field and the tool's own settings; the boxes not given take the
 // values the last run remembered in mok.ini, as the main window does. Questions take the answer
-// of --yes / --no; Ctrl-C is the stop button (stop_signals.h).
+// of --yes / --no (Yes when neither is given), except the one before replacing a file that is not
+// the input's earlier output, which only --yes answers Yes; Ctrl-C is the stop button
+// (stop_signals.h).
 #include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "batch/output_claim.h"
 #include "batch/record_fields.h"
 #include "batch/unconverted_rows.h"
 #include "commands.h"
@@ -26,10 +29,12 @@ namespace mok::app {
 namespace {
 
 // The terminal prompter, with the progress bar cleared first. The end message is left to the
-// summary line; the stop question is answered Yes after a request to end.
+// summary line; the stop question is answered Yes after a request to end; replacing another file
+// needs `replaceAllowed` (--yes), so that a script never destroys one by default.
 class ConvertPrompter : public Prompter {
  public:
-  ConvertPrompter(TerminalPrompter& terminal, ProgressBar& bar) : terminal_(terminal), bar_(bar) {}
+  ConvertPrompter(TerminalPrompter& terminal, ProgressBar& bar, bool replaceAllowed)
+      : terminal_(terminal), bar_(bar), replaceAllowed_(replaceAllowed) {}
   void ShowMessage(const std::u16string& text, MessageIcon icon,
                    const std::u16string& title) override {
     bar_.Clear();
@@ -41,12 +46,18 @@ class ConvertPrompter : public Prompter {
     bar_.Clear();
     if (StopSignals::EndRequested() && text == batch::kStopQuestion)
       return Answer::Yes;
+    if (text.ends_with(batch::kReplaceOutputAsked) && !replaceAllowed_) {
+      std::fprintf(stderr, "%s -> no (give --yes to replace it, or another -o)\n",
+                   ForTerminal(text).c_str());
+      return Answer::No;
+    }
     return terminal_.Ask(text, buttons, icon, title);
   }
 
  private:
   TerminalPrompter& terminal_;
   ProgressBar& bar_;
+  bool replaceAllowed_;
 };
 
 class TerminalObserver : public batch::RunObserver {
@@ -91,19 +102,24 @@ void TerminalObserver::ListUnconvertedRows(const batch::RunFiles& files) {
     std::fprintf(stderr, "  ... and %zu more\n", found.rows.size() - kShown);
 }
 
-// The boxes as the main window would show them: the remembered entries, then the options.
-batch::RunRequest RequestOf(const ParsedOptions& options, const CurrentState& remembered) {
+// The boxes as the main window would show them: the remembered entries, then the options. A new
+// input without -o gets its own output name, as the main window's output follows its input.
+batch::RunRequest RequestOf(const ParsedOptions& options, const CurrentState& remembered,
+                            const Settings& settings) {
   auto box = [&](std::string_view option, const std::u16string& rememberedText) {
     const auto value = options.Value(option);
     return value ? text::FromUtf8(*value) : rememberedText;
   };
   batch::RunRequest request;
   request.inputPath = box("-i", remembered.inputFilePath);
-  request.outputPath = box("-o", remembered.outputFilePath);
+  request.outputPath = box("-o", request.inputPath == remembered.inputFilePath
+                                     ? remembered.outputFilePath
+                                     : batch::DefaultOutputPath(request.inputPath, settings));
   request.region = box("-d", remembered.selectPref);
   request.startRow = box("-l", remembered.startRow);
   request.addressFields.assign(remembered.adrFields.begin(), remembered.adrFields.end());
-  // -f 5,6: the address is joined from fields 5 and 6, as from the window's boxes 住所１ and 住所２.
+  // -f 5,6: the address is joined from fields 5 and 6, as from the window's boxes 住所１ and
+  // 住所２.
   if (const auto fields = options.Value("-f"))
     request.addressFields = batch::SplitFields(text::FromUtf8(*fields), u",");
   return request;
@@ -159,7 +175,7 @@ int Convert(const ParsedOptions& options) {
   TerminalPrompter terminal(!options.Has("--no"));
   const bool quiet = options.Has("--quiet") || options.Has("-q");
   ProgressBar bar(!quiet);
-  ConvertPrompter prompter(terminal, bar);
+  ConvertPrompter prompter(terminal, bar, options.Has("--yes"));
 
   const SessionCommand step("convert", options, {.databaseFailureAsMessage = true});
   const std::unique_ptr<batch::Session> session = step.Open(prompter);
@@ -170,7 +186,8 @@ int Convert(const ParsedOptions& options) {
     return 2;
   session->settings.jobs = static_cast<int16_t>(*jobs);
 
-  const batch::RunRequest request = RequestOf(options, LoadCurrentState(session->settingsFilePath));
+  const batch::RunRequest request =
+      RequestOf(options, LoadCurrentState(session->settingsFilePath), session->settings);
   if (request.addressFields.size() > batch::kMaxAddressFields) {
     std::fputs("mok2 convert: at most four address fields (-f 5,6)\n", stderr);
     return 1;
@@ -209,19 +226,26 @@ Command ConvertCommand() {
           "--output-encoding or OUTPUTENCODING in the settings file names another. Options\n"
           "not given take the values the last run remembered in the settings file.\n"
           "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
+          "An existing output that is not this input's earlier output is replaced only with\n"
+          "--yes. Without -o the output is <input>_結果.csv beside the input (or the one\n"
+          "remembered for this input); an output ending in .xlsx is an Excel workbook.\n"
           "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},
                   {"-l", "ROW", "first line to convert (1-based; 2 skips a header line)", true},
-                  {"-f", "FIELD[,FIELD]", "number of the address field (1-based); up to four "
-                                          "fields joined in order (-f 5,6)", true},
+                  {"-f", "FIELD[,FIELD]",
+                   "number of the address field (1-based); up to four "
+                   "fields joined in order (-f 5,6)",
+                   true},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kIniOption,
                   kMatchOption,
                   kJobsOption,
-                  {"--yes", "", "answer Yes to every question (the default)"},
+                  {"--yes", "",
+                   "answer Yes to every question, also to replacing an existing "
+                   "file that is not this input's output"},
                   {"--no", "", "answer No to every question"},
                   {"--quiet", "", "no progress bar and no summary"},
                   {"-q", "", "the same as --quiet"}},
