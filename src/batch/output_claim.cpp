@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "batch/record_reader.h"
 
 namespace mok::batch {
@@ -10,13 +12,16 @@ namespace {
 // Records compared: enough to tell two customer lists apart, few enough for a large output.
 constexpr int kComparedRecords = 100;
 
-bool SkipRecords(LineReader& file, int32_t count) {
-  std::string bytes;
+// Skips `count` records; the last of them, or nullopt when one cannot be read.
+std::optional<std::u16string> SkipRecords(LineReader& file, int32_t count) {
+  std::u16string last;
   for (int32_t i = 0; i < count; ++i) {
-    if (ReadRecordBytes(file, bytes) != LineReader::Status::Ok)
-      return false;
+    LineReader::Line line = ReadRecord(file);
+    if (line.status != LineReader::Status::Ok)
+      return std::nullopt;
+    last = std::move(line.text);
   }
-  return true;
+  return last;
 }
 
 }  // namespace
@@ -30,10 +35,16 @@ OutputClaim ClaimOfOutput(const std::u16string& outputPath, const InputSource& i
     return OutputClaim::Free;
   LineReader in;
   LineReader out;
-  if (IsWorkbookOutput(outputPath) || !in.Open(input.path) || !out.Open(outputPath) ||
-      !SkipRecords(in, input.startRow - 1) || !SkipRecords(out, headerLines)) {
+  if (IsWorkbookOutput(outputPath) || !in.Open(input.path) || !out.Open(outputPath))
     return OutputClaim::Other;
-  }
+  const auto headings = SkipRecords(in, input.startRow - 1);
+  const auto header = SkipRecords(out, headerLines);
+  if (!headings || !header)
+    return OutputClaim::Other;
+  // A run stopped before its first record left the header alone: it begins with the input's
+  // headings (or, without a heading line, with the empty names of the source columns).
+  if (out.AtEnd())
+    return header->starts_with(*headings + u",") ? OutputClaim::OfThisInput : OutputClaim::Other;
   int matched = 0;
   for (int n = 0; n < kComparedRecords && !out.AtEnd(); ++n) {
     const LineReader::Line source = ReadRecord(in);

@@ -23,6 +23,7 @@
 #include "batch/database_message.h"
 #include "batch/input_summary.h"
 #include "batch/number_text.h"
+#include "batch/output_claim.h"
 #include "startup/settings_file.h"
 #include "text/encoding.h"
 #include "ui/conversion_options_dialog.h"
@@ -184,6 +185,8 @@ void MainWindow::LoadWindowState() {
   session_.settings.outputFilePath = state.outputFilePath;
   outputFileBox_->setText(Q(state.outputFilePath));
   outputPath_ = state.outputFilePath;
+  if (!state.inputFilePath.empty() && !state.outputFilePath.empty())
+    chosenOutputs_[state.inputFilePath] = state.outputFilePath;
   regionBox_->setCurrentText(Q(state.selectPref));
   startRowBox_->setText(Q(state.startRow));
   for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i)
@@ -238,9 +241,9 @@ void MainWindow::ApplyCommandLine() {
   if (options_.hasRegion)
     regionBox_->setCurrentText(Q(options_.region));
   if (options_.hasInput) {
-    inputFileBox_->setText(Q(options_.inputFile));
+    SetInputPath(Q(options_.inputFile));
     if (options_.hasOutput)
-      outputFileBox_->setText(Q(options_.outputFile));
+      SetOutputPath(Q(options_.outputFile));
   }
   if (options_.hasStartRow)
     startRowBox_->setText(Q(options_.startRow));
@@ -261,6 +264,7 @@ void MainWindow::StartRun() {
     inputPath_ = request.inputPath;
   if (!request.inputPath.empty() && !request.outputPath.empty()) {
     outputPath_ = request.outputPath;
+    chosenOutputs_[request.inputPath] = request.outputPath;
   }
   stopRequested_ = false;
   stopAsked_ = false;
@@ -377,6 +381,13 @@ QString MainWindow::DefaultFileDialog(const FileDialogRequest& request) {
   dialog.setAcceptMode(request.forOutput ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.forOutput ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(request.defaultSuffix);
+  // A name typed without an extension takes the one of the file type chosen.
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    if (filter.contains(QStringLiteral("*.xlsx")))
+      dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    else if (filter.contains(QStringLiteral("*.csv")))
+      dialog.setDefaultSuffix(QStringLiteral("csv"));
+  });
   if (!request.proposedName.isEmpty())
     dialog.selectFile(request.proposedName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -397,8 +408,15 @@ QString MainWindow::AskFileName(bool forOutput) {
       parts ? parts->folder
             : Q(forOutput ? session_.settings.outputDir : session_.settings.inputDir);
   request.proposedName = parts ? parts->name : QString();
-  request.filter = QStringLiteral("CSVﾌｧｲﾙ (*.csv);;全てのﾌｧｲﾙ (*.*)");
-  request.defaultSuffix = QStringLiteral("csv");
+  // The output may be an Excel workbook, first in the list when the settings ask for that form.
+  const QString csv = QStringLiteral("CSVﾌｧｲﾙ (*.csv)");
+  const QString workbook = QStringLiteral("Excelﾌｧｲﾙ (*.xlsx)");
+  const QString all = QStringLiteral("全てのﾌｧｲﾙ (*.*)");
+  const bool workbookFirst = forOutput && !session_.settings.csvOut;
+  request.filter = !forOutput     ? csv + QStringLiteral(";;") + all
+                   : workbookFirst ? workbook + QStringLiteral(";;") + csv + QStringLiteral(";;") + all
+                                   : csv + QStringLiteral(";;") + workbook + QStringLiteral(";;") + all;
+  request.defaultSuffix = workbookFirst ? QStringLiteral("xlsx") : QStringLiteral("csv");
   return fileDialog_(request);
 }
 
@@ -427,12 +445,21 @@ void MainWindow::SetInputPath(const QString& path) {
   inputPath_ = U(path);
   session_.settings.inputFilePath = inputPath_;
   inputFileBox_->setText(path);
+  const auto chosen = chosenOutputs_.find(inputPath_);
+  const std::u16string output = chosen != chosenOutputs_.end()
+                                    ? chosen->second
+                                    : batch::DefaultOutputPath(inputPath_, session_.settings);
+  outputPath_ = output;
+  session_.settings.outputFilePath = output;
+  outputFileBox_->setText(Q(output));
 }
 
 void MainWindow::SetOutputPath(const QString& path) {
   outputPath_ = U(path);
   session_.settings.outputFilePath = outputPath_;
   outputFileBox_->setText(path);
+  if (!inputFileBox_->text().isEmpty())
+    chosenOutputs_[U(inputFileBox_->text())] = outputPath_;
 }
 
 void MainWindow::TakeDroppedFiles(const QStringList& paths, bool onOutputBox) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -127,6 +128,7 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // A file dropped on the window or on one of the path boxes.
   void TakeDroppedFiles(const QStringList& paths, bool onOutputBox);
   QString AskFileName(bool forOutput);
+  // A new input: its output follows it (the one chosen for it, else <input>_結果.csv).
   void SetInputPath(const QString& path);
   void SetOutputPath(const QString& path);
   QString DefaultFileDialog(const FileDialogRequest& request);
@@ -147,6 +149,9 @@ class MainWindow : public QWidget, public batch::RunObserver {
 
   std::u16string inputPath_;   // the input the window last took (chosen, dropped or run)
   std::u16string outputPath_;  // the output the window last took
+  // The output the user chose (or the last run used) for each input: a new input gets its own
+  // output name instead of the last input's output.
+  std::map<std::u16string, std::u16string> chosenOutputs_;
 
   bool stopRequested_ = false;  // the stop button was pressed since the last poll
   bool stopAsked_ = false;      // the last poll handed a stop request to the run

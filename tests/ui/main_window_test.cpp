@@ -122,7 +122,10 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheCommandLineOnce) {
   const std::string noInput = "入力ファイルが選択されていません。";
   const std::pair<std::u16string, Strings> cases[] = {
       {u"-d 大阪府 -o /x/out.csv", {"||2|大阪府|txtInputFile", noInput}},
-      {u"-i /x/in.csv", {"/x/in.csv||2||txtOutputFile", "出力ファイルが選択されていません。"}},
+      // The output follows a new input (issue 21).
+      {u"-i /x/in.csv",
+       {"/x/in.csv|/x/in_結果.csv|2||cmbSelectPref",
+        "「」は地域名に使えません。地域名を一覧から選んで下さい。"}},
       {u"-i /x/in.csv -o /x/out.csv -l abc",
        {"/x/in.csv|/x/out.csv|abc||txtStartRow", "変換開始行に数値を入力して下さい。"}},
       {u"-d 東京都 -d", {"||2||txtInputFile", noInput}},
@@ -222,8 +225,15 @@ TEST_F(MainWindowTest, FilesComeFromTheChoosersOrFromDrops) {
     EXPECT_TRUE(*target ? windowObject->eventFilter(Get(target), &drop)
                         : windowObject->event(&drop));
   }
+  // A new input brings its own output name; the output chosen for an input comes back with it
+  // (issue 21).
   EXPECT_EQ(Text("txtInputFile"), "/d/txtInputFile.csv");
   EXPECT_EQ(window->InputPath(), u"/d/txtInputFile.csv");
+  EXPECT_EQ(Text("txtOutputFile"), "/d/txtInputFile_結果.csv");
+  QMimeData again;
+  again.setUrls({QUrl::fromLocalFile(QStringLiteral("/d/.csv"))});
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &again, Qt::LeftButton, Qt::NoModifier);
+  windowObject->event(&drop);
   EXPECT_EQ(Text("txtOutputFile"), "/d/txtOutputFile.csv");
   EXPECT_EQ(Messages().size(), 2u) << "no overwrite question for a drop";
 }

@@ -54,7 +54,7 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
       {u"1,2,3\r\n4,5,6\r\n7,8,9", "3x3"},      // no line end after the last line
       {twelveLines, "10x2"},                    // a wider line after the tenth does not count
       {u"a\tb\tc\r\nd\te\r\n", "2x1"},          // tabs do not split
-      {u"\"東京都,港区\",x\r\n", "1x3"},        // quotes do not protect a comma
+      {u"\"東京都,港区\",\"a\r\nb\"\r\n", "1x2"},  // a quoted cell as Excel reads it
       {u"", "0x0"},
       {u"\r\na,b\r\n", "2x2"},
   };
