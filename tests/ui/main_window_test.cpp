@@ -238,6 +238,30 @@ TEST_F(MainWindowTest, FilesComeFromTheChoosersOrFromDrops) {
   EXPECT_EQ(Messages().size(), 2u) << "no overwrite question for a drop";
 }
 
+// Choosing another input and pressing 実行 never replaces the first input's result without a
+// question: the output follows the new input, and an output typed back to the first result is
+// replaced only after Yes (issue 21).
+TEST_F(MainWindowTest, AnotherInputNeverReplacesAResultWithoutAQuestion) {
+  OpenOnSmallInput();
+  Press("cmdExec");
+  const std::string firstResult = ReadBytes(output);
+  const std::u16string other = folder.File("other.csv");
+  WriteCp932(other, u"ID,名前,住所\r\n9,z,東京都渋谷区鉢山町1\r\n");
+  window->SetFileDialog(
+      [&](const ui::FileDialogRequest&) { return QString::fromStdU16String(other); });
+  Press("cmdInputFile");
+  EXPECT_EQ(Text("txtOutputFile"), text::ToUtf8(folder.File("other_結果.csv")));
+  Type("txtOutputFile", QString::fromStdU16String(output));
+  prompter.Clear();
+  prompter.answers = {Answer::No};
+  Press("cmdExec");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(Messages()[0].ends_with("の変換結果ではありません。置き換えますか？"))
+      << Messages()[0];
+  EXPECT_EQ(ReadBytes(output), firstResult);
+  EXPECT_EQ(window->LastOutcome(), RunEnd::NotStarted);
+}
+
 TEST_F(MainWindowTest, PreviewNeedsAnInputAndReadsTheLastTakenPath) {
   Create();
   Type("txtInputFile", "");
