@@ -9,6 +9,7 @@
 #include "batch/run_kind.h"
 #include "batch/run_paths.h"
 #include "batch/run_settings.h"
+#include "text/text.h"
 
 namespace mok::batch {
 namespace {
@@ -145,6 +146,13 @@ void ConversionRun::ShowEnd(const RunOutcome& outcome) {
       observer_.SetMonitorText(MonitorBox::PreviousResult, u"");
       if (outcome.failed >= 1) {
         AskEditUnconverted(outcome, true);
+      } else if (const auto hint = outcome.blank == outcome.processed && outcome.blank > 0
+                                       ? AddressFieldHint(lastFiles_)
+                                       : std::nullopt) {
+        // Every address was empty: the address field is the likely cause.
+        prompter_.ShowMessage(u"変換が終了しましたが、すべてのレコードの住所が空欄でした（空欄 " +
+                              text::FromUtf8(std::to_string(outcome.blank)) + u"件）。\r\n" +
+                              *hint);
       } else {
         prompter_.ShowMessage(EndOfRunMessage(outcome));
       }

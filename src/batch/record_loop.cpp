@@ -149,6 +149,8 @@ RecordLoop::RecordConversion RecordLoop::ConvertRecord(
     return done;
   }
   if (done.converted) {
+    if (done.code == engine::ResultCode::EmptyAddress)
+      ++outcome_.blank;
     done.fields = std::move(recognition.outputFields);
     return done;
   }

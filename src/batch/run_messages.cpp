@@ -13,19 +13,27 @@ constexpr char16_t kEndsRun[] = u"\r\n処理を終了します。";
 
 }  // namespace
 
+std::u16string BlankCount(const RunOutcome& outcome) {
+  if (outcome.blank == 0)
+    return {};
+  return u"\r\n空欄 " + Number(outcome.blank) + u"件（住所が空欄のため変換していません）";
+}
+
 std::u16string EndOfRunMessage(const RunOutcome& outcome) {
   if (!outcome.unprocessedOnly) {
-    return u"変換が終了しました。\r\n全件数は" + Number(outcome.processed) + u"件です。";
+    return u"変換が終了しました。\r\n全件数は" + Number(outcome.processed) + u"件です。" +
+           BlankCount(outcome);
   }
   // The counter went through every record; the message says which of them were converted now.
   return u"変換が終了しました。（未処理データのみ変換）\r\n全" + Number(outcome.records) +
          u"件のうち、前回変換済みの" + Number(outcome.records - outcome.processed) +
-         u"件はそのまま残し、未処理の" + Number(outcome.processed) + u"件を変換しました。";
+         u"件はそのまま残し、未処理の" + Number(outcome.processed) + u"件を変換しました。" +
+         BlankCount(outcome);
 }
 
 std::u16string UnconvertedCounts(const RunOutcome& outcome, bool finished) {
-  std::u16string counts =
-      Number(outcome.processed) + u"件中" + Number(outcome.failed) + u"件変換できませんでした。";
+  std::u16string counts = Number(outcome.processed) + u"件中" + Number(outcome.failed) +
+                          u"件変換できませんでした。" + BlankCount(outcome);
   if (!outcome.unprocessedOnly)
     return counts;
   counts = u"未処理データのみ変換：未処理の" + counts;

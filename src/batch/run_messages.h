@@ -15,7 +15,11 @@ namespace mok::batch {
 // The question a stop request asks before the run stops.
 inline constexpr char16_t kStopQuestion[] = u"変換を中止しますか？";
 
-// The end message of a run that reached the end of its input without a failed record.
+// The count of the records with an empty address ("\r\n空欄 4件…"), "" when there is none.
+std::u16string BlankCount(const RunOutcome& outcome);
+
+// The end message of a run that reached the end of its input without a failed record; the
+// records with an empty address are counted apart.
 std::u16string EndOfRunMessage(const RunOutcome& outcome);
 
 // The counts of a run with failed records; `finished`: it reached the end of the input.

@@ -42,7 +42,13 @@ struct RunOutcome {
   int32_t processed = 0;  // the records recognised: every record of a normal run, those
                           // converted again in an unprocessed-only run
   int32_t failed = 0;     // the records that were not converted
+  // The records whose address is empty: written as the source line and one "," (nothing to
+  // convert), never counted as converted nor as failed.
+  int32_t blank = 0;
   bool unprocessedOnly = false;
+
+  // The records converted: those recognised that neither failed nor were blank.
+  int32_t Converted() const { return processed - failed - blank; }
 
   RunEnd End() const;
 };

@@ -25,6 +25,7 @@ struct ConvertCommandTest : ::testing::Test {
     test::WriteBytes(
         work / "mixed.csv",
         test::Sjis("ID,住所\r\n1,東京都千代田区丸の内１－１－１\r\n2,東京都どこか\r\n"));
+    test::WriteBytes(work / "blank.csv", test::Sjis("ID,住所\r\n1,\r\n2, \r\n"));
     // An address holding a terminal escape sequence (setting the title, clearing the screen).
     test::WriteBytes(work / "escape.csv",
                      "ID,A\r\n1,\x1b]0;x\x07\x1b[2J\r\n" + test::Sjis("2,東京都どこか\r\n"));
@@ -64,12 +65,19 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .status = 0,
        .shows = {"1 records, 1 converted, 0 failed. 変換が終了しました。 全件数は1件です。",
                  "Output: " + (work / "out.csv").string()}},
+      // Finished with a failed record: 3 (issue 21: 0 only when every record converted).
       {.args = {"--no"},
-       .status = 0,
+       .status = 3,
        .shows = {"2件中1件変換できませんでした。", "2 records, 1 converted, 1 failed"},
        .hides = "Unconverted addresses"},
-      {.args = {}, .status = 0, .shows = {"Unconverted addresses:\n  line 3: 東京都どこか"}},
+      {.args = {}, .status = 3, .shows = {"Unconverted addresses:\n  line 3: 東京都どこか"}},
       {.args = {"-f", "9"}, .status = 1, .shows = {"住所フィールド指定が無効です。"}},
+      // Empty addresses are counted apart, never as converted; all empty names the field.
+      {.args = {"-i", (work / "blank.csv").string(), "-o", (work / "blank-out.csv").string()},
+       .status = 3,
+       .shows = {"2 records, 0 converted, 0 failed, 2 blank (空欄 2件)",
+                 "すべてのレコードの住所が空欄でした（空欄 2件",
+                 "住所フィールドに指定した2番目のフィールド（見出し「住所」）"}},
       {.args = {"-i", good, "--output-encoding", "UTF-8", "--yes"},
        .status = 0,
        .shows = {"out.csv (utf8)"}},
@@ -87,7 +95,7 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .status = 1,
        .shows = {"の変換結果ではありません。置き換えますか？ -> no (give --yes"}},
       {.args = {"-i", (work / "escape.csv").string(), "--yes"},
-       .status = 0,
+       .status = 3,
        .shows = {"line 2: ^[]0;x^G^[[2J"},
        .hides = "\x1b"},
       {.args = {"--ini", (work / "db").string()}, .status = 1, .shows = {"is not a file"}},

@@ -229,7 +229,8 @@ Command ConvertCommand() {
           "An existing output that is not this input's earlier output is replaced only with\n"
           "--yes. Without -o the output is <input>_結果.csv beside the input (or the one\n"
           "remembered for this input); an output ending in .xlsx is an Excel workbook.\n"
-          "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
+          "Exit status: 0 finished, every record converted; 3 finished with records that\n"
+          "failed or have an empty address (空欄); 1 not started or failed; 130 stopped.\n",
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},

@@ -45,8 +45,12 @@ std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFil
     summary += " (" + std::to_string(outcome.records - outcome.processed) +
                " kept from the earlier output)";
   }
-  summary += ", " + std::to_string(outcome.processed - outcome.failed) + " converted, " +
+  summary += ", " + std::to_string(outcome.Converted()) + " converted, " +
              std::to_string(outcome.failed) + " failed";
+  // Empty addresses are neither converted nor failed (空欄).
+  if (outcome.blank > 0)
+    summary += ", " + std::to_string(outcome.blank) + " blank (空欄 " +
+               std::to_string(outcome.blank) + "件)";
   return summary + HowItEnded(outcome, files);
 }
 
@@ -59,7 +63,7 @@ std::string OutputLine(const batch::RunFiles& files) {
 int ExitStatus(const batch::RunOutcome& outcome) {
   switch (outcome.End()) {
     case batch::RunEnd::Finished:
-      return 0;
+      return outcome.failed > 0 || outcome.blank > 0 ? 3 : 0;
     case batch::RunEnd::Stopped:
       return 130;
     default:
