@@ -18,13 +18,12 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
     return error.Text() + u"\r\n" + paths.input;
   outputEncoding_ = batch::OutputEncoding(settings, input_.Encoding());
   errorList_.Reset(paths.errorList, outputEncoding_);
-  if (!unprocessedOnly) {
-    if (!output_.Open(paths.output, &error, outputEncoding_))
-      return error.Text() + u"\r\n" + paths.output;
+  const std::u16string& written = unprocessedOnly ? paths.newOutput : paths.output;
+  output_ = OpenOutputSink(written, outputEncoding_, &error);
+  if (!output_)
+    return error.Text() + u"\r\n" + written;
+  if (!unprocessedOnly)
     return std::nullopt;
-  }
-  if (!output_.Open(paths.newOutput, &error, outputEncoding_))
-    return error.Text() + u"\r\n" + paths.newOutput;
   if (!previous_.Open(paths.output, &error))
     return error.Text() + u"\r\n" + paths.output;
   return std::nullopt;
@@ -33,8 +32,8 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
 ClosedFiles ConversionFiles::Close() {
   ClosedFiles closed;
   closed.errorList = errorList_.Close();
-  if (output_.IsOpen() && !output_.Close())
-    closed.output = output_.Failure();
+  if (output_ && output_->IsOpen() && !output_->Close())
+    closed.output = output_->Failure();
   previous_.Close();
   input_.Close();
   return closed;

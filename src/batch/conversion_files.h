@@ -1,12 +1,13 @@
 // The files of one conversion run, held open from its first record to its end: the input, the
 // error list beside the output, and the file the records go to, which is the output itself
-// (normal run) or the new output "<output>.$$$" next to the earlier output read in step
-// (unprocessed-only run). Close closes every open file once and checks each close; the
-// destructor closes whatever is still open, so no path of a run leaves a file open.
+// (normal run; CSV text or an Excel workbook, output_sink.h) or the new output "<output>.$$$"
+// next to the earlier output read in step (unprocessed-only run). Close closes every open file once
+// and checks each close; the destructor closes whatever is still open, so no path of a run leaves a
+// file open.
 //
 //   ConversionFiles files;
 //   if (auto refused = files.Open(PathsOf(input, output), false, settings)) ...*refused...
-//   ...files.Output().WriteLine(line)...
+//   ...files.Output().WriteRecord(line)...
 //   const ClosedFiles closed = files.Close();  // closed.output: the output did not reach the disk
 //   if (!closed.output) files.ReplaceOutput();  // the new output over the earlier one
 #pragma once
@@ -16,6 +17,7 @@
 
 #include "batch/line_reader.h"
 #include "batch/line_writer.h"
+#include "batch/output_sink.h"
 #include "batch/output_writer.h"
 #include "batch/run_paths.h"
 #include "startup/settings.h"
@@ -47,7 +49,8 @@ class ConversionFiles {
   LineReader& Input() { return input_; }
   // The earlier output (unprocessed-only run), or nullptr.
   LineReader* Previous() { return unprocessedOnly_ ? &previous_ : nullptr; }
-  LineWriter& Output() { return output_; }
+  // The file the records go to (open once Open succeeded).
+  OutputSink& Output() { return *output_; }
   ErrorList& Errors() { return errorList_; }
   text::Encoding OutputEncoding() const { return outputEncoding_; }
 
@@ -62,7 +65,7 @@ class ConversionFiles {
   RunPaths paths_;
   LineReader input_;
   LineReader previous_;
-  LineWriter output_;
+  std::unique_ptr<OutputSink> output_;
   ErrorList errorList_;
   bool unprocessedOnly_ = false;
   text::Encoding outputEncoding_ = text::Encoding::Cp932;

@@ -9,6 +9,7 @@
 #include "batch/run_kind.h"
 #include "batch/run_paths.h"
 #include "batch/run_settings.h"
+#include "batch/unconverted_rows.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -91,11 +92,16 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
         u"次の指定は mok.ini に記憶できません（126バイトまで、前後に空白のないもの）。\r\n" +
         entry);
   }
-  // Only the CSV form can be written. Going on would show the refusal once per record, empty
-  // the output and still end with the end message, so the run stops before opening anything.
-  if (!settings.csvOut)
-    return Ended(outcome, StopReason::Error, u"この機能は現在未サポートです。");
+  // The output's name decides its form (CSVOUT only proposes the name of a new output). A
+  // workbook cannot be read back record by record, so it cannot be paired with the input.
   outcome.unprocessedOnly = FileExists(request.outputPath) && settings.notOverwrite;
+  if (outcome.unprocessedOnly && IsWorkbookOutput(request.outputPath)) {
+    return Ended(outcome, StopReason::FileRefused,
+                 u"Excel形式の出力ファイルには未処理データのみの変換はできません。\r\n" +
+                     request.outputPath +
+                     u"\r\n詳細設定の「未処理データのみ変換」を外すか、CSV形式の出力ファイル"
+                     u"を選んで下さい。");
+  }
   return ConvertRecords(reader, request, std::move(outcome), count);
 }
 
@@ -179,6 +185,12 @@ void ConversionRun::AskEditUnconverted(const RunOutcome& outcome, bool finished)
       prompter_.ShowMessage(counts + u"\r\n" + *hint);
       return;
     }
+  }
+  // The unconverted records are found by reading the output back beside the input, which a
+  // workbook does not allow.
+  if (IsWorkbookOutput(lastFiles_.outputPath)) {
+    prompter_.ShowMessage(u"\r\n" + counts + u"\r\n" + kWorkbookHasNoList);
+    return;
   }
   if (prompter_.Ask(EditUnconvertedQuestion(counts), MessageButtons::YesNo) == Answer::Yes)
     observer_.ListUnconvertedRows(lastFiles_);

@@ -41,13 +41,8 @@ std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount,
   return header;
 }
 
-bool OutputConvertLine(const Settings& settings, Prompter& prompter, LineWriter& file,
-                       const std::u16string& line) {
-  if (!settings.csvOut) {
-    prompter.ShowMessage(u"この機能は現在未サポートです。");
-    return true;
-  }
-  return file.WriteLine(line);
+bool OutputConvertLine(OutputSink& file, const std::u16string& line) {
+  return file.WriteRecord(line);
 }
 
 std::u16string ConvertedLine(const Settings& settings, const std::u16string& sourceLine,

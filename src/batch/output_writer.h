@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/line_writer.h"
+#include "batch/output_sink.h"
 #include "startup/prompter.h"
 #include "startup/settings.h"
 #include "text/encoding.h"
@@ -28,11 +29,9 @@ text::Encoding OutputEncoding(const Settings& settings, text::Encoding inputEnco
 std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount,
                                  const std::vector<std::u16string>& headings = {});
 
-// Writes `line` + CR LF to `file`. Only the CSV form exists: when CSVOUT is off nothing is
-// written and the "not supported" message is shown at every call. False on a write error (the
-// caller reports it).
-bool OutputConvertLine(const Settings& settings, Prompter& prompter, LineWriter& file,
-                       const std::u16string& line);
+// Writes the record `line` to the output (a line of CSV text, or a row of a workbook). False on
+// a write error (the caller reports it).
+bool OutputConvertLine(OutputSink& file, const std::u16string& line);
 
 // The output line of a converted record (result code 0 or 4) and of an unconverted one.
 std::u16string ConvertedLine(const Settings& settings, const std::u16string& sourceLine,

@@ -203,8 +203,8 @@ void RecordLoop::ShowResult(const std::u16string& display, const RecordConversio
 }
 
 std::optional<std::u16string> RecordLoop::Write(const std::u16string& line) {
-  LineWriter& file = files_.Output();
-  if (OutputConvertLine(context_.settings, context_.prompter, file, line))
+  OutputSink& file = files_.Output();
+  if (OutputConvertLine(file, line))
     return std::nullopt;
   return file.Failure();
 }

@@ -6,6 +6,7 @@
 #include "batch/field_count_rule.h"
 #include "batch/input_reader.h"
 #include "batch/line_reader.h"
+#include "batch/output_claim.h"
 #include "batch/record_reader.h"
 
 namespace mok::batch {
@@ -71,6 +72,10 @@ UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& sett
   const InputReader reader(DescribeInput(run.inputPath, run.startRow, run.addressFields), notices);
 
   UnconvertedRows found;
+  if (IsWorkbookOutput(run.outputPath)) {
+    found.stopNotice = kWorkbookHasNoList;
+    return found;
+  }
   LineReader input;
   LineReader output;
   FileError error;

@@ -38,8 +38,14 @@ struct UnconvertedRows {
   std::u16string stopNotice;
 };
 
+// Why a workbook output has no list of unconverted records.
+inline constexpr char16_t kWorkbookHasNoList[] =
+    u"Excel形式の出力からは変換できなかったレコードを一覧にできません。"
+    u"修正して変換し直すには、CSV形式（.csv）で出力して下さい。";
+
 // The input's lines before run.startRow and the output's settings.addLine header lines are
-// skipped, then the two files are read in step until either ends.
+// skipped, then the two files are read in step until either ends. A workbook output lists
+// nothing and says why.
 UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings);
 
 }  // namespace mok::batch

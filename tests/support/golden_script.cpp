@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -245,6 +246,21 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     return true;
   };
   h["expect-file"] = [this](W c) { return ExpectFile(c); };
+  h["expect-xlsx"] = [this](W c) {
+    // The workbook as another program reads it (tests/support/xlsx_cells.py, with Debian's
+    // openpyxl, which Debian's own Python finds).
+    const std::string command = "/usr/bin/python3 '" + std::string(MOK_SOURCE_DIR) +
+                                "/tests/support/xlsx_cells.py' '" + PathOf(c.words[1]).string() +
+                                "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string cells;
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      cells.append(buffer, n);
+    EXPECT_TRUE(pipe && ::pclose(pipe) == 0) << c.where << ": " << cells;
+    Compare(cells, c.words[2], c.where);
+    return true;
+  };
   h["expect-no-file"] = [this](W c) {
     EXPECT_FALSE(fs::exists(PathOf(c.words[1]))) << c.where;
     return true;

@@ -19,6 +19,8 @@
 //   expect-file NAME FILE [ENC]   NAME is a file of CP932 text (or ENC: utf8, utf8-bom) with CR
 //                              LF line ends whose lines are those of the case file FILE (UTF-8;
 //                              WORK for the work folder)
+//   expect-xlsx NAME FILE      NAME is a workbook whose cells, as tests/support/xlsx_cells.py
+//                              prints them, are the lines of the case file FILE
 //   expect-no-file NAME        NAME does not exist
 // Everything shown and asked (with the answers), the observer's calls and each run's outcome make
 // up the transcript, compared with expected-messages.txt ("⏎" stands for CR LF).

@@ -1,0 +1,37 @@
+#include "batch/output_sink.h"
+
+#include "batch/line_writer.h"
+#include "batch/output_claim.h"
+#include "batch/workbook_sink.h"
+
+namespace mok::batch {
+namespace {
+
+// The CSV form: every record one line of text.
+class CsvSink : public OutputSink {
+ public:
+  bool Open(const std::u16string& path, text::Encoding encoding, FileError* error) {
+    return writer_.Open(path, error, encoding);
+  }
+  bool WriteRecord(const std::u16string& line) override { return writer_.WriteLine(line); }
+  bool Close() override { return writer_.Close(); }
+  bool IsOpen() const override { return writer_.IsOpen(); }
+  const std::u16string& Failure() const override { return writer_.Failure(); }
+
+ private:
+  LineWriter writer_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path, text::Encoding encoding,
+                                           FileError* error) {
+  if (IsWorkbookOutput(path))
+    return WorkbookSink::Open(path, error);
+  auto csv = std::make_unique<CsvSink>();
+  if (!csv->Open(path, encoding, error))
+    return nullptr;
+  return csv;
+}
+
+}  // namespace mok::batch
