@@ -289,6 +289,21 @@ void CorrectionDialog::RegisterWord() {
     prompter_.ShowMessage(u"選択が不明です。");
     return;
   }
+  // A pair that could never apply is not stored (issue 21).
+  const auto split = [this](const std::u16string& address) {
+    return recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address), database_).parts;
+  };
+  if (!engine::ReplacementStaysInPart(split(address_),
+                                      split(ReplaceFirstWord(address_, oldWord_, newWord_)), *kind,
+                                      newWord_)) {
+    const std::u16string part(engine::PartName(*kind));
+    prompter_.ShowMessage(
+        pair + u"は登録できません。「" + newWord_ + u"」は" + part +
+            u"の範囲を越えているため、辞書の語句として使われることがありません。" + part +
+            u"の部分だけを選んで修正して下さい。",
+        MessageIcon::Warning);
+    return;
+  }
   const int32_t scope = commonOption_->isChecked() ? 0 : database_.Region().number;
   const auto registered = database_.RegisterLearnedWord(scope, *kind, oldWord_, newWord_);
   if (registered && *registered == db::Registration::Added) {

@@ -188,7 +188,15 @@ TEST_F(CorrectionDialogTest, KindOfTheWordFromThePartsOfTheAddress) {
   const std::u16string address = u"東京都渋谷区鉢山1-1";
   EXPECT_EQ(registered(address, u"東京"), "5|1|東京|東京|0");
   EXPECT_EQ(registered(address, u"渋谷"), "5|2|渋谷|渋谷|0");
-  EXPECT_EQ(registered(address, u"渋谷区鉢"), "5|2|渋谷区鉢|渋谷区鉢|0");
+  // A word over the found municipality and the town is a municipality word that would never
+  // apply; nor would 足立区 → 足立区中川… of an address given in two fields (issue 21).
+  const std::string never =
+      "は市区町村名の範囲を越えているため、辞書の語句として使われることがあり"
+      "ません。市区町村名の部分だけを選んで修正して下さい。";
+  EXPECT_EQ(registered(address, u"渋谷区鉢"),
+            "<渋谷区鉢→渋谷区鉢>は登録できません。「渋谷区鉢」" + never);
+  EXPECT_EQ(registered(u"東京都渋谷区", u"渋谷区", u"渋谷区鉢山1-1"),
+            "<渋谷区→渋谷区鉢山1-1>は登録できません。「渋谷区鉢山1-1」" + never);
   EXPECT_EQ(registered(address, u"山"), "5|3|山|山|0");
   EXPECT_EQ(registered(address, u"山", u"山", true), "0|3|山|山|0") << "a common word";
   EXPECT_EQ(registered(address, u"1-1"), "選択が不明です。");

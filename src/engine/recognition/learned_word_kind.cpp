@@ -27,4 +27,37 @@ std::optional<WordKind> LearnedWordKind(const AddressParts& parts, std::u16strin
   return std::nullopt;
 }
 
+namespace {
+
+std::u16string PartOf(const AddressParts& parts, WordKind kind) {
+  switch (kind) {
+    case WordKind::Prefecture:
+      return parts.prefecture;
+    case WordKind::City:
+      return parts.Municipality();
+    case WordKind::Town:
+      return parts.townName;
+  }
+  return {};
+}
+
+}  // namespace
+
+bool ReplacementStaysInPart(const AddressParts& uncorrected, const AddressParts& corrected,
+                            WordKind kind, std::u16string_view replacement) {
+  return PartOf(uncorrected, kind).empty() || text::InStr(PartOf(corrected, kind), replacement) > 0;
+}
+
+std::u16string_view PartName(WordKind kind) {
+  switch (kind) {
+    case WordKind::Prefecture:
+      return u"都道府県名";
+    case WordKind::City:
+      return u"市区町村名";
+    case WordKind::Town:
+      return u"町名";
+  }
+  return u"";
+}
+
 }  // namespace mok::engine
