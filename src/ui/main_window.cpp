@@ -413,9 +413,10 @@ QString MainWindow::AskFileName(bool forOutput) {
   const QString workbook = QStringLiteral("Excelﾌｧｲﾙ (*.xlsx)");
   const QString all = QStringLiteral("全てのﾌｧｲﾙ (*.*)");
   const bool workbookFirst = forOutput && !session_.settings.csvOut;
-  request.filter = !forOutput     ? csv + QStringLiteral(";;") + all
-                   : workbookFirst ? workbook + QStringLiteral(";;") + csv + QStringLiteral(";;") + all
-                                   : csv + QStringLiteral(";;") + workbook + QStringLiteral(";;") + all;
+  request.filter = !forOutput ? csv + QStringLiteral(";;") + all
+                   : workbookFirst
+                       ? workbook + QStringLiteral(";;") + csv + QStringLiteral(";;") + all
+                       : csv + QStringLiteral(";;") + workbook + QStringLiteral(";;") + all;
   request.defaultSuffix = workbookFirst ? QStringLiteral("xlsx") : QStringLiteral("csv");
   return fileDialog_(request);
 }
@@ -514,7 +515,7 @@ void MainWindow::ShowPreview() {
   }
   // The preview reads the file the window last took as its input, which a path typed into the
   // box becomes only when the next run starts.
-  PreviewWindow preview(inputPath_, addressFieldBoxes_[0], prompter_, this);
+  PreviewWindow preview(inputPath_, addressFieldBoxes_[0], prompter_, this, addressFieldBoxes_[1]);
   preview.exec();
 }
 

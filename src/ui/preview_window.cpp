@@ -26,10 +26,11 @@ constexpr int kMaxLineCount = 32767;
 }  // namespace
 
 PreviewWindow::PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
-                             QWidget* parent)
+                             QWidget* parent, QLineEdit* secondField)
     : QDialog(parent),
       reader_(batch::DescribeInput(std::move(inputPath)), prompter),
       addressField_(addressField),
+      secondField_(secondField),
       prompter_(prompter) {
   setObjectName("frmPreview");
   setWindowTitle(QStringLiteral("MOK 入力ファイルプレビュー"));
@@ -192,20 +193,24 @@ void PreviewWindow::RegisterField() {
 }
 
 bool PreviewWindow::RegisterPreviewField(int32_t column) {
-  if (registeredFields_ >= kFieldLimit) {
-    prompter_.ShowMessage(u"登録できるフィールドは" +
-                          QString::number(kFieldLimit).toStdU16String() +
+  // One field per address-field box: the first registration is the address, a second one (住所２)
+  // the field it goes on in.
+  const int16_t limit = secondField_ ? 2 : 1;
+  if (registeredFields_ >= limit) {
+    prompter_.ShowMessage(u"登録できるフィールドは" + QString::number(limit).toStdU16String() +
                           u"つだけです。別のフィールドにするには「クリア」を押してから"
                           u"登録し直して下さい。");
     return false;
   }
-  addressField_->setText(QString::number(column + 1));
+  (registeredFields_ == 0 ? addressField_ : secondField_)->setText(QString::number(column + 1));
   ++registeredFields_;
   return true;
 }
 
 void PreviewWindow::ClearFields() {
   addressField_->setText(QStringLiteral("1"));
+  if (secondField_)
+    secondField_->clear();
   registeredFields_ = 0;
 }
 

@@ -26,12 +26,10 @@ class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
   // `inputPath`: the input file; `addressField` is the main window's address-field box, which
-  // 登録 and クリア write.
+  // 登録 and クリア write; `secondField`, when given, the box of an address that goes on in a
+  // second field (住所２), which a second 登録 writes.
   PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
-                QWidget* parent = nullptr);
-
-  // At most this many fields can be registered: the main window uses one address field.
-  static constexpr int16_t kFieldLimit = 1;
+                QWidget* parent = nullptr, QLineEdit* secondField = nullptr);
 
  private slots:
   // Reads the file again with the line count of the box.
@@ -51,6 +49,7 @@ class PreviewWindow : public QDialog {
 
   const batch::InputReader reader_;  // reads the file, saying why a line cannot be read
   QLineEdit* addressField_;
+  QLineEdit* secondField_;
   Prompter& prompter_;
   int16_t columnCount_ = 0;       // -1 when the input file could not be opened
   int16_t registeredFields_ = 0;  // fields registered since opening or クリア

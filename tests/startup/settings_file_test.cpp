@@ -240,7 +240,7 @@ TEST_F(SettingsFile, TheLastUsedEntriesAndOneKeyOfSectionMok) {
   ASSERT_TRUE(SaveCurrentState(file, state) && WriteSetting(file, u"INPUTDIR", u"/入力"));
   EXPECT_EQ(test::ReadCp932(file),
             u"[CURRENT]\r\nInputFilePath=/in/住所.csv\r\nSelectPref=東京都\r\nAdrField1=3\r\n"
-            u"ADRFIELD3=\r\nOutputFilePath=/out/結果.csv\r\nStartRow=5\r\nAdrField2=4\r\n"
+            u"AdrField3=\r\nOutputFilePath=/out/結果.csv\r\nStartRow=5\r\nAdrField2=4\r\n"
             u"[MOK]\r\nINPUTDIR=/入力\r\n");
 }
 

@@ -50,10 +50,10 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
   for (int i = 1; i <= 12; ++i)
     twelveLines += i == 11 ? u"a,b,c,d,e,f\r\n" : u"a,b\r\n";
   const std::pair<std::u16string, std::string> cases[] = {
-      {u"a,b\r\nc,d\r\ne,f,g,h,i\r\n", "3x5"},  // the third line is the widest
-      {u"1,2,3\r\n4,5,6\r\n7,8,9", "3x3"},      // no line end after the last line
-      {twelveLines, "10x2"},                    // a wider line after the tenth does not count
-      {u"a\tb\tc\r\nd\te\r\n", "2x1"},          // tabs do not split
+      {u"a,b\r\nc,d\r\ne,f,g,h,i\r\n", "3x5"},     // the third line is the widest
+      {u"1,2,3\r\n4,5,6\r\n7,8,9", "3x3"},         // no line end after the last line
+      {twelveLines, "10x2"},                       // a wider line after the tenth does not count
+      {u"a\tb\tc\r\nd\te\r\n", "2x1"},             // tabs do not split
       {u"\"東京都,港区\",\"a\r\nb\"\r\n", "1x2"},  // a quoted cell as Excel reads it
       {u"", "0x0"},
       {u"\r\na,b\r\n", "2x2"},
@@ -125,6 +125,19 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
   Press("cmdRegField");
   EXPECT_EQ(addressField.text(), QStringLiteral("2"));
   EXPECT_EQ(grid->selectedItems().size(), 1) << "the selection is collapsed to the current cell";
+
+  // With the main window's box 住所２, a second registration fills it; クリア empties it
+  // (issue 21).
+  QLineEdit second;
+  window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter, nullptr, &second);
+  grid = Get<QTableWidget>("flxgrdPreview");
+  for (const int column : {2, 3}) {
+    grid->setCurrentCell(1, column);
+    Press("cmdRegField");
+  }
+  EXPECT_EQ(addressField.text() + second.text(), QStringLiteral("34"));
+  Press("cmdClear");
+  EXPECT_EQ(addressField.text() + second.text(), QStringLiteral("1"));
 }
 
 }  // namespace
