@@ -19,7 +19,7 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
   outputEncoding_ = batch::OutputEncoding(settings, input_.Encoding());
   errorList_.Reset(paths.errorList, outputEncoding_);
   const std::u16string& written = unprocessedOnly ? paths.newOutput : paths.output;
-  output_ = OpenOutputSink(written, outputEncoding_, &error);
+  output_ = OpenOutputSink(written, paths.input, outputEncoding_, &error);
   if (!output_)
     return error.Text() + u"\r\n" + written;
   if (!unprocessedOnly)

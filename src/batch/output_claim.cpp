@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "batch/record_reader.h"
+#include "batch/workbook_sink.h"
 
 namespace mok::batch {
 namespace {
@@ -33,9 +34,14 @@ OutputClaim ClaimOfOutput(const std::u16string& outputPath, const InputSource& i
     return OutputClaim::Free;
   if (info.st_size == 0)
     return OutputClaim::Free;
+  // A workbook names the input it was written from.
+  if (IsWorkbookOutput(outputPath)) {
+    return IsWorkbookOfInput(outputPath, input.path) ? OutputClaim::OfThisInput
+                                                     : OutputClaim::Other;
+  }
   LineReader in;
   LineReader out;
-  if (IsWorkbookOutput(outputPath) || !in.Open(input.path) || !out.Open(outputPath))
+  if (!in.Open(input.path) || !out.Open(outputPath))
     return OutputClaim::Other;
   const auto headings = SkipRecords(in, input.startRow - 1);
   const auto header = SkipRecords(out, headerLines);

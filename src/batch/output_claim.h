@@ -4,8 +4,9 @@
 // them: after its header, every record of the earlier output begins with the input's record at
 // the same place (the record itself when it was not converted, the record and "," and the
 // converted fields when it was). The first records decide (an output of this input that a
-// stopped run left short still counts); an output that holds no source fields (SRCOUT 0) or a
-// spreadsheet output cannot be recognised and counts as another file.
+// stopped run left short still counts); an output that holds no source fields (SRCOUT 0) cannot
+// be recognised and counts as another file. A workbook output names its input in a document
+// property (workbook_sink.h).
 //
 // Example: for the input "ID,住所" / "1,東京都千代田区丸の内1-1-1", the file
 // "ID,住所,大字・町丁目+…" / "1,東京都千代田区丸の内1-1-1,丸の内一丁目,13101,…" is its output;

@@ -24,10 +24,11 @@ class CsvSink : public OutputSink {
 
 }  // namespace
 
-std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path, text::Encoding encoding,
+std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path,
+                                           const std::u16string& inputPath, text::Encoding encoding,
                                            FileError* error) {
   if (IsWorkbookOutput(path))
-    return WorkbookSink::Open(path, error);
+    return WorkbookSink::Open(path, inputPath, error);
   auto csv = std::make_unique<CsvSink>();
   if (!csv->Open(path, encoding, error))
     return nullptr;

@@ -25,9 +25,10 @@ class OutputSink {
   virtual const std::u16string& Failure() const = 0;
 };
 
-// The sink for `path`: an Excel workbook when the name ends in ".xlsx", else CSV text in
-// `encoding`; nullptr and `error` when the file cannot be created.
-std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path, text::Encoding encoding,
+// The sink for `path`, the output of `inputPath`: an Excel workbook when the name ends in
+// ".xlsx", else CSV text in `encoding`; nullptr and `error` when the file cannot be created.
+std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path,
+                                           const std::u16string& inputPath, text::Encoding encoding,
                                            FileError* error);
 
 }  // namespace mok::batch

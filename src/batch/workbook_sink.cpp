@@ -1,6 +1,7 @@
 #include "batch/workbook_sink.h"
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include <cerrno>
 #include <charconv>
@@ -12,6 +13,39 @@
 
 namespace mok::batch {
 namespace {
+
+constexpr char kInputProperty[] = "MOK2入力ファイル";
+
+// A text as the workbook's XML holds it.
+std::string XmlText(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+  }
+  return escaped;
+}
+
+// The document's custom properties (docProps/custom.xml), "" when it has none.
+std::string CustomProperties(const std::u16string& path) {
+  int code = 0;
+  zip_t* archive = zip_open(NativePath(path).c_str(), ZIP_RDONLY, &code);
+  if (archive == nullptr)
+    return {};
+  std::string xml;
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat(archive, "docProps/custom.xml", 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) &&
+      stat.size < (1U << 20)) {
+    if (zip_file_t* member = zip_fopen(archive, "docProps/custom.xml", 0)) {
+      xml.resize(stat.size);
+      if (zip_fread(member, xml.data(), xml.size()) != static_cast<zip_int64_t>(xml.size()))
+        xml.clear();
+      zip_fclose(member);
+    }
+  }
+  zip_discard(archive);
+  return xml;
+}
 
 bool IsCoordinateHeading(std::u16string_view heading) {
   return heading == u"Ｘ座標" || heading == u"Ｙ座標" || heading == u"緯度" || heading == u"経度";
@@ -29,7 +63,9 @@ std::optional<double> NumberOf(const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<WorkbookSink> WorkbookSink::Open(const std::u16string& path, FileError* error) {
+std::unique_ptr<WorkbookSink> WorkbookSink::Open(const std::u16string& path,
+                                                 const std::u16string& inputPath,
+                                                 FileError* error) {
   // The library writes the file only when it is closed: a path that cannot be written is found
   // now, as for a text output.
   errno = 0;
@@ -54,6 +90,8 @@ std::unique_ptr<WorkbookSink> WorkbookSink::Open(const std::u16string& path, Fil
       *error = FileErrorFromErrno(ENOMEM);
     return nullptr;
   }
+  sink->inputPath_ = text::ToUtf8(inputPath);
+  workbook_set_custom_property_string(sink->workbook_, kInputProperty, sink->inputPath_.c_str());
   return sink;
 }
 
@@ -92,6 +130,12 @@ bool WorkbookSink::WriteRecord(const std::u16string& line) {
   }
   ++row_;
   return true;
+}
+
+bool IsWorkbookOfInput(const std::u16string& path, const std::u16string& inputPath) {
+  const std::string xml = CustomProperties(path);
+  return xml.find(std::string("\"") + kInputProperty + "\"") != std::string::npos &&
+         xml.find(">" + XmlText(text::ToUtf8(inputPath)) + "<") != std::string::npos;
 }
 
 bool WorkbookSink::Close() {

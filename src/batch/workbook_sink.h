@@ -2,7 +2,8 @@
 // as its first row, one row per record, each field of the record one cell. Every cell is text,
 // so that codes and numbers keep their zeros (the municipality code 01224 of 千歳市, a customer
 // number 0012) and the source fields stay as they were written; only the coordinate columns
-// (Ｘ座標, Ｙ座標, 緯度, 経度) hold numbers.
+// (Ｘ座標, Ｙ座標, 緯度, 経度) hold numbers. The workbook names its input in a document property
+// (MOK2入力ファイル), which is how a later run tells its own earlier output (output_claim.h).
 #pragma once
 
 #include <memory>
@@ -18,9 +19,10 @@ namespace mok::batch {
 
 class WorkbookSink : public OutputSink {
  public:
-  // The workbook at `path` (the file is created at once, written whole by Close); nullptr and
-  // `error` when it cannot be created.
-  static std::unique_ptr<WorkbookSink> Open(const std::u16string& path, FileError* error);
+  // The workbook at `path` of the input `inputPath` (the file is created at once, written whole
+  // by Close); nullptr and `error` when it cannot be created.
+  static std::unique_ptr<WorkbookSink> Open(const std::u16string& path,
+                                            const std::u16string& inputPath, FileError* error);
   ~WorkbookSink() override;
   WorkbookSink(const WorkbookSink&) = delete;
   WorkbookSink& operator=(const WorkbookSink&) = delete;
@@ -35,6 +37,7 @@ class WorkbookSink : public OutputSink {
   void Fail(const std::u16string& why);
 
   std::u16string path_;
+  std::string inputPath_;  // UTF-8, kept for the document property until the workbook closes
   lxw_workbook* workbook_ = nullptr;
   lxw_worksheet* sheet_ = nullptr;
   uint32_t row_ = 0;
@@ -42,5 +45,8 @@ class WorkbookSink : public OutputSink {
   std::u16string failure_;
   bool failed_ = false;
 };
+
+// Whether the workbook at `path` was written as the output of the input `inputPath`.
+bool IsWorkbookOfInput(const std::u16string& path, const std::u16string& inputPath);
 
 }  // namespace mok::batch

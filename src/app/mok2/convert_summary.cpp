@@ -1,5 +1,6 @@
 #include "convert_summary.h"
 
+#include "batch/output_claim.h"
 #include "batch/run_messages.h"
 #include "text/encoding.h"
 #include "text/text.h"
@@ -55,9 +56,11 @@ std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFil
 }
 
 std::string OutputLine(const batch::RunFiles& files) {
-  return "Output: " + text::ToUtf8(files.outputPath) + " (" +
-         text::ToUtf8(text::EncodingKey(files.outputEncoding.value_or(text::Encoding::Cp932))) +
-         ")";
+  const std::u16string form =
+      batch::IsWorkbookOutput(files.outputPath)
+          ? u"xlsx"
+          : text::EncodingKey(files.outputEncoding.value_or(text::Encoding::Cp932));
+  return "Output: " + text::ToUtf8(files.outputPath) + " (" + text::ToUtf8(form) + ")";
 }
 
 int ExitStatus(const batch::RunOutcome& outcome) {
