@@ -295,9 +295,15 @@ TEST_F(MainWindowTest, AddressFieldAndEncodingAreShownAndAWrongFieldIsNamed) {
   EXPECT_EQ(Text("lblAdrFieldSample"), "「住所」 例：東京都千代田区丸の内1-1-1");
   EXPECT_EQ(Text("lblInputEncoding"), "入力：Shift_JIS（CP932）");
   EXPECT_EQ(EnglishTexts(window.get()), Strings{});
+  // The second box (住所２) is in sight too, with what its field holds (issue 21).
+  EXPECT_TRUE(Get("txtAdrField_1")->isVisible());
+  EXPECT_EQ(Text("lblAdrFieldSample2"), "（住所が次のフィールドに続くときに指定）");
   Type("txtAdrField_0", QStringLiteral("1"));
+  Type("txtAdrField_1", QStringLiteral("2"));
   QTest::qWait(300);  // the summary follows once the typing has paused
   EXPECT_EQ(Text("lblAdrFieldSample"), "「ID」 例：1");
+  EXPECT_EQ(Text("lblAdrFieldSample2"), "「名前」 例：a");
+  Type("txtAdrField_1", QString());
   Press("cmdExec");
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(
