@@ -32,8 +32,12 @@ case "${1:-}" in
     out=$build_dir/sample-output.csv
     # mok2 convert prints the summary and the output's path; its settings file is the one beside
     # the program (created with the remembered entries when missing).
+    # The sample holds a few addresses meant to fail: exit status 3 (finished, with failures) is
+    # the sample's expected end.
+    status=0
     "$build_dir/mok2" convert --db-dir "$build_dir/japan-db" -d 全国 \
-      -i data/sample-input.csv -o "$out" -l 2 -f 3 --yes
+      -i data/sample-input.csv -o "$out" -l 2 -f 3 --yes || status=$?
+    [ "$status" -eq 0 ] || [ "$status" -eq 3 ] || exit "$status"
     ;;
   bench)
     build
