@@ -1,7 +1,7 @@
 // Per-call cost of the lookups below the town on a region holding Tokyo's towns and the bundled
 // 文京区 residences (30,156, with the centres of their blocks): a residence, a block by its
-// number, the nearest block (numbers read from the index only), and for comparison today's read
-// of every block row of the town. Each call begins an address, as a conversion run does.
+// number, the nearest block (numbers read from the index only). Each call begins an address, as a
+// conversion run does.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -57,7 +57,7 @@ void BM_FindResidence(benchmark::State& state) {
   Region& r = Data();
   for (auto _ : state) {
     r.database.BeginAddress();
-    benchmark::DoNotOptimize(r.database.FindResidence(r.town, u"12", u"3"));
+    benchmark::DoNotOptimize(r.database.FindResidence(r.town, u"12", u"3", std::nullopt));
   }
 }
 BENCHMARK(BM_FindResidence);
@@ -79,15 +79,6 @@ void BM_FindNearestBlock(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindNearestBlock);
-
-void BM_AllBlockRows(benchmark::State& state) {
-  Region& r = Data();
-  for (auto _ : state) {
-    r.database.BeginAddress();
-    benchmark::DoNotOptimize(r.database.BlockRows(r.town, std::nullopt));
-  }
-}
-BENCHMARK(BM_AllBlockRows);
 
 }  // namespace
 

@@ -24,6 +24,12 @@
 
 namespace mok::db {
 
+// The two columns that say whether the town of POSITION row `p` has residences and parcels, each
+// one search of the registry table's index.
+inline constexpr char kRegistryRowsPresent[] =
+    "exists(select 1 from 住居 r where r.fldPositionID = p.fldID), "
+    "exists(select 1 from 地番 a where a.fldPositionID = p.fldID)";
+
 class RegionCityCache {
  public:
   // Makes the cache describe `db` (always the same connection), reading the names again when
@@ -33,8 +39,10 @@ class RegionCityCache {
   // The indexes of the names that equal `name` or, with `endsWith`, end with it (ASCII letter
   // case ignored), ascending; answered from an index of every ending of every name.
   std::vector<std::size_t> Find(std::u16string_view name, bool endsWith) const;
-  // The rows of Cities()[index], read on first use.
-  DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
+  // The rows of Cities()[index], read on first use; with `registry` (the registry tables exist),
+  // each town's position says whether it has residences and parcels.
+  DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index,
+                                                     bool registry);
   // The position of the first row read so far that names the town (as the query of one row
   // would find it); nullopt when no row read so far does, or its position holds a Null.
   std::optional<engine::TownPosition> FindPosition(std::u16string_view prefecture,

@@ -13,10 +13,12 @@
 
 #include "db/connection.h"
 #include "db/region_city_cache.h"
-#include "db/stored_point.h"
 #include "engine/address_store.h"
 
 namespace mok::db {
+
+using engine::BlockPoint;
+using engine::StoredPoint;
 
 class RegionDatabase {
  public:
@@ -39,8 +41,6 @@ class RegionDatabase {
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(const std::u16string& prefecture,
                                                                  const std::u16string& city,
                                                                  const std::u16string& town);
-  DbResult<std::vector<engine::BlockRow>> BlockRows(const engine::TownPosition& town,
-                                                    const std::optional<std::u16string>& exact);
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(const std::u16string& cityKana,
                                                                const std::u16string& placeKana);
 
@@ -59,9 +59,10 @@ class RegionDatabase {
       const engine::TownPosition& town, std::u16string_view main,
       std::optional<std::u16string_view> branch = std::nullopt,
       std::optional<std::u16string_view> branch2 = std::nullopt);
-  // The block row of `town` whose number is `number`; the first by table order when several.
+  // The block row of `town` whose number is `number`, the first by table order when several;
+  // without a number the town's first row.
   DbResult<std::optional<BlockPoint>> FindBlock(const engine::TownPosition& town,
-                                                std::u16string_view number);
+                                                std::optional<std::u16string_view> number);
   // The block row nearest to `number` by the nearest-block rule: rows with a plain number first,
   // the smallest difference, the earlier row of two as near; a row without a plain number (the
   // representative row, Null) only when the town has no numbered one. The choice reads only the
@@ -81,7 +82,7 @@ class RegionDatabase {
   // The first block row that `where` selects in the town's table (alias b), with `bind` giving
   // its parameters.
   DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town,
-                                                   const char* where,
+                                                   const std::string& where,
                                                    const std::function<void(Statement&)>& bind);
 
   Connection db_;

@@ -133,7 +133,7 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindParcel(
 // The first block row of the town's table that `where` selects (?1 and ?2 bound by `bind`), with
 // whether the registry import derived its point; one statement.
 DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
-    const engine::TownPosition& town, const char* where,
+    const engine::TownPosition& town, const std::string& where,
     const std::function<void(Statement&)>& bind) {
   auto fail = [&](const DbError& error) { return InFile(error, path()); };
   auto has = HasRegistryTables();
@@ -162,14 +162,21 @@ DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
                  row.Int(6) == 1});
 }
 
-DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(const engine::TownPosition& town,
-                                                              std::u16string_view number) {
+DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(
+    const engine::TownPosition& town, std::optional<std::u16string_view> number) {
   ReadScope scope(db_);
   if (auto s = CheckBlockTable(town.blockTable); !s)
     return InFile(s.error(), path());
+  if (!number) {
+    // The smallest rowid of the town's entries in the index, then that row.
+    return ReadBlockRow(town,
+                        "b.rowid = (select min(rowid) from " + QuoteIdentifier(town.blockTable) +
+                            " where fldPositionID = ?1)",
+                        [&](Statement& st) { st.BindInt(1, town.id); });
+  }
   return ReadBlockRow(
       town, "b.fldPositionID = ?1 and b.fld街区・番地 = ?2 order by b.rowid",
-      [&](Statement& st) { st.BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(number)); });
+      [&](Statement& st) { st.BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(*number)); });
 }
 
 DbResult<std::optional<BlockPoint>> RegionDatabase::FindNearestBlock(
