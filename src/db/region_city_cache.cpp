@@ -87,6 +87,7 @@ bool RegionCityCache::Fresh(Connection& db) {
 
 DbStatus RegionCityCache::Load(Connection& db) {
   loaded_ = false;
+  ++generation_;
   cities_.clear();
   rows_.clear();
   positions_.clear();

@@ -48,6 +48,9 @@ class RegionCityCache {
   std::optional<engine::TownPosition> FindPosition(std::u16string_view prefecture,
                                                    std::u16string_view city,
                                                    std::u16string_view town) const;
+  // Counts the loads of the names: whatever was remembered from the file under an older
+  // generation may be stale.
+  uint64_t Generation() const { return generation_; }
   void StartAddress() { ++address_; }
   // A read transaction begins: until the next one, the file cannot change under it, so the
   // names are checked once for the whole transaction instead of once per address.
@@ -62,6 +65,7 @@ class RegionCityCache {
   DbStatus Load(Connection& db);
 
   bool loaded_ = false;
+  uint64_t generation_ = 0;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
   bool wal_ = false;
   uint32_t changeCounter_ = 0;

@@ -93,20 +93,6 @@ DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
                            position.Int(3) != 0, position.Int(4) != 0});
 }
 
-DbStatus RegionDatabase::CheckBlockTable(const std::u16string& name) {
-  for (const auto& t : checkedBlockTables_) {
-    if (t == name)
-      return {};
-  }
-  auto exists = db_.TableExists(name);
-  if (!exists)
-    return exists.error();
-  if (!*exists)
-    return MakeError(u"no such table: " + name, 1);
-  checkedBlockTables_.push_back(name);
-  return {};
-}
-
 DbResult<std::optional<engine::PostalNames>> RegionDatabase::FindPostalNames(
     const std::u16string& cityKana, const std::u16string& placeKana) {
   auto fail = [&](const DbError& error) { return InFile(error, path()); };

@@ -5,10 +5,10 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/connection.h"
@@ -72,25 +72,36 @@ class RegionDatabase {
 
  private:
   explicit RegionDatabase(Connection db) : db_(std::move(db)) {}
-  // The block table named by a POSITION row, checked to exist (once per table).
-  DbStatus CheckBlockTable(const std::u16string& name);
+  // The lookups of one block table, prepared when the table is first asked for; the table is
+  // checked to exist then (a failure is not kept: the next lookup checks again).
+  struct BlockStatements {
+    Statement* byNumber = nullptr;  // ?1 town, ?2 number: the first row of that number
+    Statement* first = nullptr;     // ?1 town: the town's first row
+    Statement* numbers = nullptr;   // ?1 town: rowid and number of the town's rows, from the index
+    Statement* byRowid = nullptr;   // ?1 rowid
+  };
+  DbResult<const BlockStatements*> BlockStatementsOf(const std::u16string& table);
   // Whether the registry tables exist (checked once).
   DbResult<bool> HasRegistryTables();
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
-  // The first block row that `where` selects in the town's table (alias b), with `bind` giving
-  // its parameters.
-  DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town,
-                                                   const std::string& where,
-                                                   const std::function<void(Statement&)>& bind);
+  // The first row of a block statement (bound), reset afterwards.
+  DbResult<std::optional<BlockPoint>> ReadBlockRow(Statement& row);
 
   Connection db_;
   RegionCityCache cache_;
   bool hold_ = false;
   std::optional<ReadScope> held_;
   std::chrono::steady_clock::time_point heldSince_;
-  std::vector<std::u16string> checkedBlockTables_;
+  // By table name; the statements belong to the connection's cache.
+  std::unordered_map<std::u16string, BlockStatements> blockStatements_;
+  // The one row of each town without block numbers met so far (by fldPositionID), while the
+  // file is the one the town rows were read from (the city cache's generation); at most
+  // kMaxRepresentativeRows, forgotten together when full.
+  static constexpr std::size_t kMaxRepresentativeRows = 50000;
+  std::unordered_map<int64_t, BlockPoint> representativeRows_;
+  uint64_t representativeGeneration_ = 0;
   std::optional<bool> registryTables_;
 };
 

@@ -59,12 +59,18 @@ class TownLookup {
     return Take(store_.FindParcel(town_, main, std::nullopt, std::nullopt), PointLevel::Parcel,
                 !branch);
   }
-  // The block of the number (the town's first row without one), then the nearest.
+  // The block of the number: the row of that number, or with the nearest-number rule the
+  // nearest row (the row of the number itself when there is one); the town's first row when the
+  // address has no number.
   bool Block(std::optional<std::u16string_view> number, bool completeMatch) {
-    if (TakeBlock(store_.FindBlock(town_, number), number.has_value()) || Failed())
-      return match_.found;
     const std::optional<int64_t> plain = number ? PlainNumber(*number) : std::nullopt;
-    return !completeMatch && plain && TakeBlock(store_.FindNearestBlock(town_, *plain), false);
+    if (completeMatch || !plain)
+      return TakeBlock(store_.FindBlock(town_, number), number.has_value());
+    if (!TakeBlock(store_.FindNearestBlock(town_, *plain), false))
+      return false;
+    PointReached& reached = match_.position.reached;
+    reached.exact = reached.level == PointLevel::Block && PlainNumber(reached.blockNumber) == plain;
+    return true;
   }
   bool Failed() const { return match_.error.has_value(); }
 
