@@ -76,7 +76,7 @@ TEST_F(RegistryPoints, AddressesAtTheRegistrysPointsWithTheLevelReached) {
       {u"文京区白山1丁目1-999", "0 白山一丁目,１,９９９,35.715321008,139.752346865,街区"},
       // No block 99: the nearest block, 37.
       {u"文京区白山1-99-1",
-       "0 白山一丁目,９９,１,35.713839226,139.751108385,街区（近似）,［変換ログ］位置レベル:"
+       "0 白山一丁目,９９,１,35.721470738,139.753052332,街区（近似）,［変換ログ］位置レベル:"
        "街区３７（近似）"},
       // 地番: 本番 96 枝番 6 of 秋月; no 枝番 999: the first parcel of 96.
       {u"和歌山県和歌山市秋月96番地6", "0 秋月,９６,６,34.233689307,135.203732948,地番"},
@@ -87,10 +87,10 @@ TEST_F(RegistryPoints, AddressesAtTheRegistrysPointsWithTheLevelReached) {
       // 103 (葵町's parcel 103-3 lies elsewhere, at 34.212431111 135.163016581).
       {u"和歌山市葵町1-1", "0 葵町,１,１,34.214456043,135.165196745,住居"},
       {u"和歌山市葵町103-3",
-       "0 葵町,１０３,３,34.213125553,135.163593327,街区（近似）,［変換ログ］位置レベル:"
+       "0 葵町,１０３,３,34.212824334,135.163135984,街区（近似）,［変換ログ］位置レベル:"
        "街区１１（近似）"},
       // No registry rows: the town's point, the numbers kept (issue 21).
-      {u"東京都足立区谷在家2丁目8番1号", "0 谷在家二丁目,８,１号,35.791,139.768,大字・町丁目"}};
+      {u"東京都足立区谷在家2丁目8番1号", "0 谷在家二丁目,８,１号,35.7910,139.7680,大字・町丁目"}};
   for (const auto& [address, expected] : cases)
     EXPECT_EQ(Run(address), expected) << text::ToUtf8(address);
   // With COMPLETEMATCH only the block of the number answers.
