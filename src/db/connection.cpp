@@ -86,6 +86,16 @@ void Statement::NoteBind(int rc) {
 }
 
 Statement& Statement::BindText(int index, std::u16string_view value) {
+  // ASCII text (numbers, codes) goes in as the databases store it, UTF-8, which spares SQLite
+  // a conversion at every comparison.
+  if (!value.empty() && value.size() <= 64 &&
+      std::all_of(value.begin(), value.end(), [](char16_t c) { return c < 0x80; })) {
+    char narrow[64];
+    std::copy(value.begin(), value.end(), narrow);
+    NoteBind(
+        sqlite3_bind_text(stmt_, index, narrow, static_cast<int>(value.size()), SQLITE_TRANSIENT));
+    return *this;
+  }
   // An empty view may have a null data pointer, which SQLite would bind as Null.
   static const char16_t kEmpty[] = u"";
   const char16_t* data = value.empty() ? kEmpty : value.data();
