@@ -12,7 +12,7 @@
 #include "db/address_database.h"
 #include "db/connection.h"
 #include "db/schema.h"
-#include "engine/recognition/block_choice.h"
+#include "engine/recognition/block_coordinates.h"
 #include "text/text.h"
 
 namespace {
@@ -131,27 +131,24 @@ struct Fixture {
   mok::db::AddressDatabase db;
 };
 
-// The town's POSITION row, then its block rows and the choice among them, as the recognition
+// The town's POSITION row, then the point below it for block number 12, as the recognition
 // asks for every address.
 void BlockCoordinates(benchmark::State& state, bool completeMatch) {
   Fixture f;
   const auto& towns = Data().towns;
-  const mok::engine::BlockQuery query = mok::engine::BlockQueryFor(u"１２", completeMatch);
   std::size_t i = 0, found = 0, failures = 0;
+  mok::engine::AddressParts parts;
+  parts.numbers[0] = u"１２";
   for (auto _ : state) {
     const Town& t = towns[i++ % towns.size()];
-    auto position = f.db.FindTownPosition(t.prefecture, t.city, t.town);
-    if (!position || !*position) {
-      failures += position ? 0 : 1;
-      continue;
-    }
-    auto rows = f.db.BlockRows(**position, query.exact);
-    if (!rows) {
-      ++failures;
-      continue;
-    }
-    found += mok::engine::ChooseBlock(*rows, query).has_value();
-    benchmark::DoNotOptimize(rows);
+    parts.prefecture = t.prefecture;
+    parts.city = t.city;
+    parts.townName = t.town;
+    const mok::engine::BlockMatch match =
+        mok::engine::LookupBlockCoordinates(f.db, parts, completeMatch);
+    failures += match.error ? 1 : 0;
+    found += match.found ? 1 : 0;
+    benchmark::DoNotOptimize(match);
   }
   state.counters["found"] = static_cast<double>(found) / static_cast<double>(state.iterations());
   state.counters["failures"] = static_cast<double>(failures);

@@ -34,6 +34,8 @@ std::u16string BuildOutputHeader(const Settings& settings, int32_t fieldCount,
   }
   if (settings.latLonOut)
     header += u"緯度,経度,";
+  if (settings.levelOut)
+    header += u"位置レベル,";
   if (settings.logOut)
     header += u"ログ,";
   if (!header.empty() && header.back() == u',')

@@ -164,13 +164,6 @@ DbResult<std::optional<engine::TownPosition>> AddressDatabase::FindTownPosition(
   return regionDb_->FindTownPosition(prefecture, city, town);
 }
 
-DbResult<std::vector<engine::BlockRow>> AddressDatabase::BlockRows(
-    const engine::TownPosition& town, const std::optional<std::u16string>& exact) {
-  if (!regionDb_)
-    return NotOpen(u"the region database");
-  return regionDb_->BlockRows(town, exact);
-}
-
 DbResult<std::optional<engine::LearnedWord>> AddressDatabase::FindLearnedWord(
     engine::WordKind kind, std::u16string_view word) {
   if (!main_)

@@ -77,8 +77,6 @@ class AddressDatabase : public engine::AddressStore {
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(
       const std::u16string& prefecture, const std::u16string& city,
       const std::u16string& town) override;
-  DbResult<std::vector<engine::BlockRow>> BlockRows(
-      const engine::TownPosition& town, const std::optional<std::u16string>& exact) override;
   DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(engine::WordKind kind,
                                                                std::u16string_view word) override;
   DbStatus CountLearnedWordUse(int64_t id) override;
@@ -91,15 +89,15 @@ class AddressDatabase : public engine::AddressStore {
   // "not open" error when no region database is open.
   DbResult<std::optional<StoredPoint>> FindResidence(
       const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
-      std::optional<std::u16string_view> residence2 = std::nullopt);
+      std::optional<std::u16string_view> residence2) override;
   DbResult<std::optional<StoredPoint>> FindParcel(
       const engine::TownPosition& town, std::u16string_view main,
-      std::optional<std::u16string_view> branch = std::nullopt,
-      std::optional<std::u16string_view> branch2 = std::nullopt);
+      std::optional<std::u16string_view> branch,
+      std::optional<std::u16string_view> branch2) override;
   DbResult<std::optional<BlockPoint>> FindBlock(const engine::TownPosition& town,
-                                                std::u16string_view number);
+                                                std::optional<std::u16string_view> number) override;
   DbResult<std::optional<BlockPoint>> FindNearestBlock(const engine::TownPosition& town,
-                                                       int64_t number);
+                                                       int64_t number) override;
 
  private:
   DbError NotOpen(const char16_t* what) const;

@@ -19,8 +19,8 @@ DbResult<std::optional<StoredPoint>> AddressDatabase::FindParcel(
   return regionDb_->FindParcel(town, main, branch, branch2);
 }
 
-DbResult<std::optional<BlockPoint>> AddressDatabase::FindBlock(const engine::TownPosition& town,
-                                                               std::u16string_view number) {
+DbResult<std::optional<BlockPoint>> AddressDatabase::FindBlock(
+    const engine::TownPosition& town, std::optional<std::u16string_view> number) {
   if (!regionDb_)
     return NotOpen(u"the region database");
   return regionDb_->FindBlock(town, number);

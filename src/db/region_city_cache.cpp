@@ -87,6 +87,7 @@ bool RegionCityCache::Fresh(Connection& db) {
 
 DbStatus RegionCityCache::Load(Connection& db) {
   loaded_ = false;
+  ++generation_;
   cities_.clear();
   rows_.clear();
   positions_.clear();
@@ -146,14 +147,21 @@ std::vector<std::size_t> RegionCityCache::Find(std::u16string_view name, bool en
 }
 
 DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& db,
-                                                                    std::size_t index) {
+                                                                    std::size_t index,
+                                                                    bool registry) {
   std::vector<engine::TownRow>& rows = rows_[index];
   if (rowsLoaded_[index])
     return &rows;
   static const std::string kSql =
-      "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, fldID, fld市区町村コード"
-      " from POSITION where fld市区町村名 = ?1 order by rowid";
-  auto st = db.Prepare(kSql);
+      "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, fldID, "
+      "fld市区町村コード, "
+      "0, 0 from POSITION p where fld市区町村名 = ?1 order by rowid";
+  static const std::string kRegistrySql =
+      "select fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName, fldID, "
+      "fld市区町村コード, " +
+      std::string(kRegistryRowsPresent) +
+      " from POSITION p where fld市区町村名 = ?1 order by rowid";
+  auto st = db.Prepare(registry ? kRegistrySql : kSql);
   if (!st)
     return st.error();
   ScopedReset reset(*st);
@@ -170,11 +178,13 @@ DbResult<const std::vector<engine::TownRow>*> RegionCityCache::Rows(Connection& 
     }
     if (!*row)
       break;
-    rows.push_back({(*st)->Text(0), (*st)->Text(1), (*st)->Text(2)});
-    const bool complete = !(*st)->IsNull(3) && !(*st)->IsNull(4) && !(*st)->IsNull(5);
-    positions.push_back(complete ? std::optional(engine::TownPosition{(*st)->Text(3), (*st)->Int(4),
-                                                                      (*st)->Text(5)})
-                                 : std::nullopt);
+    const Statement& r = **st;
+    rows.push_back({r.Text(0), r.Text(1), r.Text(2)});
+    const bool complete = !r.IsNull(3) && !r.IsNull(4) && !r.IsNull(5);
+    positions.push_back(complete
+                            ? std::optional(engine::TownPosition{r.Text(3), r.Int(4), r.Text(5),
+                                                                 r.Int(6) != 0, r.Int(7) != 0})
+                            : std::nullopt);
   }
   rowsLoaded_[index] = 1;
   return &rows;

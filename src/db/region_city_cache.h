@@ -24,6 +24,12 @@
 
 namespace mok::db {
 
+// The two columns that say whether the town of POSITION row `p` has residences and parcels, each
+// one search of the registry table's index.
+inline constexpr char kRegistryRowsPresent[] =
+    "exists(select 1 from 住居 r where r.fldPositionID = p.fldID), "
+    "exists(select 1 from 地番 a where a.fldPositionID = p.fldID)";
+
 class RegionCityCache {
  public:
   // Makes the cache describe `db` (always the same connection), reading the names again when
@@ -33,13 +39,18 @@ class RegionCityCache {
   // The indexes of the names that equal `name` or, with `endsWith`, end with it (ASCII letter
   // case ignored), ascending; answered from an index of every ending of every name.
   std::vector<std::size_t> Find(std::u16string_view name, bool endsWith) const;
-  // The rows of Cities()[index], read on first use.
-  DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index);
+  // The rows of Cities()[index], read on first use; with `registry` (the registry tables exist),
+  // each town's position says whether it has residences and parcels.
+  DbResult<const std::vector<engine::TownRow>*> Rows(Connection& db, std::size_t index,
+                                                     bool registry);
   // The position of the first row read so far that names the town (as the query of one row
   // would find it); nullopt when no row read so far does, or its position holds a Null.
   std::optional<engine::TownPosition> FindPosition(std::u16string_view prefecture,
                                                    std::u16string_view city,
                                                    std::u16string_view town) const;
+  // Counts the loads of the names: whatever was remembered from the file under an older
+  // generation may be stale.
+  uint64_t Generation() const { return generation_; }
   void StartAddress() { ++address_; }
   // A read transaction begins: until the next one, the file cannot change under it, so the
   // names are checked once for the whole transaction instead of once per address.
@@ -54,6 +65,7 @@ class RegionCityCache {
   DbStatus Load(Connection& db);
 
   bool loaded_ = false;
+  uint64_t generation_ = 0;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
   bool wal_ = false;
   uint32_t changeCounter_ = 0;

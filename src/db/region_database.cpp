@@ -50,7 +50,10 @@ DbResult<std::vector<std::size_t>> RegionDatabase::FindMunicipalities(std::u16st
 }
 
 DbResult<const std::vector<engine::TownRow>*> RegionDatabase::TownRows(std::size_t index) {
-  auto rows = cache_.Rows(db_, index);
+  auto registry = HasRegistryTables();
+  if (!registry)
+    return registry.error();
+  auto rows = cache_.Rows(db_, index, *registry);
   if (!rows)
     return InFile(rows.error(), path());
   return *rows;
@@ -62,9 +65,14 @@ DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
   if (auto cached = cache_.FindPosition(prefecture, city, town))
     return cached;
   auto fail = [&](const DbError& error) { return InFile(error, path()); };
-  auto st = db_.Prepare(
-      "select fldTableName, fldID, fld市区町村コード from POSITION"
-      " where fld都道府県名 = ? and fld市区町村名 = ? and fld大字・町丁目 = ?");
+  auto registry = HasRegistryTables();
+  if (!registry)
+    return registry.error();
+  const std::string select = "select fldTableName, fldID, fld市区町村コード, " +
+                             std::string(*registry ? kRegistryRowsPresent : "0, 0") +
+                             " from POSITION p where fld都道府県名 = ? and fld市区町村名 = ?"
+                             " and fld大字・町丁目 = ?";
+  auto st = db_.Prepare(select);
   if (!st)
     return fail(st.error());
   Statement& position = **st;
@@ -81,55 +89,8 @@ DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
       return fail(NullValueError(u"POSITION", kColumns[i]));
   }
   return std::optional<engine::TownPosition>(
-      engine::TownPosition{position.Text(0), position.Int(1), position.Text(2)});
-}
-
-DbStatus RegionDatabase::CheckBlockTable(const std::u16string& name) {
-  for (const auto& t : checkedBlockTables_) {
-    if (t == name)
-      return {};
-  }
-  auto exists = db_.TableExists(name);
-  if (!exists)
-    return exists.error();
-  if (!*exists)
-    return MakeError(u"no such table: " + name, 1);
-  checkedBlockTables_.push_back(name);
-  return {};
-}
-
-DbResult<std::vector<engine::BlockRow>> RegionDatabase::BlockRows(
-    const engine::TownPosition& town, const std::optional<std::u16string>& exact) {
-  auto fail = [&](const DbError& error) { return InFile(error, path()); };
-  // The table check and the rows are read under one lock.
-  ReadScope scope(db_);
-  // The table name comes from the data: it must name an existing table and goes into the SQL
-  // only as a quoted identifier.
-  if (auto s = CheckBlockTable(town.blockTable); !s)
-    return fail(s.error());
-  std::string sql =
-      "select fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度 from " +
-      QuoteIdentifier(town.blockTable) + " where fldPositionID = ?1";
-  sql += exact ? " and fld街区・番地 = ?2 order by rowid" : " order by rowid";
-  auto st = db_.Prepare(sql);
-  if (!st)
-    return fail(st.error());
-  Statement& block = **st;
-  ScopedReset reset(&block);
-  block.BindInt(1, town.id);
-  if (exact)
-    block.BindText(2, *exact);
-  std::vector<engine::BlockRow> rows;
-  while (true) {
-    auto row = block.Step();
-    if (!row)
-      return fail(row.error());
-    if (!*row)
-      break;
-    rows.push_back({block.IsNull(0) ? std::nullopt : std::optional(block.Text(0)), block.Text(1),
-                    block.Text(2), block.Text(3), block.Text(4), block.Text(5)});
-  }
-  return rows;
+      engine::TownPosition{position.Text(0), position.Int(1), position.Text(2),
+                           position.Int(3) != 0, position.Int(4) != 0});
 }
 
 DbResult<std::optional<engine::PostalNames>> RegionDatabase::FindPostalNames(

@@ -5,18 +5,20 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/connection.h"
 #include "db/region_city_cache.h"
-#include "db/stored_point.h"
 #include "engine/address_store.h"
 
 namespace mok::db {
+
+using engine::BlockPoint;
+using engine::StoredPoint;
 
 class RegionDatabase {
  public:
@@ -39,8 +41,6 @@ class RegionDatabase {
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(const std::u16string& prefecture,
                                                                  const std::u16string& city,
                                                                  const std::u16string& town);
-  DbResult<std::vector<engine::BlockRow>> BlockRows(const engine::TownPosition& town,
-                                                    const std::optional<std::u16string>& exact);
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(const std::u16string& cityKana,
                                                                const std::u16string& placeKana);
 
@@ -59,9 +59,10 @@ class RegionDatabase {
       const engine::TownPosition& town, std::u16string_view main,
       std::optional<std::u16string_view> branch = std::nullopt,
       std::optional<std::u16string_view> branch2 = std::nullopt);
-  // The block row of `town` whose number is `number`; the first by table order when several.
+  // The block row of `town` whose number is `number`, the first by table order when several;
+  // without a number the town's first row.
   DbResult<std::optional<BlockPoint>> FindBlock(const engine::TownPosition& town,
-                                                std::u16string_view number);
+                                                std::optional<std::u16string_view> number);
   // The block row nearest to `number` by the nearest-block rule: rows with a plain number first,
   // the smallest difference, the earlier row of two as near; a row without a plain number (the
   // representative row, Null) only when the town has no numbered one. The choice reads only the
@@ -71,25 +72,36 @@ class RegionDatabase {
 
  private:
   explicit RegionDatabase(Connection db) : db_(std::move(db)) {}
-  // The block table named by a POSITION row, checked to exist (once per table).
-  DbStatus CheckBlockTable(const std::u16string& name);
+  // The lookups of one block table, prepared when the table is first asked for; the table is
+  // checked to exist then (a failure is not kept: the next lookup checks again).
+  struct BlockStatements {
+    Statement* byNumber = nullptr;  // ?1 town, ?2 number: the first row of that number
+    Statement* first = nullptr;     // ?1 town: the town's first row
+    Statement* numbers = nullptr;   // ?1 town: rowid and number of the town's rows, from the index
+    Statement* byRowid = nullptr;   // ?1 rowid
+  };
+  DbResult<const BlockStatements*> BlockStatementsOf(const std::u16string& table);
   // Whether the registry tables exist (checked once).
   DbResult<bool> HasRegistryTables();
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
-  // The first block row that `where` selects in the town's table (alias b), with `bind` giving
-  // its parameters.
-  DbResult<std::optional<BlockPoint>> ReadBlockRow(const engine::TownPosition& town,
-                                                   const char* where,
-                                                   const std::function<void(Statement&)>& bind);
+  // The first row of a block statement (bound), reset afterwards.
+  DbResult<std::optional<BlockPoint>> ReadBlockRow(Statement& row);
 
   Connection db_;
   RegionCityCache cache_;
   bool hold_ = false;
   std::optional<ReadScope> held_;
   std::chrono::steady_clock::time_point heldSince_;
-  std::vector<std::u16string> checkedBlockTables_;
+  // By table name; the statements belong to the connection's cache.
+  std::unordered_map<std::u16string, BlockStatements> blockStatements_;
+  // The one row of each town without block numbers met so far (by fldPositionID), while the
+  // file is the one the town rows were read from (the city cache's generation); at most
+  // kMaxRepresentativeRows, forgotten together when full.
+  static constexpr std::size_t kMaxRepresentativeRows = 50000;
+  std::unordered_map<int64_t, BlockPoint> representativeRows_;
+  uint64_t representativeGeneration_ = 0;
   std::optional<bool> registryTables_;
 };
 

@@ -43,22 +43,29 @@ class NearestNumber {
       key.distance = value > asked_ ? static_cast<uint64_t>(value) - static_cast<uint64_t>(asked_)
                                     : static_cast<uint64_t>(asked_) - static_cast<uint64_t>(value);
     }
-    if (!best_ || key < *best_)
+    if (!found_ || key < best_) {
       best_ = key;
+      found_ = true;
+    }
+    ++count_;
   }
+  // The town's only row is its representative row (Null number): a town without block numbers.
+  bool OnlyRepresentativeRow() const { return count_ == 1 && best_.rank == 1; }
   std::optional<int64_t> Chosen() const {
-    return best_ ? std::optional<int64_t>(best_->rowid) : std::nullopt;
+    return found_ ? std::optional<int64_t>(best_.rowid) : std::nullopt;
   }
 
  private:
   struct Key {
-    int rank;
-    uint64_t distance;
-    int64_t rowid;
+    int rank = 0;
+    uint64_t distance = 0;
+    int64_t rowid = 0;
     auto operator<=>(const Key&) const = default;
   };
   int64_t asked_;
-  std::optional<Key> best_;
+  Key best_;
+  bool found_ = false;
+  int64_t count_ = 0;
 };
 
 }  // namespace
@@ -107,54 +114,79 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindPoint(
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
     const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
     std::optional<std::u16string_view> residence2) {
-  const std::string select = std::string("select ") + kPointColumns +
-                             " from 住居 where fldPositionID = ?1 and fld街区符号 = ?2"
-                             " and fld住居番号 = ?3";
+  static const std::string select = std::string("select ") + kPointColumns +
+                                    " from 住居 where fldPositionID = ?1 and fld街区符号 = ?2"
+                                    " and fld住居番号 = ?3";
+  static const std::string withSecond = select + " and fld住居番号2 = ?4 limit 1";
+  static const std::string anySecond = select + " order by fld住居番号2 limit 1";
   if (residence2)
-    return FindPoint(select + " and fld住居番号2 = ?4 limit 1", {block, residence, *residence2},
-                     town.id);
-  return FindPoint(select + " order by fld住居番号2 limit 1", {block, residence}, town.id);
+    return FindPoint(withSecond, {block, residence, *residence2}, town.id);
+  return FindPoint(anySecond, {block, residence}, town.id);
 }
 
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindParcel(
     const engine::TownPosition& town, std::u16string_view main,
     std::optional<std::u16string_view> branch, std::optional<std::u16string_view> branch2) {
-  const std::string select = std::string("select ") + kPointColumns +
-                             " from 地番 where fldPositionID = ?1 and fld本番 = ?2";
+  static const std::string select = std::string("select ") + kPointColumns +
+                                    " from 地番 where fldPositionID = ?1 and fld本番 = ?2";
+  static const std::string mainOnly = select + " order by fld枝番, fld枝番2 limit 1";
+  static const std::string withBranch = select + " and fld枝番 = ?3 order by fld枝番2 limit 1";
+  static const std::string withBoth = select + " and fld枝番 = ?3 and fld枝番2 = ?4 limit 1";
   if (!branch)
-    return FindPoint(select + " order by fld枝番, fld枝番2 limit 1", {main}, town.id);
+    return FindPoint(mainOnly, {main}, town.id);
   if (!branch2)
-    return FindPoint(select + " and fld枝番 = ?3 order by fld枝番2 limit 1", {main, *branch},
-                     town.id);
-  return FindPoint(select + " and fld枝番 = ?3 and fld枝番2 = ?4 limit 1",
-                   {main, *branch, *branch2}, town.id);
+    return FindPoint(withBranch, {main, *branch}, town.id);
+  return FindPoint(withBoth, {main, *branch, *branch2}, town.id);
 }
 
-// The first block row of the town's table that `where` selects (?1 and ?2 bound by `bind`), with
-// whether the registry import derived its point; one statement.
-DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
-    const engine::TownPosition& town, const char* where,
-    const std::function<void(Statement&)>& bind) {
-  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+DbResult<const RegionDatabase::BlockStatements*> RegionDatabase::BlockStatementsOf(
+    const std::u16string& table) {
+  if (auto it = blockStatements_.find(table); it != blockStatements_.end())
+    return &it->second;
+  // The table name comes from the data: it must name an existing table and goes into the SQL
+  // only as a quoted identifier.
+  auto exists = db_.TableExists(table);
+  if (!exists)
+    return InFile(exists.error(), path());
+  if (!*exists)
+    return InFile(MakeError(u"no such table: " + table, 1), path());
   auto has = HasRegistryTables();
   if (!has)
     return has.error();
+  const std::string name = QuoteIdentifier(table);
   const std::string derived =
       *has ? "(select d.fld導出 from 住居表示街区 d where d.fldPositionID = b.fldPositionID"
              " and d.fld街区・番地 = b.fld街区・番地)"
            : "0";
-  auto st = db_.Prepare(
-      "select b.fld街区・番地, b.fld座標系番号, b.fldＸ座標, b.fldＹ座標, "
-      "b.fld緯度, b.fld経度, " +
-      derived + " from " + QuoteIdentifier(town.blockTable) + " b where " + where + " limit 1");
-  if (!st)
-    return fail(st.error());
-  Statement& row = **st;
+  const std::string row =
+      "select b.fld街区・番地, b.fld座標系番号, b.fldＸ座標, b.fldＹ座標, b.fld緯度, b.fld経度, " +
+      derived + " from " + name + " b where ";
+  BlockStatements statements;
+  const std::pair<Statement**, std::string> sql[] = {
+      {&statements.byNumber,
+       row + "b.fldPositionID = ?1 and b.fld街区・番地 = ?2 order by b.rowid limit 1"},
+      // The smallest rowid of the town's entries in the index, then that row.
+      {&statements.first,
+       row + "b.rowid = (select min(rowid) from " + name + " where fldPositionID = ?1)"},
+      {&statements.numbers,
+       "select rowid, fld街区・番地 from " + name + " where fldPositionID = ?1"},
+      {&statements.byRowid, row + "b.rowid = ?1"},
+  };
+  for (const auto& [statement, text] : sql) {
+    auto st = db_.Prepare(text);
+    if (!st)
+      return InFile(st.error(), path());
+    *statement = *st;
+  }
+  return &blockStatements_.emplace(table, statements).first->second;
+}
+
+// The first row of `row` (bound), with whether the registry import derived its point.
+DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(Statement& row) {
   ScopedReset reset(&row);
-  bind(row);
   auto found = row.Step();
   if (!found)
-    return fail(found.error());
+    return InFile(found.error(), path());
   if (!*found)
     return std::optional<BlockPoint>();
   return std::optional<BlockPoint>(
@@ -162,44 +194,55 @@ DbResult<std::optional<BlockPoint>> RegionDatabase::ReadBlockRow(
                  row.Int(6) == 1});
 }
 
-DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(const engine::TownPosition& town,
-                                                              std::u16string_view number) {
+DbResult<std::optional<BlockPoint>> RegionDatabase::FindBlock(
+    const engine::TownPosition& town, std::optional<std::u16string_view> number) {
   ReadScope scope(db_);
-  if (auto s = CheckBlockTable(town.blockTable); !s)
-    return InFile(s.error(), path());
+  auto statements = BlockStatementsOf(town.blockTable);
+  if (!statements)
+    return statements.error();
+  if (!number)
+    return ReadBlockRow((*statements)->first->BindInt(1, town.id));
   return ReadBlockRow(
-      town, "b.fldPositionID = ?1 and b.fld街区・番地 = ?2 order by b.rowid",
-      [&](Statement& st) { st.BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(number)); });
+      (*statements)->byNumber->BindInt(1, town.id).BindText(2, NormaliseRegistryNumber(*number)));
 }
 
 DbResult<std::optional<BlockPoint>> RegionDatabase::FindNearestBlock(
     const engine::TownPosition& town, int64_t number) {
-  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  // A town without block numbers answers every number with its one row: read once.
+  if (representativeGeneration_ != cache_.Generation()) {
+    representativeRows_.clear();
+    representativeGeneration_ = cache_.Generation();
+  }
+  if (auto it = representativeRows_.find(town.id); it != representativeRows_.end())
+    return std::optional<BlockPoint>(it->second);
   // The table check, the numbers and the chosen row under one lock.
   ReadScope scope(db_);
-  if (auto s = CheckBlockTable(town.blockTable); !s)
-    return fail(s.error());
-  auto st = db_.Prepare("select rowid, fld街区・番地 from " + QuoteIdentifier(town.blockTable) +
-                        " where fldPositionID = ?1");
-  if (!st)
-    return fail(st.error());
-  Statement& numbers = **st;
+  auto statements = BlockStatementsOf(town.blockTable);
+  if (!statements)
+    return statements.error();
+  Statement& numbers = *(*statements)->numbers;
   ScopedReset reset(&numbers);
   numbers.BindInt(1, town.id);
   NearestNumber nearest(number);
   while (true) {
     auto row = numbers.Step();
     if (!row)
-      return fail(row.error());
+      return InFile(row.error(), path());
     if (!*row)
       break;
     nearest.Consider(numbers.handle());
   }
   numbers.Reset();
-  if (!nearest.Chosen())
+  const std::optional<int64_t> chosen = nearest.Chosen();
+  if (!chosen)
     return std::optional<BlockPoint>();
-  return ReadBlockRow(town, "b.rowid = ?1",
-                      [&](Statement& row) { row.BindInt(1, *nearest.Chosen()); });
+  auto found = ReadBlockRow((*statements)->byRowid->BindInt(1, *chosen));
+  if (found && *found && nearest.OnlyRepresentativeRow()) {
+    if (representativeRows_.size() >= kMaxRepresentativeRows)
+      representativeRows_.clear();
+    representativeRows_.emplace(town.id, **found);
+  }
+  return found;
 }
 
 }  // namespace mok::db

@@ -1,10 +1,13 @@
 // What the recognition needs from the address data, declared by the engine and implemented by the
 // database layer (db::AddressDatabase): the prefectures, the chosen region, the municipalities and
-// town rows of the region, the blocks of a town, learned words and postal names. Every query
-// returns values; a failure comes back as a DbError naming the file, never as a message.
+// town rows of the region, the points below a town (residences, parcels, blocks), learned words
+// and postal names. Every query returns values; a failure comes back as a DbError naming the
+// file, never as a message.
 //
-// The matching decisions (which municipality fits, which town row, which block is nearest) are
-// the engine's; the store only answers questions about stored rows.
+// The matching decisions (which municipality fits, which town row, which level below the town
+// answers the numbers) are the engine's; the store only answers questions about stored rows. The
+// one rule the store applies itself is the nearest block number, because it can choose it from
+// the numbers in its index without reading the rows (FindNearestBlock).
 #pragma once
 
 #include <cstdint>
@@ -38,21 +41,34 @@ struct TownRow {
   std::u16string town;        // fld大字・町丁目
 };
 
-// Where the blocks of one town are stored, and the town's municipality code.
+// Where the blocks of one town are stored, the town's municipality code, and which points below
+// it the registry import stored (they tell how the town's numbers read).
 struct TownPosition {
-  std::u16string blockTable;  // fldTableName
-  int64_t id = 0;             // fldID, the block rows' fldPositionID
-  std::u16string cityCode;    // fld市区町村コード
+  std::u16string blockTable;   // fldTableName
+  int64_t id = 0;              // fldID, the block rows' fldPositionID
+  std::u16string cityCode;     // fld市区町村コード
+  bool hasResidences = false;  // 住居 rows: a 住居表示 town (街区符号 + 住居番号)
+  bool hasParcels = false;     // 地番 rows (本番 + 枝番)
 };
 
-// One row of a block table.
-struct BlockRow {
-  std::optional<std::u16string> number;  // fld街区・番地 (Null for a town without block data)
-  std::u16string coordSystemNo;
-  std::u16string x;
-  std::u16string y;
-  std::u16string latitude;
-  std::u16string longitude;
+// The point of a row below the town, its columns read as text as the tables store them (Null
+// read as "").
+struct StoredPoint {
+  std::u16string coordSystemNo;  // fld座標系番号
+  std::u16string x;              // fldＸ座標 (northing)
+  std::u16string y;              // fldＹ座標 (easting)
+  std::u16string latitude;       // fld緯度
+  std::u16string longitude;      // fld経度
+  bool operator==(const StoredPoint&) const = default;
+};
+
+// One row of a town's block table.
+struct BlockPoint {
+  std::optional<std::u16string> number;  // fld街区・番地; Null for the town's representative row
+  StoredPoint point;
+  // The registry import placed the block at the centre of its residences' points, having no
+  // block point for it.
+  bool derived = false;
 };
 
 // The kinds of learned words: replacements for prefecture names (stored, never looked up), for
@@ -99,10 +115,30 @@ class AddressStore {
   virtual DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& prefecture,
                                                                  const std::u16string& city,
                                                                  const std::u16string& town) = 0;
-  // The rows of a town's block table, in table order; with `exactNumber`, only the rows whose
-  // number equals it (ASCII letter case ignored).
-  virtual DbResult<std::vector<BlockRow>> BlockRows(
-      const TownPosition& town, const std::optional<std::u16string>& exactNumber) = 0;
+
+  // Below the town: each answer is one search of an index holding the town and the numbers.
+  // Numbers go in as the address wrote them (full-width or ASCII digits, leading zeros or none:
+  // "０１" finds 1). nullopt when there is no such row.
+  //
+  // The residence 街区符号 `block` + 住居番号 `residence` [+ 住居番号2]; without `residence2` the
+  // residence that has none comes first, else the first of its sub-numbers.
+  virtual DbResult<std::optional<StoredPoint>> FindResidence(
+      const TownPosition& town, std::u16string_view block, std::u16string_view residence,
+      std::optional<std::u16string_view> residence2) = 0;
+  // The parcel 本番 `main` [+ 枝番 [+ 枝番2]]; a number left out takes the parcel without it
+  // first, else the first one with it (本番 alone: 100 before 100-1).
+  virtual DbResult<std::optional<StoredPoint>> FindParcel(
+      const TownPosition& town, std::u16string_view main, std::optional<std::u16string_view> branch,
+      std::optional<std::u16string_view> branch2) = 0;
+  // The first row (table order) of the town's block table, with `number` the first whose number
+  // is it (ASCII letter case ignored).
+  virtual DbResult<std::optional<BlockPoint>> FindBlock(
+      const TownPosition& town, std::optional<std::u16string_view> number) = 0;
+  // The block row nearest to `number`: rows with a plain number first, the smallest difference,
+  // the earlier of two as near; a row without a plain number (the representative row, Null)
+  // only when the town has no numbered one.
+  virtual DbResult<std::optional<BlockPoint>> FindNearestBlock(const TownPosition& town,
+                                                               int64_t number) = 0;
 
   // The learned word that applies to `word`: the registered word is a prefix of it; the region's
   // own words before the common ones, then the most used, then the oldest.

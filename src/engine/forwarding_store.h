@@ -30,9 +30,23 @@ class ForwardingStore : public AddressStore {
                                                          const std::u16string& town) override {
     return inner_.FindTownPosition(prefecture, city, town);
   }
-  DbResult<std::vector<BlockRow>> BlockRows(
-      const TownPosition& town, const std::optional<std::u16string>& exactNumber) override {
-    return inner_.BlockRows(town, exactNumber);
+  DbResult<std::optional<StoredPoint>> FindResidence(
+      const TownPosition& town, std::u16string_view block, std::u16string_view residence,
+      std::optional<std::u16string_view> residence2) override {
+    return inner_.FindResidence(town, block, residence, residence2);
+  }
+  DbResult<std::optional<StoredPoint>> FindParcel(
+      const TownPosition& town, std::u16string_view main, std::optional<std::u16string_view> branch,
+      std::optional<std::u16string_view> branch2) override {
+    return inner_.FindParcel(town, main, branch, branch2);
+  }
+  DbResult<std::optional<BlockPoint>> FindBlock(
+      const TownPosition& town, std::optional<std::u16string_view> number) override {
+    return inner_.FindBlock(town, number);
+  }
+  DbResult<std::optional<BlockPoint>> FindNearestBlock(const TownPosition& town,
+                                                       int64_t number) override {
+    return inner_.FindNearestBlock(town, number);
   }
   DbResult<std::optional<LearnedWord>> FindLearnedWord(WordKind kind,
                                                        std::u16string_view word) override {

@@ -17,32 +17,33 @@ struct FixedTerm {
 struct Settings {
   // Section "MOK"; the key is in the comment. Flags are stored as 0/1 and read as set when the
   // stored value is 1.
-  std::u16string mapProgram;          // VELMORA (not saved)
-  std::u16string tempDir;             // TEMPDIR (not saved)
-  std::u16string dbDir;               // DBDIR
-  std::u16string inputDir;            // INPUTDIR
-  std::u16string outputDir;           // OUTPUTDIR
-  std::u16string delimiter = u",";    // DELIMITER
-  bool notOverwrite = false;          // NOTOVERWRITE
-  bool unknownCheck = false;          // UNKNOWN
-  bool unknownOut = false;            // UNKNOWNOUT
-  bool csvOut = true;                 // CSVOUT ("1"/"0")
-  bool townCombine = true;            // TOWNCONBINE ("1"/"0")
-  bool prefOut = false;               // PREF
-  bool cityOut = false;               // CITY
-  bool remainOut = false;             // REMAIN
-  bool logOut = false;                // LOG
-  bool monitor = true;                // MONITOR
-  bool srcOut = true;                 // SRCOUT
-  bool cityCodeOut = true;            // CITYCODE
-  bool coordNoOut = true;             // COORDNO
-  bool xyOut = true;                  // XYCOORD
-  bool latLonOut = true;              // LATITUDE
-  bool meshCodeOut = true;            // MESHCODE
-  int16_t addLine = 1;                // ADDLINE (not saved)
-  bool completeMatch = false;         // COMPLETEMATCH
-  bool extendedMatch = false;         // MATCHMODE: 1 the extended matching, else the standard one
-  int16_t jobs = 0;                   // JOBS: threads that recognise addresses (0: one per core)
+  std::u16string mapProgram;        // VELMORA (not saved)
+  std::u16string tempDir;           // TEMPDIR (not saved)
+  std::u16string dbDir;             // DBDIR
+  std::u16string inputDir;          // INPUTDIR
+  std::u16string outputDir;         // OUTPUTDIR
+  std::u16string delimiter = u",";  // DELIMITER
+  bool notOverwrite = false;        // NOTOVERWRITE
+  bool unknownCheck = false;        // UNKNOWN
+  bool unknownOut = false;          // UNKNOWNOUT
+  bool csvOut = true;               // CSVOUT ("1"/"0")
+  bool townCombine = true;          // TOWNCONBINE ("1"/"0")
+  bool prefOut = false;             // PREF
+  bool cityOut = false;             // CITY
+  bool remainOut = false;           // REMAIN
+  bool logOut = false;              // LOG
+  bool monitor = true;              // MONITOR
+  bool srcOut = true;               // SRCOUT
+  bool cityCodeOut = true;          // CITYCODE
+  bool coordNoOut = true;           // COORDNO
+  bool xyOut = true;                // XYCOORD
+  bool latLonOut = true;            // LATITUDE
+  bool levelOut = false;       // POSLEVEL: the 位置レベル column (what the point stands for)
+  bool meshCodeOut = true;     // MESHCODE
+  int16_t addLine = 1;         // ADDLINE (not saved)
+  bool completeMatch = false;  // COMPLETEMATCH
+  bool extendedMatch = false;  // MATCHMODE: 1 the extended matching, else the standard one
+  int16_t jobs = 0;            // JOBS: threads that recognise addresses (0: one per core)
   std::vector<FixedTerm> fixedTerms;  // FIXEDTERM_0001.. (not saved)
 
   // OUTPUTENCODING: "cp932", "utf8" or "utf8-bom"; anything else (also "") writes the output in

@@ -110,6 +110,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
   s.coordNoOut = GetFlag(profile, u"COORDNO", true);
   s.xyOut = GetFlag(profile, u"XYCOORD", true);
   s.latLonOut = GetFlag(profile, u"LATITUDE", true);
+  s.levelOut = GetFlag(profile, u"POSLEVEL", false);
   s.meshCodeOut = GetFlag(profile, u"MESHCODE", true);
   s.addLine = GetInt(profile, u"ADDLINE", 1);
 
@@ -179,10 +180,14 @@ bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePa
       continue;
     allSet = profile.Set(kSettingsSection, key, value ? u"1" : u"0") && allSet;
   }
-  // The matching mode is written only when it changes what the file says, a missing key
-  // meaning the standard matching: files of programs without the mode stay as they were.
-  if ((GetInt(profile, u"MATCHMODE", 0) == 1) != s.extendedMatch)
-    allSet = profile.Set(kSettingsSection, u"MATCHMODE", s.extendedMatch ? u"1" : u"0") && allSet;
+  // The matching mode and the level column are written only when they change what the file
+  // says, a missing key meaning off: files of programs without them stay as they were.
+  const std::pair<const char16_t*, bool> added[] = {{u"MATCHMODE", s.extendedMatch},
+                                                    {u"POSLEVEL", s.levelOut}};
+  for (const auto& [key, value] : added) {
+    if ((GetInt(profile, key, 0) == 1) != value)
+      allSet = profile.Set(kSettingsSection, key, value ? u"1" : u"0") && allSet;
+  }
   return profile.Save() && allSet;
 }
 

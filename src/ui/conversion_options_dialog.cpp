@@ -65,6 +65,7 @@ QGroupBox* ConversionOptionsDialog::BuildOutputFields() {
   fields->addWidget(AddFlag(frame, "chkCodeOutput", u"市区町村コード", &Settings::cityCodeOut));
   fields->addWidget(AddFlag(frame, "chkXYOutput", u"Ｘ座標、Ｙ座標", &Settings::xyOut));
   fields->addWidget(AddFlag(frame, "chkLatitudeOutput", u"経度、緯度", &Settings::latLonOut));
+  fields->addWidget(AddFlag(frame, "chkLevelOutput", u"位置レベル", &Settings::levelOut));
   fields->addWidget(AddFlag(frame, "chkLogOutput", u"変換ログフィールド", &Settings::logOut));
   fields->addStretch(1);
   return frame;

@@ -71,10 +71,10 @@ TEST_F(ImportRegistryTest, BundledFilesGiveTheRegistrysOwnPoints) {
   EXPECT_EQ(r.written.blocks.derived, 37 + 11);
 
   const auto hakusan = Town(u"文京区", u"白山一丁目");
-  EXPECT_EQ(Shown(database.FindResidence(hakusan, u"1", u"１")),
+  EXPECT_EQ(Shown(database.FindResidence(hakusan, u"1", u"１", std::nullopt)),
             "9 -31599.842 -7319.329 35.715149108 139.752436911");
-  EXPECT_EQ(Shown(database.FindResidence(hakusan, u"1", u"999")), "-");
-  EXPECT_EQ(Shown(database.FindParcel(Town(u"和歌山市", u"葵町"), u"103", u"3")),
+  EXPECT_EQ(Shown(database.FindResidence(hakusan, u"1", u"999", std::nullopt)), "-");
+  EXPECT_EQ(Shown(database.FindParcel(Town(u"和歌山市", u"葵町"), u"103", u"3", std::nullopt)),
             "6 -197980.873 -77124.823 34.212431111 135.163016581");
   const auto block = database.FindBlock(hakusan, u"1");
   EXPECT_EQ(Shown(block), "9 -31580.764 -7327.460 35.715321008 139.752346865");
@@ -128,7 +128,8 @@ TEST_F(HandMadeRegistry, ReportsWhatItLeavesOutAndReplacesOnImportingAgain) {
   EXPECT_EQ(r.read.Of(RegistryKind::Residence).positionsWithoutMaster, 1);
   const auto town = Town(u"文京区", u"白山一丁目");
   // Without its 住居番号2 the residence that has none comes first.
-  EXPECT_THAT(Shown(database.FindResidence(town, u"2", u"3")), HasSubstr("35.7112 139.7512"));
+  EXPECT_THAT(Shown(database.FindResidence(town, u"2", u"3", std::nullopt)),
+              HasSubstr("35.7112 139.7512"));
   EXPECT_THAT(Shown(database.FindResidence(town, u"2", u"3", u"1")), HasSubstr("35.7110 139.7510"));
   EXPECT_THAT(Shown(database.FindBlock(town, u"１")), HasSubstr("35.710100000 139.750100000"));
   database.Close();
@@ -140,7 +141,8 @@ TEST_F(HandMadeRegistry, ReportsWhatItLeavesOutAndReplacesOnImportingAgain) {
   EXPECT_EQ(r.written.Of(RegistryKind::Residence).replaced, 4);
   EXPECT_EQ(r.written.blocks.removed, 2);
   EXPECT_EQ(r.written.blocks.derived, 1);
-  EXPECT_EQ(Shown(database.FindResidence(Town(u"文京区", u"白山一丁目"), u"2", u"3")), "-");
+  EXPECT_EQ(Shown(database.FindResidence(Town(u"文京区", u"白山一丁目"), u"2", u"3", std::nullopt)),
+            "-");
   EXPECT_THAT(Shown(database.FindBlock(town, u"1")), HasSubstr("35.710400000 139.750400000"));
   // The town's representative row and block 1.
   EXPECT_EQ(Value(dir / "テスト.sqlite", "select count(*) from BLK13105"), "2");

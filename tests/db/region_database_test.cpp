@@ -1,6 +1,6 @@
 // The region database as the recognition asks it: municipalities and town rows (read again when
-// the file changes), a town's POSITION row and block rows, postal names, failures naming the
-// file, and no lock left on the file between two questions.
+// the file changes), a town's POSITION row and its block rows by number, postal names, failures
+// naming the file, and no lock left on the file between two questions.
 #include <gtest/gtest.h>
 
 #include "db/address_database.h"
@@ -44,18 +44,19 @@ class RegionDatabaseTest : public ::testing::Test {
     return other.ok() && other->Execute("pragma busy_timeout = 0").ok() &&
            other->Execute("insert into POST (fld郵便番号) values ('w')").ok();
   }
-  // The block numbers of a town's rows ("-" for Null), or the failure.
-  std::string Blocks(const std::u16string& town, const std::optional<std::u16string>& exact) {
+  // The town's code and the number of its block row `number` (the first row without one): "-"
+  // for Null, "none" for no row; or the failure.
+  std::string Block(const std::u16string& town, std::optional<std::u16string_view> number) {
     auto position = db.FindTownPosition(u"東京都", u"千代田区", town);
     if (!position.ok())
       return Shown(position.error());
-    auto rows = db.BlockRows(**position, exact);
-    if (!rows.ok())
-      return Shown(rows.error());
-    std::string shown = U8((*position)->cityCode);
-    for (const engine::BlockRow& row : *rows)
-      shown += " " + (row.number ? U8(*row.number) : "-");
-    return shown;
+    auto row = db.FindBlock(**position, number);
+    if (!row.ok())
+      return Shown(row.error());
+    return U8((*position)->cityCode) + " " +
+           (!*row            ? "none"
+            : (*row)->number ? U8(*(*row)->number)
+                             : "-");
   }
 
   test::TestDatabaseBuilder b;
@@ -65,16 +66,17 @@ class RegionDatabaseTest : public ::testing::Test {
 };
 
 TEST_F(RegionDatabaseTest, TownPositionAndBlockRows) {
-  EXPECT_EQ(Blocks(u"丸の内一丁目", std::nullopt), "C1 3 12-1 A1");  // the first POSITION row
-  EXPECT_EQ(Blocks(u"丸の内一丁目", u"a1"), "C1 A1");  // exact, ASCII letter case ignored
-  EXPECT_EQ(Blocks(u"丸の内一丁目", u"5"), "C1");
+  EXPECT_EQ(Block(u"丸の内一丁目", std::nullopt), "C1 3");  // the first POSITION row, first block
+  EXPECT_EQ(Block(u"丸の内一丁目", u"a1"), "C1 A1");        // ASCII letter case ignored
+  EXPECT_EQ(Block(u"丸の内一丁目", u"１２－1"), "C1 12-1");
+  EXPECT_EQ(Block(u"丸の内一丁目", u"5"), "C1 none");
   EXPECT_FALSE(db.FindTownPosition(u"東京都", u"千代田区", u"不明町")->has_value());
-  EXPECT_EQ(Blocks(u"O'町", std::nullopt), "C3 -");
+  EXPECT_EQ(Block(u"O'町", std::nullopt), "C3 -");
   // A block table that does not exist and a Null where a value must be are failures.
   b.AddPosition(kRegion, {u"東京都", u"千代田区", u"幻町", u"NoSuchTable", 8, u"C8"});
   b.AddPosition(kRegion, {u"東京都", u"千代田区", u"欠町", u"B1", 9, std::nullopt});
-  EXPECT_EQ(Blocks(u"幻町", std::nullopt), "no such table: NoSuchTable(1) in " + U8(path));
-  EXPECT_EQ(Blocks(u"欠町", std::nullopt),
+  EXPECT_EQ(Block(u"幻町", std::nullopt), "no such table: NoSuchTable(1) in " + U8(path));
+  EXPECT_EQ(Block(u"欠町", std::nullopt),
             "Invalid use of Null (POSITION.fld市区町村コード)(94) in " + U8(path));
   EXPECT_TRUE(Writable());
 }

@@ -165,20 +165,24 @@ TEST_F(SettingsFile, SaveWritesTheSavedKeysInTheirOrder) {
   EXPECT_EQ(ReadProfileString(file, u"MOK", u"CSVOUT", u""), u"1");
 }
 
-// The matching mode is 1 or the standard one; a save writes it only where the file would read
-// otherwise, so that files without the key stay as they were.
-TEST_F(SettingsFile, MatchModeIsWrittenOnlyWhereItChangesTheFile) {
-  for (const auto& [stored, extended] : {std::pair(u"1", true), {u"2", false}, {u"x", false}})
-    EXPECT_EQ(Load(u"[MOK]\r\nMATCHMODE=" + std::u16string(stored)).extendedMatch, extended);
-  Settings s = Load(u"[MOK]\r\nPREF=1\r\n");
-  ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u"none"), u"none");
-  s.extendedMatch = true;
-  ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u""), u"1");
-  s.extendedMatch = false;
-  ASSERT_TRUE(SaveSettings(s, file));
-  EXPECT_EQ(ReadProfileString(file, u"MOK", u"MATCHMODE", u""), u"0");
+// The matching mode and the level column are set by 1 only; a save writes them only where the
+// file would read otherwise, so that files without the keys stay as they were.
+TEST_F(SettingsFile, KeysAddedLaterAreWrittenOnlyWhereTheyChangeTheFile) {
+  for (const auto& [key, field] :
+       {std::pair(u"MATCHMODE", &Settings::extendedMatch), {u"POSLEVEL", &Settings::levelOut}}) {
+    const std::u16string name = key;
+    for (const auto& [stored, set] : {std::pair(u"1", true), {u"2", false}, {u"x", false}})
+      EXPECT_EQ(Load(u"[MOK]\r\n" + name + u"=" + stored).*field, set) << text::ToUtf8(name);
+    Settings s = Load(u"[MOK]\r\nPREF=1\r\n");
+    ASSERT_TRUE(SaveSettings(s, file));
+    EXPECT_EQ(ReadProfileString(file, u"MOK", name, u"none"), u"none");
+    s.*field = true;
+    ASSERT_TRUE(SaveSettings(s, file));
+    EXPECT_EQ(ReadProfileString(file, u"MOK", name, u""), u"1");
+    s.*field = false;
+    ASSERT_TRUE(SaveSettings(s, file));
+    EXPECT_EQ(ReadProfileString(file, u"MOK", name, u""), u"0");
+  }
 }
 
 // A flag is set by the number 1 only; a value that is not a 16-bit number leaves the default.

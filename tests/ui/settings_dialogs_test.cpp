@@ -52,6 +52,7 @@ TEST_F(SettingsDialogTest, EveryOptionShowsAndSetsItsField) {
       {"chkCodeOutput", &S::cityCodeOut, u"CITYCODE"},
       {"chkXYOutput", &S::xyOut, u"XYCOORD"},
       {"chkLatitudeOutput", &S::latLonOut, u"LATITUDE"},
+      {"chkLevelOutput", &S::levelOut, u"POSLEVEL"},
       {"chkLogOutput", &S::logOut, u"LOG"},
       {"chkOverWrite", &S::notOverwrite, u"NOTOVERWRITE"},
       {"chkInteractive", &S::unknownCheck, u"UNKNOWN"},

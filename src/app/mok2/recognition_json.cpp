@@ -54,6 +54,15 @@ std::string JsonArray(const List& values) {
   return out + "]";
 }
 
+// What the point stands for: {"reached":"residence","exact":true,"block":""}; "block" is the
+// stored number of the block row taken (block level).
+std::string LevelObject(const engine::PointReached& reached) {
+  static constexpr const char* kLevels[] = {"none", "town", "block", "residence", "parcel"};
+  return std::string("{\"reached\":\"") + kLevels[static_cast<int>(reached.level)] +
+         "\",\"exact\":" + (reached.exact ? "true" : "false") +
+         ",\"block\":" + JsonString(reached.blockNumber) + "}";
+}
+
 }  // namespace
 
 std::string JsonLine(const engine::Recognition& r) {
@@ -74,6 +83,7 @@ std::string JsonLine(const engine::Recognition& r) {
   out += ",\"y\":" + JsonString(r.position.y);
   out += ",\"latitude\":" + JsonString(r.position.latitude);
   out += ",\"longitude\":" + JsonString(r.position.longitude);
+  out += ",\"level\":" + LevelObject(r.position.reached);
   out += ",\"log\":" + JsonArray(r.log);
   return out + "}";
 }

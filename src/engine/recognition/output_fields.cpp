@@ -1,5 +1,6 @@
 #include "engine/recognition/output_fields.h"
 
+#include "engine/recognition/block_coordinates.h"
 #include "engine/rules/fixed_tables.h"
 
 namespace mok::engine {
@@ -37,6 +38,8 @@ std::u16string ComposeOutputFields(const Settings& settings, const AddressParts&
   }
   if (settings.latLonOut)
     out += u"," + position.latitude + u"," + position.longitude;
+  if (settings.levelOut)
+    out += u"," + PointLevelText(position.reached);
   if (settings.logOut) {
     for (std::size_t i = 0; i < log.size() && i < kMaxLogEntries; ++i) {
       out += u",";

@@ -1,6 +1,7 @@
 // The converted fields of an output line, as the output settings choose them: prefecture,
 // municipality, town with block number (one field or two), remainder, municipality code,
-// coordinate system number, X/Y, latitude/longitude and the conversion log.
+// coordinate system number, X/Y, latitude/longitude, the level of the point (位置レベル) and the
+// conversion log.
 #pragma once
 
 #include <string>

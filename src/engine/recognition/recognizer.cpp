@@ -4,11 +4,12 @@
 // and cleaning, the prefecture and municipality steps (東京都, 千代田区, confirmed by the region's
 // municipality names), the town split (丸の内, numbers １ ２ ３, remainder 号), the town match
 // (丸の内一丁目: the chome went into the town name, so the block number is the second number) and
-// the block lookup (codes and coordinates), and comes out as the fields the output settings choose.
+// the lookup below the town (the residence, parcel or block with its codes and coordinates), and
+// comes out as the fields the output settings choose.
 #include "engine/recognition/recognizer.h"
 
 #include "engine/recognition/address_context.h"
-#include "engine/recognition/block_choice.h"
+#include "engine/recognition/block_coordinates.h"
 #include "engine/recognition/output_fields.h"
 #include "engine/recognition/town_match.h"
 #include "engine/recognition/town_match_extended.h"
@@ -93,12 +94,19 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address, AddressS
     parts.ward = stored.ward;
   }
 
-  // The town match decided whether the first number went into the town name.
-  BlockMatch block = LookupBlockCoordinates(context, parts);
+  // The town match decided whether the first number went into the town name. The numbers stay
+  // as written whatever row gives the point.
+  BlockMatch block = LookupBlockCoordinates(store, parts, settings_.completeMatch);
   r.position = std::move(block.position);
+  if (block.error)
+    context.Fail(std::move(*block.error));
   if (!block.found)
     return finish(ResultCode::NoBlock);
-  parts.numbers[parts.BlockIndex()] = std::move(block.number);
+  // A point that is not the address's own is logged with the row it comes from, while the log
+  // has room (an address may have kMaxLogEntries).
+  if (std::u16string entry = PointLevelLogEntry(r.position.reached);
+      !entry.empty() && context.log.size() < kMaxLogEntries)
+    context.log.push_back(std::move(entry));
   r.outputFields = ComposeOutputFields(settings_, r.parts, r.position, context.log);
   return finish(ResultCode::Converted);
 }
@@ -144,40 +152,6 @@ std::optional<std::u16string> Recognizer::LookupLearnedWord(AddressContext& cont
   if (auto counted = store.CountLearnedWordUse(learned.id); !counted && !context.uncountedUse)
     context.uncountedUse = counted.error();
   return rewritten;
-}
-
-Recognizer::BlockMatch Recognizer::LookupBlockCoordinates(AddressContext& context,
-                                                          const AddressParts& parts) const {
-  BlockMatch match;
-  AddressStore& store = context.store;
-  auto town = store.FindTownPosition(parts.prefecture, parts.Municipality(), parts.townName);
-  if (!town) {
-    context.Fail(town.error());
-    return match;
-  }
-  if (!*town)
-    return match;
-  match.position.cityCode = (*town)->cityCode;
-
-  const BlockQuery query =
-      BlockQueryFor(parts.numbers[parts.BlockIndex()], settings_.completeMatch);
-  auto rows = store.BlockRows(**town, query.exact);
-  if (!rows) {
-    context.Fail(rows.error());
-    return match;
-  }
-  const std::optional<std::size_t> chosen = ChooseBlock(*rows, query);
-  if (!chosen)
-    return match;
-  const BlockRow& row = (*rows)[*chosen];
-  match.found = true;
-  match.number = row.number ? text::ToWide(*row.number) : std::u16string();
-  match.position.coordSystemNo = row.coordSystemNo;
-  match.position.x = row.x;
-  match.position.y = row.y;
-  match.position.latitude = row.latitude;
-  match.position.longitude = row.longitude;
-  return match;
 }
 
 }  // namespace mok::engine

@@ -1,6 +1,6 @@
 // The per-address recognition: one address text in, one Recognition out (the result code, the
-// parts of the address, the block's codes and coordinates, the conversion log and the output
-// fields), using the address data through an AddressStore.
+// parts of the address, the codes and coordinates of its point with the level it was found at,
+// the conversion log and the output fields), using the address data through an AddressStore.
 //
 // A Recognizer is a read-only model: the settings, the fixed tables and the variant spellings.
 // The address data comes with each call, as the store of the calling thread (a store's database
@@ -33,7 +33,7 @@ enum class ResultCode : int16_t {
   NoCity = 2,        // no municipality of the region found
   NoTown = 3,        // no town (大字・町丁目) of the municipality found
   EmptyAddress = 4,
-  NoBlock = 6,  // the town was found but no block row for it
+  NoBlock = 6,  // the town was found but no point below it (no block row, none of the number)
   Failure = -1,
 };
 
@@ -62,7 +62,27 @@ struct AddressParts {
   std::size_t BlockIndex() const { return chomeInOaza ? 1 : 0; }
 };
 
-// The codes and coordinates of the block found.
+// The row below the town whose point an address was given (block_coordinates.h).
+enum class PointLevel : uint8_t {
+  None,       // no point (the address was not converted)
+  Town,       // the town's representative row
+  Block,      // a row of the town's block table (街区 or 番地)
+  Residence,  // a residence of the registry (住居表示: 街区符号 + 住居番号)
+  Parcel,     // a parcel of the registry (地番: 本番 + 枝番)
+};
+
+// What the point of an address stands for.
+struct PointReached {
+  PointLevel level = PointLevel::None;
+  // The row has the address's own numbers of its level: the residence of the 街区符号 and
+  // 住居番号, the parcel of the 本番 and (when written) 枝番, the block of the block number.
+  // Not so for a block found by the nearest number, a parcel found by its 本番 alone, or a
+  // block taken for an address without a number.
+  bool exact = false;
+  std::u16string blockNumber;  // the stored number of the block row taken, full-width
+};
+
+// The codes and coordinates of the point found, and what it stands for.
 struct BlockPosition {
   std::u16string cityCode;
   std::u16string coordSystemNo;
@@ -70,6 +90,7 @@ struct BlockPosition {
   std::u16string y;
   std::u16string latitude;
   std::u16string longitude;
+  PointReached reached;
 };
 
 struct Recognition {
@@ -127,13 +148,6 @@ class Recognizer {
     CityParts writtenCity;             // the municipality as it was matched
     bool blockWordAfterFirst = false;  // a level word of the block follows the first number
   };
-  // The block row of the parts' town that answers their block number.
-  struct BlockMatch {
-    bool found = false;
-    BlockPosition position;  // the town's code, once its POSITION row was found; the rest
-                             // when the block was found
-    std::u16string number;   // the block number as stored
-  };
 
   // The first field holds the start of the address; the context's fields hold what follows.
   TextSplit SplitFirstField(AddressContext& context, const std::u16string& firstField) const;
@@ -159,7 +173,6 @@ class Recognizer {
   // The learned replacement of `word`: "" when none applies, nullopt on a failure.
   std::optional<std::u16string> LookupLearnedWord(AddressContext& context, WordKind kind,
                                                   const std::u16string& word) const;
-  BlockMatch LookupBlockCoordinates(AddressContext& context, const AddressParts& parts) const;
 
   const Settings& settings_;
   const FixedTables& tables_;

@@ -21,7 +21,7 @@ TEST(OutputFields, FollowTheSettings) {
   const AddressParts chome = parts(u"丸の内1丁目2番3号ビル");  // the first number is the chome
   const AddressParts plain = parts(u"甲12-3-4-5-6ビル");
   const AddressParts noBlock = parts(u"丸の内1丁目");
-  const BlockPosition position{u"C1", u"9", u"X1", u"Y1", u"LAT1", u"LON1"};
+  BlockPosition position{u"C1", u"9", u"X1", u"Y1", u"LAT1", u"LON1", {}};
   Settings s;
   auto compose = [&](const AddressParts& parts, std::vector<std::u16string> log = {}) {
     return U8(ComposeOutputFields(s, parts, position, log));
@@ -41,6 +41,11 @@ TEST(OutputFields, FollowTheSettings) {
   EXPECT_EQ(compose(plain), "北海道,札幌市中央区,甲,１２,３－４－５－６ビル");
   // An empty block keeps its field, so that the columns stay under their header.
   EXPECT_EQ(compose(noBlock), "北海道,札幌市中央区,丸の内,,");
+  // The level of the point, before the log.
+  s.levelOut = true;
+  position.reached = {PointLevel::Block, false, u"３"};
+  EXPECT_EQ(compose(noBlock, {u"a → b"}),
+            "北海道,札幌市中央区,丸の内,,,街区（近似）,［変換ログ］a → b");
 }
 
 }  // namespace

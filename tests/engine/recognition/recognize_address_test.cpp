@@ -56,8 +56,10 @@ TEST_F(RecognizeAddressTest, ResultCodesAndTheBlockTaken) {
       {u"東京都千代田区丸の内1丁目2番3号", "0 丸の内一丁目２,C1,9,X1-2,Y1,LAT1,LON1"},
       // No 丁目 written: the town match takes 1 into the name, 5 is the block.
       {u"東京都千代田区丸の内1-5", "0 丸の内一丁目５,C1,9,X1-5,Y1,LAT1,LON1"},
-      {u"東京都千代田区乙5", "0 乙３,C4,9,X4-3,Y4,LAT4,LON4"},    // the nearest block
-      {u"東京都千代田区甲", "0 甲１２,C3,9,X3-12,Y3,LAT3,LON3"},  // no number: the first row
+      // The nearest block, or no number: the first row. The address keeps its numbers; the
+      // log names the block the point comes from.
+      {u"東京都千代田区乙5", "0 乙５,C4,9,X4-3,Y4,LAT4,LON4 / 位置レベル:街区３（近似）"},
+      {u"東京都千代田区甲", "0 甲,C3,9,X3-12,Y3,LAT3,LON3 / 位置レベル:街区１２（近似）"},
       {u"東京都千代田区丸の内2丁目", "0 丸の内二丁目,C2,9,X2,Y2,LAT2,LON2"}};  // a Null number
   for (const auto& [address, expected] : cases)
     EXPECT_EQ(Run(address), expected) << U8(address);
