@@ -209,6 +209,7 @@ Command ConvertCommand() {
                   {"-f", "FIELD", "number of the address field (1-based)", true},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
+                  kMainDbOption,
                   kIniOption,
                   kMatchOption,
                   kJobsOption,
