@@ -102,7 +102,8 @@ bool TestServer::SetUp() {
     flock(lock, LOCK_EX);
     std::error_code ec;
     if (!fs::exists(made, ec)) {
-      if (!Run(bin_ + "/initdb -D " + data + " -A trust -U mok -E UTF8 --locale=C -N") ||
+      if (!Run(bin_ + "/initdb -D " + data +
+               " -A trust -U mok -E UTF8 --locale=C -N --wal-segsize=1") ||
           std::system(("cp -a " + data + " " + made.string() + ".new && mv " + made.string() +
                        ".new " + made.string())
                           .c_str()) != 0) {
