@@ -10,9 +10,9 @@
 #include "db/connection.h"
 #include "db/import/import_support.h"
 #include "db/import/main_copy.h"
-#include "db/main_store_open.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
+#include "db/main_store_open.h"
 #include "startup/settings_file.h"
 #include "test_server.h"
 #include "text/encoding.h"
@@ -43,8 +43,7 @@ std::u16string U16(const std::string& s) {
 // The command that follows the first `skipped` words of `command`.
 GoldenCommand Following(const GoldenCommand& command, std::size_t skipped) {
   GoldenCommand rest = command;
-  rest.words.erase(rest.words.begin(),
-                   rest.words.begin() + static_cast<std::ptrdiff_t>(skipped));
+  rest.words.erase(rest.words.begin(), rest.words.begin() + static_cast<std::ptrdiff_t>(skipped));
   rest.words.resize(std::max<std::size_t>(rest.words.size(), 5));
   std::size_t at = 0;
   for (std::size_t i = 0; i < skipped && at != std::string::npos; ++i)
@@ -81,7 +80,8 @@ std::string GoldenLines(std::string text) {
 }
 
 void ScriptedUser::Add(const std::string& line) {
-  std::string shown = Replace(Replace(Replace(line, "\r\n", "⏎"), server, "SERVER"), workDir, "WORK");
+  std::string shown =
+      Replace(Replace(Replace(line, "\r\n", "⏎"), server, "SERVER"), workDir, "WORK");
   // What the server says when it goes away depends on when the program notices.
   const std::string detail = "（詳細：";
   if (const auto at = shown.find(detail); !server.empty() && at != std::string::npos)
@@ -187,10 +187,10 @@ void GoldenRunner::CompareTranscript() const {
   // A case whose messages name the main database has its own for the server.
   const std::string& transcript = user_.transcript;
   const bool own = fs::exists(caseDir_ / "expected-messages-server.txt");
-  if (server_.empty() || (!own && (std::getenv("MOK_GOLDEN_UPDATE") == nullptr ||
-                                   GoldenLines(transcript) ==
-                                       GoldenLines(ReadBytes(
-                                           (caseDir_ / "expected-messages.txt").u16string()))))) {
+  if (server_.empty() ||
+      (!own && (std::getenv("MOK_GOLDEN_UPDATE") == nullptr ||
+                GoldenLines(transcript) ==
+                    GoldenLines(ReadBytes((caseDir_ / "expected-messages.txt").u16string()))))) {
     Compare(transcript, "expected-messages.txt", "the messages");
   } else {
     Compare(transcript, "expected-messages-server.txt", "the messages with the server");
@@ -255,14 +255,27 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     return true;
   };
   h["monitor"] = [this](W) { return user_.monitor = true; };
-  h["learn"] = [this](W c) {
-    user_.Add("learn " + c.words[3] + " -> " + c.words[4]);
-    // A case may register a word that the dictionary refuses: the run shows what follows.
-    session_->database.RegisterLearnedWord(std::stoi(c.words[1]),
-                                           static_cast<engine::WordKind>(std::stoi(c.words[2])),
-                                           U16(c.words[3]), U16(c.words[4]));
+  h["run"] = [this](W) {
+    user_.polls = 0;
+    user_.progress = "0/0";
+    const batch::RunOutcome outcome = run_->Execute(request_);
+    user_.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
+              user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
+              std::to_string(outcome.failed));
     return true;
   };
+  h["expect-file"] = [this](W c) { return ExpectFile(c); };
+  AddDatabaseHandlers(h);
+  AddFileHandlers(h);
+  h["expect-no-file"] = [this](W c) {
+    EXPECT_FALSE(fs::exists(PathOf(c.words[1]))) << c.where;
+    return true;
+  };
+  return h;
+}
+
+void GoldenRunner::AddFileHandlers(std::map<std::string, Handler>& h) {
+  using W = const GoldenCommand&;
   h["place"] = [this](W c) {
     fs::copy_file(caseDir_ / c.words[1], work_ / c.words[2], fs::copy_options::overwrite_existing);
     return true;
@@ -279,6 +292,18 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     fs::create_directories(work_ / c.words[1]);
     return true;
   };
+}
+
+void GoldenRunner::AddDatabaseHandlers(std::map<std::string, Handler>& h) {
+  using W = const GoldenCommand&;
+  h["learn"] = [this](W c) {
+    user_.Add("learn " + c.words[3] + " -> " + c.words[4]);
+    // A case may register a word that the dictionary refuses: the run shows what follows.
+    session_->database.RegisterLearnedWord(std::stoi(c.words[1]),
+                                           static_cast<engine::WordKind>(std::stoi(c.words[2])),
+                                           U16(c.words[3]), U16(c.words[4]));
+    return true;
+  };
   h["sql"] = [this](W c) {
     const std::string& name = c.words[1];
     const std::string sql = c.line.substr(c.line.find(name) + name.size());
@@ -293,26 +318,6 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     EXPECT_TRUE(done) << c.where;
     return done;
   };
-  h["run"] = [this](W) {
-    user_.polls = 0;
-    user_.progress = "0/0";
-    const batch::RunOutcome outcome = run_->Execute(request_);
-    user_.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
-              user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
-              std::to_string(outcome.failed));
-    return true;
-  };
-  h["expect-file"] = [this](W c) { return ExpectFile(c); };
-  AddServerHandlers(h);
-  h["expect-no-file"] = [this](W c) {
-    EXPECT_FALSE(fs::exists(PathOf(c.words[1]))) << c.where;
-    return true;
-  };
-  return h;
-}
-
-void GoldenRunner::AddServerHandlers(std::map<std::string, Handler>& h) {
-  using W = const GoldenCommand&;
   h["on-file"] = [this](W c) { return !server_.empty() || Execute(Following(c, 1)); };
   h["on-server"] = [this](W c) { return server_.empty() || Execute(Following(c, 1)); };
   h["before-record"] = [this](W c) {

@@ -104,7 +104,10 @@ class GoldenRunner {
  private:
   using Handler = std::function<bool(const GoldenCommand&)>;
   std::map<std::string, Handler> Handlers();
-  void AddServerHandlers(std::map<std::string, Handler>& handlers);
+  // The files planted in the work folder.
+  void AddFileHandlers(std::map<std::string, Handler>& handlers);
+  // The commands on the databases: learned words, SQL, counts, the server.
+  void AddDatabaseHandlers(std::map<std::string, Handler>& handlers);
   std::filesystem::path PathOf(const std::string& name) const;
   bool ExpectFile(const GoldenCommand& command);
   // The main database's name: the server's address, or the folder's file.

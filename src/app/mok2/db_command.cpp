@@ -333,11 +333,8 @@ int ImportMdb(const ParsedOptions& o) {
   return 0;
 }
 
-}  // namespace
-
-std::vector<Command> DbCommands() {
-  const OptionRule force{"--force", "", "replace what exists already"};
-  const OptionRule data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
+// The main database's commands: made in a folder or on a server, and moved between them.
+std::vector<Command> MainDatabaseCommands(const OptionRule& force, const OptionRule& data) {
   return {
       {.name = "db create",
        .arguments = "DIR|SERVER",
@@ -362,6 +359,16 @@ std::vector<Command> DbCommands() {
            "--force.\n",
        .options = {force},
        .run = CopyMain},
+  };
+}
+
+}  // namespace
+
+std::vector<Command> DbCommands() {
+  const OptionRule force{"--force", "", "replace what exists already"};
+  const OptionRule data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
+  std::vector<Command> commands = MainDatabaseCommands(force, data);
+  const std::vector<Command> regionCommands = {
       {.name = "db build-japan",
        .arguments = "DIR",
        .wordCount = 1,
@@ -424,6 +431,8 @@ std::vector<Command> DbCommands() {
        .options = {},
        .run = ImportMdb},
   };
+  commands.insert(commands.end(), regionCommands.begin(), regionCommands.end());
+  return commands;
 }
 
 }  // namespace mok::app
