@@ -97,8 +97,8 @@ PgValue PgInt(int64_t value) {
 }
 
 PgValue PgArray(const std::vector<PgValue>& items) {
-  // The array's text form: every element in double quotes with its quotes and backslashes
-  // escaped, or NULL.
+  // The array's text form, written here because libpq has no builder for it: every element in
+  // double quotes with its quotes and backslashes escaped, or NULL.
   std::string literal = "{";
   for (const PgValue& item : items) {
     if (literal.size() > 1)
