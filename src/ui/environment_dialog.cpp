@@ -35,7 +35,8 @@ EnvironmentDialog::EnvironmentDialog(Settings& settings, std::u16string settings
   browseButton->setFixedWidth(
       browseButton->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
   QLabel* serverLabel =
-      Label(this, "lblMainDb", u"メインデータベースのサーバー（空欄：フォルダの mok2.sqlite）");
+      Label(this, "lblMainDb",
+            u"メインデータベースのサーバー（空欄のときはデータベース ディレクトリのもの）");
   serverBox_ = TextBox(this, "txtMainDb");
   serverBox_->setPlaceholderText(QStringLiteral("postgresql://サーバー/データベース名"));
   serverLabel->setBuddy(serverBox_);
