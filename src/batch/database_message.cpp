@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/pg_connection.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -15,11 +16,13 @@ bool EndsWith(const std::u16string& text, std::u16string_view end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// "地域データベース /data/大阪府.sqlite", told by the file's name.
+// "地域データベース /data/大阪府.sqlite", told by the file's name; a server holds the main
+// database.
 std::u16string FileKind(const DbError& error) {
   if (error.file.empty())
     return u"住所データベース";
-  const bool main = EndsWith(error.file, u"/mok2.sqlite") || error.file == u"mok2.sqlite";
+  const bool main = EndsWith(error.file, u"/mok2.sqlite") || error.file == u"mok2.sqlite" ||
+                    !error.sqlState.empty() || db::IsServerName(error.file);
   return (main ? u"メインデータベース " : u"地域データベース ") + error.file;
 }
 
@@ -32,10 +35,43 @@ bool IsJapaneseText(const std::u16string& text) {
 
 constexpr std::u16string_view kRebuild = u"mok2 db でデータベースを作り直して下さい。";
 
+// A failure the database server reported, told by its SQLSTATE (class and code).
+std::u16string ServerSentence(const std::u16string& where, const DbError& error) {
+  const std::u16string& state = error.sqlState;
+  const std::u16string_view kind = std::u16string_view(state).substr(0, 2);
+  if (state == db::kCannotConnect)
+    return where +
+           u" に接続できません。サーバーが動いているか、メインデータベースの設定（MAINDB）と"
+           u"ネットワークを確かめて下さい。";
+  if (kind == u"08" || kind == u"57")
+    return where + u" への接続が切れました。サーバーが動いているか確かめて下さい。";
+  if (kind == u"28")
+    return where + u" にログインできません。ユーザー名と、~/.pgpass のパスワードを確かめて下さい。";
+  if (state == u"3D000" || state == u"42P01")
+    return where + u" に学習辞書の表がありません。mok2 db create " + error.file +
+           u" で作って下さい。";
+  if (state == u"42501" || state == u"25006")
+    return where + u" に書き込めません。サーバーの利用者の権限を確かめて下さい。";
+  if (kind == u"23")
+    return where + u" への書込みがデータベースの制約で拒まれました。";
+  if (kind == u"53")
+    return u"サーバーの資源（ディスクの空きなど）が足りないため、" + where + u" に書き込めません。";
+  if (kind == u"40" || kind == u"55")
+    return where + u" は他の端末が使用中です。しばらく待ってからもう一度実行して下さい。";
+  return where + u" でエラーが発生しました。";
+}
+
 }  // namespace
 
 std::u16string DatabaseMessage(const DbError& error) {
   const std::u16string where = FileKind(error);
+  if (!error.sqlState.empty()) {
+    return ServerSentence(where, error) + u"\r\n（詳細：" + error.description + u" SQLSTATE " +
+           error.sqlState + u"）";
+  }
+  // The program's own sentences that need nothing added (a setting that names no server).
+  if (!error.fromEngine && error.number == 0)
+    return error.description;
   const std::u16string_view kNoTable = u"no such table: ";
   if (error.description.starts_with(kNoTable)) {
     return where + u" に表 " + error.description.substr(kNoTable.size()) + u" がありません。" +

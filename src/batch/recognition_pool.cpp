@@ -113,12 +113,13 @@ RecognitionPool::RecognitionPool(const Settings& settings)
 
 std::unique_ptr<RecognitionPool> RecognitionPool::Start(const Settings& settings,
                                                         const std::u16string& dbDir,
+                                                        const std::u16string& mainServer,
                                                         const std::u16string& region,
                                                         unsigned workers) {
   std::unique_ptr<RecognitionPool> pool(new RecognitionPool(settings));
   for (unsigned i = 0; i < std::max(workers, 1U); ++i) {
     auto worker = std::make_unique<Worker>();
-    if (!worker->database.Open(dbDir) || !worker->database.ReloadRegionList() ||
+    if (!worker->database.Open(dbDir, mainServer) || !worker->database.ReloadRegionList() ||
         !worker->database.SelectRegion(region)) {
       return nullptr;
     }

@@ -11,7 +11,7 @@
 // run recognises that address once more against its own store, in order, where the count is
 // stored as before.
 //
-//   auto pool = RecognitionPool::Start(settings, dbDir, u"東京都", 2);
+//   auto pool = RecognitionPool::Start(settings, dbDir, u"", u"東京都", 2);
 //   pool->Submit({u"東京都千代田区丸の内1-1-1", u"東京都港区芝公園4-2-8"});
 //   for (auto& answer : pool->Take()) ...
 #pragma once
@@ -37,11 +37,12 @@ class RecognitionPool {
     bool learned = false;  // a learned word was found on the way: recognise again in order
   };
 
-  // `workers` workers (the caller's thread and workers - 1 threads, at least one) over the main
-  // and region databases of `dbDir`; nullptr when a worker's databases do not open (the caller
-  // then recognises on its own).
+  // `workers` workers (the caller's thread and workers - 1 threads, at least one) over the
+  // region databases of `dbDir` and the main database there or on the server `mainServer`;
+  // nullptr when a worker's databases do not open (the caller then recognises on its own).
   static std::unique_ptr<RecognitionPool> Start(const Settings& settings,
                                                 const std::u16string& dbDir,
+                                                const std::u16string& mainServer,
                                                 const std::u16string& region, unsigned workers);
   ~RecognitionPool();
   RecognitionPool(const RecognitionPool&) = delete;

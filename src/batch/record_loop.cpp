@@ -219,7 +219,7 @@ std::unique_ptr<RecognitionPool> RecordLoop::StartPool() const {
                                : (settings.jobs > 0 ? static_cast<unsigned>(settings.jobs) : cores);
   if (workers < 2)
     return nullptr;
-  return RecognitionPool::Start(settings, context_.database.Folder(),
+  return RecognitionPool::Start(settings, context_.database.Folder(), context_.database.Server(),
                                 context_.database.Region().name, workers);
 }
 

@@ -28,7 +28,7 @@ Session::Session(std::u16string settingsFile, Settings readSettings)
     : settingsFilePath(std::move(settingsFile)), settings(std::move(readSettings)) {}
 
 DbStatus Session::OpenDatabase() {
-  if (auto opened = database.Open(settings.dbDir); !opened)
+  if (auto opened = database.Open(settings.dbDir, settings.mainDb); !opened)
     return opened;
   return database.ReloadRegionList();
 }

@@ -31,7 +31,8 @@ struct Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Opens the main database of the settings' folder and reads its prefecture and region lists.
+  // Opens the main database of the settings (the server MAINDB, else the folder's file) and
+  // reads its prefecture and region lists.
   DbStatus OpenDatabase();
 
   const std::u16string settingsFilePath;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "db/main_store_open.h"
 #include "startup/paths.h"
 #include "text/text.h"
 
@@ -41,13 +42,16 @@ DbError AddressDatabase::NotOpen(const char16_t* what) const {
   return MakeError(std::u16string(what) + u" is not open", 21);
 }
 
-DbStatus AddressDatabase::Open(const std::u16string& dir) {
+DbStatus AddressDatabase::Open(const std::u16string& dir, const std::u16string& server) {
   Close();
   dir_ = dir;
-  auto main = MainDatabase::Open(MainDatabasePath(dir));
+  server_ = server;
+  if (auto checked = CheckServerSetting(server); !checked)
+    return checked;
+  auto main = OpenMainStore(MainDatabaseName(dir, server));
   if (!main)
     return main.error();
-  auto prefectures = (*main)->ReadPrefectures();
+  auto prefectures = ReadPrefectures(**main);
   if (!prefectures)
     return prefectures.error();
   main_ = std::move(*main);
@@ -66,7 +70,7 @@ void AddressDatabase::Close() {
 DbStatus AddressDatabase::ReloadRegionList() {
   if (!main_)
     return NotOpen(u"the main database");
-  auto regions = main_->ReadRegionList();
+  auto regions = ReadRegionList(*main_);
   if (!regions)
     return regions.error();
   regions_ = std::move(*regions);
@@ -97,7 +101,8 @@ DbStatus AddressDatabase::SelectRegion(const std::u16string& name) {
   auto region = RegionDatabase::Open(RegionDatabasePath(dir_, name));
   if (!region)
     return region.error();
-  auto number = main_->RegionNumber(name);
+  main_->Refresh();
+  auto number = RegionNumber(*main_, name);
   if (!number)
     return number.error();
   regionDb_ = std::move(*region);

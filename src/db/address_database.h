@@ -1,6 +1,7 @@
 // The address data a program works with: the main database (prefectures, region list, learning
-// dictionary) and the chosen region's database (positions, block tables, postal codes) of one
-// database folder, with the region selection of the current run. It answers the recognition's
+// dictionary; the folder's file or a server, main_store.h) and the chosen region's database
+// (positions, block tables, postal codes) of one database folder, with the region selection of
+// the current run. It answers the recognition's
 // questions (engine::AddressStore) and shows nothing: every failure comes back as a value.
 //
 // One object per program (or per test, or per worker); nothing here is process-wide.
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "db/main_database.h"
+#include "db/main_store.h"
 #include "db/region_database.h"
 #include "engine/address_store.h"
 #include "result/db_result.h"
@@ -33,13 +34,16 @@ class AddressDatabase : public engine::AddressStore {
   AddressDatabase(const AddressDatabase&) = delete;
   AddressDatabase& operator=(const AddressDatabase&) = delete;
 
-  // Opens <dir>/mok2.sqlite and reads its prefecture list; whatever was open before is closed
-  // first. On a failure nothing stays open.
-  DbStatus Open(const std::u16string& dir);
+  // Opens the main database (<dir>/mok2.sqlite, or the server `server` when one is named: see
+  // MainDatabaseName) and reads its prefecture list; whatever was open before is closed first.
+  // On a failure nothing stays open.
+  DbStatus Open(const std::u16string& dir, const std::u16string& server = u"");
   // Closes both databases and forgets the region selection.
   void Close();
   bool IsOpen() const { return main_ != nullptr; }
   const std::u16string& Folder() const { return dir_; }
+  // The server of the main database, "" when it is the folder's file.
+  const std::u16string& Server() const { return server_; }
 
   // The region list as ReloadRegionList last read it.
   const std::vector<std::u16string>& RegionList() const { return regions_; }
@@ -48,7 +52,8 @@ class AddressDatabase : public engine::AddressStore {
   // Chooses the region a run converts against: opens its database (closing the previous one),
   // reads its number in the region list and decides its katakana prefecture name: the kana of
   // the prefecture the region is named after, else that of the prefecture at the region's
-  // position in the region list (after the first). On a failure no region is chosen.
+  // position in the region list (after the first). A run begins with it, so the main database
+  // is refreshed first (MainStore::Refresh). On a failure no region is chosen.
   DbStatus SelectRegion(const std::u16string& name);
   // Closes the region database; the selection is kept and reopened by the next SelectRegion.
   void CloseRegion();
@@ -62,8 +67,6 @@ class AddressDatabase : public engine::AddressStore {
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
                                              const std::u16string& registeredWord,
                                              const std::u16string& convertedWord);
-  // The main database, nullptr when closed (the dictionary editor works on its connection).
-  MainDatabase* Main() { return main_.get(); }
 
   // engine::AddressStore.
   const std::vector<engine::Prefecture>& Prefectures() const override { return prefectures_; }
@@ -104,7 +107,8 @@ class AddressDatabase : public engine::AddressStore {
   std::u16string RegionKana(const std::u16string& name) const;
 
   std::u16string dir_;
-  std::unique_ptr<MainDatabase> main_;
+  std::u16string server_;
+  std::unique_ptr<MainStore> main_;
   std::unique_ptr<RegionDatabase> regionDb_;
   std::vector<engine::Prefecture> prefectures_;
   std::vector<std::u16string> regions_;

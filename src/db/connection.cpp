@@ -201,6 +201,11 @@ int64_t Statement::Int(int column) const {
   return sqlite3_column_int64(stmt_, column);
 }
 
+bool Statement::IsInteger(int column) const {
+  return column >= 0 && column < ColumnCount() &&
+         sqlite3_column_type(stmt_, column) == SQLITE_INTEGER;
+}
+
 // --- Connection -----------------------------------------------------------------------------
 
 DbResult<Connection> Connection::OpenWithFlags(const std::u16string& path, int flags) {
@@ -337,6 +342,12 @@ int Connection::Changes() const {
 
 DbResult<Transaction> Transaction::Begin(Connection& db) {
   if (auto s = db.Execute("begin"); !s)
+    return s.error();
+  return Transaction(&db);
+}
+
+DbResult<Transaction> Transaction::BeginWrite(Connection& db) {
+  if (auto s = db.Execute("begin immediate"); !s)
     return s.error();
   return Transaction(&db);
 }

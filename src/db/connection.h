@@ -64,6 +64,8 @@ class Statement {
   std::u16string Text(std::string_view name) const { return Text(ColumnIndex(name)); }
   // The value as an integer (text converted as the engine converts it); 0 for Null.
   int64_t Int(int column) const;
+  // Whether the stored value is an integer (not Null, text, a real or a blob).
+  bool IsInteger(int column) const;
   int64_t Int(std::string_view name) const { return Int(ColumnIndex(name)); }
 
   bool valid() const { return stmt_ != nullptr; }
@@ -162,6 +164,9 @@ class ScopedReset {
 class Transaction {
  public:
   static DbResult<Transaction> Begin(Connection& db);
+  // Takes the file's write lock at once (waiting for other programs as any statement does), so
+  // that what the transaction reads stays true until it commits.
+  static DbResult<Transaction> BeginWrite(Connection& db);
   Transaction(Transaction&&) noexcept;
   Transaction& operator=(Transaction&&) = delete;
   Transaction(const Transaction&) = delete;

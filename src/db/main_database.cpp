@@ -2,32 +2,26 @@
 
 #include <utility>
 
-#include "text/text.h"
+#include "db/schema.h"
+#include "db/statement_values.h"
 
 namespace mok::db {
-
-namespace {
-
-constexpr std::size_t kMaxPrefectures = 50;
-
-// The katakana reading of a prefecture type written after the name: ﾄ for 都, ﾌ for 府, nothing
-// for 道 (北海道 keeps its whole reading in the name), ｹﾝ for 県 and any other type.
-std::u16string KanaSuffix(const std::u16string& type) {
-  if (type == u"都")
-    return u"ﾄ";
-  if (type == u"道")
-    return u"";
-  if (type == u"府")
-    return u"ﾌ";
-  return u"ｹﾝ";
-}
-
-}  // namespace
 
 DbResult<std::unique_ptr<MainDatabase>> MainDatabase::Open(const std::u16string& path) {
   auto db = Connection::Open(path);
   if (!db)
     return InFile(db.error(), path);
+  return std::unique_ptr<MainDatabase>(new MainDatabase(std::move(*db)));
+}
+
+DbResult<std::unique_ptr<MainDatabase>> MainDatabase::Create(const std::u16string& path) {
+  auto db = Connection::Create(path);
+  if (!db)
+    return InFile(db.error(), path);
+  if (auto made = CreateMainSchema(*db); !made)
+    return InFile(made.error(), path);
+  if (auto indexed = CreateLookupIndexes(*db); !indexed)
+    return InFile(indexed.error(), path);
   return std::unique_ptr<MainDatabase>(new MainDatabase(std::move(*db)));
 }
 
@@ -39,64 +33,36 @@ MainDatabase::~MainDatabase() {
     db_.Execute("pragma journal_mode = delete");
 }
 
-DbResult<std::vector<engine::Prefecture>> MainDatabase::ReadPrefectures() {
+DbResult<std::vector<StoredPrefecture>> MainDatabase::ReadPrefectureRows() {
   // Table order: the rows as they were stored, whatever index the table may carry.
   auto st = db_.Compile(
-      "select fldKanjiName, fldKatakanaName, fldPrefType from 都道府県名 order by rowid");
+      "select rowid, fldKanjiName, fldKatakanaName, fldPrefType from 都道府県名 order by rowid");
   if (!st)
     return Fail(st.error());
-  std::vector<engine::Prefecture> prefectures;
+  std::vector<StoredPrefecture> rows;
+  const DbStatus read = EachRow(*st, [&] {
+    rows.push_back({st->Int(0), OptionalText(*st, 1), OptionalText(*st, 2), OptionalText(*st, 3)});
+  });
+  if (!read)
+    return Fail(read.error());
+  return rows;
+}
+
+DbResult<std::vector<StoredRegion>> MainDatabase::ReadRegionRows() {
+  auto st = db_.Compile("select rowid, fldDbName, fldID from ＤＢ一覧 order by rowid");
+  if (!st)
+    return Fail(st.error());
+  std::vector<StoredRegion> rows;
   const DbStatus read = EachRow(*st, [&]() -> DbStatus {
-    if (prefectures.size() >= kMaxPrefectures)
-      return MakeError(u"Subscript out of range (都道府県名 holds more than 50 rows)", 9);
-    if (st->IsNull(0))
-      return NullValueError(u"都道府県名", u"fldKanjiName");
-    if (st->IsNull(1))
-      return NullValueError(u"都道府県名", u"fldKatakanaName");
-    engine::Prefecture prefecture{st->Text(0), st->Text(1), u"ｹﾝ"};
-    if (!st->IsNull(2)) {
-      const std::u16string type = st->Text(2);
-      prefecture.name += type;
-      prefecture.kanaSuffix = KanaSuffix(type);
-    }
-    prefectures.push_back(std::move(prefecture));
+    auto id = OptionalInteger(*st, 2, u"ＤＢ一覧.fldID");
+    if (!id)
+      return id.error();
+    rows.push_back({st->Int(0), OptionalText(*st, 1), *id});
     return {};
   });
   if (!read)
     return Fail(read.error());
-  return prefectures;
-}
-
-DbResult<std::vector<std::u16string>> MainDatabase::ReadRegionList() {
-  auto st = db_.Compile("select fldDbName from ＤＢ一覧 order by rowid");
-  if (!st)
-    return Fail(st.error());
-  std::vector<std::u16string> names;
-  const DbStatus read = EachRow(*st, [&]() -> DbStatus {
-    if (st->IsNull(0))
-      return NullValueError(u"ＤＢ一覧", u"fldDbName");
-    names.push_back(st->Text(0));
-    return {};
-  });
-  if (!read)
-    return Fail(read.error());
-  return names;
-}
-
-DbResult<int16_t> MainDatabase::RegionNumber(const std::u16string& name) {
-  auto st = db_.Compile("select fldID from ＤＢ一覧 where fldDbName = ?");
-  if (!st)
-    return Fail(st.error());
-  st->BindText(1, name);
-  auto row = st->Step();
-  if (!row)
-    return Fail(row.error());
-  if (!*row)
-    return int16_t{0};
-  const int64_t id = st->Int(0);
-  if (id < INT16_MIN || id > INT16_MAX)
-    return Fail(MakeError(u"Overflow (ＤＢ一覧.fldID)", 6));
-  return static_cast<int16_t>(id);
+  return rows;
 }
 
 DbResult<std::optional<engine::LearnedWord>> MainDatabase::FindLearnedWord(
@@ -140,20 +106,31 @@ DbResult<std::vector<std::u16string>> MainDatabase::RegisteredWords(int16_t regi
   return words;
 }
 
+void MainDatabase::LogWrites() {
+  if (countsLogged_)
+    return;
+  countsLogged_ = true;
+  // Every learning-dictionary hit stores its reference count. With the rollback journal each
+  // of those commits waits for the disk twice (tens of milliseconds); with the write-ahead log
+  // and synchronous=normal a commit is an append to the log, and the file stays consistent
+  // after a crash or power cut (at most the last counts can be lost). The log also lets several
+  // programs write in turn without one of them waiting for its turn until it gives up. It is
+  // copied back into the file when the last connection closes. Asked for at the first write
+  // only, so that a database whose dictionary never changes keeps its file as it is. Both
+  // settings are best effort: a file that cannot take them (read-only, or a folder where the
+  // log cannot be created) keeps working as it did, only slower.
+  db_.Execute("pragma journal_mode = wal");
+  db_.Execute("pragma synchronous = normal");
+}
+
 DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {
-  if (!countsLogged_) {
-    countsLogged_ = true;
-    // Every learning-dictionary hit stores its reference count. With the rollback journal each
-    // of those commits waits for the disk twice (tens of milliseconds); with the write-ahead log
-    // and synchronous=normal a commit is an append to the log, and the file stays consistent
-    // after a crash or power cut (at most the last counts can be lost). The log is copied back
-    // into the file when the last connection closes. Asked for at the first hit only, so that a
-    // database whose dictionary never applies keeps its file as it is. Both settings are best
-    // effort: a file that cannot take them (read-only, or a folder where the log cannot be
-    // created) keeps working as it did, only slower.
-    db_.Execute("pragma journal_mode = wal");
-    db_.Execute("pragma synchronous = normal");
-  }
+  LogWrites();
+  // The write lock is taken before the row is read, waiting for other programs' counts: an
+  // update that read first could find the file changed by another program when it comes to
+  // write, and fail at once instead of waiting.
+  auto transaction = Transaction::BeginWrite(db_);
+  if (!transaction)
+    return Fail(transaction.error());
   auto update =
       db_.Prepare("update 学習 set fld参照回数 = coalesce(fld参照回数, 0) + 1 where rowid = ?1");
   if (!update)
@@ -161,12 +138,31 @@ DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {
   (*update)->BindInt(1, id);
   if (auto s = (*update)->Run(); !s)
     return Fail(s.error());
+  if (auto committed = transaction->Commit(); !committed)
+    return Fail(committed.error());
   return {};
 }
 
 DbResult<Registration> MainDatabase::RegisterLearnedWord(int32_t scope, engine::WordKind kind,
                                                          const std::u16string& registeredWord,
                                                          const std::u16string& convertedWord) {
+  // The check and the insert hold the file's write lock together: two programs registering the
+  // same pair at once add it once.
+  LogWrites();
+  auto transaction = Transaction::BeginWrite(db_);
+  if (!transaction)
+    return Fail(transaction.error());
+  auto added = AddLearnedWord(scope, kind, registeredWord, convertedWord);
+  if (!added)
+    return added;
+  if (auto committed = transaction->Commit(); !committed)
+    return Fail(committed.error());
+  return added;
+}
+
+DbResult<Registration> MainDatabase::AddLearnedWord(int32_t scope, engine::WordKind kind,
+                                                    const std::u16string& registeredWord,
+                                                    const std::u16string& convertedWord) {
   {
     auto st = db_.Prepare(
         "select 1 from 学習 where fldDbNo = ?1 and fldType = ?2 and fld登録字句 = ?3"

@@ -1,6 +1,6 @@
-// The main database (<DbDir>/mok2.sqlite): the prefecture list, the region list and the learning
-// dictionary. One connection serves every query and every write; failures come back naming the
-// file.
+// The main database in a file of the database folder (<DbDir>/mok2.sqlite): the prefecture list,
+// the region list and the learning dictionary. One connection serves every query and every write;
+// failures come back naming the file.
 #pragma once
 
 #include <cstdint>
@@ -11,50 +11,50 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "engine/address_store.h"
+#include "db/main_store.h"
 
 namespace mok::db {
 
-// What registering a learned word did.
-enum class Registration { Added, AlreadyRegistered };
-
-class MainDatabase {
+class MainDatabase : public MainStore {
  public:
   // Opens an existing main database; a missing file is an error.
   static DbResult<std::unique_ptr<MainDatabase>> Open(const std::u16string& path);
-  ~MainDatabase();
+  // Opens the file, creating it with the main database's tables when missing (the data tool).
+  static DbResult<std::unique_ptr<MainDatabase>> Create(const std::u16string& path);
+  ~MainDatabase() override;
   MainDatabase(const MainDatabase&) = delete;
   MainDatabase& operator=(const MainDatabase&) = delete;
 
   const std::u16string& path() const { return db_.path(); }
-  // The connection, for the dictionary editor's own queries.
-  Connection& connection() { return db_; }
 
-  // 都道府県名 in table order (at most 50 rows), each name completed by its type.
-  DbResult<std::vector<engine::Prefecture>> ReadPrefectures();
-  // The region names (fldDbName of ＤＢ一覧) in table order.
-  DbResult<std::vector<std::u16string>> ReadRegionList();
-  // fldID of region `name` in ＤＢ一覧 (0 when it has none).
-  DbResult<int16_t> RegionNumber(const std::u16string& name);
-
-  // The learned word of `kind` whose registered word begins `word`, for the region numbered
-  // `region`: see engine::AddressStore::FindLearnedWord.
+  // MainStore.
+  const std::u16string& Name() const override { return db_.path(); }
+  DbResult<std::vector<StoredPrefecture>> ReadPrefectureRows() override;
+  DbResult<std::vector<StoredRegion>> ReadRegionRows() override;
   DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(int16_t region,
                                                                engine::WordKind kind,
-                                                               std::u16string_view word);
-  DbStatus CountLearnedWordUse(int64_t id);
-  // The registered words of `kind` that apply to the region numbered `region` (its own and those
-  // of every region), in no particular order.
-  DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region, engine::WordKind kind);
-  // Adds a learned word for `scope` (0: every region, else a region number) unless the same
-  // pair is already registered for it.
+                                                               std::u16string_view word) override;
+  DbStatus CountLearnedWordUse(int64_t id) override;
+  DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region,
+                                                        engine::WordKind kind) override;
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
                                              const std::u16string& registeredWord,
-                                             const std::u16string& convertedWord);
+                                             const std::u16string& convertedWord) override;
+  // The editor's rows and the whole content (main_database_rows.cpp).
+  DbResult<std::vector<LearningDictRow>> SearchLearnedRows(
+      const LearningDictSearch& search) override;
+  DbResult<int64_t> StoreLearnedRow(const LearningDictRow& row) override;
+  DbStatus DeleteLearnedRow(int64_t rowId) override;
+  DbStatus ReplaceContent(const MainContent& content) override;
 
  private:
   explicit MainDatabase(Connection db) : db_(std::move(db)) {}
   DbError Fail(const DbError& error) const { return InFile(error, path()); }
+  // Asks for the write-ahead log before the first write.
+  void LogWrites();
+  DbResult<Registration> AddLearnedWord(int32_t scope, engine::WordKind kind,
+                                        const std::u16string& registeredWord,
+                                        const std::u16string& convertedWord);
 
   Connection db_;
   bool countsLogged_ = false;  // the write-ahead log was asked for

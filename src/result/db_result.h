@@ -22,9 +22,14 @@ struct DbError {
   // The database engine itself failed (a damaged or missing file, a table that is not there,
   // a disk error), rather than a check of this program's on the data it read.
   bool fromEngine = false;
+  // The five-character SQLSTATE of a failure a database server reported ("08006"), which stands
+  // in for the number; "" for the file engine and the program's own checks.
+  std::u16string sqlState;
 
-  // description + "(" + number + ")"
+  // description + "(" + number + ")", or description + "(SQLSTATE " + state + ")"
   std::u16string Text() const {
+    if (!sqlState.empty())
+      return description + u"(SQLSTATE " + sqlState + u")";
     const std::string digits = std::to_string(number);  // ASCII: widened one to one
     return description + u"(" + std::u16string(digits.begin(), digits.end()) + u")";
   }
@@ -36,7 +41,7 @@ struct DbError {
 // more log entries than an address may have), numbered as the desktop database engine numbered
 // the same failure.
 inline DbError MakeError(std::u16string description, int number) {
-  return DbError{std::move(description), number, {}, false};
+  return DbError{std::move(description), number, {}, false, {}};
 }
 
 // A required column that holds Null: the engine refuses it as the type mismatch it is.

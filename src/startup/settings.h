@@ -17,9 +17,12 @@ struct FixedTerm {
 struct Settings {
   // Section "MOK"; the key is in the comment. Flags are stored as 0/1 and read as set when the
   // stored value is 1.
-  std::u16string mapProgram;        // VELMORA (not saved)
-  std::u16string tempDir;           // TEMPDIR (not saved)
-  std::u16string dbDir;             // DBDIR
+  std::u16string mapProgram;  // VELMORA (not saved)
+  std::u16string tempDir;     // TEMPDIR (not saved)
+  std::u16string dbDir;       // DBDIR
+  // MAINDB: the server that holds the main database ("postgresql://host/dbname"), "" for the
+  // file mok2.sqlite of DBDIR. Never a password: that is read from ~/.pgpass.
+  std::u16string mainDb;
   std::u16string inputDir;          // INPUTDIR
   std::u16string outputDir;         // OUTPUTDIR
   std::u16string delimiter = u",";  // DELIMITER

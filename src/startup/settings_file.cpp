@@ -91,6 +91,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
   s.mapProgram = str(u"VELMORA", u"");
   s.tempDir = str(u"TEMPDIR", u"");
   s.dbDir = str(u"DBDIR", u"");
+  s.mainDb = str(u"MAINDB", u"");
   s.inputDir = str(u"INPUTDIR", u"");
   s.outputDir = str(u"OUTPUTDIR", u"");
   s.delimiter = str(u"DELIMITER", u",");
@@ -180,6 +181,10 @@ bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePa
       continue;
     allSet = profile.Set(kSettingsSection, key, value ? u"1" : u"0") && allSet;
   }
+  // The server is written only when it changes what the file says, a missing key meaning the
+  // folder's own main database: files of programs without it stay as they were.
+  if (profile.Get(kSettingsSection, u"MAINDB", u"") != s.mainDb)
+    allSet = profile.Set(kSettingsSection, u"MAINDB", s.mainDb) && allSet;
   // The matching mode and the level column are written only when they change what the file
   // says, a missing key meaning off: files of programs without them stay as they were.
   const std::pair<const char16_t*, bool> added[] = {{u"MATCHMODE", s.extendedMatch},

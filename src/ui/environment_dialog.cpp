@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "batch/database_message.h"
+#include "db/main_store_open.h"
 #include "startup/settings_file.h"
 #include "ui/directory_chooser.h"
 #include "ui/named_widgets.h"
@@ -32,6 +34,12 @@ EnvironmentDialog::EnvironmentDialog(Settings& settings, std::u16string settings
   QPushButton* browseButton = Button(this, "cmdDbDir", u"...");
   browseButton->setFixedWidth(
       browseButton->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+  QLabel* serverLabel =
+      Label(this, "lblMainDb",
+            u"メインデータベースのサーバー（空欄のときはデータベース ディレクトリのもの）");
+  serverBox_ = TextBox(this, "txtMainDb");
+  serverBox_->setPlaceholderText(QStringLiteral("postgresql://サーバー/データベース名"));
+  serverLabel->setBuddy(serverBox_);
   QPushButton* saveButton = Button(this, "cmdExit", u"設定");
   saveButton->setDefault(true);
   QPushButton* cancelButton = Button(this, "cmdCancel", u"ｷｬﾝｾﾙ");
@@ -44,7 +52,9 @@ EnvironmentDialog::EnvironmentDialog(Settings& settings, std::u16string settings
   buttons->addStretch(1);
   buttons->addWidget(saveButton);
   buttons->addWidget(cancelButton);
-  layout->addLayout(buttons, 2, 0, 1, 2);
+  layout->addWidget(serverLabel, 2, 0, 1, 2);
+  layout->addWidget(serverBox_, 3, 0, 1, 2);
+  layout->addLayout(buttons, 4, 0, 1, 2);
   layout->setColumnStretch(0, 1);
 
   connect(browseButton, &QPushButton::clicked, this, &EnvironmentDialog::ChooseFolder);
@@ -59,6 +69,7 @@ void EnvironmentDialog::Load() {
   CentreOnScreen(this);
   LoadSettings(settings_, settingsFilePath_, prompter_);
   folderBox_->setText(Q(settings_.dbDir));
+  serverBox_->setText(Q(settings_.mainDb));
 }
 
 void EnvironmentDialog::ChooseFolder() {
@@ -69,7 +80,14 @@ void EnvironmentDialog::ChooseFolder() {
 }
 
 void EnvironmentDialog::SaveFolder() {
+  const std::u16string server = U(serverBox_->text().trimmed());
+  if (const DbStatus usable = db::CheckServerSetting(server); !usable) {
+    prompter_.ShowMessage(batch::DatabaseMessage(usable.error()));
+    serverBox_->setFocus();
+    return;
+  }
   settings_.dbDir = U(folderBox_->text());
+  settings_.mainDb = server;
   SaveSettings(settings_, settingsFilePath_);
   // The folder is stored as typed, not checked: a wrong folder shows up as the database
   // message of the region-list reload, and the dialog closes all the same.

@@ -1,6 +1,7 @@
-// The environment settings dialog, i.e. the database folder. It re-reads the settings file when it
-// opens, so it starts from the file's current content; 設定 stores the folder at once and has the
-// main window reload its region list from the main database in that folder.
+// The environment settings dialog: the database folder, and the server that holds the main
+// database when an office shares one (empty: the folder's own mok2.sqlite). It re-reads the
+// settings file when it opens, so it starts from the file's current content; 設定 stores both at
+// once and has the main window reload its region list from the main database they name.
 #pragma once
 
 #include <QDialog>
@@ -25,7 +26,8 @@ class EnvironmentDialog : public QDialog {
  private slots:
   // Opens the folder chooser on the folder box.
   void ChooseFolder();
-  // 設定: stores the folder, has the regions reloaded and closes.
+  // 設定: stores the folder and the server, has the regions reloaded and closes; a server name
+  // that cannot be stored (not a server's address, or one with a password) is said instead.
   void SaveFolder();
 
  private:
@@ -36,6 +38,7 @@ class EnvironmentDialog : public QDialog {
   Prompter& prompter_;
   std::function<void()> reloadRegions_;
   QLineEdit* folderBox_;
+  QLineEdit* serverBox_;
 };
 
 }  // namespace mok::ui

@@ -14,6 +14,7 @@
 #include <charconv>
 
 #include "batch/database_message.h"
+#include "db/main_store_open.h"
 #include "text/text.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
@@ -253,9 +254,9 @@ void LearningDictWindow::ConnectKeyRules() {
 }
 
 void LearningDictWindow::Load(const std::u16string& selectedRegion) {
-  const std::u16string path = db::MainDatabasePath(database_.Folder());
+  const std::u16string name = db::MainDatabaseName(database_.Folder(), database_.Server());
   const auto regions = [&]() -> DbResult<std::vector<db::DictRegion>> {
-    if (const DbStatus opened = records_.Open(path); !opened)
+    if (const DbStatus opened = records_.Open(name); !opened)
       return opened.error();
     return records_.ReadRegions();
   }();
@@ -287,7 +288,9 @@ void LearningDictWindow::Load(const std::u16string& selectedRegion) {
 void LearningDictWindow::ShowDatabaseFailure(const DbError& error) {
   // The editor works on the main database alone: a failure without a file concerns that one.
   prompter_.ShowMessage(batch::DatabaseMessage(
-      error.file.empty() ? InFile(error, db::MainDatabasePath(database_.Folder())) : error));
+      error.file.empty()
+          ? InFile(error, db::MainDatabaseName(database_.Folder(), database_.Server()))
+          : error));
 }
 
 void LearningDictWindow::showEvent(QShowEvent* event) {

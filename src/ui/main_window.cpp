@@ -160,7 +160,8 @@ void MainWindow::Load() {
   inputFileBox_->setText(Q(commandLineText_));
   inputPath_ = commandLineText_;
 
-  if (auto opened = session_.database.Open(session_.settings.dbDir); !opened) {
+  if (auto opened = session_.database.Open(session_.settings.dbDir, session_.settings.mainDb);
+      !opened) {
     prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
   } else {
     ReloadRegionList();
@@ -205,7 +206,8 @@ void MainWindow::ReloadRegionList() {
 
 void MainWindow::DatabaseFolderChanged() {
   // The databases, the prefecture names and the region list come from the new folder at once.
-  if (auto opened = session_.database.Open(session_.settings.dbDir); !opened) {
+  if (auto opened = session_.database.Open(session_.settings.dbDir, session_.settings.mainDb);
+      !opened) {
     prompter_.ShowMessage(batch::DatabaseMessage(opened.error()));
     const QString shown = regionBox_->currentText();
     regionBox_->clear();

@@ -9,9 +9,13 @@
 #include <sstream>
 
 #include "db/connection.h"
+#include "db/import/import_support.h"
+#include "db/import/main_copy.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
+#include "db/main_store_open.h"
 #include "startup/settings_file.h"
+#include "test_server.h"
 #include "text/encoding.h"
 
 namespace mok::test {
@@ -35,6 +39,18 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 std::u16string U16(const std::string& s) {
   return text::FromUtf8(s);
+}
+
+// The command that follows the first `skipped` words of `command`.
+GoldenCommand Following(const GoldenCommand& command, std::size_t skipped) {
+  GoldenCommand rest = command;
+  rest.words.erase(rest.words.begin(), rest.words.begin() + static_cast<std::ptrdiff_t>(skipped));
+  rest.words.resize(std::max<std::size_t>(rest.words.size(), 5));
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < skipped && at != std::string::npos; ++i)
+    at = rest.line.find(' ', rest.line.find_first_not_of(' ', at));
+  rest.line = at == std::string::npos ? "" : rest.line.substr(rest.line.find_first_not_of(' ', at));
+  return rest;
 }
 
 }  // namespace
@@ -65,7 +81,13 @@ std::string GoldenLines(std::string text) {
 }
 
 void ScriptedUser::Add(const std::string& line) {
-  transcript += Replace(Replace(line, "\r\n", "⏎"), workDir, "WORK") + "\n";
+  std::string shown =
+      Replace(Replace(Replace(line, "\r\n", "⏎"), server, "SERVER"), workDir, "WORK");
+  // What the server says when it goes away depends on when the program notices.
+  const std::string detail = "（詳細：";
+  if (const auto at = shown.find(detail); !server.empty() && at != std::string::npos)
+    shown = shown.substr(0, at + detail.size()) + "…）";
+  transcript += shown + "\n";
 }
 
 void ScriptedUser::ShowMessage(const std::u16string& text, MessageIcon, const std::u16string&) {
@@ -99,6 +121,8 @@ void ScriptedUser::SetMonitorText(batch::MonitorBox box, const std::u16string& t
 }
 
 bool ScriptedUser::PollStopRequest() {
+  if (beforeRecord)
+    beforeRecord(polls + 1);
   if (std::erase(stopBefore, ++polls) == 0)
     return false;
   Add("stop pressed before record " + std::to_string(polls));
@@ -113,15 +137,28 @@ void ScriptedUser::ListUnconvertedRows(const batch::RunFiles&) {
   Add("unconverted list opened");
 }
 
-GoldenRunner::GoldenRunner(const fs::path& caseDir, const fs::path& sharedTowns, int16_t jobs)
+GoldenRunner::GoldenRunner(const fs::path& caseDir, const fs::path& sharedTowns, int16_t jobs,
+                           bool onServer)
     : caseDir_(caseDir), jobs_(jobs), dbDir_(work_ / "db"), iniPath_(work_.File("mok.ini")) {
   db::CreateMainDatabase(dbDir_, fs::path(MOK_DATA_DIR) / "prefectures.csv");
   const fs::path ownTowns = caseDir / "towns.csv";
   db::ImportTowns(dbDir_, u"東京都", fs::exists(ownTowns) ? ownTowns : sharedTowns);
+  if (TestServer* server = onServer ? TestServer::Get() : nullptr) {
+    // The folder's main database moves to the server: the run can only use that one.
+    server_ = server->NewDatabase();
+    db::CopyMainDatabase(dbDir_.u16string(), server_, false);
+    fs::remove(db::MainDatabaseFile(dbDir_));
+    user_.server = text::ToUtf8(server_);
+  }
   if (fs::exists(caseDir / "mok.ini"))
     fs::copy_file(caseDir / "mok.ini", work_ / "mok.ini");
   user_.workDir = work_.path().string();
+  user_.beforeRecord = [this](int record) {
+    for (const GoldenCommand& command : beforeRecord_[record])
+      Execute(command);
+  };
   session_ = std::make_unique<batch::Session>(iniPath_, user_, U16(dbDir_.string()));
+  session_->settings.mainDb = server_;
   EXPECT_TRUE(session_->OpenDatabase().ok());
   session_->settings.jobs = jobs;
   run_ = std::make_unique<batch::ConversionRun>(*session_, user_, user_);
@@ -141,6 +178,24 @@ bool GoldenRunner::Execute(const GoldenCommand& command) {
     return false;
   }
   return handler->second(command);
+}
+
+std::u16string GoldenRunner::MainName() const {
+  return db::MainDatabaseName(dbDir_.u16string(), server_);
+}
+
+void GoldenRunner::CompareTranscript() const {
+  // A case whose messages name the main database has its own for the server.
+  const std::string& transcript = user_.transcript;
+  const bool own = fs::exists(caseDir_ / "expected-messages-server.txt");
+  if (server_.empty() ||
+      (!own && (std::getenv("MOK_GOLDEN_UPDATE") == nullptr ||
+                GoldenLines(transcript) ==
+                    GoldenLines(ReadBytes((caseDir_ / "expected-messages.txt").u16string()))))) {
+    Compare(transcript, "expected-messages.txt", "the messages");
+  } else {
+    Compare(transcript, "expected-messages-server.txt", "the messages with the server");
+  }
 }
 
 void GoldenRunner::Compare(const std::string& actual, const std::string& file,
@@ -185,6 +240,7 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     WriteSetting(iniPath_, U16(c.words[1]), U16(c.words[2]));
     LoadSettings(session_->settings, iniPath_, user_);
     session_->settings.dbDir = U16(dbDir_.string());
+    session_->settings.mainDb = server_;
     session_->settings.jobs = jobs_;
     return true;
   };
@@ -205,14 +261,27 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     return true;
   };
   h["monitor"] = [this](W) { return user_.monitor = true; };
-  h["learn"] = [this](W c) {
-    user_.Add("learn " + c.words[3] + " -> " + c.words[4]);
-    // A case may register a word that the dictionary refuses: the run shows what follows.
-    session_->database.RegisterLearnedWord(std::stoi(c.words[1]),
-                                           static_cast<engine::WordKind>(std::stoi(c.words[2])),
-                                           U16(c.words[3]), U16(c.words[4]));
+  h["run"] = [this](W) {
+    user_.polls = 0;
+    user_.progress = "0/0";
+    const batch::RunOutcome outcome = run_->Execute(request_);
+    user_.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
+              user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
+              std::to_string(outcome.failed));
     return true;
   };
+  h["expect-file"] = [this](W c) { return ExpectFile(c); };
+  AddDatabaseHandlers(h);
+  AddFileHandlers(h);
+  h["expect-no-file"] = [this](W c) {
+    EXPECT_FALSE(fs::exists(PathOf(c.words[1]))) << c.where;
+    return true;
+  };
+  return h;
+}
+
+void GoldenRunner::AddFileHandlers(std::map<std::string, Handler>& h) {
+  using W = const GoldenCommand&;
   h["place"] = [this](W c) {
     fs::copy_file(caseDir_ / c.words[1], work_ / c.words[2], fs::copy_options::overwrite_existing);
     return true;
@@ -225,27 +294,6 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     fs::create_symlink(c.words[1], work_ / c.words[2]);
     return true;
   };
-  h["folder"] = [this](W c) {
-    fs::create_directories(work_ / c.words[1]);
-    return true;
-  };
-  h["sql"] = [this](W c) {
-    const std::string& name = c.words[1];
-    auto db = db::Connection::Open(U16((dbDir_ / (name + ".sqlite")).string()));
-    const bool done = db && db->Execute(c.line.substr(c.line.find(name) + name.size())).ok();
-    EXPECT_TRUE(done) << c.where;
-    return done;
-  };
-  h["run"] = [this](W) {
-    user_.polls = 0;
-    user_.progress = "0/0";
-    const batch::RunOutcome outcome = run_->Execute(request_);
-    user_.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
-              user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
-              std::to_string(outcome.failed));
-    return true;
-  };
-  h["expect-file"] = [this](W c) { return ExpectFile(c); };
   h["expect-xlsx"] = [this](W c) {
     // The workbook as another program reads it (tests/support/xlsx_cells.py, with Debian's
     // openpyxl, which Debian's own Python finds).
@@ -261,11 +309,65 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     Compare(cells, c.words[2], c.where);
     return true;
   };
-  h["expect-no-file"] = [this](W c) {
-    EXPECT_FALSE(fs::exists(PathOf(c.words[1]))) << c.where;
+  h["folder"] = [this](W c) {
+    fs::create_directories(work_ / c.words[1]);
     return true;
   };
-  return h;
+}
+
+void GoldenRunner::AddDatabaseHandlers(std::map<std::string, Handler>& h) {
+  using W = const GoldenCommand&;
+  h["learn"] = [this](W c) {
+    user_.Add("learn " + c.words[3] + " -> " + c.words[4]);
+    // A case may register a word that the dictionary refuses: the run shows what follows.
+    session_->database.RegisterLearnedWord(std::stoi(c.words[1]),
+                                           static_cast<engine::WordKind>(std::stoi(c.words[2])),
+                                           U16(c.words[3]), U16(c.words[4]));
+    return true;
+  };
+  h["sql"] = [this](W c) {
+    const std::string& name = c.words[1];
+    const std::string sql = c.line.substr(c.line.find(name) + name.size());
+    bool done = false;
+    if (name == "mok2" && !server_.empty()) {
+      auto server = db::PgConnection::Connect(server_);
+      done = server && server->Execute(sql.c_str()).ok();
+    } else {
+      auto db = db::Connection::Open(U16((dbDir_ / (name + ".sqlite")).string()));
+      done = db && db->Execute(sql).ok();
+    }
+    EXPECT_TRUE(done) << c.where;
+    return done;
+  };
+  h["on-file"] = [this](W c) { return !server_.empty() || Execute(Following(c, 1)); };
+  h["on-server"] = [this](W c) { return server_.empty() || Execute(Following(c, 1)); };
+  h["before-record"] = [this](W c) {
+    beforeRecord_[std::stoi(c.words[1])].push_back(Following(c, 2));
+    return true;
+  };
+  h["stop-server"] = [](W) {
+    TestServer::Get()->Stop();
+    return true;
+  };
+  h["start-server"] = [](W) {
+    TestServer::Get()->Start();
+    return true;
+  };
+  h["uses"] = [this](W c) {
+    std::string shown = "unreadable";
+    if (auto store = db::OpenMainStore(MainName())) {
+      if (auto rows = (*store)->SearchLearnedRows({.city = false})) {
+        int64_t uses = 0;
+        for (const db::LearningDictRow& row : *rows) {
+          if (row.registeredWord == U16(c.words[1]))
+            uses += row.referenceCount.value_or(0);
+        }
+        shown = std::to_string(uses);
+      }
+    }
+    user_.Add("uses " + c.words[1] + ": " + shown);
+    return true;
+  };
 }
 
 bool GoldenRunner::ExpectFile(const GoldenCommand& c) {

@@ -22,8 +22,15 @@
 //   expect-xlsx NAME FILE      NAME is a workbook whose cells, as tests/support/xlsx_cells.py
 //                              prints them, are the lines of the case file FILE
 //   expect-no-file NAME        NAME does not exist
+//   uses WORD                  the uses counted of the learned words registered as WORD
+//   before-record N COMMAND... the command is carried out when the run comes to record N
+//   on-file COMMAND..., on-server COMMAND...   the command only with that main database
+//   stop-server, start-server  the main database's server goes away, and comes back
 // Everything shown and asked (with the answers), the observer's calls and each run's outcome make
-// up the transcript, compared with expected-messages.txt ("⏎" stands for CR LF).
+// up the transcript, compared with expected-messages.txt ("⏎" stands for CR LF). A case runs with
+// the main database in the work folder's database folder, or on a server (its address written
+// SERVER in the transcript, which is compared with expected-messages-server.txt where the case
+// has one): the files a run writes are the same.
 #pragma once
 
 #include <filesystem>
@@ -70,18 +77,20 @@ struct ScriptedUser : RecordingPrompter, batch::RunObserver {
   void EditUnconvertedAddress(const std::u16string& address) override;
   void ListUnconvertedRows(const batch::RunFiles&) override;
 
-  std::string workDir, transcript, progress;
+  std::string workDir, server, transcript, progress;
   bool monitor = false;
   std::vector<int> stopBefore;
   int polls = 0;
+  std::function<void(int)> beforeRecord;  // called with each record's number
 };
 
 // One case run in a work folder of its own: the region 東京都 built from the case's towns.csv (or
 // the shared one), the case's mok.ini, a session with `jobs` workers and a run.
 class GoldenRunner {
  public:
+  // `onServer`: the main database on the test server instead of the database folder.
   GoldenRunner(const std::filesystem::path& caseDir, const std::filesystem::path& sharedTowns,
-               int16_t jobs);
+               int16_t jobs, bool onServer = false);
 
   // Carries out one command; false (with a test failure naming the line) when it is unknown or
   // cannot be done.
@@ -89,6 +98,8 @@ class GoldenRunner {
   // Compares a text with a case file, or writes the case file from it when MOK_GOLDEN_UPDATE is
   // set.
   void Compare(const std::string& actual, const std::string& file, const std::string& where) const;
+  // Compares the transcript with the case's expected messages.
+  void CompareTranscript() const;
 
   const TempFolder& Work() const { return work_; }
   ScriptedUser& User() { return user_; }
@@ -96,19 +107,27 @@ class GoldenRunner {
  private:
   using Handler = std::function<bool(const GoldenCommand&)>;
   std::map<std::string, Handler> Handlers();
+  // The files planted in the work folder.
+  void AddFileHandlers(std::map<std::string, Handler>& handlers);
+  // The commands on the databases: learned words, SQL, counts, the server.
+  void AddDatabaseHandlers(std::map<std::string, Handler>& handlers);
   std::filesystem::path PathOf(const std::string& name) const;
   bool ExpectFile(const GoldenCommand& command);
+  // The main database's name: the server's address, or the folder's file.
+  std::u16string MainName() const;
 
   std::filesystem::path caseDir_;
   int16_t jobs_;
   TempFolder work_;
   std::filesystem::path dbDir_;
+  std::u16string server_;  // "" for the folder's file
   std::u16string iniPath_;
   ScriptedUser user_;
   std::unique_ptr<batch::Session> session_;
   std::unique_ptr<batch::ConversionRun> run_;
   batch::RunRequest request_;
   std::map<std::string, Handler> handlers_;
+  std::map<int, std::vector<GoldenCommand>> beforeRecord_;
 };
 
 }  // namespace mok::test

@@ -23,6 +23,9 @@ struct Command {
 // Options several commands share.
 inline constexpr OptionRule kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
+inline constexpr OptionRule kMainDbOption{
+    "--main-db", "SERVER",
+    "main database on a server, postgresql://host/dbname (default: MAINDB, else DIR/mok2.sqlite)"};
 inline constexpr OptionRule kIniOption{"--ini", "FILE",
                                        "settings file (default: mok.ini beside the program)"};
 inline constexpr OptionRule kMatchOption{

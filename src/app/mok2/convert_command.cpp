@@ -241,6 +241,7 @@ Command ConvertCommand() {
                    true},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
+                  kMainDbOption,
                   kIniOption,
                   kMatchOption,
                   kJobsOption,

@@ -12,11 +12,13 @@
 #include "db/import/import_error.h"
 #include "db/import/import_support.h"
 #include "db/import/japan_build.h"
+#include "db/import/main_copy.h"
 #include "db/import/main_database_import.h"
 #include "db/import/mdb_import.h"
 #include "db/import/postal_import.h"
 #include "db/import/registry_import.h"
 #include "db/import/town_import.h"
+#include "db/pg_connection.h"
 #include "text/text.h"
 
 namespace mok::app {
@@ -65,6 +67,13 @@ int Create(const ParsedOptions& o) {
   const auto prefectures = FindPrefectures(o.Value("--data"));
   if (!prefectures)
     return 1;
+  const std::u16string target = text::FromUtf8(o.words[0]);
+  if (db::IsServerName(target)) {
+    const auto report = db::CreateServerMainDatabase(target, *prefectures, o.Has("--force"));
+    std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
+                o.words[0].c_str(), Utf8(FormatCount(report.prefectures)).c_str());
+    return 0;
+  }
   const fs::path dir = o.words[0];
   const auto report = db::CreateMainDatabase(dir, *prefectures, o.Has("--force"));
   std::printf("%s: %s prefectures, empty region list and learning dictionary\n",
@@ -301,6 +310,16 @@ int ImportAbr(const ParsedOptions& o) {
   return 0;
 }
 
+int CopyMain(const ParsedOptions& o) {
+  const auto r = db::CopyMainDatabase(text::FromUtf8(o.words[0]), text::FromUtf8(o.words[1]),
+                                      o.Has("--force"));
+  std::printf("%s -> %s: %s prefectures, %s regions, %s learned words (%s uses)\n",
+              Utf8(r.from).c_str(), Utf8(r.to).c_str(), Utf8(FormatCount(r.prefectures)).c_str(),
+              Utf8(FormatCount(r.regions)).c_str(), Utf8(FormatCount(r.words)).c_str(),
+              Utf8(FormatCount(r.uses)).c_str());
+  return 0;
+}
+
 int ImportMdb(const ParsedOptions& o) {
   const auto r = db::ImportMdb(o.words[0], o.words[1]);
   std::printf("%s: %s tables, %s rows converted\n", Utf8(db::PathText(r.target)).c_str(),
@@ -314,20 +333,42 @@ int ImportMdb(const ParsedOptions& o) {
   return 0;
 }
 
+// The main database's commands: made in a folder or on a server, and moved between them.
+std::vector<Command> MainDatabaseCommands(const OptionRule& force, const OptionRule& data) {
+  return {
+      {.name = "db create",
+       .arguments = "DIR|SERVER",
+       .wordCount = 1,
+       .summary = "create the main database mok2.sqlite, or on a server",
+       .description =
+           "Creates DIR/mok2.sqlite, or the main database's tables on a PostgreSQL server\n"
+           "(postgresql://host/dbname; the database made with createdb -E UTF8, the password\n"
+           "in ~/.pgpass): prefecture names from prefectures.csv of the data folder, an empty\n"
+           "region list and learning dictionary.\n",
+       .options = {force, data},
+       .run = Create},
+      {.name = "db copy-main",
+       .arguments = "FROM TO",
+       .wordCount = 2,
+       .summary = "copy a main database between a folder and a server",
+       .description =
+           "Copies the main database FROM (a folder's mok2.sqlite or a server,\n"
+           "postgresql://host/dbname) to TO, in either direction: prefectures, regions and\n"
+           "the learning dictionary with its counts, in one transaction on TO. TO is made\n"
+           "when missing; one that holds regions or learned words is replaced only with\n"
+           "--force.\n",
+       .options = {force},
+       .run = CopyMain},
+  };
+}
+
 }  // namespace
 
 std::vector<Command> DbCommands() {
   const OptionRule force{"--force", "", "replace what exists already"};
   const OptionRule data{"--data", "DIR", "the folder of prefectures.csv and the bundled data"};
-  return {
-      {.name = "db create",
-       .arguments = "DIR",
-       .wordCount = 1,
-       .summary = "create the main database mok2.sqlite",
-       .description = "Creates DIR/mok2.sqlite: prefecture names from prefectures.csv of the data\n"
-                      "folder, an empty region list and learning dictionary.\n",
-       .options = {force, data},
-       .run = Create},
+  std::vector<Command> commands = MainDatabaseCommands(force, data);
+  const std::vector<Command> regionCommands = {
       {.name = "db build-japan",
        .arguments = "DIR",
        .wordCount = 1,
@@ -390,6 +431,8 @@ std::vector<Command> DbCommands() {
        .options = {},
        .run = ImportMdb},
   };
+  commands.insert(commands.end(), regionCommands.begin(), regionCommands.end());
+  return commands;
 }
 
 }  // namespace mok::app

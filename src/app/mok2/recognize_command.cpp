@@ -202,7 +202,7 @@ bool AnswerStandardInput(AnswerPrinter& printer, batch::Session& session,
   const auto pool = interactive || workers < 2
                         ? nullptr
                         : batch::RecognitionPool::Start(session.settings, session.database.Folder(),
-                                                        region, workers);
+                                                        session.database.Server(), region, workers);
   const bool ok = pool ? AnswerInBatches(printer, *pool, cp932) : AnswerOneByOne(printer, cp932);
   session.database.HoldReads(false);
   return ok;
@@ -253,6 +253,7 @@ Command RecognizeCommand() {
           "Result codes: 0 converted, 1 no prefecture and no region, 2 no municipality, 3 no\n"
           "town, 4 empty address, 6 no block coordinates, -1 failure.\n",
       .options = {kDbDirOption,
+                  kMainDbOption,
                   kJobsOption,
                   {"--region", "NAME", "region database to use (default: the only region)"},
                   kIniOption,

@@ -41,6 +41,9 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
       dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
   if (match)
     session->settings.extendedMatch = *match == "extended";
+  // --main-db decides for this run only, as --db-dir does.
+  if (const auto mainDb = options_.Value("--main-db"))
+    session->settings.mainDb = text::FromUtf8(*mainDb);
   if (auto opened = session->OpenDatabase(); !opened) {
     if (rules_.databaseFailureAsMessage) {
       prompter.ShowMessage(batch::DatabaseMessage(opened.error()), MessageIcon::None, kAppTitle);
