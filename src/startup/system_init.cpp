@@ -2,6 +2,7 @@
 
 #include "startup/paths.h"
 #include "startup/settings_file.h"
+#include "startup/settings_location.h"
 
 namespace mok {
 
@@ -9,9 +10,14 @@ Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFileP
                          const std::function<void()>& loadFixedNames,
                          const std::function<bool()>& createDbWorkspace) {
   Startup startup;
-  startup.settingsFilePath = settingsFilePath.empty()
-                                 ? AddPathSeparator(ProgramDirectory()) + kSettingsFileName
-                                 : settingsFilePath;
+  startup.settingsFilePath = settingsFilePath;
+  if (settingsFilePath.empty()) {
+    const SettingsLocation location =
+        LocateSettingsFile(ProgramDirectory(), HomeFoldersFromEnvironment());
+    startup.settingsFilePath = location.settingsFile;
+    if (!location.problem.empty())
+      prompter.ShowMessage(location.problem, MessageIcon::None, kAppTitle);
+  }
   LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();

@@ -15,12 +15,15 @@ inline constexpr char16_t kWorkspaceError[] = u"ワークスペースが作成�
 
 // What start-up prepared for the program.
 struct Startup {
-  std::u16string settingsFilePath;  // mok.ini beside the program, unless another was named
+  // mok.ini beside the program, or the user's own for an installed program (settings_location.h),
+  // unless another was named
+  std::u16string settingsFilePath;
   Settings settings;
   bool workspaceCreated = false;
 };
 
-// Takes the settings file (`settingsFilePath`, or mok.ini in the program's folder when ""),
+// Takes the settings file (`settingsFilePath`, or when "" the one LocateSettingsFile gives, after
+// showing what kept it from making the user's settings or databases),
 // loads the settings, calls `loadFixedNames` and `createDbWorkspace`; when the workspace cannot
 // be created, shows the workspace message and goes on. The engine and database steps come in as
 // functions because this library sits below them.

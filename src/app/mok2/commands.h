@@ -23,8 +23,9 @@ struct Command {
 // Options several commands share.
 inline constexpr OptionRule kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
-inline constexpr OptionRule kIniOption{"--ini", "FILE",
-                                       "settings file (default: mok.ini beside the program)"};
+inline constexpr OptionRule kIniOption{
+    "--ini", "FILE",
+    "settings file (default: mok.ini beside the program; installed: ~/.config/mok2/mok.ini)"};
 inline constexpr OptionRule kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 inline constexpr OptionRule kJobsOption{

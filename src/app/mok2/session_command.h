@@ -1,5 +1,6 @@
 // The step the conversion commands of mok2 (recognize, convert) start with: the settings file
-// named by --ini (or mok.ini beside the program) read with --db-dir in place of its DBDIR and
+// named by --ini (or mok.ini beside the program, the user's own when installed) read with --db-dir
+// in place of its DBDIR and
 // --match in place of its MATCHMODE, the database of that folder opened, and the number of
 // recognition threads (--jobs). What each command says when a step fails is the command's rule.
 //
