@@ -24,8 +24,7 @@ struct Command {
 inline constexpr OptionRule kDbDirOption{
     "--db-dir", "DIR", "folder of mok2.sqlite and the region databases (default: DBDIR)"};
 inline constexpr OptionRule kIniOption{
-    "--ini", "FILE",
-    "settings file (default: mok.ini beside the program; installed: ~/.config/mok2/mok.ini)"};
+    "--ini", "FILE", "settings file (default: mok.ini beside the program, or the user's own)"};
 inline constexpr OptionRule kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 inline constexpr OptionRule kJobsOption{
