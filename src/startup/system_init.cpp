@@ -6,18 +6,20 @@
 
 namespace mok {
 
+std::u16string DefaultSettingsFile(Prompter& prompter) {
+  const SettingsLocation location =
+      LocateSettingsFile(ProgramDirectory(), HomeFoldersFromEnvironment());
+  if (!location.problem.empty())
+    prompter.ShowMessage(location.problem, MessageIcon::None, kAppTitle);
+  return location.settingsFile;
+}
+
 Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFilePath,
                          const std::function<void()>& loadFixedNames,
                          const std::function<bool()>& createDbWorkspace) {
   Startup startup;
-  startup.settingsFilePath = settingsFilePath;
-  if (settingsFilePath.empty()) {
-    const SettingsLocation location =
-        LocateSettingsFile(ProgramDirectory(), HomeFoldersFromEnvironment());
-    startup.settingsFilePath = location.settingsFile;
-    if (!location.problem.empty())
-      prompter.ShowMessage(location.problem, MessageIcon::None, kAppTitle);
-  }
+  startup.settingsFilePath =
+      settingsFilePath.empty() ? DefaultSettingsFile(prompter) : settingsFilePath;
   LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();

@@ -22,8 +22,12 @@ struct Startup {
   bool workspaceCreated = false;
 };
 
-// Takes the settings file (`settingsFilePath`, or when "" the one LocateSettingsFile gives, after
-// showing what kept it from making the user's settings or databases),
+// The settings file of a program started without one named: mok.ini beside it, or the user's own
+// for an installed program (settings_location.h), after showing through `prompter` what kept the
+// user's settings or databases from being made.
+std::u16string DefaultSettingsFile(Prompter& prompter);
+
+// Takes the settings file (`settingsFilePath`, or DefaultSettingsFile when ""),
 // loads the settings, calls `loadFixedNames` and `createDbWorkspace`; when the workspace cannot
 // be created, shows the workspace message and goes on. The engine and database steps come in as
 // functions because this library sits below them.

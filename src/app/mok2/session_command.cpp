@@ -7,9 +7,7 @@
 #include <thread>
 
 #include "batch/database_message.h"
-#include "startup/paths.h"
-#include "startup/settings_file.h"
-#include "startup/settings_location.h"
+#include "startup/system_init.h"
 #include "text/text.h"
 
 namespace mok::app {
@@ -37,18 +35,9 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
     Complain("unknown matching '" + *match + "' (standard or extended)");
     return nullptr;
   }
-  std::u16string settingsFile;
-  if (ini) {
-    settingsFile = text::FromUtf8(*ini);
-  } else {
-    const SettingsLocation location =
-        LocateSettingsFile(ProgramDirectory(), HomeFoldersFromEnvironment());
-    settingsFile = location.settingsFile;
-    if (!location.problem.empty())
-      prompter.ShowMessage(location.problem, MessageIcon::None, kAppTitle);
-  }
   auto session = std::make_unique<batch::Session>(
-      settingsFile, prompter, dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+      ini ? text::FromUtf8(*ini) : DefaultSettingsFile(prompter), prompter,
+      dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
   if (match)
     session->settings.extendedMatch = *match == "extended";
   if (auto opened = session->OpenDatabase(); !opened) {
