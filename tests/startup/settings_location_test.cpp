@@ -65,7 +65,14 @@ TEST_F(InstalledProgram, LaterStartsKeepWhatTheUserHas) {
   EXPECT_EQ(Setting(u"CURRENT", u"SelectPref"), u"東京都");
   EXPECT_EQ(test::ReadBytes(Text(databases / "mok2.sqlite")), "learned words");
   EXPECT_FALSE(fs::exists(databases / "大阪府.sqlite"));
-  // A folder the user removed is made again; one the user chose instead is not.
+  // A folder that lost only its main database gets it again and keeps the user's own region
+  // database; a folder the user removed is made again; one the user chose instead is not.
+  fs::remove(databases / "mok2.sqlite");
+  fs::remove(databases / "東京都.sqlite");
+  test::WriteBytes(Text(databases / "東京都.sqlite"), "the user's own");
+  EXPECT_EQ(Locate().problem, u"");
+  EXPECT_EQ(test::ReadBytes(Text(databases / "mok2.sqlite")), "mok2.sqlite");
+  EXPECT_EQ(test::ReadBytes(Text(databases / "東京都.sqlite")), "the user's own");
   fs::remove_all(databases);
   EXPECT_EQ(Locate().problem, u"");
   EXPECT_TRUE(fs::exists(databases / "大阪府.sqlite"));
