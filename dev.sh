@@ -7,6 +7,9 @@
 #   ./dev.sh screenshots  render every window of the desktop program to PNG files
 #   ./dev.sh japan-db     build the nationwide databases into build/<preset>/japan-db once
 #   ./dev.sh build        only configure and build
+#   ./dev.sh package      build, then the Debian package build/<preset>/package/mok2_*.deb
+#   ./dev.sh package-test the package installed into a clean Debian 12 root (cached in
+#                         build/package-test) and used there: first start, sample conversion
 #   ./dev.sh stats        count code and test lines per folder, and the test-to-source ratio
 #   ./dev.sh fuzz [SECONDS]  build the fuzz targets (preset fuzz), run each for SECONDS (60)
 set -euo pipefail
@@ -50,6 +53,14 @@ case "${1:-}" in
   screenshots)
     build
     cmake --build --preset "$preset" --target screenshots
+    ;;
+  package)
+    build
+    (cd "$build_dir" && cpack -G DEB)
+    ;;
+  package-test)
+    "$0" package
+    scripts/package-test "$build_dir"
     ;;
   stats) scripts/stats ;;
   fuzz)

@@ -2,16 +2,24 @@
 
 #include "startup/paths.h"
 #include "startup/settings_file.h"
+#include "startup/settings_location.h"
 
 namespace mok {
+
+std::u16string DefaultSettingsFile(Prompter& prompter) {
+  const SettingsLocation location =
+      LocateSettingsFile(ProgramDirectory(), HomeFoldersFromEnvironment());
+  if (!location.problem.empty())
+    prompter.ShowMessage(location.problem, MessageIcon::None, kAppTitle);
+  return location.settingsFile;
+}
 
 Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFilePath,
                          const std::function<void()>& loadFixedNames,
                          const std::function<bool()>& createDbWorkspace) {
   Startup startup;
-  startup.settingsFilePath = settingsFilePath.empty()
-                                 ? AddPathSeparator(ProgramDirectory()) + kSettingsFileName
-                                 : settingsFilePath;
+  startup.settingsFilePath =
+      settingsFilePath.empty() ? DefaultSettingsFile(prompter) : settingsFilePath;
   LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();

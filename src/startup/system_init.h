@@ -15,12 +15,19 @@ inline constexpr char16_t kWorkspaceError[] = u"ワークスペースが作成�
 
 // What start-up prepared for the program.
 struct Startup {
-  std::u16string settingsFilePath;  // mok.ini beside the program, unless another was named
+  // mok.ini beside the program, or the user's own for an installed program (settings_location.h),
+  // unless another was named
+  std::u16string settingsFilePath;
   Settings settings;
   bool workspaceCreated = false;
 };
 
-// Takes the settings file (`settingsFilePath`, or mok.ini in the program's folder when ""),
+// The settings file of a program started without one named: mok.ini beside it, or the user's own
+// for an installed program (settings_location.h), after showing through `prompter` what kept the
+// user's settings or databases from being made.
+std::u16string DefaultSettingsFile(Prompter& prompter);
+
+// Takes the settings file (`settingsFilePath`, or DefaultSettingsFile when ""),
 // loads the settings, calls `loadFixedNames` and `createDbWorkspace`; when the workspace cannot
 // be created, shows the workspace message and goes on. The engine and database steps come in as
 // functions because this library sits below them.

@@ -26,8 +26,8 @@ inline constexpr OptionRule kDbDirOption{
 inline constexpr OptionRule kMainDbOption{
     "--main-db", "SERVER",
     "main database on a server, postgresql://host/dbname (default: MAINDB, else DIR/mok2.sqlite)"};
-inline constexpr OptionRule kIniOption{"--ini", "FILE",
-                                       "settings file (default: mok.ini beside the program)"};
+inline constexpr OptionRule kIniOption{
+    "--ini", "FILE", "settings file (default: mok.ini beside the program, or the user's own)"};
 inline constexpr OptionRule kMatchOption{
     "--match", "MODE", "standard or extended matching (default: MATCHMODE of the settings)"};
 inline constexpr OptionRule kJobsOption{

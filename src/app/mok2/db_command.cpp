@@ -49,17 +49,19 @@ std::optional<fs::path> FindPrefectures(const std::optional<std::string>& dataDi
     return std::nullopt;
   }
   const fs::path dir = ProgramDir();
-  for (const fs::path& candidate :
-       {dir / ".." / ".." / "data", dir / ".." / "data", dir / "data"}) {
+  // The source tree's data beside a build folder, or the installed program's shared data.
+  for (const fs::path& candidate : {dir / ".." / ".." / "data", dir / ".." / "data", dir / "data",
+                                    dir / ".." / "share" / "mok2" / "data"}) {
     const fs::path file = candidate / "prefectures.csv";
     if (fs::exists(file, ec))
       return file.lexically_normal();
   }
-  std::fprintf(
-      stderr,
-      "mok2 db %s: cannot find prefectures.csv beside the program "
-      "(looked in %s/../../data, %s/../data and %s/data); give the folder with --data DIR\n",
-      command, dir.string().c_str(), dir.string().c_str(), dir.string().c_str());
+  std::fprintf(stderr,
+               "mok2 db %s: cannot find prefectures.csv beside the program "
+               "(looked in %s/../../data, %s/../data, %s/data and %s/../share/mok2/data); give the "
+               "folder with --data DIR\n",
+               command, dir.string().c_str(), dir.string().c_str(), dir.string().c_str(),
+               dir.string().c_str());
   return std::nullopt;
 }
 

@@ -7,8 +7,7 @@
 #include <thread>
 
 #include "batch/database_message.h"
-#include "startup/paths.h"
-#include "startup/settings_file.h"
+#include "startup/system_init.h"
 #include "text/text.h"
 
 namespace mok::app {
@@ -37,7 +36,7 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
     return nullptr;
   }
   auto session = std::make_unique<batch::Session>(
-      ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName), prompter,
+      ini ? text::FromUtf8(*ini) : DefaultSettingsFile(prompter), prompter,
       dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
   if (match)
     session->settings.extendedMatch = *match == "extended";

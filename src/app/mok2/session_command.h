@@ -1,8 +1,8 @@
 // The step the conversion commands of mok2 (recognize, convert) start with: the settings file
-// named by --ini (or mok.ini beside the program) read with --db-dir in place of its DBDIR,
-// --main-db in place of its MAINDB and --match in place of its MATCHMODE, the database of that
-// folder opened, and the number of recognition threads (--jobs). What each command says when a step
-// fails is the command's rule.
+// named by --ini (or mok.ini beside the program, the user's own when installed) read with --db-dir
+// in place of its DBDIR, --main-db in place of its MAINDB and --match in place of its MATCHMODE,
+// the database of that folder opened, and the number of recognition threads (--jobs). What each
+// command says when a step fails is the command's rule.
 //
 //   const SessionCommand step("convert", options, {.databaseFailureAsMessage = true});
 //   const auto session = step.Open(prompter);   // nullptr: said why; exit with 1

@@ -5,6 +5,7 @@
 // command line is read, and the window is shown; its first activation applies the command line and
 // may start a run.
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 #include <utility>
 
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
   // (-platform, -style...), which are not the program's.
   const std::u16string argumentText = mok::JoinArguments(argc, argv);
   QApplication::setApplicationName(QStringLiteral("mok2conv"));
+  // The windows carry the icon of the installed menu entry (mok2 of the icon theme; none when the
+  // program runs from its build folder) and name that entry to the desktop.
+  QGuiApplication::setDesktopFileName(QStringLiteral("mok2"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("mok2")));
   mok::ui::InstallJapaneseTranslation(app);
 
   mok::ui::SingleInstance single(QStringLiteral("mok2conv"));
