@@ -11,7 +11,9 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
                                                     const Settings& settings) {
   paths_ = paths;
   unprocessedOnly_ = unprocessedOnly;
-  if (FileExists(paths.errorList) && ::unlink(NativePath(paths.errorList).c_str()) != 0)
+  // Whatever stands at the error list's name goes, a link too (never the file it names); a folder
+  // there is said when the list is first written.
+  if (::unlink(NativePath(paths.errorList).c_str()) != 0 && errno != ENOENT && errno != EISDIR)
     return FileErrorFromErrno(errno).Text() + u"\r\n" + paths.errorList;
   FileError error;
   if (!input_.Open(paths.input, &error))
@@ -23,7 +25,7 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
       return error.Text() + u"\r\n" + paths.output;
     return std::nullopt;
   }
-  if (!output_.Open(paths.newOutput, &error, outputEncoding_))
+  if (!output_.Open(paths.newOutput, &error, outputEncoding_, LineWriter::Mode::Fresh))
     return error.Text() + u"\r\n" + paths.newOutput;
   if (!previous_.Open(paths.output, &error))
     return error.Text() + u"\r\n" + paths.output;

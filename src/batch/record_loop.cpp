@@ -152,8 +152,9 @@ RecordLoop::RecordConversion RecordLoop::ConvertRecord(
     return done;
   }
   ++outcome_.failed;
-  if (const auto failure = files_.Errors().WriteUnknownLine(settings, address)) {
+  if (auto failure = files_.Errors().WriteUnknownLine(settings, address)) {
     context_.prompter.ShowMessage(u"エラーリストを書き込めません。変換は続けます。\r\n" + *failure);
+    outcome_.errorListFailure = std::move(failure);
   }
   return done;
 }

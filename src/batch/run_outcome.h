@@ -43,6 +43,11 @@ struct RunOutcome {
                           // converted again in an unprocessed-only run
   int32_t failed = 0;     // the records that were not converted
   bool unprocessedOnly = false;
+  // The first failure of the error list (it could not be created, written or closed): the list is
+  // incomplete, which the run has said. The records themselves are not affected.
+  std::optional<std::u16string> errorListFailure;
+  // After a failed write: how many records' lines reached the file the records went to.
+  std::optional<int64_t> recordsWritten;
 
   RunEnd End() const;
 };

@@ -70,6 +70,11 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .hides = "Unconverted addresses"},
       {.args = {}, .status = 0, .shows = {"Unconverted addresses:\n  line 3: 東京都どこか"}},
       {.args = {"-f", "9"}, .status = 1, .shows = {"住所フィールド指定が無効です。"}},
+      // Issue 20: a record whose line did not reach the output is not counted as converted.
+      {.args = {"-i", good, "-o", "/dev/full"},
+       .status = 1,
+       .shows = {"1 records, writing failed with 0 of them written"},
+       .hides = "converted"},
       {.args = {"-i", good, "--output-encoding", "UTF-8"},
        .status = 0,
        .shows = {"out.csv (utf8)"}},

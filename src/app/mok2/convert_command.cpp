@@ -201,7 +201,8 @@ Command ConvertCommand() {
           "--output-encoding or OUTPUTENCODING in the settings file names another. Options\n"
           "not given take the values the last run remembered in the settings file.\n"
           "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
-          "Exit status: 0 finished, 1 not started or failed, 130 stopped.\n",
+          "Exit status: 0 finished, 1 not started or failed (or an incomplete error list),\n"
+          "130 stopped.\n",
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},

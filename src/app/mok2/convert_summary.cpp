@@ -41,12 +41,20 @@ std::string HowItEnded(const batch::RunOutcome& outcome, const batch::RunFiles& 
 
 std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
   std::string summary = std::to_string(outcome.records) + " records";
+  if (outcome.recordsWritten) {
+    // What was recognised counts for nothing once its lines did not reach the file.
+    summary +=
+        ", writing failed with " + std::to_string(*outcome.recordsWritten) + " of them written";
+    return summary + HowItEnded(outcome, files);
+  }
   if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished) {
     summary += " (" + std::to_string(outcome.records - outcome.processed) +
                " kept from the earlier output)";
   }
   summary += ", " + std::to_string(outcome.processed - outcome.failed) + " converted, " +
              std::to_string(outcome.failed) + " failed";
+  if (outcome.errorListFailure)
+    summary += "; the error list is incomplete";
   return summary + HowItEnded(outcome, files);
 }
 
@@ -59,7 +67,7 @@ std::string OutputLine(const batch::RunFiles& files) {
 int ExitStatus(const batch::RunOutcome& outcome) {
   switch (outcome.End()) {
     case batch::RunEnd::Finished:
-      return 0;
+      return outcome.errorListFailure ? 1 : 0;
     case batch::RunEnd::Stopped:
       return 130;
     default:

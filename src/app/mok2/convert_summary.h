@@ -18,7 +18,8 @@ std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFil
 // "Output: <path> (<encoding>)" (without its line end).
 std::string OutputLine(const batch::RunFiles& files);
 
-// The exit status: 0 finished, 130 stopped, 1 not started or failed.
+// The exit status: 0 finished, 130 stopped, 1 not started or failed, or finished with an
+// incomplete error list.
 int ExitStatus(const batch::RunOutcome& outcome);
 
 }  // namespace mok::app
