@@ -71,6 +71,7 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
   pos_ = len_ = 0;
   error_ = false;
   lineNumber_ = 0;
+  lastLineEnded_ = true;
   return true;
 }
 
@@ -89,6 +90,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
   len_ = std::exchange(other.len_, 0);
   error_ = other.error_;
   lineNumber_ = other.lineNumber_;
+  lastLineEnded_ = other.lastLineEnded_;
   encoding_ = other.encoding_;
   return *this;
 }
@@ -121,11 +123,13 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
   if (!Fill())
     return error_ ? Status::ReadError : Status::End;
   std::string line;
+  bool ended = true;
   while (true) {
     if (!Fill()) {
       if (error_)
         return Status::ReadError;
-      break;  // a last line without a line end
+      ended = false;  // a last line without a line end
+      break;
     }
     const char* begin = buffer_.data() + pos_;
     const char* end = buffer_.data() + len_;
@@ -145,6 +149,7 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
     break;
   }
   ++lineNumber_;
+  lastLineEnded_ = ended;
   bytes = std::move(line);
   return Status::Ok;
 }
@@ -165,6 +170,8 @@ LineReader::Line LineReader::Next() {
   Line line;
   line.status = ReadLine(line.text);
   line.number = lineNumber_;
+  const bool read = line.status == Status::Ok || line.status == Status::Undecodable;
+  line.ended = !read || lastLineEnded_;
   return line;
 }
 

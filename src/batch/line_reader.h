@@ -31,11 +31,13 @@ class LineReader {
     Undecodable,  // the line is not valid text of the file's encoding
   };
 
-  // A line as read: how the read went, the line's 1-based number, and its text ("" unless read).
+  // A line as read: how the read went, the line's 1-based number, its text ("" unless read),
+  // and whether a line end followed it (a file cut inside its last line has none there).
   struct Line {
     Status status = Status::Ok;
     int64_t number = 0;
     std::u16string text;
+    bool ended = true;
   };
 
   LineReader() = default;
@@ -67,6 +69,8 @@ class LineReader {
 
   // 1-based number of the line last read (0 before the first).
   int64_t LineNumber() const { return lineNumber_; }
+  // Whether a line end followed the line last read.
+  bool LastLineEnded() const { return lastLineEnded_; }
 
  private:
   bool Fill();
@@ -78,6 +82,7 @@ class LineReader {
   std::size_t len_ = 0;
   bool error_ = false;
   int64_t lineNumber_ = 0;
+  bool lastLineEnded_ = true;
   text::Encoding encoding_ = text::Encoding::Cp932;
 };
 
