@@ -1,12 +1,10 @@
 #include "batch/record_loop.h"
 
-#include <algorithm>
-#include <thread>
-
 #include "batch/database_message.h"
 #include "batch/field_count_rule.h"
 #include "batch/output_writer.h"
 #include "batch/run_messages.h"
+#include "batch/worker_count.h"
 
 namespace mok::batch {
 namespace {
@@ -211,10 +209,7 @@ std::unique_ptr<RecognitionPool> RecordLoop::StartPool() const {
   // Records that may stop for the correction dialog are recognised one at a time: a word learned
   // there must apply to the next record.
   const Settings& settings = context_.settings;
-  const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-  const unsigned workers = settings.unknownCheck
-                               ? 1
-                               : (settings.jobs > 0 ? static_cast<unsigned>(settings.jobs) : cores);
+  const unsigned workers = settings.unknownCheck ? 1 : WorkerCount(settings.jobs);
   if (workers < 2)
     return nullptr;
   return RecognitionPool::Start(settings, context_.database.Folder(),
