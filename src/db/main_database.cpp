@@ -22,12 +22,28 @@ std::u16string KanaSuffix(const std::u16string& type) {
   return u"ｹﾝ";
 }
 
+// A run that counted a learned word and was killed (or crashed) before it closed leaves the file
+// in write-ahead-log mode, which cannot be read from a folder the reader may not write to. The
+// next opening that can puts the rollback journal back (the log is played into the file first,
+// so no count is lost); while another program has the file open it stays as it is.
+void RestoreRollbackJournal(Connection& db) {
+  bool logged = false;
+  {
+    auto mode = db.Compile("pragma journal_mode");
+    const auto row = mode ? mode->Step() : DbResult<bool>(false);
+    logged = row && *row && mode->Text(0) == u"wal";
+  }  // the statement no longer holds the file when the mode changes
+  if (logged)
+    db.ExecuteUnlessBusy("pragma journal_mode = delete");
+}
+
 }  // namespace
 
 DbResult<std::unique_ptr<MainDatabase>> MainDatabase::Open(const std::u16string& path) {
   auto db = Connection::Open(path);
   if (!db)
     return InFile(db.error(), path);
+  RestoreRollbackJournal(*db);
   return std::unique_ptr<MainDatabase>(new MainDatabase(std::move(*db)));
 }
 
