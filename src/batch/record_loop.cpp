@@ -44,7 +44,11 @@ RunOutcome RecordLoop::Run(RunOutcome outcome, int32_t firstRowFieldCount) {
     return End({StopReason::WriteFailed, std::move(failure)});
   context_.cancelRequested.store(false);
   const HeldReads held(context_.database);
+  // Looked at before the workers read the registered words: a change after it is seen.
+  DictionaryWatch watch(context_.database);
   const std::unique_ptr<RecognitionPool> pool = StartPool();
+  pool_ = pool.get();
+  watch_ = &watch;
   RecordLookahead ahead(files_.Input(), files_.Previous(), reader_.Source().addressField,
                         pool.get(), Recognizes(kind_, context_.settings.delimiter));
   for (int32_t position = 1; !ahead.AtEnd(); ++position) {
@@ -160,10 +164,19 @@ RecordLoop::RecordConversion RecordLoop::ConvertRecord(
 engine::Recognition RecordLoop::Recognize(const std::u16string& address,
                                           std::optional<RecognitionPool::Answer> answer) {
   // A worker's answer serves unless it used the learning dictionary, whose counts must change
-  // in record order: then the address is recognised here, as a single recognizer would.
-  if (answer && !answer->learned)
+  // in record order, or the dictionary changed since it was given: then the address is
+  // recognised here, as a single recognizer would.
+  if (answer && !answer->learned && AnswerCurrent(*answer))
     return std::move(answer->recognition);
   return context_.recognizer.RecognizeAddress(address, context_.database);
+}
+
+bool RecordLoop::AnswerCurrent(const RecognitionPool::Answer& answer) {
+  if (pool_ == nullptr || watch_ == nullptr)
+    return false;
+  if (watch_->Changed())
+    pool_->DictionaryChanged();
+  return pool_->Current(answer);
 }
 
 std::optional<std::u16string> RecordLoop::SayFailures(const engine::Recognition& recognition) {
@@ -217,6 +230,8 @@ std::unique_ptr<RecognitionPool> RecordLoop::StartPool() const {
 }
 
 RunOutcome RecordLoop::End(Stop stop) {
+  pool_ = nullptr;
+  watch_ = nullptr;
   outcome_.reason = stop.reason;
   outcome_.error = std::move(stop.error);
   return std::move(outcome_);

@@ -156,6 +156,17 @@ DbResult<std::vector<std::u16string>> MainDatabase::RegisteredWords(int16_t regi
   return words;
 }
 
+DbResult<int64_t> MainDatabase::DataVersion() {
+  auto st = db_.Prepare("pragma data_version");
+  if (!st)
+    return Fail(st.error());
+  ScopedReset reset(*st);
+  auto row = (*st)->Step();
+  if (!row)
+    return Fail(row.error());
+  return *row ? (*st)->Int(0) : int64_t{0};
+}
+
 DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {
   if (!countsLogged_) {
     countsLogged_ = true;

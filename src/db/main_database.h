@@ -46,6 +46,9 @@ class MainDatabase {
   // The registered words of `kind` that apply to the region numbered `region` (its own and those
   // of every region), in no particular order.
   DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region, engine::WordKind kind);
+  // A number that changes whenever another connection (another program, another thread's
+  // connection) has committed a change to the file since the last call; cheap to ask.
+  DbResult<int64_t> DataVersion();
   // Adds a learned word for `scope` (0: every region, else a region number) unless the same
   // pair is already registered for it.
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
