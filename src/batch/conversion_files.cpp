@@ -16,7 +16,7 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
   if (::unlink(NativePath(paths.errorList).c_str()) != 0 && errno != ENOENT && errno != EISDIR)
     return FileErrorFromErrno(errno).Text() + u"\r\n" + paths.errorList;
   FileError error;
-  if (!input_.Open(paths.input, &error))
+  if (!input_.Open(paths.input, &error, text::ParseEncoding(settings.inputEncoding)))
     return error.Text() + u"\r\n" + paths.input;
   outputEncoding_ = batch::OutputEncoding(settings, input_.Encoding());
   errorList_.Reset(paths.errorList, outputEncoding_);

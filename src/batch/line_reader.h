@@ -48,8 +48,8 @@ class LineReader {
   LineReader(LineReader&& other) noexcept;
   LineReader& operator=(LineReader&& other) noexcept;
 
-  // Opens `path` for reading in `encoding`, or in the encoding its first bytes show when none is
-  // given; a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
+  // Opens `path` for reading in `encoding`, or in the encoding its bytes show when none is given;
+  // a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
   bool Open(const std::u16string& path, FileError* error = nullptr,
             std::optional<text::Encoding> encoding = std::nullopt);
   void Close();

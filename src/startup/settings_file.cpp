@@ -140,6 +140,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
   s.extendedMatch = GetFlag(profile, u"MATCHMODE", false);
   s.jobs = GetInt(profile, u"JOBS", 0);
   s.outputEncoding = str(u"OUTPUTENCODING", u"");
+  s.inputEncoding = str(u"INPUTENCODING", u"");
 }
 
 bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePath) {

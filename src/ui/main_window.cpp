@@ -120,7 +120,8 @@ void MainWindow::UpdateInputSummary() {
                                                  : fallback;
   };
   const batch::InputSummary summary = batch::SummarizeInput(
-      U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[0], 0) - 1);
+      U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[0], 0) - 1,
+      text::ParseEncoding(session_.settings.inputEncoding));
   inputEncodingLabel_->setText(summary.encoding ? QStringLiteral("入力：") +
                                                       Q(text::EncodingName(*summary.encoding))
                                                 : QString());

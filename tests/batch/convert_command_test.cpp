@@ -78,9 +78,11 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
       {.args = {"-i", good, "--output-encoding", "UTF-8"},
        .status = 0,
        .shows = {"out.csv (utf8)"}},
-      {.args = {"--output-encoding", "latin1"},
+      {.args = {"--encoding", "latin1"},
        .status = 1,
-       .shows = {"unknown output encoding latin1"}},
+       .shows = {"unknown encoding latin1 for --encoding"}},
+      // Issue 20, fault G11: the input's encoding can be named.
+      {.args = {"--encoding", "utf8"}, .status = 1, .shows = {"UTF-8"}},
       {.args = {"-i", ""}, .status = 1, .shows = {"入力ファイルが選択されていません。", "-i FILE"}},
       {.args = {"-d", ""}, .status = 1, .shows = {"no region given", "regions: 東京都"}},
       {.args = {"--help"}, .status = 0, .shows = {"usage: mok2 convert"}},
