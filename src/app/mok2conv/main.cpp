@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The argument text is taken after Qt has removed the options of the toolkit itself
   // (-platform, -style...), which are not the program's.
-  const std::u16string argumentText = mok::JoinArguments(argc, argv);
+  const std::vector<std::u16string> arguments = mok::ProgramArguments(argc, argv);
+  const std::u16string argumentText = mok::JoinArguments(arguments);
   QApplication::setApplicationName(QStringLiteral("mok2conv"));
   mok::ui::InstallJapaneseTranslation(app);
 
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
 
   commandLine.valid = false;
   commandLine.firstActivate = true;
-  mok::ParseCommandLine(argumentText, commandLine, prompter);
+  mok::ParseCommandLine(arguments, commandLine, prompter);
 
   single.OnActivateRequest = [&window] {
     if (window.isMinimized())
