@@ -118,6 +118,13 @@ TEST_F(RecognizeAddressTest, KanaAddressesGoThroughThePostalTable) {
     EXPECT_EQ(Run(address), done) << U8(address);
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｱｲｳ1-2"), "2 ");  // not in the postal table
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄ,東京"), "-1 ");  // the second field is no kana
+  // Issue 20: the fields after the ones read are kept.
+  d.settings.remainOut = true;
+  for (const std::u16string address :
+       {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ,1-2-3,ﾋﾞﾙ", u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2-3,ﾋﾞﾙ"})
+    EXPECT_EQ(Run(address), "0 東京都,千代田区,丸の内一丁目２,３ビル / 郵便番号:1000005")
+        << U8(address);
+  d.settings.remainOut = false;
   // The rewritten parts are split again at the delimiter, whatever it is.
   d.settings.delimiter = u"/";
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2"), done);
