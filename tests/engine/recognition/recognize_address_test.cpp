@@ -24,6 +24,7 @@ class RecognizeAddressTest : public ::testing::Test {
     d.AddTown(u"東京都", u"渋谷区", u"鉢山町");                        // id 5
     d.AddTown(u"東京都", u"港区", u"六本木一丁目");                    // id 6
     d.AddTown(u"北海道", u"札幌市中央区", u"大通西");                  // id 7
+    d.AddTown(u"東京都", u"中央区", u"銀座一丁目", {u"1"});            // id 8
     d.AddPost(u"1000005", u"千代田区", u"丸の内", u"ﾁﾖﾀﾞｸ", u"ﾏﾙﾉｳﾁ");
     d.AddPost(u"1500099", u"しぶや区", u"はち山町", u"ｼﾌﾞﾔｸ", u"ﾊﾁﾔﾏﾁｮｳ");
     d.Open();
@@ -58,6 +59,8 @@ TEST_F(RecognizeAddressTest, ResultCodesAndTheBlockTaken) {
       {u"東京都千代田区丸の内1-5", "0 丸の内一丁目５,C1,9,X1-5,Y1,LAT1,LON1"},
       {u"東京都千代田区乙5", "0 乙３,C4,9,X4-3,Y4,LAT4,LON4"},    // the nearest block
       {u"東京都千代田区甲", "0 甲１２,C3,9,X3-12,Y3,LAT3,LON3"},  // no number: the first row
+      // Two municipalities fit; the block is looked up in the one whose town fits (issue 20).
+      {u"中央区銀座1-1-1", "0 銀座一丁目１,C8,9,X8-1,Y8,LAT8,LON8"},
       {u"東京都千代田区丸の内2丁目", "0 丸の内二丁目,C2,9,X2,Y2,LAT2,LON2"}};  // a Null number
   for (const auto& [address, expected] : cases)
     EXPECT_EQ(Run(address), expected) << U8(address);
