@@ -104,6 +104,12 @@ TEST_F(RecognizeAddressTest, LearnedWordsRewriteTheBeginningAndAreLoggedAndCount
   EXPECT_EQ(Run(u"北海道札幌市大通西1"), "2 ");
   EXPECT_EQ(Uses(u"はち山"), 1);
   EXPECT_EQ(Uses(u"札幌"), 1);
+  // A municipality word whose rewrite leaves no municipality part: no municipality, and the
+  // town is not split (issue 20).
+  d.b.AddLearned(0, 2, u"ちよだ区", u"東京都千代田区");
+  const Recognition noCity = d.Recognize(u"東京都ちよだ区丸の内1丁目1");
+  EXPECT_EQ(CodeNumber(noCity.code), 2);
+  EXPECT_EQ(U8(noCity.parts.townName + noCity.parts.numbers[0]), "");
   // The kana pre-pass, a municipality word and a town word in one address.
   d.b.AddLearned(0, 2, u"しぶや区", u"渋谷区");
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｼﾌﾞﾔｸﾊﾁﾔﾏﾁｮｳ1"),
