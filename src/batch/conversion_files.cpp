@@ -11,15 +11,17 @@ std::optional<std::u16string> ConversionFiles::Open(const RunPaths& paths, bool 
                                                     const Settings& settings) {
   paths_ = paths;
   unprocessedOnly_ = unprocessedOnly;
-  if (FileExists(paths.errorList) && ::unlink(NativePath(paths.errorList).c_str()) != 0)
+  // Whatever stands at the error list's name goes, a link too (never the file it names); a folder
+  // there is said when the list is first written.
+  if (::unlink(NativePath(paths.errorList).c_str()) != 0 && errno != ENOENT && errno != EISDIR)
     return FileErrorFromErrno(errno).Text() + u"\r\n" + paths.errorList;
   FileError error;
-  if (!input_.Open(paths.input, &error))
+  if (!input_.Open(paths.input, &error, text::ParseEncoding(settings.inputEncoding)))
     return error.Text() + u"\r\n" + paths.input;
   outputEncoding_ = batch::OutputEncoding(settings, input_.Encoding());
   errorList_.Reset(paths.errorList, outputEncoding_);
   const std::u16string& written = unprocessedOnly ? paths.newOutput : paths.output;
-  output_ = OpenOutputSink(written, paths.input, outputEncoding_, &error);
+  output_ = OpenOutputSink(written, paths.input, outputEncoding_, unprocessedOnly, &error);
   if (!output_)
     return error.Text() + u"\r\n" + written;
   if (!unprocessedOnly)

@@ -1,5 +1,7 @@
 #include "batch/conversion_run.h"
 
+#include <algorithm>
+
 #include "batch/address_field_hint.h"
 #include "batch/conversion_files.h"
 #include "batch/database_message.h"
@@ -21,16 +23,18 @@ RunOutcome Ended(RunOutcome outcome, StopReason reason, std::optional<std::u16st
   return outcome;
 }
 
-// Closes the run's files; when the records reached the end of the input, the output must have
-// reached the disk and, in an unprocessed-only run, be put in place of the earlier one.
-RunOutcome Finish(ConversionFiles& files, RunOutcome outcome) {
-  const ClosedFiles closed = files.Close();
+// After the run's files are closed: when the records reached the end of the input, the output
+// must have reached the disk and, in an unprocessed-only run, be put in place of the earlier one.
+// After a failed write, how many records' lines are in the file is part of the outcome.
+RunOutcome Finish(ConversionFiles& files, const ClosedFiles& closed, RunOutcome outcome) {
   // The error list is a convenience, as when it cannot be written: its close does not end the
   // run. The output's does: a file that did not reach the disk must not pass for a finished one.
+  if (outcome.reason == StopReason::Finished && closed.output)
+    outcome = Ended(std::move(outcome), StopReason::WriteFailed, closed.output);
+  if (outcome.reason == StopReason::WriteFailed)
+    outcome.recordsWritten = std::max<int64_t>(0, files.Output().LinesOnDisk() - 1);
   if (outcome.reason != StopReason::Finished)
     return outcome;
-  if (closed.output)
-    return Ended(std::move(outcome), StopReason::WriteFailed, closed.output);
   if (const auto failure = files.ReplaceOutput())
     return Ended(std::move(outcome), StopReason::Error, failure->Text());
   return outcome;
@@ -56,7 +60,12 @@ RunOutcome ConversionRun::Execute(const RunRequest& request) {
     return {};
   }
   settings.outputFilePath = request.outputPath;
-  RememberFolders(context_.settingsFilePath, settings, request.inputPath, request.outputPath);
+  // An output the run must not write is refused once the input is known to exist; it is not
+  // remembered either, so that the next run does not offer it again.
+  refusedOutput_ = RefusedOutput(PathsOf(request.inputPath, request.outputPath),
+                                 context_.settingsFilePath, context_.database.Folder());
+  RememberFolders(context_.settingsFilePath, settings, request.inputPath,
+                  refusedOutput_ ? u"" : request.outputPath);
 
   running_ = true;
   observer_.SetRunningState(true);
@@ -87,7 +96,7 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return outcome;
   Settings& settings = context_.settings;
   for (const std::u16string& entry :
-       SaveRunWindowState(context_.settingsFilePath, settings, request)) {
+       SaveRunWindowState(context_.settingsFilePath, settings, request, !refusedOutput_)) {
     prompter_.ShowMessage(
         u"次の指定は mok.ini に記憶できません（126バイトまで、前後に空白のないもの）。\r\n" +
         entry);
@@ -110,8 +119,8 @@ RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunReq
   const RunPaths paths = PathsOf(request.inputPath, request.outputPath);
   if (!FileExists(paths.input))
     return Ended(outcome, StopReason::FileRefused, u"入力ファイルが見つかりません。");
-  if (auto refused = RefusedOutput(paths, context_.settingsFilePath, context_.database.Folder()))
-    return Ended(outcome, StopReason::FileRefused, std::move(refused));
+  if (refusedOutput_)
+    return Ended(outcome, StopReason::FileRefused, refusedOutput_);
   // Another file at the output's path is replaced only when the user says so; an
   // unprocessed-only run pairs its records with the earlier output, so that must be the input's.
   if (ClaimOfOutput(paths.output, reader.Source(), context_.settings.addLine) ==
@@ -141,7 +150,16 @@ RunOutcome ConversionRun::ConvertRecords(const InputReader& reader, const RunReq
   RecordLoop loop({context_.settings, context_.database, context_.recognizer, prompter_, observer_,
                    cancelRequested_},
                   reader, files, RunKindOf(outcome.unprocessedOnly));
-  return Finish(files, loop.Run(std::move(outcome), count));
+  outcome = loop.Run(std::move(outcome), count);
+  const ClosedFiles closed = files.Close();
+  // An error list that did not reach the disk is incomplete: said, and the run is not a success.
+  if (closed.errorList && !outcome.errorListFailure) {
+    prompter_.ShowMessage(
+        u"エラーリストを書き込めませんでした。エラーリストは完全ではありません。\r\n" +
+        *closed.errorList);
+    outcome.errorListFailure = closed.errorList;
+  }
+  return Finish(files, closed, std::move(outcome));
 }
 
 void ConversionRun::ShowEnd(const RunOutcome& outcome) {

@@ -103,6 +103,7 @@ class ConversionRun {
   Prompter& prompter_;  // releasing_, seen as a Prompter with its default arguments
   RunObserver& observer_;
   RunFiles lastFiles_;
+  std::optional<std::u16string> refusedOutput_;  // why the run's output must not be written
   bool running_ = false;
   std::atomic<bool> cancelRequested_{false};
 };

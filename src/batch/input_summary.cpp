@@ -6,10 +6,11 @@
 
 namespace mok::batch {
 
-InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_t addressField) {
+InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_t addressField,
+                            std::optional<text::Encoding> encoding) {
   InputSummary summary;
   LineReader input;
-  if (!FileExists(path) || !input.Open(path))
+  if (!FileExists(path) || !input.Open(path, nullptr, encoding))
     return summary;
   summary.encoding = input.Encoding();
   // The field of a line, trimmed as the run takes the address; nullopt when the line lacks it.

@@ -23,6 +23,9 @@ struct InputSummary {
 };
 
 // `startRow` is 1-based, `addressField` 0-based, as the run takes them.
-InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_t addressField);
+// `encoding`: the one the run reads the input in (INPUTENCODING), nullopt to tell it from the
+// bytes.
+InputSummary SummarizeInput(const std::u16string& path, int32_t startRow, int32_t addressField,
+                            std::optional<text::Encoding> encoding = std::nullopt);
 
 }  // namespace mok::batch

@@ -7,23 +7,35 @@
 #include <cstring>
 #include <utility>
 
+#include "text/encoding_judge.h"
 #include "text/text.h"
 
 namespace mok::batch {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
-// The encoding is told from the first MiB: enough for every character of a usual input to have
-// shown whether it is CP932 or UTF-8, and quick to read again at every opening.
-constexpr std::size_t kDetectBytes = 1 << 20;
 
-// The file's first bytes (at most kDetectBytes), and the file rewound; false on a read error.
-bool ReadHead(std::FILE* file, std::string& head, bool& wholeFile) {
-  head.resize(kDetectBytes);
-  head.resize(std::fread(head.data(), 1, head.size(), file));
-  wholeFile = head.size() < kDetectBytes;
+// The file's encoding: the one named, else told from as much of the file as it takes
+// (encoding_judge.h); the file rewound. A name of UTF-8 covers a file with or without the mark.
+// nullopt on a read error.
+std::optional<text::Encoding> FileEncoding(std::FILE* file, std::optional<text::Encoding> named) {
+  std::string piece(kBufferSize, '\0');
+  piece.resize(std::fread(piece.data(), 1, kBufferSize, file));
+  const bool marked = piece.starts_with(text::kUtf8Bom);
+  text::EncodingJudge judge;
+  while (!named && !piece.empty() && !judge.Decided()) {
+    judge.Feed(piece);
+    piece.resize(kBufferSize);
+    piece.resize(std::fread(piece.data(), 1, kBufferSize, file));
+  }
   const bool failed = std::ferror(file) != 0;
   std::rewind(file);
-  return !failed;
+  if (failed)
+    return std::nullopt;
+  if (!named)
+    return judge.Result();
+  if (*named == text::Encoding::Cp932)
+    return named;
+  return marked ? text::Encoding::Utf8Bom : text::Encoding::Utf8;
 }
 }  // namespace
 
@@ -53,17 +65,16 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
       *error = FileErrorFromErrno(EISDIR);
     return false;
   }
-  std::string head;
-  bool wholeFile = false;
-  if (!ReadHead(file, head, wholeFile)) {
+  const auto judged = FileEncoding(file, encoding);
+  if (!judged) {
     std::fclose(file);
     if (error)
       *error = FileErrorFromErrno(EIO);
     return false;
   }
-  encoding_ = encoding.value_or(text::DetectEncoding(head, wholeFile));
-  // The mark is no part of the first line; a file named UTF-8 may come with or without it.
-  if (encoding_ != text::Encoding::Cp932 && head.starts_with(text::kUtf8Bom))
+  encoding_ = *judged;
+  // The mark is no part of the first line.
+  if (encoding_ == text::Encoding::Utf8Bom)
     std::fseek(file, static_cast<long>(text::kUtf8Bom.size()), SEEK_SET);
   file_ = file;
   path_ = path;
@@ -71,6 +82,7 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
   pos_ = len_ = 0;
   error_ = false;
   lineNumber_ = 0;
+  lastLineEnded_ = true;
   return true;
 }
 
@@ -89,6 +101,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
   len_ = std::exchange(other.len_, 0);
   error_ = other.error_;
   lineNumber_ = other.lineNumber_;
+  lastLineEnded_ = other.lastLineEnded_;
   encoding_ = other.encoding_;
   return *this;
 }
@@ -121,11 +134,13 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
   if (!Fill())
     return error_ ? Status::ReadError : Status::End;
   std::string line;
+  bool ended = true;
   while (true) {
     if (!Fill()) {
       if (error_)
         return Status::ReadError;
-      break;  // a last line without a line end
+      ended = false;  // a last line without a line end
+      break;
     }
     const char* begin = buffer_.data() + pos_;
     const char* end = buffer_.data() + len_;
@@ -145,6 +160,7 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
     break;
   }
   ++lineNumber_;
+  lastLineEnded_ = ended;
   bytes = std::move(line);
   return Status::Ok;
 }
@@ -165,6 +181,8 @@ LineReader::Line LineReader::Next() {
   Line line;
   line.status = ReadLine(line.text);
   line.number = lineNumber_;
+  const bool read = line.status == Status::Ok || line.status == Status::Undecodable;
+  line.ended = !read || lastLineEnded_;
   return line;
 }
 

@@ -33,11 +33,13 @@ class LineReader {
     UnclosedQuote,
   };
 
-  // A line as read: how the read went, the line's 1-based number, and its text ("" unless read).
+  // A line as read: how the read went, the line's 1-based number, its text ("" unless read),
+  // and whether a line end followed it (a file cut inside its last line has none there).
   struct Line {
     Status status = Status::Ok;
     int64_t number = 0;
     std::u16string text;
+    bool ended = true;
   };
 
   LineReader() = default;
@@ -48,8 +50,8 @@ class LineReader {
   LineReader(LineReader&& other) noexcept;
   LineReader& operator=(LineReader&& other) noexcept;
 
-  // Opens `path` for reading in `encoding`, or in the encoding its first bytes show when none is
-  // given; a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
+  // Opens `path` for reading in `encoding`, or in the encoding its bytes show when none is given;
+  // a UTF-8 byte-order mark is skipped. On failure returns false and fills `error`.
   bool Open(const std::u16string& path, FileError* error = nullptr,
             std::optional<text::Encoding> encoding = std::nullopt);
   void Close();
@@ -69,6 +71,8 @@ class LineReader {
 
   // 1-based number of the line last read (0 before the first).
   int64_t LineNumber() const { return lineNumber_; }
+  // Whether a line end followed the line last read.
+  bool LastLineEnded() const { return lastLineEnded_; }
 
  private:
   bool Fill();
@@ -80,6 +84,7 @@ class LineReader {
   std::size_t len_ = 0;
   bool error_ = false;
   int64_t lineNumber_ = 0;
+  bool lastLineEnded_ = true;
   text::Encoding encoding_ = text::Encoding::Cp932;
 };
 

@@ -4,6 +4,7 @@
 // it into its cells. A failed write or close is reported, as for any output file.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,12 +24,16 @@ class OutputSink {
   virtual bool IsOpen() const = 0;
   // The text of the last failure, for a message.
   virtual const std::u16string& Failure() const = 0;
+  // The lines (header included) known to be in the file after a failed write; a workbook, whose
+  // file is written whole when it closes, holds none.
+  virtual int64_t LinesOnDisk() const { return 0; }
 };
 
 // The sink for `path`, the output of `inputPath`: an Excel workbook when the name ends in
-// ".xlsx", else CSV text in `encoding`; nullptr and `error` when the file cannot be created.
+// ".xlsx", else CSV text in `encoding`, `fresh` when whatever stands at the name (a link too)
+// must go rather than be written through; nullptr and `error` when the file cannot be created.
 std::unique_ptr<OutputSink> OpenOutputSink(const std::u16string& path,
                                            const std::u16string& inputPath, text::Encoding encoding,
-                                           FileError* error);
+                                           bool fresh, FileError* error);
 
 }  // namespace mok::batch

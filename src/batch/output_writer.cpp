@@ -70,13 +70,13 @@ std::optional<std::u16string> ErrorList::WriteUnknownLine(const Settings& settin
   if (!settings.unknownOut || failed_)
     return std::nullopt;
   FileError error;
-  if (!writer_.IsOpen() && !writer_.Open(path_, &error, encoding_)) {
+  if (!writer_.IsOpen() && !writer_.Open(path_, &error, encoding_, LineWriter::Mode::Fresh)) {
     failed_ = true;
     return error.Text() + u"\r\n" + path_;
   }
   if (!writer_.WriteLine(address)) {
     failed_ = true;
-    return writer_.Failure() + u"\r\n" + path_;
+    return writer_.Failure();
   }
   return std::nullopt;
 }

@@ -63,10 +63,10 @@ class NoCountStore : public engine::ForwardingStore {
   explicit NoCountStore(db::AddressDatabase& database)
       : ForwardingStore(database), database_(database) {}
 
-  // Reads the registered words once, so that only a word one of them begins is looked up: each
-  // lookup takes and drops the main database's file lock, and the workers would queue for the
-  // engine's process-wide lock table. The dictionary does not change while a pool runs (a run
-  // that may register words has none). When the words cannot be read, every word is looked up.
+  // Reads the registered words (again at every dictionary generation), so that only a word one
+  // of them begins is looked up: each lookup takes and drops the main database's file lock, and
+  // the workers would queue for the engine's process-wide lock table. When the words cannot be
+  // read, every word is looked up.
   void ReadRegisteredWords() {
     // Prefecture words are stored, never looked up.
     for (const engine::WordKind kind : {engine::WordKind::City, engine::WordKind::Town}) {
@@ -106,6 +106,7 @@ class NoCountStore : public engine::ForwardingStore {
 struct RecognitionPool::Worker {
   db::AddressDatabase database;
   NoCountStore store{database};
+  uint64_t dictionary = 0;  // the generation its registered words were read at
 };
 
 RecognitionPool::RecognitionPool(const Settings& settings)
@@ -147,11 +148,18 @@ RecognitionPool::~RecognitionPool() {
 
 std::vector<RecognitionPool::Answer> RecognitionPool::Recognize(
     Worker& worker, const std::vector<std::u16string>& addresses) const {
+  // The generation is taken before the words are read: an answer never claims a newer one than
+  // the words it used.
+  const uint64_t dictionary = dictionary_.load();
+  if (dictionary != worker.dictionary) {
+    worker.store.ReadRegisteredWords();
+    worker.dictionary = dictionary;
+  }
   std::vector<Answer> answers;
   answers.reserve(addresses.size());
   for (const std::u16string& address : addresses) {
     engine::Recognition recognition = recognizer_.RecognizeAddress(address, worker.store);
-    answers.push_back({std::move(recognition), worker.store.TakeLearned()});
+    answers.push_back({std::move(recognition), worker.store.TakeLearned(), dictionary});
   }
   return answers;
 }

@@ -11,13 +11,20 @@
 // run recognises that address once more against its own store, in order, where the count is
 // stored as before.
 //
+// Another program may change the learning dictionary while the pool runs. Each answer carries the
+// dictionary generation it was given under; the run tells the pool when it sees the dictionary
+// changed (DictionaryChanged), the workers then read the registered words again, and an answer of
+// an earlier generation is no longer current: the run recognises that address itself.
+//
 //   auto pool = RecognitionPool::Start(settings, dbDir, u"", u"東京都", 2);
 //   pool->Submit({u"東京都千代田区丸の内1-1-1", u"東京都港区芝公園4-2-8"});
 //   for (auto& answer : pool->Take()) ...
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -34,7 +41,8 @@ class RecognitionPool {
  public:
   struct Answer {
     engine::Recognition recognition;
-    bool learned = false;  // a learned word was found on the way: recognise again in order
+    bool learned = false;     // a learned word was found on the way: recognise again in order
+    uint64_t dictionary = 0;  // the dictionary generation it was given under
   };
 
   // `workers` workers (the caller's thread and workers - 1 threads, at least one) over the
@@ -56,6 +64,11 @@ class RecognitionPool {
   // Batches queued and not yet taken.
   std::size_t Queued() const;
 
+  // The learning dictionary changed: answers given before are no longer current.
+  void DictionaryChanged() { dictionary_.fetch_add(1); }
+  // Whether the answer was given under the dictionary as it stands.
+  bool Current(const Answer& answer) const { return answer.dictionary == dictionary_.load(); }
+
  private:
   struct Worker;
   struct Batch {
@@ -74,7 +87,8 @@ class RecognitionPool {
   std::deque<std::shared_ptr<Batch>> queued_;  // in order; the front is taken next
   std::size_t assigned_ = 0;                   // batches of queued_ handed to a worker
   bool stopping_ = false;
-  const Settings settings_;  // unchanged while the workers read it
+  std::atomic<uint64_t> dictionary_{0};  // the dictionary generation
+  const Settings settings_;              // unchanged while the workers read it
   const engine::Recognizer recognizer_;
   std::vector<std::unique_ptr<Worker>> workers_;  // the first is the caller's
   std::vector<std::thread> threads_;

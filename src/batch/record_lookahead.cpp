@@ -13,6 +13,18 @@ namespace {
 constexpr std::size_t kBatchSize = 64;
 constexpr std::size_t kBatchesAhead = 8;
 
+// The earlier output's line of an input record. A last line without its line end was cut by a
+// kill or a power cut while it was written: it reads as the record's unconverted line (its input
+// line), so that the record is converted again instead of keeping a cut coordinate.
+LineReader::Line PairedLine(LineReader& previous, const InputRecord& input) {
+  LineReader::Line line = ReadRecord(previous);
+  if (!line.ended) {
+    line.status = LineReader::Status::Ok;
+    line.text = input.line;
+  }
+  return line;
+}
+
 }  // namespace
 
 RecordLookahead::RecordLookahead(LineReader& input, LineReader* previous,
@@ -34,7 +46,7 @@ void RecordLookahead::Fill() {
     Record record;
     record.input = ReadInputRecord(input_, addressFields_);
     if (record.input.read == LineReader::Status::Ok && previous_ != nullptr)
-      record.previous = ReadRecord(*previous_);
+      record.previous = PairedLine(*previous_, record.input);
     readFailed_ = record.input.read != LineReader::Status::Ok ||
                   record.previous.status != LineReader::Status::Ok;
     record.recognize = !readFailed_ && recognize_(record);

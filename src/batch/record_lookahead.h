@@ -1,7 +1,9 @@
 // The records of a run read ahead of the one being converted, so that a recognition pool can
 // recognise their addresses meanwhile. Nothing is shown while reading ahead: a line that cannot
 // be read keeps its status and is reported when the run reaches it, and reading ahead stops
-// there, where the run itself will stop. Without a pool, one record is read at a time.
+// there, where the run itself will stop. Without a pool, one record is read at a time. An earlier
+// output's last line that was cut before its line end pairs with its record as an unconverted
+// line.
 #pragma once
 
 #include <cstdint>

@@ -1,12 +1,10 @@
 #include "batch/record_loop.h"
 
-#include <algorithm>
-#include <thread>
-
 #include "batch/database_message.h"
 #include "batch/field_count_rule.h"
 #include "batch/output_writer.h"
 #include "batch/run_messages.h"
+#include "batch/worker_count.h"
 
 namespace mok::batch {
 namespace {
@@ -47,7 +45,11 @@ RunOutcome RecordLoop::Run(RunOutcome outcome, const InputCount& count) {
     return End({StopReason::WriteFailed, std::move(failure)});
   context_.cancelRequested.store(false);
   const HeldReads held(context_.database);
+  // Looked at before the workers read the registered words: a change after it is seen.
+  DictionaryWatch watch(context_.database);
   const std::unique_ptr<RecognitionPool> pool = StartPool();
+  pool_ = pool.get();
+  watch_ = &watch;
   RecordLookahead ahead(files_.Input(), files_.Previous(), reader_.Source().addressFields,
                         pool.get(), Recognizes(kind_, context_.settings.delimiter));
   for (int32_t position = 1; !ahead.AtEnd(); ++position) {
@@ -155,8 +157,9 @@ RecordLoop::RecordConversion RecordLoop::ConvertRecord(
     return done;
   }
   ++outcome_.failed;
-  if (const auto failure = files_.Errors().WriteUnknownLine(settings, address)) {
+  if (auto failure = files_.Errors().WriteUnknownLine(settings, address)) {
     context_.prompter.ShowMessage(u"エラーリストを書き込めません。変換は続けます。\r\n" + *failure);
+    outcome_.errorListFailure = std::move(failure);
   }
   return done;
 }
@@ -164,10 +167,19 @@ RecordLoop::RecordConversion RecordLoop::ConvertRecord(
 engine::Recognition RecordLoop::Recognize(const std::u16string& address,
                                           std::optional<RecognitionPool::Answer> answer) {
   // A worker's answer serves unless it used the learning dictionary, whose counts must change
-  // in record order: then the address is recognised here, as a single recognizer would.
-  if (answer && !answer->learned)
+  // in record order, or the dictionary changed since it was given: then the address is
+  // recognised here, as a single recognizer would.
+  if (answer && !answer->learned && AnswerCurrent(*answer))
     return std::move(answer->recognition);
   return context_.recognizer.RecognizeAddress(address, context_.database);
+}
+
+bool RecordLoop::AnswerCurrent(const RecognitionPool::Answer& answer) {
+  if (pool_ == nullptr || watch_ == nullptr)
+    return false;
+  if (watch_->Changed())
+    pool_->DictionaryChanged();
+  return pool_->Current(answer);
 }
 
 std::optional<std::u16string> RecordLoop::SayFailures(const engine::Recognition& recognition) {
@@ -213,10 +225,7 @@ std::unique_ptr<RecognitionPool> RecordLoop::StartPool() const {
   // Records that may stop for the correction dialog are recognised one at a time: a word learned
   // there must apply to the next record.
   const Settings& settings = context_.settings;
-  const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-  const unsigned workers = settings.unknownCheck
-                               ? 1
-                               : (settings.jobs > 0 ? static_cast<unsigned>(settings.jobs) : cores);
+  const unsigned workers = settings.unknownCheck ? 1 : WorkerCount(settings.jobs);
   if (workers < 2)
     return nullptr;
   return RecognitionPool::Start(settings, context_.database.Folder(), context_.database.Server(),
@@ -224,6 +233,8 @@ std::unique_ptr<RecognitionPool> RecordLoop::StartPool() const {
 }
 
 RunOutcome RecordLoop::End(Stop stop) {
+  pool_ = nullptr;
+  watch_ = nullptr;
   outcome_.reason = stop.reason;
   outcome_.error = std::move(stop.error);
   return std::move(outcome_);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "batch/conversion_files.h"
+#include "batch/dictionary_watch.h"
 #include "batch/input_reader.h"
 #include "batch/recognition_pool.h"
 #include "batch/record_lookahead.h"
@@ -72,6 +73,8 @@ class RecordLoop {
                                  std::optional<RecognitionPool::Answer> answer);
   engine::Recognition Recognize(const std::u16string& address,
                                 std::optional<RecognitionPool::Answer> answer);
+  // Whether a worker's answer was given under the learning dictionary as it stands now.
+  bool AnswerCurrent(const RecognitionPool::Answer& answer);
   // Shows the address data's failures; gives the one that ends the run.
   std::optional<std::u16string> SayFailures(const engine::Recognition& recognition);
   void ShowResult(const std::u16string& display, const RecordConversion& done);
@@ -86,7 +89,9 @@ class RecordLoop {
   ConversionFiles& files_;
   const RunKind& kind_;
   RunOutcome outcome_;
-  bool countWarningShown_ = false;  // learned-word counts not stored, said once
+  RecognitionPool* pool_ = nullptr;   // the run's workers, while the records pass
+  DictionaryWatch* watch_ = nullptr;  // the learning dictionary's changes, likewise
+  bool countWarningShown_ = false;    // learned-word counts not stored, said once
 };
 
 }  // namespace mok::batch

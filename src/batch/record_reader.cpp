@@ -31,6 +31,7 @@ LineReader::Line ReadRecord(LineReader& file) {
   line.status = ReadRecordBytes(file, bytes);
   if (line.status != LineReader::Status::Ok)
     return line;
+  line.ended = file.LastLineEnded();
   auto decoded = text::Decode(bytes, file.Encoding());
   if (!decoded) {
     line.status = LineReader::Status::Undecodable;

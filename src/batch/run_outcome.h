@@ -46,6 +46,11 @@ struct RunOutcome {
   // convert), never counted as converted nor as failed.
   int32_t blank = 0;
   bool unprocessedOnly = false;
+  // The first failure of the error list (it could not be created, written or closed): the list is
+  // incomplete, which the run has said. The records themselves are not affected.
+  std::optional<std::u16string> errorListFailure;
+  // After a failed write: how many records' lines reached the file the records went to.
+  std::optional<int64_t> recordsWritten;
 
   // The records converted: those recognised that neither failed nor were blank.
   int32_t Converted() const { return processed - failed - blank; }

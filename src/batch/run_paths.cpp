@@ -51,6 +51,12 @@ RunPaths PathsOf(const std::u16string& input, const std::u16string& output) {
 std::optional<std::u16string> RefusedOutput(const RunPaths& paths,
                                             const std::u16string& settingsFilePath,
                                             const std::u16string& databaseFolder) {
+  // An output named *.err would be its own error list: the list would replace the output's lines
+  // (and an unprocessed-only run would remove the earlier output before reading it).
+  if (paths.errorList == paths.output)
+    return u"出力ファイルの名前がエラーリストの名前と同じになるため出力できません"
+           u"（出力ファイルの拡張子に .err は使えません）。\r\n" +
+           paths.output;
   for (const std::u16string* path : {&paths.output, &paths.errorList, &paths.newOutput}) {
     if (SameFile(paths.input, *path))
       return u"入力ファイルと同じファイルには出力できません。\r\n" + *path;

@@ -1,7 +1,8 @@
 // The files a run works with, and where it must not write. A run writes its output, the error
 // list beside it and, in an unprocessed-only run, the new output "<output>.$$$". None of them may
 // be the input (writing would destroy it before it is read), a database of the database folder
-// or the settings file in use, also when named through "./", a link or a hard link.
+// or the settings file in use, also when named through "./", a link or a hard link; and the output
+// may not be its own error list (an output named *.err).
 //
 // Example: with the input /data/in.csv, the output /data/in.csv is refused, and so is the output
 // /db/東京都.sqlite when /db is the database folder.

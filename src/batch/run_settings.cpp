@@ -25,11 +25,12 @@ void RememberFolders(const std::u16string& settingsFilePath, Settings& settings,
 }
 
 std::vector<std::u16string> SaveRunWindowState(const std::u16string& settingsFilePath,
-                                               const Settings& settings,
-                                               const RunRequest& request) {
+                                               const Settings& settings, const RunRequest& request,
+                                               bool rememberOutput) {
   CurrentState state;
   state.inputFilePath = settings.inputFilePath;
-  state.outputFilePath = settings.outputFilePath;
+  state.outputFilePath =
+      rememberOutput ? settings.outputFilePath : LoadCurrentState(settingsFilePath).outputFilePath;
   state.selectPref = request.region;
   state.startRow = request.startRow;
   for (std::size_t i = 0; i < state.adrFields.size(); ++i)

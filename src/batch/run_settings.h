@@ -19,10 +19,12 @@ void WriteRunSetting(const std::u16string& settingsFilePath, const std::u16strin
 void RememberFolders(const std::u16string& settingsFilePath, Settings& settings,
                      const std::u16string& inputPath, const std::u16string& outputPath);
 
-// Writes section CURRENT from the request's texts (the window's boxes) and the settings' paths.
+// Writes section CURRENT from the request's texts (the window's boxes) and the settings' paths;
+// without `rememberOutput` (an output the run refused) the output path remembered before stays.
 // An entry that would not read back whole (a path of more than 126 bytes) is stored empty, so
 // that a later run never takes its cut form for a file; those entries are given back.
 std::vector<std::u16string> SaveRunWindowState(const std::u16string& settingsFilePath,
-                                               const Settings& settings, const RunRequest& request);
+                                               const Settings& settings, const RunRequest& request,
+                                               bool rememberOutput = true);
 
 }  // namespace mok::batch

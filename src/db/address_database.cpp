@@ -182,6 +182,12 @@ DbResult<std::vector<std::u16string>> AddressDatabase::RegisteredWords(engine::W
   return main_->RegisteredWords(region_.number, kind);
 }
 
+DbResult<int64_t> AddressDatabase::DictionaryVersion() {
+  if (!main_)
+    return NotOpen(u"the main database");
+  return main_->DataVersion();
+}
+
 DbStatus AddressDatabase::CountLearnedWordUse(int64_t id) {
   if (!main_)
     return NotOpen(u"the main database");

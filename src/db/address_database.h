@@ -85,6 +85,9 @@ class AddressDatabase : public engine::AddressStore {
   DbStatus CountLearnedWordUse(int64_t id) override;
   // The registered words of `kind` that apply to the selected region.
   DbResult<std::vector<std::u16string>> RegisteredWords(engine::WordKind kind);
+  // Changes whenever another connection has changed the main database (the learning dictionary)
+  // since the last call: MainDatabase::DataVersion.
+  DbResult<int64_t> DictionaryVersion();
   DbResult<std::optional<engine::PostalNames>> FindPostalNames(
       const std::u16string& cityKana, const std::u16string& placeKana) override;
 

@@ -291,6 +291,15 @@ DbStatus Connection::Execute(const std::string& sql) {
   return {};
 }
 
+DbStatus Connection::ExecuteUnlessBusy(const std::string& sql) {
+  if (db_ != nullptr)
+    sqlite3_busy_timeout(db_, 0);
+  DbStatus done = Execute(sql);
+  if (db_ != nullptr)
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  return done;
+}
+
 DbResult<Statement> Connection::Compile(const std::string& sql) {
   if (db_ == nullptr)
     return MakeError(u"database not open", SQLITE_MISUSE);

@@ -117,6 +117,8 @@ class Connection {
 
   // Runs one or more statements without parameters (schema, pragmas, transactions).
   DbStatus Execute(const std::string& sql);
+  // The same without waiting for another program's lock: busy at once when the file is in use.
+  DbStatus ExecuteUnlessBusy(const std::string& sql);
   // A statement of the connection's cache, rewound and with its bindings cleared. The pointer
   // stays valid while the connection lives; do not run the same SQL twice at once through it.
   DbResult<Statement*> Prepare(const std::string& sql);

@@ -7,10 +7,30 @@
 
 namespace mok::db {
 
+namespace {
+
+// A run that counted a learned word and was killed (or crashed) before it closed leaves the file
+// in write-ahead-log mode, which cannot be read from a folder the reader may not write to. The
+// next opening that can puts the rollback journal back (the log is played into the file first,
+// so no count is lost); while another program has the file open it stays as it is.
+void RestoreRollbackJournal(Connection& db) {
+  bool logged = false;
+  {
+    auto mode = db.Compile("pragma journal_mode");
+    const auto row = mode ? mode->Step() : DbResult<bool>(false);
+    logged = row && *row && mode->Text(0) == u"wal";
+  }  // the statement no longer holds the file when the mode changes
+  if (logged)
+    db.ExecuteUnlessBusy("pragma journal_mode = delete");
+}
+
+}  // namespace
+
 DbResult<std::unique_ptr<MainDatabase>> MainDatabase::Open(const std::u16string& path) {
   auto db = Connection::Open(path);
   if (!db)
     return InFile(db.error(), path);
+  RestoreRollbackJournal(*db);
   return std::unique_ptr<MainDatabase>(new MainDatabase(std::move(*db)));
 }
 
@@ -121,6 +141,17 @@ void MainDatabase::LogWrites() {
   // log cannot be created) keeps working as it did, only slower.
   db_.Execute("pragma journal_mode = wal");
   db_.Execute("pragma synchronous = normal");
+}
+
+DbResult<int64_t> MainDatabase::DataVersion() {
+  auto st = db_.Prepare("pragma data_version");
+  if (!st)
+    return Fail(st.error());
+  ScopedReset reset(*st);
+  auto row = (*st)->Step();
+  if (!row)
+    return Fail(row.error());
+  return *row ? (*st)->Int(0) : int64_t{0};
 }
 
 DbStatus MainDatabase::CountLearnedWordUse(int64_t id) {

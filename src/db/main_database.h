@@ -37,6 +37,7 @@ class MainDatabase : public MainStore {
   DbStatus CountLearnedWordUse(int64_t id) override;
   DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region,
                                                         engine::WordKind kind) override;
+  DbResult<int64_t> DataVersion() override;
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
                                              const std::u16string& registeredWord,
                                              const std::u16string& convertedWord) override;

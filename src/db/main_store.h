@@ -101,6 +101,10 @@ class MainStore {
   // those of every region), in no particular order.
   virtual DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region,
                                                                 engine::WordKind kind) = 0;
+  // A number that changes whenever another program (or another connection of this one) has
+  // registered, changed or removed a learned word since the last call; cheap enough to ask
+  // often. Counting a use need not change it.
+  virtual DbResult<int64_t> DataVersion() = 0;
   // Adds a learned word for `scope` (0: every region, else a region number) unless the same
   // four values are registered already, in one transaction.
   virtual DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,

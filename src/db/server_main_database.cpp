@@ -153,6 +153,22 @@ DbResult<std::vector<std::u16string>> ServerMainDatabase::RegisteredWords(int16_
   return words;
 }
 
+DbResult<int64_t> ServerMainDatabase::DataVersion() {
+  // The server keeps no version of a table: the number, the newest row and a hash of every
+  // registered pair tell a registration, an edit and a removal apart from the state before;
+  // counts stay out. While the server is away the dictionary the run reads is the snapshot,
+  // which does not change.
+  auto rows = Query(
+      "select count(*), coalesce(max(rowid), 0), coalesce(sum(hashtext(concat_ws('|', fldDbNo,"
+      " fldType, fld登録字句, fld変換字句))::bigint), 0) from 学習");
+  if (!rows && lost_)
+    return lastVersion_;
+  if (!rows)
+    return rows.error();
+  lastVersion_ = rows->Int(0, 0) * 1000003 + rows->Int(0, 1) * 7919 + rows->Int(0, 2);
+  return lastVersion_;
+}
+
 DbStatus ServerMainDatabase::CountLearnedWordUse(int64_t id) {
   // Added in the server: two desks counting the same word at once both count.
   auto counted = Query(

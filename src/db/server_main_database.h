@@ -40,6 +40,7 @@ class ServerMainDatabase : public MainStore {
   DbStatus CountLearnedWordUse(int64_t id) override;
   DbResult<std::vector<std::u16string>> RegisteredWords(int16_t region,
                                                         engine::WordKind kind) override;
+  DbResult<int64_t> DataVersion() override;
   DbResult<Registration> RegisterLearnedWord(int32_t scope, engine::WordKind kind,
                                              const std::u16string& registeredWord,
                                              const std::u16string& convertedWord) override;
@@ -65,6 +66,7 @@ class ServerMainDatabase : public MainStore {
   PgConnection server_;
   LearnedWordSnapshot snapshot_;
   std::optional<DbError> lost_;  // why the connection was lost, while it is
+  int64_t lastVersion_ = 0;      // the dictionary version last read from the server
 };
 
 }  // namespace mok::db

@@ -1,10 +1,11 @@
 // Command-line parsing.
 //
-// The argument text is split at spaces (U+0020 only: tabs, full-width spaces and quotes are
-// ordinary characters, so a value cannot contain a space). A word that begins with "-" is an
-// option named by its second character, in either case; the word after it is its value whatever
-// it looks like. Other words are skipped. Example: `abc -I in.csv -d -o x` sets the input file
-// "in.csv" and the region "-o"; "x" is skipped.
+// An argument text is split at spaces (U+0020 only: tabs, full-width spaces and quotes are
+// ordinary characters, so a value in it cannot contain a space); the program's own arguments are
+// taken as the words they are, so that `-i "My Files/a.csv"` names one file. A word that begins
+// with "-" is an option named by its second character, in either case; the word after it is its
+// value whatever it looks like. Other words are skipped. Example: `abc -I in.csv -d -o x` sets the
+// input file "in.csv" and the region "-o"; "x" is skipped.
 #include "startup/command_line.h"
 
 #include "text/text.h"
@@ -30,31 +31,30 @@ std::vector<std::u16string_view> SplitWords(std::u16string_view text) {
   return words;
 }
 
-}  // namespace
+// No option set; the first activation as it was.
+CommandLineOptions Unset(const CommandLineOptions& options) {
+  CommandLineOptions unset;
+  unset.firstActivate = options.firstActivate;
+  return unset;
+}
 
-bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,
-                      Prompter& prompter) {
-  const bool firstActivate = options.firstActivate;
-  options = CommandLineOptions{};
-  options.firstActivate = firstActivate;
-  if (commandLine.empty())
-    return false;
-
+// Parses the words; `commandLine` is the text a message shows.
+bool ParseWords(const std::vector<std::u16string_view>& words, const std::u16string& commandLine,
+                CommandLineOptions& options, Prompter& prompter) {
+  options = Unset(options);
   auto fail = [&]() {
     prompter.ShowMessage(std::u16string(kCommandLineError) + u"\r\n" + commandLine,
                          MessageIcon::None, kAppTitle);
-    options = CommandLineOptions{};
-    options.firstActivate = firstActivate;
+    options = Unset(options);
     return false;
   };
 
-  const std::vector<std::u16string_view> words = SplitWords(commandLine);
   if (words.empty() || words.size() > kMaxWords)
     return fail();
 
   for (std::size_t i = 0; i < words.size();) {
     const std::u16string_view word = words[i];
-    if (word.front() != u'-') {
+    if (!word.starts_with(u'-')) {
       ++i;  // neither an option nor a value: skipped
       continue;
     }
@@ -97,6 +97,27 @@ bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& opt
   return true;
 }
 
+}  // namespace
+
+bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,
+                      Prompter& prompter) {
+  if (commandLine.empty()) {
+    options = Unset(options);
+    return false;
+  }
+  return ParseWords(SplitWords(commandLine), commandLine, options, prompter);
+}
+
+bool ParseCommandLine(const std::vector<std::u16string>& arguments, CommandLineOptions& options,
+                      Prompter& prompter) {
+  if (arguments.empty()) {
+    options = Unset(options);
+    return false;
+  }
+  const std::vector<std::u16string_view> words(arguments.begin(), arguments.end());
+  return ParseWords(words, JoinArguments(arguments), options, prompter);
+}
+
 std::u16string JoinArguments(const std::vector<std::u16string>& words) {
   std::u16string text;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -107,11 +128,15 @@ std::u16string JoinArguments(const std::vector<std::u16string>& words) {
   return text;
 }
 
-std::u16string JoinArguments(int argc, const char* const* argv) {
+std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv) {
   std::vector<std::u16string> words;
   for (int i = 1; i < argc; ++i)
     words.push_back(text::FromUtf8(argv[i]));
-  return JoinArguments(words);
+  return words;
+}
+
+std::u16string JoinArguments(int argc, const char* const* argv) {
+  return JoinArguments(ProgramArguments(argc, argv));
 }
 
 }  // namespace mok

@@ -31,6 +31,15 @@ inline constexpr char16_t kCommandLineError[] = u"起動時オプションの指
 bool ParseCommandLine(const std::u16string& commandLine, CommandLineOptions& options,
                       Prompter& prompter);
 
+// The same for the program's arguments as it was given them: each argument is one word (a value
+// may hold spaces), the message shows them joined by spaces; no argument is not valid and shows
+// nothing.
+bool ParseCommandLine(const std::vector<std::u16string>& arguments, CommandLineOptions& options,
+                      Prompter& prompter);
+
+// The program's arguments from main()'s (UTF-8), skipping argv[0].
+std::vector<std::u16string> ProgramArguments(int argc, const char* const* argv);
+
 // The argument text of a program started with `words` (without the program's name): the words
 // joined by single spaces, as the platform hands a command line over.
 std::u16string JoinArguments(const std::vector<std::u16string>& words);

@@ -20,6 +20,7 @@
 #include <random>
 #include <system_error>
 
+#include "text/encoding.h"
 #include "text/text.h"
 
 namespace mok {
@@ -121,12 +122,29 @@ fs::path ToPath(const std::u16string& file) {
   return fs::path(file);
 }
 
+// The encoding of a settings file: CP932 as the system writes it; a file another editor saved in
+// UTF-8 (with or without its mark) is read as UTF-8 when the whole of it is valid UTF-8 and not
+// CP932. nullopt when it is neither.
+std::optional<text::Encoding> FileEncoding(std::string_view bytes) {
+  const bool marked = bytes.starts_with(text::kUtf8Bom);
+  if (marked && text::Decode(bytes.substr(text::kUtf8Bom.size()), text::Encoding::Utf8))
+    return text::Encoding::Utf8Bom;
+  if (text::DecodeCp932(bytes))
+    return text::Encoding::Cp932;
+  if (text::Decode(bytes, text::Encoding::Utf8))
+    return text::Encoding::Utf8;
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool ProfileFile::Load(const std::u16string& file) {
   path_ = file;
   lines_.clear();
   writable_ = false;
+  problem_ = ProfileProblem::None;
+  encoding_ = text::Encoding::Cp932;
+  mark_.clear();
   newline_ = "\r\n";
   const fs::path path = ToPath(file);
   std::error_code ec;
@@ -136,14 +154,24 @@ bool ProfileFile::Load(const std::u16string& file) {
   }
   // A folder (or a device) of that name is no settings file: it reads as none and is never
   // written.
+  problem_ = ProfileProblem::Unreadable;
   if (!fs::is_regular_file(path, ec))
     return false;
   std::ifstream in(path, std::ios::binary);
   if (!in)
     return false;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad())
     return false;
+  problem_ = ProfileProblem::NotText;
+  const auto encoding = FileEncoding(bytes);
+  if (!encoding)
+    return false;  // neither read nor rewritten
+  encoding_ = *encoding;
+  if (encoding_ == text::Encoding::Utf8Bom) {
+    mark_ = text::kUtf8Bom;
+    bytes.erase(0, mark_.size());
+  }
 
   std::vector<Line> lines;
   std::size_t pos = 0;
@@ -170,14 +198,12 @@ bool ProfileFile::Load(const std::u16string& file) {
       }
       pos = nl + 1;
     }
-    auto text = text::DecodeCp932(line.raw);
-    if (!text)
-      return false;  // not a CP932 file: neither read nor rewritten
-    line.text = std::move(*text);
+    line.text = *text::Decode(line.raw, encoding_);  // the whole file decodes
     lines.push_back(std::move(line));
   }
   lines_ = std::move(lines);
   writable_ = true;
+  problem_ = ProfileProblem::None;
   return true;
 }
 
@@ -221,8 +247,8 @@ bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
       section.find(u']') != std::u16string::npos || HasLineBreak(section) || HasLineBreak(value))
     return false;
   const std::u16string text = key + u"=" + value;
-  auto raw = text::EncodeCp932(text);
-  if (!raw || !text::EncodeCp932(section))
+  auto raw = text::Encode(text, encoding_);
+  if (!raw || !text::Encode(section, encoding_))
     return false;
   Line newLine{std::move(*raw), text, newline_};
 
@@ -262,7 +288,7 @@ bool ProfileFile::Set(const std::u16string& section, const std::u16string& key,
   };
   if (!header) {
     const std::u16string headerText = u"[" + section + u"]";
-    insert(lines_.size(), Line{*text::EncodeCp932(headerText), headerText, newline_});
+    insert(lines_.size(), Line{*text::Encode(headerText, encoding_), headerText, newline_});
     insert(lines_.size(), std::move(newLine));
     return true;
   }
@@ -281,7 +307,7 @@ bool ProfileFile::Save() const {
     if (ec)
       return false;
   }
-  std::string bytes;
+  std::string bytes = mark_;
   for (const Line& line : lines_)
     bytes += line.raw + line.ending;
 

@@ -1,4 +1,5 @@
-// The settings file: an INI text file in CP932 with [section] lines and key=value lines.
+// The settings file: an INI text file in CP932 with [section] lines and key=value lines (a file
+// another editor saved in UTF-8 is read and written in UTF-8).
 // Section and key names match regardless of letter case; values are read without the blanks
 // around them and cut to their first 126 bytes; lines the program does not know are kept when a
 // key is written.
@@ -10,10 +11,19 @@
 #include <utility>
 #include <vector>
 
+#include "text/encoding.h"
+
 namespace mok {
 
+// Why a settings file that exists reads as an empty one.
+enum class ProfileProblem {
+  None,
+  Unreadable,  // it cannot be read (no permission, a folder of that name)
+  NotText,     // it is neither CP932 nor UTF-8 text
+};
+
 // The value of `key` in `section` of `file`, or `defaultValue` when the file, the section or the
-// key is missing, the value is empty, or the file is not valid CP932.
+// key is missing, the value is empty, or the file is neither CP932 nor UTF-8 text.
 std::u16string ReadProfileString(const std::u16string& file, const std::u16string& section,
                                  const std::u16string& key, const std::u16string& defaultValue);
 
@@ -35,8 +45,10 @@ int32_t WriteProfileString(const std::u16string& file, const std::u16string& sec
 class ProfileFile {
  public:
   // Reads `file`; a missing file is an empty profile. Returns false (and keeps an empty profile
-  // that refuses to be saved) when the file exists but cannot be read or is not valid CP932.
+  // that refuses to be saved) when the file exists but cannot be read or is not text; Problem()
+  // then tells why.
   bool Load(const std::u16string& file);
+  ProfileProblem Problem() const { return problem_; }
 
   // The value as ReadProfileString returns it.
   std::u16string Get(const std::u16string& section, const std::u16string& key,
@@ -54,6 +66,9 @@ class ProfileFile {
   };
   std::u16string path_;
   bool writable_ = false;
+  ProfileProblem problem_ = ProfileProblem::None;
+  text::Encoding encoding_ = text::Encoding::Cp932;  // of the file, and of the lines written
+  std::string mark_;                                 // a UTF-8 byte-order mark before the lines
   std::string newline_ = "\r\n";
   bool endsWithNewline_ = true;
   std::vector<Line> lines_;

@@ -53,6 +53,9 @@ struct Settings {
   // the encoding of its input. The settings dialogs leave it as it is: the main window and the
   // settings file set it.
   std::u16string outputEncoding;
+  // INPUTENCODING: "cp932" or "utf8" (also "utf8-bom") reads every input in that encoding;
+  // anything else (also "") tells each input's encoding from its bytes. Set in the settings file.
+  std::u16string inputEncoding;
 
   // Current paths, kept by the main window (section "CURRENT" holds their last values).
   std::u16string inputFilePath;

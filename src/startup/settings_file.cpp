@@ -83,7 +83,17 @@ std::u16string FixedTermKey(int n) {
 
 void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Prompter& prompter) {
   ProfileFile profile;
-  profile.Load(settingsFilePath);  // an unreadable file reads as an empty one: every default
+  // A file that cannot be read reads as an empty one, every entry at its default: the user is
+  // told which file, so that the defaults (an empty DBDIR above all) are not taken for its own.
+  if (!profile.Load(settingsFilePath) && profile.Problem() != ProfileProblem::None) {
+    const bool unreadable = profile.Problem() == ProfileProblem::Unreadable;
+    prompter.ShowMessage(
+        u"設定ファイルを読めません" +
+            std::u16string(unreadable ? u"。"
+                                      : u"（Shift_JIS（CP932）でもUTF-8でもありません）。") +
+            u"既定の設定で続けます。\r\n" + settingsFilePath,
+        MessageIcon::None, kAppTitle);
+  }
   auto str = [&](const char16_t* key, const char16_t* defaultValue) {
     return profile.Get(kSettingsSection, key, defaultValue);
   };
@@ -137,6 +147,7 @@ void LoadSettings(Settings& settings, const std::u16string& settingsFilePath, Pr
   s.extendedMatch = GetFlag(profile, u"MATCHMODE", false);
   s.jobs = GetInt(profile, u"JOBS", 0);
   s.outputEncoding = str(u"OUTPUTENCODING", u"");
+  s.inputEncoding = str(u"INPUTENCODING", u"");
 }
 
 bool SaveSettings(const Settings& settings, const std::u16string& settingsFilePath) {

@@ -2,21 +2,11 @@
 
 #include <unicode/ustring.h>
 
-#include <algorithm>
-
+#include "text/encoding_judge.h"
 #include "text/text.h"
 
 namespace mok::text {
 namespace {
-
-bool IsValidUtf8(std::string_view bytes) {
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t length = 0;
-  // Preflighting (no buffer) still checks every sequence.
-  u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-  return status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING ||
-         U_SUCCESS(status);
-}
 
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes, std::string* error) {
   std::u16string out(bytes.size(), u'\0');
@@ -51,19 +41,10 @@ std::optional<std::string> EncodeUtf8(std::u16string_view text, std::string* err
 
 }  // namespace
 
-Encoding DetectEncoding(std::string_view head, bool wholeFile) {
-  if (head.starts_with(kUtf8Bom))
-    return Encoding::Utf8Bom;
-  if (!wholeFile) {
-    // CR and LF never occur inside a character of either encoding.
-    const std::size_t end = head.find_last_of("\r\n");
-    head = head.substr(0, end == std::string_view::npos ? 0 : end + 1);
-  }
-  const bool ascii = std::all_of(head.begin(), head.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii || !IsValidUtf8(head))
-    return Encoding::Cp932;
-  return DecodeCp932(head).has_value() ? Encoding::Cp932 : Encoding::Utf8;
+Encoding DetectEncoding(std::string_view bytes) {
+  EncodingJudge judge;
+  judge.Feed(bytes);
+  return judge.Result();
 }
 
 std::optional<std::u16string> Decode(std::string_view bytes, Encoding encoding,

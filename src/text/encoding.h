@@ -2,10 +2,11 @@
 // writes it, the system's own) and UTF-8 with or without a byte-order mark (what spreadsheet
 // programs and most tools export today).
 //
-// A file's encoding is told from its bytes: a UTF-8 byte-order mark says UTF-8; otherwise a text
-// that is valid UTF-8 and not valid CP932 is UTF-8; everything else (also pure ASCII) is CP932.
-// Example: the bytes EF BB BF "ID" are UTF-8 with a mark; E6 9D B1 E4 BA AC ("東京" in UTF-8)
-// followed by E3 81 82 ("あ") decode as UTF-8 but not as CP932, so they are UTF-8.
+// A file's encoding is told from its bytes (encoding_judge.h): a UTF-8 byte-order mark says
+// UTF-8; otherwise a text whose first characters that only one encoding reads are UTF-8 is UTF-8;
+// everything else (also pure ASCII) is CP932. Example: the bytes EF BB BF "ID" are UTF-8 with a
+// mark; E6 9D B1 E4 BA AC ("東京" in UTF-8) followed by E3 81 82 ("あ") decode as UTF-8 but not
+// as CP932, so they are UTF-8.
 #pragma once
 
 #include <optional>
@@ -22,10 +23,8 @@ enum class Encoding {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The encoding of a file that begins with `head` (its first bytes, or all of it). When `head` is
-// only the beginning of a longer file, it is judged up to its last line end, so that a character
-// cut at the end of the sample does not count against either encoding.
-Encoding DetectEncoding(std::string_view head, bool wholeFile);
+// The encoding of a text given whole.
+Encoding DetectEncoding(std::string_view bytes);
 
 // Decoding and encoding of one line in `encoding` (the mark is not part of a line). A byte
 // sequence that does not decode, or a character that cannot be written, gives std::nullopt and,

@@ -127,7 +127,8 @@ void MainWindow::UpdateInputSummary() {
       sample = QStringLiteral("（住所が次のフィールドに続くときに指定）");
     } else {
       const batch::InputSummary summary = batch::SummarizeInput(
-          U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[i], 0) - 1);
+          U(inputFileBox_->text()), number(startRowBox_, 1), number(addressFieldBoxes_[i], 0) - 1,
+          text::ParseEncoding(session_.settings.inputEncoding));
       if (i == 0) {
         inputEncodingLabel_->setText(summary.encoding ? QStringLiteral("入力：") +
                                                             Q(text::EncodingName(*summary.encoding))

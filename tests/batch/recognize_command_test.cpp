@@ -53,5 +53,21 @@ TEST(RecognizeCommand, MatchingAndSettingsFileOfTheRun) {
             "mok2 recognize: settings file '/nonexistent/mok.ini' not found\n1\n");
 }
 
+// Issue 20: `mok2 db` and `mok2 db --help` list the db commands.
+TEST(RecognizeCommand, DbAloneListsTheDbCommands) {
+  for (const auto& [args, status] :
+       {std::pair<std::string, int>{"db", 2}, {"db --help", 0}, {"db nothing", 2}, {"dbx", 2}}) {
+    std::FILE* pipe = ::popen((MOK2_EXE " " + args + " 2>&1; echo $?").c_str(), "r");
+    std::string out(8192, '\0');
+    out.resize(pipe ? std::fread(out.data(), 1, out.size(), pipe) : 0);
+    if (pipe)
+      ::pclose(pipe);
+    EXPECT_TRUE(out.ends_with("\n" + std::to_string(status) + "\n")) << args << ": " << out;
+    EXPECT_NE(out.find("  db build-japan DIR"), std::string::npos) << args << ": " << out;
+    EXPECT_EQ(out.find("  recognize"), args == "dbx" ? out.find("  recognize") : std::string::npos)
+        << args << ": " << out;
+  }
+}
+
 }  // namespace
 }  // namespace mok::batch

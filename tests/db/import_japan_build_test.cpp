@@ -2,7 +2,10 @@
 // an existing folder's main database kept, and a failed build leaving the folder as it was.
 #include <set>
 
+#include "db/import/build_lock.h"
 #include "db/import/japan_build.h"
+#include "db/import/staged_database.h"
+#include "db/import/staged_files.h"
 #include "import_test_support.h"
 
 namespace mok::import_test {
@@ -36,8 +39,11 @@ struct JapanBuildTest : ::testing::Test {
   fs::path Db(const std::string& name) const { return out.path() / (name + ".sqlite"); }
   std::set<std::string> Files() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(out.path()))
-      names.insert(entry.path().filename().string());
+    // The lock file stays, empty (build_lock.h).
+    for (const auto& entry : fs::directory_iterator(out.path())) {
+      if (entry.path().filename() != "build.lock")
+        names.insert(entry.path().filename().string());
+    }
     return names;
   }
   TempFolder in, out;
@@ -109,6 +115,28 @@ TEST_F(JapanBuildTest, FailedBuildLeavesTheFolderAsItWas) {
   fs::create_directories(Db("全国") += ".new/x");
   EXPECT_NE(ImportFailure([&] { db::BuildJapan(out.path(), inputs); }), "");
   EXPECT_EQ(Files(), (std::set<std::string>{"全国.sqlite.new"}));
+}
+
+// Issue 20, faults G2 and G7: a second build of a folder is refused while one runs; a stopped
+// build's temporary files are removed and no further one is made.
+TEST_F(JapanBuildTest, OneBuildAtATimeAndAStopRemovesTheTemporaryFiles) {
+  {
+    const db::BuildLock running(out.path());
+    EXPECT_THAT(ImportFailure([&] { db::BuildJapan(out.path(), inputs, {.force = true}); }),
+                HasSubstr("another build is running in"));
+    EXPECT_TRUE(Files().empty());
+  }
+  EXPECT_EQ(db::BuildJapan(out.path(), inputs, {.force = true}).regions.size(), 4u);
+
+  EXPECT_EXIT(
+      {
+        db::StagedDatabase staged(Db("東京都"));
+        db::StagedFiles::Discard();
+        const bool removed = !fs::exists(Db("東京都") += ".new");
+        const bool refused = ImportFailure([&] { db::StagedDatabase(Db("全国")); }) != "";
+        std::exit(removed && refused && !fs::exists(Db("全国") += ".new") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST_P(FuzzRegressions, EveryCommittedInputPassesItsChecks) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzRegressions,
                          ::testing::Values("address", "text", "csv", "settings", "numerals",
-                                           "command_line"),
+                                           "command_line", "run"),
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

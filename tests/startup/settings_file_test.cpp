@@ -40,6 +40,14 @@ TEST_F(Profile, ReadsValuesAsTheFileHoldsThem) {
   EXPECT_EQ(readA("[MOK]\nA=x\n") + readA("[MOK]\r\nA=x"), u"xx");        // LF; no last line ending
   EXPECT_EQ(readA("") + readA("[MOK]\r\nA=x\r\nB=\x81\r\n"), u"defdef");  // empty; not CP932
   EXPECT_EQ(ReadProfileString(folder.File("none.ini"), u"MOK", u"A", u"def"), u"def");
+  // A file another editor saved in UTF-8 (with its mark or without) is read, and written, in
+  // UTF-8 (issue 20, fault G10).
+  for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+    EXPECT_EQ(readA(mark + "; 設定ファイル（コメント）\r\n[MOK]\r\nA=地図\r\n"), u"地図");
+    ASSERT_NE(WriteProfileString(file, u"MOK", u"B", u"値"), 0);
+    EXPECT_EQ(test::ReadBytes(file),
+              mark + "; 設定ファイル（コメント）\r\n[MOK]\r\nA=地図\r\nB=値\r\n");
+  }
   // A value is read into a buffer of 127 bytes: its first 126, without splitting a character.
   using S = std::u16string;
   const auto cut = [&](const S& value) { return readA(test::Cp932(u"[MOK]\r\nA=" + value)); };
@@ -134,6 +142,17 @@ class SettingsFile : public test::TempFolderTest {
   }
   test::RecordingPrompter prompter;
 };
+
+// A settings file that is neither CP932 nor UTF-8 reads as empty, and the message names it
+// (issue 20, fault G10).
+TEST_F(SettingsFile, AFileThatIsNotTextIsNamed) {
+  test::WriteBytes(file, "[MOK]\r\nDBDIR=\x81\xFF\r\n");
+  Settings s;
+  LoadSettings(s, file, prompter);
+  EXPECT_EQ(s.dbDir, u"");
+  EXPECT_NE(prompter.Shown().find(u"でもUTF-8でもありません）。既定の設定で続けます。\r\n" + file),
+            std::u16string::npos);
+}
 
 // Each key alone fills its own field, and the others take their defaults whatever the record
 // held before.

@@ -65,9 +65,20 @@ TEST(CommandLine, ParsingAgainStartsAfreshAndAWrongLineIsShown) {
             u"MOK住所変換: 起動時オプションの指定が間違っています。\r\n-o c -q\n");
 }
 
-TEST(CommandLine, JoinsProgramArgumentsWithSpaces) {
-  const char* argv[] = {"mok2conv", "-i", "入力.csv", "-l", "3"};
-  EXPECT_EQ(JoinArguments(5, argv), u"-i 入力.csv -l 3");
+// Issue 20: the program's own arguments are words as given; a value keeps its spaces.
+TEST(CommandLine, ProgramArgumentsAreTakenAsTheyAreGiven) {
+  const char* argv[] = {"mok2conv", "-i", "My Files/入力.csv", "-l", "3", ""};
+  EXPECT_EQ(JoinArguments(6, argv), u"-i My Files/入力.csv -l 3 ");
+  CommandLineOptions o;
+  test::RecordingPrompter prompter;
+  ASSERT_TRUE(ParseCommandLine(ProgramArguments(6, argv), o, prompter));
+  EXPECT_EQ(o.inputFile, u"My Files/入力.csv");
+  EXPECT_EQ(o.startRow, u"3");
+  EXPECT_FALSE(ParseCommandLine(std::vector<std::u16string>{u"-i", u"a b", u"-q"}, o, prompter) ||
+               o.hasInput);
+  EXPECT_FALSE(ParseCommandLine(std::vector<std::u16string>{}, o, prompter));
+  EXPECT_EQ(prompter.Shown(),
+            u"MOK住所変換: 起動時オプションの指定が間違っています。\r\n-i a b -q\n");
 }
 
 using SystemInit = test::TempFolderTest;

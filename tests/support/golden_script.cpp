@@ -1,6 +1,9 @@
 #include "golden_script.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdio>
@@ -261,13 +264,20 @@ std::map<std::string, GoldenRunner::Handler> GoldenRunner::Handlers() {
     return true;
   };
   h["monitor"] = [this](W) { return user_.monitor = true; };
+  h["file-size-limit"] = [this](W c) {
+    fileSizeLimit_ = std::stoull(c.words[1]);
+    return true;
+  };
   h["run"] = [this](W) {
     user_.polls = 0;
     user_.progress = "0/0";
-    const batch::RunOutcome outcome = run_->Execute(request_);
-    user_.Add(std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
-              user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
-              std::to_string(outcome.failed));
+    const batch::RunOutcome outcome = RunWithinFileSizeLimit();
+    user_.Add(
+        std::string("run ") + kOutcomes[static_cast<int>(outcome.End())] + ", progress " +
+        user_.progress + ", processed " + std::to_string(outcome.processed) + ", failed " +
+        std::to_string(outcome.failed) +
+        (outcome.recordsWritten ? ", written " + std::to_string(*outcome.recordsWritten) : "") +
+        (outcome.errorListFailure ? ", error list incomplete" : ""));
     return true;
   };
   h["expect-file"] = [this](W c) { return ExpectFile(c); };
@@ -368,6 +378,22 @@ void GoldenRunner::AddDatabaseHandlers(std::map<std::string, Handler>& h) {
     user_.Add("uses " + c.words[1] + ": " + shown);
     return true;
   };
+}
+
+batch::RunOutcome GoldenRunner::RunWithinFileSizeLimit() {
+  if (!fileSizeLimit_)
+    return run_->Execute(request_);
+  // A write past the limit fails (EFBIG) as on a full disk, instead of ending the process.
+  struct rlimit before {};
+  ::getrlimit(RLIMIT_FSIZE, &before);
+  struct rlimit limited = before;
+  limited.rlim_cur = *std::exchange(fileSizeLimit_, std::nullopt);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  batch::RunOutcome outcome = run_->Execute(request_);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previous);
+  return outcome;
 }
 
 bool GoldenRunner::ExpectFile(const GoldenCommand& c) {

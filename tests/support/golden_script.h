@@ -15,6 +15,7 @@
 //   sql NAME STATEMENT         runs the statement on NAME.sqlite of the database folder
 //   place FILE NAME, folder NAME   copies a case file to NAME, makes a folder
 //   link NAME NEW, symlink TARGET NEW   makes a hard link to NAME, a symbolic link to TARGET
+//   file-size-limit BYTES      the next run cannot write a file past BYTES (as on a full disk)
 //   run                        presses the run button
 //   expect-file NAME FILE [ENC]   NAME is a file of CP932 text (or ENC: utf8, utf8-bom) with CR
 //                              LF line ends whose lines are those of the case file FILE (UTF-8;
@@ -37,6 +38,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,7 @@ class GoldenRunner {
   bool ExpectFile(const GoldenCommand& command);
   // The main database's name: the server's address, or the folder's file.
   std::u16string MainName() const;
+  batch::RunOutcome RunWithinFileSizeLimit();
 
   std::filesystem::path caseDir_;
   int16_t jobs_;
@@ -126,6 +129,7 @@ class GoldenRunner {
   std::unique_ptr<batch::Session> session_;
   std::unique_ptr<batch::ConversionRun> run_;
   batch::RunRequest request_;
+  std::optional<uint64_t> fileSizeLimit_;
   std::map<std::string, Handler> handlers_;
   std::map<int, std::vector<GoldenCommand>> beforeRecord_;
 };

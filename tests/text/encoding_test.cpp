@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "text/encoding.h"
+#include "text/encoding_judge.h"
 
 namespace mok::text {
 namespace {
@@ -9,28 +10,31 @@ namespace {
 TEST(Encoding, ToldFromTheMarkOrFromWhichDecodingSucceeds) {
   const std::string utf8 = "ID,住所\r\n1,東京都千代田区丸の内1-1-1\r\n";
   const std::string cp932 = "ID,\x8F\x5A\x8F\x8A\r\n";  // ID,住所
-  struct Case {
-    std::string head;
-    bool whole;
-    Encoding expected;
-  };
-  const Case cases[] = {
-      {.head = "\xEF\xBB\xBF"
-               "a",
-       .whole = true,
-       .expected = Encoding::Utf8Bom},
-      {.head = utf8, .whole = true, .expected = Encoding::Utf8},
-      {.head = cp932, .whole = true, .expected = Encoding::Cp932},
-      {.head = "ID,a\r\n", .whole = true, .expected = Encoding::Cp932},  // ASCII: the default
-      {.head = "", .whole = true, .expected = Encoding::Cp932},
+  const std::pair<std::string, Encoding> cases[] = {
+      {"\xEF\xBB\xBF"
+       "a",
+       Encoding::Utf8Bom},
+      {utf8, Encoding::Utf8},
+      {cp932, Encoding::Cp932},
+      {"ID,a\r\n", Encoding::Cp932},  // ASCII: the default
+      {"", Encoding::Cp932},
       // Valid in both: CP932 stays the default ("東京" in UTF-8 reads as CP932 too).
-      {.head = "\xE6\x9D\xB1\xE4\xBA\xAC", .whole = true, .expected = Encoding::Cp932},
-      // A sample cut inside a character is judged up to its last line end.
-      {.head = utf8 + "2,\xE6\x9D", .whole = false, .expected = Encoding::Utf8},
-      {.head = utf8 + "2,\xE6\x9D", .whole = true, .expected = Encoding::Cp932},
+      {"\xE6\x9D\xB1\xE4\xBA\xAC", Encoding::Cp932},
+      // Read in both to the end, where a character is cut: not UTF-8.
+      {"\xE6\x9D\xB1\xE4\xBA", Encoding::Cp932},
+      // Decided where only one encoding reads the text, however far in (issue 20, fault G11),
+      // and not undone by what follows.
+      {std::string(3 << 20, 'a') + utf8, Encoding::Utf8},
+      {"ID," + std::string(1 << 20, 'a') + cp932, Encoding::Cp932},
+      {utf8 + "2,\xE6\x9D", Encoding::Utf8},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(DetectEncoding(c.head, c.whole), c.expected) << c.head;
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(DetectEncoding(text), expected) << text.substr(0, 40);
+  // Fed in pieces that cut characters.
+  EncodingJudge judge;
+  for (std::size_t at = 0; at < utf8.size(); at += 5)
+    judge.Feed(std::string_view(utf8).substr(at, 5));
+  EXPECT_EQ(judge.Result(), Encoding::Utf8);
 }
 
 TEST(Encoding, LinesDecodeAndEncodeStrictly) {

@@ -132,19 +132,23 @@ void ListRegions(const std::vector<std::u16string>& regions) {
   std::fprintf(stderr, "regions: %s\n", names.empty() ? "(none; see mok2 db)" : names.c_str());
 }
 
-// --output-encoding, for this run only (the settings file keeps its own choice); false after
-// the message when it names no encoding.
-bool TakeOutputEncoding(const ParsedOptions& options, Settings& settings) {
-  const auto encoding = options.Value("--output-encoding");
-  if (!encoding)
-    return true;
-  const auto parsed = text::ParseEncoding(text::FromUtf8(*encoding));
-  if (!parsed) {
-    std::fprintf(stderr, "mok2 convert: unknown output encoding %s (cp932, utf8, utf8-bom)\n",
-                 encoding->c_str());
-    return false;
+// --encoding and --output-encoding, for this run only (the settings file keeps its own choice);
+// false after the message when one names no encoding.
+bool TakeEncodings(const ParsedOptions& options, Settings& settings) {
+  const std::pair<const char*, std::u16string*> options_[] = {
+      {"--encoding", &settings.inputEncoding}, {"--output-encoding", &settings.outputEncoding}};
+  for (const auto& [name, setting] : options_) {
+    const auto encoding = options.Value(name);
+    if (!encoding)
+      continue;
+    const auto parsed = text::ParseEncoding(text::FromUtf8(*encoding));
+    if (!parsed) {
+      std::fprintf(stderr, "mok2 convert: unknown encoding %s for %s (cp932, utf8, utf8-bom)\n",
+                   encoding->c_str(), name);
+      return false;
+    }
+    *setting = text::EncodingKey(*parsed);
   }
-  settings.outputEncoding = text::EncodingKey(*parsed);
   return true;
 }
 
@@ -200,7 +204,7 @@ int Convert(const ParsedOptions& options) {
     ListRegions(regions);
     return 1;
   }
-  if (!TakeOutputEncoding(options, session->settings))
+  if (!TakeEncodings(options, session->settings))
     return 1;
 
   TerminalObserver observer(bar, session->settings);
@@ -222,7 +226,9 @@ Command ConvertCommand() {
       .summary = "convert a whole input file (-d REGION -i IN -o OUT ...)",
       .description =
           "Converts every record of an input file (CSV in CP932 or UTF-8) as the desktop\n"
-          "program's run button does; the output is written in the input's encoding unless\n"
+          "program's run button does. The input's encoding is told from its bytes unless\n"
+          "--encoding or INPUTENCODING in the settings file names it; the output is written\n"
+          "in the input's encoding unless\n"
           "--output-encoding or OUTPUTENCODING in the settings file names another. Options\n"
           "not given take the values the last run remembered in the settings file.\n"
           "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
@@ -230,7 +236,8 @@ Command ConvertCommand() {
           "--yes. Without -o the output is <input>_結果.csv beside the input (or the one\n"
           "remembered for this input); an output ending in .xlsx is an Excel workbook.\n"
           "Exit status: 0 finished, every record converted; 3 finished with records that\n"
-          "failed or have an empty address (空欄); 1 not started or failed; 130 stopped.\n",
+          "failed or have an empty address (空欄); 1 not started or failed (or an incomplete\n"
+          "error list); 130 stopped.\n",
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},
@@ -239,6 +246,8 @@ Command ConvertCommand() {
                    "number of the address field (1-based); up to four "
                    "fields joined in order (-f 5,6)",
                    true},
+                  {"--encoding", "ENC",
+                   "the input's encoding: cp932 or utf8 (default: from its bytes)"},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kMainDbOption,

@@ -42,6 +42,12 @@ std::string HowItEnded(const batch::RunOutcome& outcome, const batch::RunFiles& 
 
 std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
   std::string summary = std::to_string(outcome.records) + " records";
+  if (outcome.recordsWritten) {
+    // What was recognised counts for nothing once its lines did not reach the file.
+    summary +=
+        ", writing failed with " + std::to_string(*outcome.recordsWritten) + " of them written";
+    return summary + HowItEnded(outcome, files);
+  }
   if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished) {
     summary += " (" + std::to_string(outcome.records - outcome.processed) +
                " kept from the earlier output)";
@@ -52,6 +58,8 @@ std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFil
   if (outcome.blank > 0)
     summary += ", " + std::to_string(outcome.blank) + " blank (空欄 " +
                std::to_string(outcome.blank) + "件)";
+  if (outcome.errorListFailure)
+    summary += "; the error list is incomplete";
   return summary + HowItEnded(outcome, files);
 }
 
@@ -66,6 +74,8 @@ std::string OutputLine(const batch::RunFiles& files) {
 int ExitStatus(const batch::RunOutcome& outcome) {
   switch (outcome.End()) {
     case batch::RunEnd::Finished:
+      if (outcome.errorListFailure)
+        return 1;
       return outcome.failed > 0 || outcome.blank > 0 ? 3 : 0;
     case batch::RunEnd::Stopped:
       return 130;

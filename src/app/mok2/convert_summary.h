@@ -19,7 +19,8 @@ std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFil
 std::string OutputLine(const batch::RunFiles& files);
 
 // The exit status: 0 finished with every record converted, 3 finished with records that failed
-// or have an empty address, 130 stopped, 1 not started or failed.
+// or have an empty address, 130 stopped, 1 not started or failed, or finished with an incomplete
+// error list.
 int ExitStatus(const batch::RunOutcome& outcome);
 
 }  // namespace mok::app

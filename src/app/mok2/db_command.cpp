@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "build_stop_signals.h"
 #include "commands.h"
 #include "db/import/block_import.h"
 #include "db/import/import_error.h"
@@ -106,6 +107,7 @@ int BuildJapan(const ParsedOptions& o) {
       o.Value("--postal").value_or((data / "KEN_ALL.CSV").string()),
       RegistryFiles(o.Value("--abr").value_or((data / "abr").string()))};
   const fs::path dir = o.words[0];
+  const BuildStopSignals stopSignals;
   const auto start = std::chrono::steady_clock::now();
   auto seconds = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,30 @@ void PrintHelp(const Command& command) {
     std::printf("Options:\n%s", DescribeOptions(command.options).c_str());
 }
 
+// The commands whose name begins with the word `group` ("db" for the db commands).
+std::vector<Command> GroupCommands(const std::vector<Command>& commands, const std::string& group) {
+  std::vector<Command> members;
+  for (const Command& command : commands) {
+    if (command.name.starts_with(group + " "))
+      members.push_back(command);
+  }
+  return members;
+}
+
+// `mok2 db` alone, with --help, or with a word that names none of its commands: the list of the
+// group's commands (exit 0 for --help, 2 otherwise); nullopt when `args` name no group.
+std::optional<int> RunGroup(const std::vector<Command>& commands,
+                            const std::vector<std::string>& args) {
+  const std::vector<Command> members = GroupCommands(commands, args[0]);
+  if (members.empty())
+    return std::nullopt;
+  const bool help = args.size() > 1 && (args[1] == "--help" || args[1] == "-h");
+  if (args.size() > 1 && !help)
+    std::fprintf(stderr, "mok2 %s: unknown command '%s'\n", args[0].c_str(), args[1].c_str());
+  PrintUsage(members, help ? stdout : stderr);
+  return help ? 0 : 2;
+}
+
 int Run(const std::vector<std::string>& args) {
   const std::vector<Command> commands = AllCommands();
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
@@ -89,6 +114,8 @@ int Run(const std::vector<std::string>& args) {
       return 1;
     }
   }
+  if (const auto status = RunGroup(commands, args))
+    return *status;
   std::fprintf(stderr, "mok2: unknown command '%s'\n", args[0].c_str());
   PrintUsage(commands, stderr);
   return 2;

@@ -1,12 +1,13 @@
 #include "session_command.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "batch/database_message.h"
+#include "batch/worker_count.h"
+#include "startup/paths.h"
+#include "startup/settings_file.h"
 #include "startup/system_init.h"
 #include "text/text.h"
 
@@ -55,18 +56,17 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
 }
 
 std::optional<unsigned> SessionCommand::Jobs(const Settings& settings) const {
-  long jobs = settings.jobs;
+  int jobs = settings.jobs;
   if (const auto given = options_.Value("--jobs")) {
     char* end = nullptr;
-    jobs = std::strtol(given->c_str(), &end, 10);
-    if (given->empty() || *end != '\0' || jobs < 1 || jobs > 64) {
-      Complain("--jobs takes a number from 1 to 64");
+    const long number = std::strtol(given->c_str(), &end, 10);
+    if (given->empty() || *end != '\0' || number < 1 || number > batch::kMaxWorkers) {
+      Complain("--jobs takes a number from 1 to " + std::to_string(batch::kMaxWorkers));
       return std::nullopt;
     }
+    jobs = static_cast<int>(number);
   }
-  if (jobs > 0)
-    return static_cast<unsigned>(std::min(jobs, 64L));
-  return std::max(1U, std::thread::hardware_concurrency());
+  return batch::WorkerCount(jobs);
 }
 
 }  // namespace mok::app

@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The argument text is taken after Qt has removed the options of the toolkit itself
   // (-platform, -style...), which are not the program's.
-  const std::u16string argumentText = mok::JoinArguments(argc, argv);
+  const std::vector<std::u16string> arguments = mok::ProgramArguments(argc, argv);
+  const std::u16string argumentText = mok::JoinArguments(arguments);
   QApplication::setApplicationName(QStringLiteral("mok2conv"));
   // The windows carry the icon of the installed menu entry (mok2 of the icon theme; none when the
   // program runs from its build folder) and name that entry to the desktop.
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
 
   commandLine.valid = false;
   commandLine.firstActivate = true;
-  mok::ParseCommandLine(argumentText, commandLine, prompter);
+  mok::ParseCommandLine(arguments, commandLine, prompter);
 
   single.OnActivateRequest = [&window] {
     if (window.isMinimized())

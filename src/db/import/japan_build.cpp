@@ -10,6 +10,7 @@
 #include <span>
 #include <thread>
 
+#include "db/import/build_lock.h"
 #include "db/import/import_support.h"
 #include "db/import/main_database_import.h"
 #include "db/import/postal_import.h"
@@ -168,6 +169,7 @@ void BuildRegions(const std::filesystem::path& dir, const RegistryRows& registry
 JapanBuildReport BuildJapan(const std::filesystem::path& dir, const JapanBuildInputs& inputs,
                             const JapanBuildOptions& options,
                             const std::function<void(const RegionBuildReport&)>& regionBuilt) {
+  const BuildLock lock(dir);
   const std::vector<PrefectureRow> prefectures = ReadPrefectures(inputs.prefectures);
   std::map<std::u16string, std::size_t> names;
   std::vector<std::u16string> regions;

@@ -9,7 +9,7 @@
 // Each input file is read once and its rows are distributed to the regions. The region files are
 // built side by side on worker threads, each as a staged file (staged_database.h); only when all
 // of them are complete are they moved into place and registered, so a failed build leaves the
-// folder as it was.
+// folder as it was. One build at a time holds a folder (build_lock.h).
 #pragma once
 
 #include <cstdint>

@@ -1,15 +1,18 @@
 #include "db/import/staged_database.h"
 
 #include "db/import/import_support.h"
+#include "db/import/staged_files.h"
 
 namespace mok::db {
 
 StagedDatabase::StagedDatabase(std::filesystem::path target)
     : target_(std::move(target)), temporary_(target_.string() + ".new") {
-  std::error_code ec;
-  std::filesystem::remove(temporary_, ec);
-  auto opened = Connection::Create(PathText(temporary_));
-  db_ = std::move(Check(opened, PathText(temporary_)));
+  StagedFiles::Create(temporary_, [this] {
+    std::error_code ec;
+    std::filesystem::remove(temporary_, ec);
+    auto opened = Connection::Create(PathText(temporary_));
+    db_ = std::move(Check(opened, PathText(temporary_)));
+  });
   Check(db_.Execute("pragma journal_mode = off; pragma synchronous = off"), PathText(temporary_));
 }
 
@@ -17,8 +20,10 @@ StagedDatabase::~StagedDatabase() {
   if (installed_)
     return;
   db_.Close();
-  std::error_code ec;
-  std::filesystem::remove(temporary_, ec);
+  StagedFiles::Settle(temporary_, [this] {
+    std::error_code ec;
+    std::filesystem::remove(temporary_, ec);
+  });
 }
 
 void StagedDatabase::Finish() {
@@ -33,7 +38,7 @@ void StagedDatabase::Install() {
   // shared index once their names are gone: the new file starts with neither.
   for (const char* suffix : {"-journal", "-wal", "-shm"})
     std::filesystem::remove(target_.string() + suffix, ec);
-  std::filesystem::rename(temporary_, target_, ec);
+  StagedFiles::Settle(temporary_, [&] { std::filesystem::rename(temporary_, target_, ec); });
   if (ec) {
     throw ImportError(u"cannot replace " + PathText(target_) + u": " +
                       text::FromUtf8(ec.message()));

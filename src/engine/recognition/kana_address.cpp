@@ -86,7 +86,11 @@ std::optional<std::u16string> Recognizer::KanaAddressToKanji(AddressContext& con
     if (context.AddLog(u"郵便番号:" + (*postal)->code))
       names = (*postal)->city + delimiter + (*postal)->place;
   }
-  return prefecture + delimiter + names + tail;
+  // The fields after the ones read (a building name, a room) stay as they were written.
+  std::u16string rest;
+  while (!fields.AtEnd())
+    rest += delimiter + fields.NextAddressField();
+  return prefecture + delimiter + names + tail + rest;
 }
 
 }  // namespace mok::engine

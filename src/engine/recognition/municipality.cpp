@@ -128,7 +128,9 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
   parts.prefecture = city.parts.prefecture;
   parts.city = city.parts.city;
   parts.ward = city.parts.ward;
-  if (!city.found) {
+  // A learned word may rewrite the municipality to nothing (a word registered with its
+  // prefecture): no municipality, and the town is not split.
+  if (!city.found || (parts.city.empty() && parts.ward.empty())) {
     split.code = ResultCode::NoCity;
     return split;
   }
@@ -176,9 +178,7 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
   parts.remainder = std::move(town.remainder);
   parts.chomeInOaza = town.chomeInOaza;
   parts.chomeSuffix = std::move(town.chomeSuffix);
-  if (parts.city.empty() && parts.ward.empty())
-    split.code = ResultCode::NoCity;
-  else if (parts.townName.empty() || town.unreadableNumber)
+  if (parts.townName.empty() || town.unreadableNumber)
     split.code = ResultCode::NoTown;
   else
     split.code = ResultCode::Converted;

@@ -238,8 +238,9 @@ TownMatch MatchIn(const TownCandidates& candidates, const TownMatchRequest& requ
   if (!matcher.MatchOazaWithLearning(t, k)) {
     if (matcher.failed())
       return finish(TownMatchOutcome::Failed, request.town);
-    // The whole text, 字 part included, may be the stored name.
-    if (!matcher.MatchOazaWithLearning(whole, k)) {
+    // The whole text, 字 part included, may be the stored name. Without a 字 part it is the
+    // text just tried: not asked again (a learned word would be counted twice).
+    if (whole == cut.oaza || !matcher.MatchOazaWithLearning(whole, k)) {
       if (matcher.failed())
         return finish(TownMatchOutcome::Failed, request.town);
       return finish(TownMatchOutcome::NotFound, t);

@@ -24,6 +24,7 @@ class RecognizeAddressTest : public ::testing::Test {
     d.AddTown(u"東京都", u"渋谷区", u"鉢山町");                        // id 5
     d.AddTown(u"東京都", u"港区", u"六本木一丁目");                    // id 6
     d.AddTown(u"北海道", u"札幌市中央区", u"大通西");                  // id 7
+    d.AddTown(u"東京都", u"中央区", u"銀座一丁目", {u"1"});            // id 8
     d.AddPost(u"1000005", u"千代田区", u"丸の内", u"ﾁﾖﾀﾞｸ", u"ﾏﾙﾉｳﾁ");
     d.AddPost(u"1500099", u"しぶや区", u"はち山町", u"ｼﾌﾞﾔｸ", u"ﾊﾁﾔﾏﾁｮｳ");
     d.Open();
@@ -60,6 +61,8 @@ TEST_F(RecognizeAddressTest, ResultCodesAndTheBlockTaken) {
       // log names the block the point comes from.
       {u"東京都千代田区乙5", "0 乙５,C4,9,X4-3,Y4,LAT4,LON4 / 位置レベル:街区３（近似）"},
       {u"東京都千代田区甲", "0 甲,C3,9,X3-12,Y3,LAT3,LON3 / 位置レベル:街区１２（近似）"},
+      // Two municipalities fit; the block is looked up in the one whose town fits (issue 20).
+      {u"中央区銀座1-1-1", "0 銀座一丁目１,C8,9,X8-1,Y8,LAT8,LON8"},
       {u"東京都千代田区丸の内2丁目", "0 丸の内二丁目,C2,9,X2,Y2,LAT2,LON2"}};  // a Null number
   for (const auto& [address, expected] : cases)
     EXPECT_EQ(Run(address), expected) << U8(address);
@@ -103,6 +106,12 @@ TEST_F(RecognizeAddressTest, LearnedWordsRewriteTheBeginningAndAreLoggedAndCount
   EXPECT_EQ(Run(u"北海道札幌市大通西1"), "2 ");
   EXPECT_EQ(Uses(u"はち山"), 1);
   EXPECT_EQ(Uses(u"札幌"), 1);
+  // A municipality word whose rewrite leaves no municipality part: no municipality, and the
+  // town is not split (issue 20).
+  d.b.AddLearned(0, 2, u"ちよだ区", u"東京都千代田区");
+  const Recognition noCity = d.Recognize(u"東京都ちよだ区丸の内1丁目1");
+  EXPECT_EQ(CodeNumber(noCity.code), 2);
+  EXPECT_EQ(U8(noCity.parts.townName + noCity.parts.numbers[0]), "");
   // The kana pre-pass, a municipality word and a town word in one address.
   d.b.AddLearned(0, 2, u"しぶや区", u"渋谷区");
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｼﾌﾞﾔｸﾊﾁﾔﾏﾁｮｳ1"),
@@ -120,6 +129,13 @@ TEST_F(RecognizeAddressTest, KanaAddressesGoThroughThePostalTable) {
     EXPECT_EQ(Run(address), done) << U8(address);
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄｱｲｳ1-2"), "2 ");  // not in the postal table
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄ,東京"), "-1 ");  // the second field is no kana
+  // Issue 20: the fields after the ones read are kept.
+  d.settings.remainOut = true;
+  for (const std::u16string address :
+       {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ,1-2-3,ﾋﾞﾙ", u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2-3,ﾋﾞﾙ"})
+    EXPECT_EQ(Run(address), "0 東京都,千代田区,丸の内一丁目２,３ビル / 郵便番号:1000005")
+        << U8(address);
+  d.settings.remainOut = false;
   // The rewritten parts are split again at the delimiter, whatever it is.
   d.settings.delimiter = u"/";
   EXPECT_EQ(Run(u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2"), done);

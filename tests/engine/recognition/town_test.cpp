@@ -112,6 +112,16 @@ TEST(TownMatch, CandidateRowsAndLearnedWords) {
                                   : U8(m.townName) + (m.chomeInOaza ? " +chome" : "");
     EXPECT_EQ(shown, c.expected) << U8(c.rows) << " / " << U8(c.town) << " " << U8(c.chome);
   }
+  // A learned word that leads to no town is asked for (and counted) once (issue 20).
+  std::vector<std::u16string> asked;
+  const TownWordLookup counting = [&](const std::u16string& word) {
+    asked.push_back(word);
+    return Learned(word);
+  };
+  const std::vector<TownRow> rows = {{u"東京都", u"渋谷区", u"代官山町"}};
+  EXPECT_EQ(FindOazaChome(rows, {u"はち山町", u"", false, u""}, counting).outcome,
+            TownMatchOutcome::NotFound);
+  EXPECT_EQ(asked, std::vector<std::u16string>{u"はち山町"});
 }
 
 }  // namespace
