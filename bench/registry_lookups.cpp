@@ -57,17 +57,19 @@ struct Region {
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
-  // Addresses of `count` residences spread over 文京区, as 東京都文京区白山一丁目1番1号.
+  // Addresses of `count` residences spread over 文京区 (every 15th by town and numbers), as
+  // 東京都文京区白山一丁目1番1号.
   std::vector<std::u16string> Addresses(int count) const {
     auto db =
         mok::db::Connection::Open(mok::text::FromUtf8((dir / "東京都.sqlite").string()), true);
     auto st = db->Compile(
         "select p.fld大字・町丁目, r.fld街区符号, r.fld住居番号 from 住居 r join POSITION p"
-        " on p.fldID = r.fldPositionID where r.rowid % 15 = 0 limit ?");
-    st->BindInt(1, count);
+        " on p.fldID = r.fldPositionID order by r.rowid");
     std::vector<std::u16string> out;
-    while (*st->Step())
-      out.push_back(u"東京都文京区" + st->Text(0) + st->Text(1) + u"番" + st->Text(2) + u"号");
+    for (int row = 1; static_cast<int>(out.size()) < count && *st->Step(); ++row) {
+      if (row % 15 == 0)
+        out.push_back(u"東京都文京区" + st->Text(0) + st->Text(1) + u"番" + st->Text(2) + u"号");
+    }
     return out;
   }
   fs::path dir;

@@ -86,6 +86,8 @@ class RegionDatabase {
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
+  // The residence stored under `key` (residence_key.h).
+  DbResult<std::optional<StoredPoint>> FindResidenceByKey(int64_t key);
   // The first row of a block statement (bound), reset afterwards.
   DbResult<std::optional<BlockPoint>> ReadBlockRow(Statement& row);
 
@@ -103,6 +105,7 @@ class RegionDatabase {
   std::unordered_map<int64_t, BlockPoint> representativeRows_;
   uint64_t representativeGeneration_ = 0;
   std::optional<bool> registryTables_;
+  Statement* residenceByKey_ = nullptr;  // of the connection's cache, prepared on first use
 };
 
 }  // namespace mok::db

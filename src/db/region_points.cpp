@@ -8,6 +8,7 @@
 
 #include "db/region_database.h"
 #include "db/registry_number.h"
+#include "db/residence_key.h"
 #include "db/schema.h"
 
 namespace mok::db {
@@ -111,9 +112,40 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindPoint(
   return std::optional<StoredPoint>(ReadPoint(query, 0));
 }
 
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidenceByKey(int64_t key) {
+  if (residenceByKey_ == nullptr) {
+    auto has = HasRegistryTables();
+    if (!has)
+      return has.error();
+    if (!*has)
+      return std::optional<StoredPoint>();
+    auto st = db_.Prepare(std::string("select ") + kPointColumns + " from 住居 where rowid = ?1");
+    if (!st)
+      return InFile(st.error(), path());
+    residenceByKey_ = *st;
+  }
+  Statement& query = *residenceByKey_;
+  ScopedReset reset(&query);
+  auto row = query.BindInt(1, key).Step();
+  if (!row)
+    return InFile(row.error(), path());
+  if (!*row)
+    return std::optional<StoredPoint>();
+  return std::optional<StoredPoint>(ReadPoint(query, 0));
+}
+
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
     const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
     std::optional<std::u16string_view> residence2) {
+  // Most residences are stored under their key; one that is not (a database made before keys,
+  // a residence known only with 住居番号2) is found by the numbers' index.
+  if (!residence2) {
+    if (const auto key = ResidenceKey(town.id, block, residence)) {
+      auto found = FindResidenceByKey(*key);
+      if (!found || *found)
+        return found;
+    }
+  }
   static const std::string select = std::string("select ") + kPointColumns +
                                     " from 住居 where fldPositionID = ?1 and fld街区符号 = ?2"
                                     " and fld住居番号 = ?3";

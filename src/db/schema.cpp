@@ -38,8 +38,10 @@ DbStatus CreateRegionSchema(Connection& db) {
       " fld地名 text collate nocase,"
       " fldシクチョウソン text collate nocase,"
       " fldチメイ text collate nocase);"
-      // Numbers as text (registry_number.h); coordinates as text like the block tables'.
+      // Numbers as text (registry_number.h); coordinates as text like the block tables'. A
+      // residence's rowid is its key (residence_key.h), negative for a row without one.
       "create table if not exists 住居 ("
+      " fldKey integer primary key,"
       " fldPositionID integer not null,"
       " fld街区符号 text not null collate nocase,"
       " fld住居番号 text not null collate nocase,"
@@ -99,13 +101,11 @@ DbStatus CreateLookupIndexes(Connection& db) {
       {kLearningTable, "create index if not exists 学習_word on 学習 (fldType, fld登録字句)"},
       {kRegionListTable, "create index if not exists ＤＢ一覧_name on ＤＢ一覧 (fldDbName)"},
       // Each registry lookup is one search of these indexes; a missing 住居番号2 or 枝番 (Null)
-      // sorts first, so the plain number is found before its sub-numbers. The residences' index
-      // holds their point too, so that a residence is read from the index alone (the lookup most
-      // addresses of a 住居表示 town make; a fifth of its cost is the row read otherwise).
+      // sorts first, so the plain number is found before its sub-numbers. Most residences are
+      // found by their key (the table's rowid) instead; the index serves the others.
       {kResidenceTable,
        "create index if not exists 住居_number on 住居"
-       " (fldPositionID, fld街区符号, fld住居番号, fld住居番号2, fld座標系番号, fldＸ座標,"
-       " fldＹ座標, fld緯度, fld経度)"},
+       " (fldPositionID, fld街区符号, fld住居番号, fld住居番号2)"},
       {kParcelTable,
        "create index if not exists 地番_number on 地番 (fldPositionID, fld本番, fld枝番, "
        "fld枝番2)"},

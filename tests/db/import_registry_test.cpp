@@ -148,6 +148,40 @@ TEST_F(HandMadeRegistry, ReportsWhatItLeavesOutAndReplacesOnImportingAgain) {
   EXPECT_EQ(Value(dir / "テスト.sqlite", "select count(*) from BLK13105"), "2");
 }
 
+// A residence is found by its key where its numbers make one, else by its numbers: known only
+// with 住居番号2, numbers that are no plain number or too large for a key, the second row of the
+// same numbers (the first of the files keeps the key). A full-width or zero-led number finds the
+// same row as the plain one.
+TEST_F(HandMadeRegistry, ResidencesWithAndWithoutAKeyAreFound) {
+  Write(
+      {u"131059,0001001,001,001,,文京区,,白山,１丁目,,1,1,",
+       u"131059,0001001,002,001,001,文京区,,白山,１丁目,,2,1,1",
+       u"131059,0001001,003,001,,文京区,,白山,１丁目,,3,ロ,",
+       u"131059,0001001,004,001,,文京区,,白山,１丁目,,4,70000,",
+       u"131059,0001001,001,002,,文京区,,白山,１丁目,,1,256,",
+       u"131059,0001001,001,003,,文京区,,白山,１丁目,,1,01,"},
+      {u"131059,0001001,001,001,,139.7501,35.7101,",
+       u"131059,0001001,002,001,001,139.7502,35.7102,",
+       u"131059,0001001,003,001,,139.7503,35.7103,", u"131059,0001001,004,001,,139.7504,35.7104,",
+       u"131059,0001001,001,002,,139.7505,35.7105,", u"131059,0001001,001,003,,139.7506,35.7106,"});
+  EXPECT_EQ(Import().written.Of(RegistryKind::Residence).stored, 6);
+  const auto town = Town(u"文京区", u"白山一丁目");
+  const std::pair<std::pair<std::u16string, std::u16string>, std::string> cases[] = {
+      {{u"1", u"1"}, "35.7101 139.7501"},
+      {{u"０１", u"１"}, "35.7101 139.7501"},
+      {{u"2", u"1"}, "35.7102 139.7502"},
+      {{u"3", u"ﾛ"}, "35.7103 139.7503"},
+      {{u"4", u"70000"}, "35.7104 139.7504"},
+      {{u"1", u"256"}, "35.7105 139.7505"},
+      {{u"1", u"0"}, "-"},
+      {{u"5", u"4464"}, "-"}};
+  for (const auto& [numbers, point] : cases) {
+    EXPECT_THAT(Shown(database.FindResidence(town, numbers.first, numbers.second, std::nullopt)),
+                point == "-" ? testing::Matcher<std::string>(testing::Eq(point)) : HasSubstr(point))
+        << text::ToUtf8(numbers.first + u"-" + numbers.second);
+  }
+}
+
 // With the registry's block files, a block has the registry's point; the others the centre of
 // their residences.
 TEST_F(HandMadeRegistry, TheRegistrysBlockPointBeforeTheResidencesCentre) {

@@ -8,6 +8,7 @@
 #include "db/import/import_support.h"
 #include "db/import/plane_projector.h"
 #include "db/import/registry_town_linker.h"
+#include "db/import/residence_rowids.h"
 #include "db/schema.h"
 #include "engine/rules/numerals.h"
 
@@ -121,6 +122,16 @@ class RowWriter {
     return town;
   }
 
+  // The residences' smallest rowid once the earlier rows are removed, nullopt when none is left.
+  std::optional<int64_t> SmallestResidenceRowid() {
+    auto st = db_.Prepare("select min(rowid) from 住居");
+    Statement& min = *Check(st, kResidenceTable);
+    ScopedReset reset(&min);
+    auto row = min.Step();
+    Check(row, kResidenceTable);
+    return min.IsNull(0) ? std::nullopt : std::optional<int64_t>(min.Int(0));
+  }
+
   void Write(RegistryKind kind) {
     const RegistryKindRows& read = rows_.Of(kind);
     Statement* insert = nullptr;
@@ -128,12 +139,16 @@ class RowWriter {
       auto prepared = db_.Prepare(
           kind == RegistryKind::Residence
               ? "insert into 住居 (fldPositionID, fld街区符号, fld住居番号, fld住居番号2, "
-                "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度) values (?,?,?,?,?,?,?,?,?)"
+                "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, rowid) values "
+                "(?,?,?,?,?,?,?,?,?,?)"
               : "insert into 地番 (fldPositionID, fld本番, fld枝番, fld枝番2, "
                 "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度) values "
                 "(?,?,?,?,?,?,?,?,?)");
       insert = Check(prepared, kResidenceTable);
     }
+    std::optional<ResidenceRowids> rowids;
+    if (kind == RegistryKind::Residence)
+      rowids.emplace(SmallestResidenceRowid());
     ImportProgress progress(text::ToUtf8(u"writing " + std::u16string(KindName(kind)) + u"s"),
                             read.rows.size());
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
@@ -157,6 +172,8 @@ class RowWriter {
       BindOrNull(*insert, 6, c.x);
       BindOrNull(*insert, 7, c.y);
       insert->BindText(8, c.latitude).BindText(9, c.longitude);
+      if (rowids)
+        insert->BindInt(10, rowids->For(town->id, row.numbers[0], row.numbers[1], row.numbers[2]));
       Check(insert->Run(), KindName(kind));
       insert->Reset();
       ++ReportOf(kind).stored;
