@@ -151,25 +151,30 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
     rest = std::move(cut.text);
     street = std::move(cut.street);
   }
-  TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
+  const SplitRules rules{.buildingApart = settings_.extendedMatch};
+  TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms, rules);
+  // The text after the numbers is written out as the address wrote it.
+  town.remainder = fields.WrittenTail(town.remainder);
   // The rules cut a name at a numeral; only a kanji one can belong to a stored name, and not
   // one followed by 丁目 (a stored name counts without its chome).
   const std::size_t cut = town.townName.size();
+  std::u16string beforeNumbers;
   if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut]) &&
       !BeginsWithChome(std::u16string_view(rest).substr(cut))) {
     // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
     // written): the cut stands.
     const std::size_t whole = TownPrefixLength(rest, split.candidates, variants_);
     if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
-      town = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
+      town = SplitTownAndNumbers(rest, settings_.fixedTerms, {whole, true});
+      town.remainder = fields.WrittenTail(town.remainder);
       // Text between the stored name and the numbers is no part of the town.
-      town.between = town.townName.substr(whole) + town.between;
+      beforeNumbers = town.townName.substr(whole);
       town.townName.resize(whole);
     }
   }
-  // What the numbers leave out between them, and the street part, go to the remainder.
+  // What stands between the town name and the numbers, and the street part, follow.
   if (settings_.extendedMatch)
-    town.remainder += text::ToWide(town.between + street);
+    town.remainder += beforeNumbers + street;
   split.blockWordAfterFirst = town.blockWordAfterFirst;
   parts.townName = std::move(town.townName);
   parts.numbers = std::move(town.numbers);

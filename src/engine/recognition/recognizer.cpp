@@ -73,7 +73,7 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address, AddressS
     ExtendedTownMatch extended = FindTownExtended(
         split.candidates, {request, further, split.blockWordAfterFirst}, learned, variants_);
     town = std::move(extended.match);
-    parts.remainder += text::ToWide(extended.moved);
+    parts.remainder += context.fields.WrittenTail(extended.moved);
   } else {
     town = FindOazaChome(split.candidates, request, learned);
   }

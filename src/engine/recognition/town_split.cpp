@@ -25,17 +25,68 @@ std::optional<std::u16string> RunNumber(const std::u16string& text, const Numera
   return text::ToWide(text::FromUtf8(std::to_string(value)));
 }
 
-// The length of the longest level word of the levels from `firstLevel` on that begins `gap`.
+// The length of the longest level word of the levels `firstLevel` to `lastLevel` that begins
+// `gap`.
 std::size_t LevelWordAtStart(std::u16string_view gap, const FixedTables& tables,
-                             std::size_t firstLevel = 1) {
+                             std::size_t firstLevel = 1, std::size_t lastLevel = kLevelCount) {
   std::size_t longest = 0;
-  for (std::size_t level = firstLevel; level <= tables.levelWords.size(); ++level) {
+  for (std::size_t level = firstLevel; level <= lastLevel; ++level) {
     for (const std::u16string_view word : tables.levelWords[level - 1]) {
       if (!word.empty() && gap.starts_with(word))
         longest = std::max(longest, word.size());
     }
   }
   return longest;
+}
+
+bool IsDigit(char16_t c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+}
+
+bool IsOpeningBracket(char16_t c) {
+  return c == u'(' || c == u'（';
+}
+
+// The numeral runs of the text, each ending where digits give way to a kanji numeral: no
+// address writes a number so, it is a name after the number (「1-1三菱ビル」, 「6-10-1六本木ヒル
+// ズ」), whose numerals are no number. With `buildingApart`, the runs end at an opening bracket
+// after a number: 「3(小野ビル101号)」 writes the building and its room in brackets.
+NumeralRuns NumberRuns(const std::u16string& text, std::size_t start, bool buildingApart) {
+  NumeralRuns runs = FindNumeralRuns(text, start);
+  for (std::size_t k = 0; k < runs.count; ++k) {
+    NumeralRun& run = runs.runs[k];
+    for (int16_t i = 1; i < run.length; ++i) {
+      const std::size_t at = static_cast<std::size_t>(run.start - 1 + i);
+      if (IsDigit(text[at - 1]) && !IsDigit(text[at])) {
+        run.length = i;
+        break;
+      }
+    }
+    if (buildingApart && k + 1 < runs.count) {
+      const std::size_t from = static_cast<std::size_t>(run.End());
+      const std::size_t to = static_cast<std::size_t>(runs[k + 1].start - 1);
+      if (std::any_of(text.begin() + static_cast<std::ptrdiff_t>(from),
+                      text.begin() + static_cast<std::ptrdiff_t>(to), IsOpeningBracket))
+        runs.count = k + 1;
+    }
+  }
+  return runs;
+}
+
+// The length of the text the runs are read in: up to an opening bracket after the last run.
+std::size_t BracketAfter(const std::u16string& text, const NumeralRuns& runs) {
+  const std::size_t bracket =
+      text.find_first_of(u"(（", static_cast<std::size_t>(runs[runs.count - 1].End()));
+  return bracket == std::u16string::npos ? text.size() : bracket;
+}
+
+// Whether the text after a number makes it a floor or a room: 2F, 3階, 201号室, 5号棟.
+bool BeginsWithFloorOrRoom(std::u16string_view after) {
+  for (const std::u16string_view word : {u"F", u"階", u"号室", u"室", u"号棟", u"棟"}) {
+    if (text::StartsWithFold(after, word))
+      return true;
+  }
+  return false;
 }
 
 bool IsSeparator(std::u16string_view gap, const FixedTables& tables) {
@@ -54,6 +105,22 @@ bool OpensBlock(std::u16string_view gap, const FixedTables& tables) {
   return gap.empty() || IsSeparator(gap, tables);
 }
 
+// The text after the last number taken, as the cleaning left it. Nothing after a chome taken
+// alone: its 丁目 text goes with the town name. The 丁目 or 番地 of a chome or block number
+// taken last is no part of it (the block field shows the number), and neither is a level word
+// or separator alone after the first or second number (「1丁目2番」, 「1番2号」).
+std::u16string Tail(const std::u16string& text, const NumeralRun& last, std::size_t taken,
+                    bool chomeOnly, const FixedTables& tables) {
+  if (chomeOnly)
+    return {};
+  std::u16string tail = text::Mid(text, static_cast<std::size_t>(last.End() + 1));
+  if (taken < 3 && (LevelWordAtStart(tail, tables) == tail.size() || IsSeparator(tail, tables)))
+    return {};
+  if (const std::size_t word = LevelWordAtStart(tail, tables, 1, 2); word > 0)
+    tail.erase(0, word);
+  return tail;
+}
+
 }  // namespace
 
 bool BeginsWithLevelWord(std::u16string_view text) {
@@ -61,7 +128,7 @@ bool BeginsWithLevelWord(std::u16string_view text) {
 }
 
 TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
-                              std::size_t townLength) {
+                              const SplitRules& rules) {
   const FixedTables& tables = LoadFixedNames();
   TownSplit split;
   split.townName = text;
@@ -74,13 +141,14 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       break;
     }
   }
-  scanStart = std::max(scanStart, townLength + 1);
+  scanStart = std::max(scanStart, rules.townLength + 1);
 
-  const NumeralRuns runs = FindNumeralRuns(text, scanStart);
+  const NumeralRuns runs = NumberRuns(text, scanStart, rules.buildingApart);
   const std::size_t r = runs.count;
   if (r == 0)
     return split;
-  const std::size_t length = text.size();
+  // Where the numbers' text ends: after the last run taken into account.
+  const std::size_t length = rules.buildingApart ? BracketAfter(text, runs) : text.size();
 
   std::size_t taken = 0;  // numbers stored so far
   auto store = [&](std::size_t k) {
@@ -95,11 +163,17 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
     }
     split.numbers[taken++] = std::move(*number);
   };
+  // A floor or a room (2F, 3階, 201号室) is no number of the address.
+  auto isAddressNumber = [&](std::size_t k) {
+    return !rules.buildingApart || !BeginsWithFloorOrRoom(std::u16string_view(text).substr(
+                                       static_cast<std::size_t>(runs[k].End())));
+  };
 
   // The run that starts the block: the first number followed by a level word or a separator.
   // A number at the very start belongs to the town name.
   std::optional<std::size_t> startRun;
   std::size_t next = 0;
+  bool textBetween = false;  // text other than a level word or separator follows the first
   const std::size_t firstCandidate = runs[0].start == 1 ? 1 : 0;
   for (std::size_t k = firstCandidate; k < r; ++k) {
     const std::size_t after = static_cast<std::size_t>(runs[k].start + runs[k].length);
@@ -116,11 +190,11 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       store(k);
       next = k + 1;
       split.blockWordAfterFirst = LevelWordAtStart(gap, tables, 2) > 0;
-      // What follows the level word up to the next number is no part of the numbers.
+      // Text after the level word (「12番地 メゾン 3号」) ends the numbers: what follows it is
+      // a building's. After a chome it is the chome's (丁目東).
       if (!split.chomeInOaza && k + 1 < r) {
-        std::u16string rest = text::Trim(gap.substr(LevelWordAtStart(gap, tables)));
-        if (!IsSeparator(rest, tables))
-          split.between = std::move(rest);
+        const std::u16string rest = text::Trim(gap.substr(LevelWordAtStart(gap, tables)));
+        textBetween = !rest.empty() && !IsSeparator(rest, tables);
       }
       break;
     }
@@ -133,12 +207,10 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
 
   // The number after the block's first one needs no level word before it; the ones after that
   // follow as long as a level-2 word or a separator joins them.
-  if (next < r) {
+  if (next < r && !textBetween && isAddressNumber(next)) {
     store(next);
     ++next;
-  }
-  if (next < r && next > 0) {
-    while (next < r) {
+    while (next < r && isAddressNumber(next)) {
       const std::size_t from = static_cast<std::size_t>(runs[next - 1].End() + 1);
       const std::u16string between =
           text::Mid(text, from, static_cast<std::size_t>(runs[next].start) - from);
@@ -147,9 +219,11 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       store(next);
       ++next;
     }
-    split.remainder =
-        text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[next - 1].End() + 1)));
+  } else if (next == 0) {
+    store(0);
+    next = 1;
   }
+  split.remainder = Tail(text, runs[next - 1], taken, split.chomeInOaza && taken == 1, tables);
   return split;
 }
 
