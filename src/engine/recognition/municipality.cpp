@@ -173,8 +173,11 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
     }
   }
   // What stands between the town name and the numbers, and the street part, follow.
-  if (settings_.extendedMatch)
+  if (settings_.extendedMatch) {
     town.remainder += beforeNumbers + street;
+    split.townText = rest;
+    split.street = std::move(street);
+  }
   split.blockWordAfterFirst = town.blockWordAfterFirst;
   parts.townName = std::move(town.townName);
   parts.numbers = std::move(town.numbers);

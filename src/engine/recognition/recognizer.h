@@ -21,6 +21,7 @@
 
 #include "engine/address_store.h"
 #include "engine/recognition/town_candidates.h"
+#include "engine/recognition/town_match.h"
 #include "result/db_result.h"
 #include "startup/settings.h"
 
@@ -33,6 +34,10 @@ enum class ResultCode : int16_t {
   NoCity = 2,        // no municipality of the region found
   NoTown = 3,        // no town (大字・町丁目) of the municipality found
   EmptyAddress = 4,
+  // The extended matching found the town more than once for what the address says (a town
+  // written without its municipality that several municipalities have, a number that may be
+  // the chome or the block): it does not pick one.
+  AmbiguousTown = 5,
   NoBlock = 6,  // the town was found but no block row for it
   Failure = -1,
 };
@@ -126,6 +131,10 @@ class Recognizer {
     TownCandidates candidates;         // the town rows of the municipalities found
     CityParts writtenCity;             // the municipality as it was matched
     bool blockWordAfterFirst = false;  // a level word of the block follows the first number
+    // The extended matching's: the text after the municipality the town was split from, and
+    // the Kyoto street part taken out of it.
+    std::u16string townText;
+    std::u16string street;
   };
   // The block row of the parts' town that answers their block number.
   struct BlockMatch {
@@ -141,6 +150,10 @@ class Recognizer {
   CityCandidates MatchMunicipality(AddressContext& context, const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture) const;
   CityCandidates FindCityCandidates(AddressContext& context, CityParts parts) const;
+  // The town step of the extended matching; the parts' numbers and remainder follow the reading
+  // of the address that found the town.
+  TownMatch MatchTownExtended(AddressContext& context, const TextSplit& split, AddressParts& parts,
+                              const TownWordLookup& learned) const;
   // The indexes of the names the store's index finds for the parts (CityFits without
   // containment), ascending.
   static DbResult<std::vector<std::size_t>> FindCitiesIndexed(AddressStore& store,

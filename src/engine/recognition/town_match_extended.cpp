@@ -27,6 +27,71 @@ bool HoldsCompleted(const TownCandidates& candidates, const std::u16string& town
   return false;
 }
 
+// Whether a stored name (without a leading 大字) begins with `start`.
+bool HoldsNameBeginning(const TownCandidates& candidates, std::u16string_view start,
+                        const VariantFold& fold) {
+  for (const TownRow& row : candidates) {
+    std::u16string_view name = row.town;
+    if (name.starts_with(u"大字"))
+      name.remove_prefix(2);
+    if (name.size() >= start.size() && fold.Equals(name.substr(0, start.size()), start))
+      return true;
+  }
+  return false;
+}
+
+// The town text with 条 after the numeral inside it (南12西 -> 南十二条西), or "" when the text
+// holds no numeral followed by more of the name, or already writes 条.
+std::u16string GridName(const std::u16string& town) {
+  const std::u16string kanji = DigitRunsToKanji(town);
+  std::size_t end = 0;
+  while (end < kanji.size() && !IsNumeralChar(kanji[end]))
+    ++end;
+  if (end == kanji.size())
+    return {};
+  while (end < kanji.size() && IsNumeralChar(kanji[end]))
+    ++end;
+  if (end == kanji.size() || kanji[end] == u'条' || kanji.substr(end).starts_with(kChome))
+    return {};
+  for (std::size_t i = end; i < kanji.size(); ++i) {
+    if (IsNumeralChar(kanji[i]))
+      return {};
+  }
+  return kanji.substr(0, end) + u"条" + kanji.substr(end);
+}
+
+// The grid reading of the numbers, when the candidates hold its name.
+std::optional<ExtendedTownMatch> ReadGrid(const TownCandidates& candidates,
+                                          const ExtendedTownRequest& request,
+                                          const VariantFold& fold) {
+  const TownMatchRequest& town = request.town;
+  TownMatchRequest grid = town;
+  bool both = false;
+  if (std::u16string name = GridName(town.town); !name.empty()) {
+    // The numeral of the text is the 条, the first number the 丁目.
+    grid.town = std::move(name);
+  } else if (!town.chomeInOaza && !request.blockWordAfterFirst && !town.chome.empty() &&
+             !request.second.empty() && DigitRunsToKanji(town.town) == town.town) {
+    grid.town = town.town + NumberToKanji(town.chome) + u"条";
+    grid.chome = request.second;
+    both = true;
+  } else {
+    return std::nullopt;
+  }
+  if (!HoldsNameBeginning(candidates, grid.town, fold))
+    return std::nullopt;
+  const TownWordLookup none = [](const std::u16string&) {
+    return std::optional<std::u16string>(std::u16string());
+  };
+  TownMatch match = FindOazaChome(candidates, grid, none, &fold);
+  if (match.outcome != TownMatchOutcome::Found)
+    return std::nullopt;
+  const bool bothInName = both && match.chomeInOaza;
+  // With the 条 read from the numbers, the first number went into the name.
+  match.chomeInOaza = match.chomeInOaza || both;
+  return ExtendedTownMatch{std::move(match), {}, bothInName};
+}
+
 }  // namespace
 
 ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
@@ -59,6 +124,18 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     }
   }
 
+  // 丁目 written after the first number and the town found without it (日和田町 beside
+  // 日和田町八丁目, 「日和田町八丁目字門前」): the chome is meant, the text after 丁目 moves.
+  if (match.outcome == TownMatchOutcome::Found && !match.chomeInOaza && request.town.chomeInOaza &&
+      suffix.size() > kChome.size() && suffix.starts_with(kChome)) {
+    TownMatchRequest bare = request.town;
+    bare.chomeSuffix = kChome;
+    if (TownMatch m = find(bare, none); m.outcome == TownMatchOutcome::Found && m.chomeInOaza) {
+      match = m;
+      result.moved = text::Trim(suffix.substr(kChome.size()));
+    }
+  }
+
   const std::u16string& town = request.town.town;
   if (match.outcome == TownMatchOutcome::NotFound && !town.ends_with(u"町") &&
       !town.ends_with(u"村") && HoldsCompleted(candidates, DigitRunsToKanji(town))) {
@@ -74,6 +151,16 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     }
     if (fitting == 1)
       match = found;
+  }
+
+  if (std::optional<ExtendedTownMatch> grid = ReadGrid(candidates, request, fold)) {
+    if (match.outcome == TownMatchOutcome::NotFound)
+      return std::move(*grid);
+    if (match.outcome == TownMatchOutcome::Found && match.row != grid->match.row) {
+      match.outcome = TownMatchOutcome::Ambiguous;
+      match.row = nullptr;
+      return result;
+    }
   }
 
   if (match.outcome != TownMatchOutcome::Found || match.chomeInOaza || request.town.chomeInOaza ||

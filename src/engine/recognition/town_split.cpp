@@ -199,6 +199,14 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       break;
     }
   }
+  if (!startRun && rules.numbersAtEnd) {
+    // Only a number that ends the text stands for itself (「第7地割12」); else there is none.
+    if (static_cast<std::size_t>(runs[r - 1].End()) != text.size())
+      return split;
+    startRun = r - 1;
+    store(r - 1);
+    next = r;
+  }
   if (!startRun) {
     startRun = 0;
     next = 0;

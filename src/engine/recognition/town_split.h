@@ -36,6 +36,10 @@ struct SplitRules {
   // A building's numbers are told apart (the extended matching): a floor or room (2F, 3階,
   // 201号室) and what stands in brackets after the numbers are no numbers of the address.
   bool buildingApart = false;
+  // Where no number is followed by a level word or a separator, the numbers are a last one
+  // that ends the text, or none (「第7地割12」 has 12, 「第35地割」 none); the text before them
+  // is the town name.
+  bool numbersAtEnd = false;
 };
 
 // Whether the text begins with a level word (丁目, 番地, 号 in any spelling).
