@@ -167,9 +167,14 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
     if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
       town = SplitTownAndNumbers(rest, settings_.fixedTerms, {whole, true});
       town.remainder = fields.WrittenTail(town.remainder);
-      // Text between the stored name and the numbers is no part of the town.
-      beforeNumbers = town.townName.substr(whole);
-      town.townName.resize(whole);
+      // A separator between the stored name and the numbers is no part of the town (六番町の7);
+      // other text stays with the name, for the town match to read (三沢町字後田, and 三田田,
+      // which is no 三田).
+      const std::u16string between = town.townName.substr(whole);
+      if (IsLevelWordOrSeparator(0, between)) {
+        beforeNumbers = between;
+        town.townName.resize(whole);
+      }
     }
   }
   // What stands between the town name and the numbers, and the street part, follow.

@@ -16,7 +16,7 @@ constexpr std::array<std::u16string_view, 4> kDivisions = {u"地割", u"区", u"
 constexpr std::array<std::u16string_view, 2> kPlaceMarks = {u"小字", u"字"};
 // Endings of town names rather than place names: 緑が丘東 is more likely a town the region
 // lacks than 緑が丘 and a place 東.
-constexpr std::u16string_view kTownEndings = u"町丁台丘東西南北";
+constexpr std::u16string_view kTownEndings = u"町村丁台丘東西南北";
 constexpr std::array<std::u16string_view, 2> kTownEndingWords = {u"団地", u"ニュータウン"};
 // The most numbers a lot (地番) has written without 丁目 or 号: 74-2.
 constexpr std::size_t kMaxLotNumbers = 2;
@@ -85,6 +85,36 @@ std::u16string_view WithoutPlaceMark(std::u16string_view place) {
   return place;
 }
 
+// Whether a and b differ by one character at most: one replaced, added or left out.
+bool NearlyEqual(std::u16string_view a, std::u16string_view b, const VariantFold& fold) {
+  if (a.size() < b.size())
+    std::swap(a, b);
+  if (a.size() - b.size() > 1)
+    return false;
+  std::size_t front = 0;
+  while (front < b.size() && fold.SameChar(a[front], b[front]))
+    ++front;
+  std::size_t back = 0;
+  while (back < b.size() - front && fold.SameChar(a[a.size() - 1 - back], b[b.size() - 1 - back]))
+    ++back;
+  return front + back + 1 >= a.size();
+}
+
+// Whether a stored name other than the town is the written town and place name with one
+// character replaced, added or left out: a town misspelt, not a place (利賀村大豆下 for
+// 利賀村大豆谷, 中反畑 for 八反畑).
+bool NearlyAStoredName(std::u16string_view written, std::u16string_view town,
+                       const TownCandidates& rows, const VariantFold& fold) {
+  for (const TownRow& row : rows) {
+    std::u16string_view name = row.town;
+    if (name.starts_with(kOaza))
+      name.remove_prefix(kOaza.size());
+    if (!fold.Equals(name, town) && NearlyEqual(name, written, fold))
+      return true;
+  }
+  return false;
+}
+
 std::size_t CountNumbers(const TownSplit& split) {
   return static_cast<std::size_t>(std::count_if(split.numbers.begin(), split.numbers.end(),
                                                 [](const auto& n) { return !n.empty(); }));
@@ -134,8 +164,11 @@ std::optional<PlaceNameReading> ReadPlaceName(const std::u16string& text,
   // may begin earlier.
   const std::u16string_view written = std::u16string_view(text).substr(skip);
   const std::size_t base = town - (written.starts_with(kOaza) ? kOaza.size() : 0);
-  reading.twoWays = TownPrefixLength(WithoutPlaceMark(place), rows, fold) >= 2 ||
-                    TownPrefixLength(written, rows, fold, true, base) > 0;
+  const std::u16string_view bare = written.substr(town - base);
+  reading.twoWays =
+      TownPrefixLength(WithoutPlaceMark(place), rows, fold) >= 2 ||
+      TownPrefixLength(written, rows, fold, true, base) > 0 ||
+      NearlyAStoredName(bare.substr(0, base + place.size()), bare.substr(0, base), rows, fold);
   reading.place = text.substr(0, skip) + place;
   reading.numbers.townName.clear();
   return reading;

@@ -136,15 +136,18 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     }
   }
 
+  // Completed, a town of one character (上 for 上町) would be a guess; and where 丁目 was
+  // written, the completed town must have that chome (北一丁目 is no 北町 1).
   const std::u16string& town = request.town.town;
-  if (match.outcome == TownMatchOutcome::NotFound && !town.ends_with(u"町") &&
+  if (match.outcome == TownMatchOutcome::NotFound && town.size() >= 2 && !town.ends_with(u"町") &&
       !town.ends_with(u"村") && HoldsCompleted(candidates, DigitRunsToKanji(town))) {
     int fitting = 0;
     TownMatch found;
     for (const char16_t* end : {u"町", u"村"}) {
       TownMatchRequest completed = request.town;
       completed.town += end;
-      if (TownMatch m = find(completed, none); m.outcome == TownMatchOutcome::Found) {
+      if (TownMatch m = find(completed, none);
+          m.outcome == TownMatchOutcome::Found && (m.chomeInOaza || !request.town.chomeInOaza)) {
         found = m;
         ++fitting;
       }

@@ -9,11 +9,11 @@ namespace {
 constexpr std::u16string_view kOaza = u"大字";
 constexpr std::u16string_view kChome = u"丁目";
 
+}  // namespace
+
 std::u16string_view WithoutOaza(std::u16string_view name) {
   return name.starts_with(kOaza) ? name.substr(kOaza.size()) : name;
 }
-
-}  // namespace
 
 std::u16string_view TownBase(std::u16string_view name) {
   name = WithoutOaza(name);

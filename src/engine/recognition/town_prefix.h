@@ -15,6 +15,9 @@
 
 namespace mok::engine {
 
+// The name without a leading 大字.
+std::u16string_view WithoutOaza(std::u16string_view name);
+
 // A stored town name without a leading 大字 and without its chome numeral and what follows it:
 // 大字本町三丁目東 -> 本町.
 std::u16string_view TownBase(std::u16string_view name);

@@ -27,6 +27,22 @@ bool NamesTheText(const TownMatch& match, const std::u16string& town, const Vari
   return fold.Equals(TownBase(match.townName), TownBase(DigitRunsToKanji(town)));
 }
 
+// The one candidate row whose name is the town text (numerals in kanji, a leading 大字 aside).
+const TownRow* FindWholeName(const TownCandidates& candidates, const std::u16string& town,
+                             const VariantFold& fold) {
+  const std::u16string kanji = DigitRunsToKanji(town);
+  const std::u16string_view name = WithoutOaza(kanji);
+  const TownRow* found = nullptr;
+  for (const TownRow& row : candidates) {
+    if (!fold.Equals(WithoutOaza(row.town), name))
+      continue;
+    if (found != nullptr)
+      return nullptr;
+    found = &row;
+  }
+  return found;
+}
+
 }  // namespace
 
 TownMatch Recognizer::MatchTownExtended(AddressContext& context, const TextSplit& split,
@@ -39,8 +55,15 @@ TownMatch Recognizer::MatchTownExtended(AddressContext& context, const TextSplit
       learned, variants_);
   if (extended.match.outcome == TownMatchOutcome::Found && !split.townText.empty() &&
       !NamesTheText(extended.match, parts.townName, variants_)) {
-    // A rule made the town of the text (cut at 大字, completed with 町): where the text also
-    // reads as another stored town and a place name, it reads two ways.
+    // A rule made the town of the text (cut at 大字, completed with 町). A stored name that is
+    // the text itself comes first (知念字久高, not 知念 and its 字 part); where the text reads
+    // as another stored town and a place name, it reads two ways.
+    if (const TownRow* whole = FindWholeName(split.candidates, parts.townName, variants_)) {
+      extended.match.townName = whole->town;
+      extended.match.row = whole;
+      extended.match.chomeInOaza = false;
+      return extended.match;
+    }
     const std::optional<PlaceNameReading> place =
         ReadPlaceName(split.townText, split.candidates, variants_, settings_.fixedTerms);
     if (place && !variants_.Equals(TownBase(extended.match.townName), TownBase(place->town))) {
