@@ -128,21 +128,29 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
   parts.prefecture = city.parts.prefecture;
   parts.city = city.parts.city;
   parts.ward = city.parts.ward;
-  if (!city.found) {
-    split.code = ResultCode::NoCity;
-    return split;
-  }
-  split.candidates = std::move(city.rows);
-  split.writtenCity = std::move(city.written);
-
   // The address may continue over the following fields; an empty field ends it.
-  std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
+  std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.found ? city.next : pos));
   while (!fields.AtEnd()) {
     const std::u16string next = fields.NextAddressField();
     if (next.empty())
       break;
     rest += next;
   }
+  if (city.found) {
+    split.candidates = std::move(city.rows);
+    split.writtenCity = std::move(city.written);
+  } else if (!settings_.extendedMatch || !FindTownsWithoutCity(context, rest, split)) {
+    split.code = ResultCode::NoCity;
+    return split;
+  }
+  SplitTownPart(context, std::move(rest), split);
+  return split;
+}
+
+void Recognizer::SplitTownPart(AddressContext& context, std::u16string rest,
+                               TextSplit& split) const {
+  AddressFields& fields = context.fields;
+  AddressParts& parts = split.parts;
   // The extended matching takes a Kyoto street part out of the town text, and keeps a stored
   // town name with numerals inside (麻布十番, 六番町) whole where the rules would cut it.
   std::u16string street;
@@ -189,13 +197,12 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
   parts.remainder = std::move(town.remainder);
   parts.chomeInOaza = town.chomeInOaza;
   parts.chomeSuffix = std::move(town.chomeSuffix);
-  if (parts.city.empty() && parts.ward.empty())
+  if (parts.city.empty() && parts.ward.empty() && !split.townOnly)
     split.code = ResultCode::NoCity;
   else if (parts.townName.empty() || town.unreadableNumber)
     split.code = ResultCode::NoTown;
   else
     split.code = ResultCode::Converted;
-  return split;
 }
 
 Recognizer::CityCandidates Recognizer::MatchMunicipality(AddressContext& context,
@@ -441,6 +448,8 @@ DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
 }
 
 Recognizer::CityParts Recognizer::StoredParts(const CityParts& written, const TownRow& row) {
+  if (written.city.empty() && written.ward.empty())
+    return SplitStoredCity(row);
   CityParts parts{row.prefecture, written.city, written.ward};
   std::u16string& p1 = parts.city;
   std::u16string& p2 = parts.ward;

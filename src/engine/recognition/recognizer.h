@@ -135,6 +135,10 @@ class Recognizer {
     // the Kyoto street part taken out of it.
     std::u16string townText;
     std::u16string street;
+    // The address names no municipality: the candidates are the region's towns that begin as
+    // its town text does (rows held here).
+    bool townOnly = false;
+    std::vector<TownRow> townRows;
   };
   // The block row of the parts' town that answers their block number.
   struct BlockMatch {
@@ -146,6 +150,13 @@ class Recognizer {
 
   // The first field holds the start of the address; the context's fields hold what follows.
   TextSplit SplitFirstField(AddressContext& context, const std::u16string& firstField) const;
+  // The town part of the address (`rest`, what follows the municipality) into the split.
+  void SplitTownPart(AddressContext& context, std::u16string rest, TextSplit& split) const;
+  // The extended matching's candidates for an address written without its municipality: the
+  // towns of the region (of its prefecture, when written) that begin as its town text does.
+  // False when there are none.
+  bool FindTownsWithoutCity(AddressContext& context, const std::u16string& rest,
+                            TextSplit& split) const;
   // The municipality in `text` from 1-based position pos on.
   CityCandidates MatchMunicipality(AddressContext& context, const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture) const;
@@ -165,8 +176,12 @@ class Recognizer {
                                                       const std::vector<std::u16string>& names,
                                                       const std::u16string& p1,
                                                       const std::u16string& p2) const;
-  // The prefecture and the parts in the stored spelling of the municipality of `row`.
+  // The prefecture and the parts in the stored spelling of the municipality of `row`; with no
+  // part written, the stored municipality's city and ward (SplitStoredCity).
   static CityParts StoredParts(const CityParts& written, const TownRow& row);
+  // The stored municipality of `row` as city and ward: 札幌市手稲区 -> 札幌市 + 手稲区, 余市郡
+  // 余市町 -> 余市郡 + 余市町, 千代田区 alone.
+  static CityParts SplitStoredCity(const TownRow& row);
   std::optional<std::u16string> KanaAddressToKanji(AddressContext& context,
                                                    const std::u16string& address) const;
   // The learned replacement of `word`: "" when none applies, nullopt on a failure.

@@ -1,5 +1,7 @@
 #include "engine/recognition/town_match_extended.h"
 
+#include "engine/recognition/town_prefix.h"
+#include "engine/rules/address_fields.h"
 #include "engine/rules/numerals.h"
 #include "text/nocase.h"
 #include "text/text.h"
@@ -27,6 +29,27 @@ bool HoldsCompleted(const TownCandidates& candidates, const std::u16string& town
   return false;
 }
 
+// Whether towns of more than one candidate municipality are named as the text (numerals in
+// kanji, a leading 大字 aside, or its oaza without the 字 part).
+bool NamedInSeveral(const TownCandidates& candidates, const std::u16string& town,
+                    const VariantFold& fold) {
+  if (candidates.Municipalities() < 2)
+    return false;
+  const std::u16string kanji = DigitRunsToKanji(town);
+  const AzaCut cut = CutAzaName(kanji);
+  const TownRow* first = nullptr;
+  for (const TownRow& row : candidates) {
+    const std::u16string_view name = WithoutOaza(row.town);
+    if (!fold.Equals(name, WithoutOaza(kanji)) && !fold.Equals(name, WithoutOaza(cut.oaza)))
+      continue;
+    if (first == nullptr)
+      first = &row;
+    else if (!SameMunicipality(*first, row))
+      return true;
+  }
+  return false;
+}
+
 // Whether a stored name (without a leading 大字) begins with `start`.
 bool HoldsNameBeginning(const TownCandidates& candidates, std::u16string_view start,
                         const VariantFold& fold) {
@@ -40,44 +63,22 @@ bool HoldsNameBeginning(const TownCandidates& candidates, std::u16string_view st
   return false;
 }
 
-// The town text with 条 after the numeral inside it (南12西 -> 南十二条西), or "" when the text
-// holds no numeral followed by more of the name, or already writes 条.
+// The town text with 条 after its last numeral (南12西 -> 南十二条西, 八軒10東 -> 八軒十条東), or
+// "" when no more of the name follows that numeral, or 条 or 丁目 does.
 std::u16string GridName(const std::u16string& town) {
   const std::u16string kanji = DigitRunsToKanji(town);
-  std::size_t end = 0;
-  while (end < kanji.size() && !IsNumeralChar(kanji[end]))
-    ++end;
-  if (end == kanji.size())
+  std::size_t end = kanji.size();
+  while (end > 0 && !IsNumeralChar(kanji[end - 1]))
+    --end;
+  if (end == 0 || end == kanji.size() || kanji[end] == u'条' ||
+      std::u16string_view(kanji).substr(end).starts_with(kChome))
     return {};
-  while (end < kanji.size() && IsNumeralChar(kanji[end]))
-    ++end;
-  if (end == kanji.size() || kanji[end] == u'条' || kanji.substr(end).starts_with(kChome))
-    return {};
-  for (std::size_t i = end; i < kanji.size(); ++i) {
-    if (IsNumeralChar(kanji[i]))
-      return {};
-  }
   return kanji.substr(0, end) + u"条" + kanji.substr(end);
 }
 
-// The grid reading of the numbers, when the candidates hold its name.
-std::optional<ExtendedTownMatch> ReadGrid(const TownCandidates& candidates,
-                                          const ExtendedTownRequest& request,
-                                          const VariantFold& fold) {
-  const TownMatchRequest& town = request.town;
-  TownMatchRequest grid = town;
-  bool both = false;
-  if (std::u16string name = GridName(town.town); !name.empty()) {
-    // The numeral of the text is the 条, the first number the 丁目.
-    grid.town = std::move(name);
-  } else if (!town.chomeInOaza && !request.blockWordAfterFirst && !town.chome.empty() &&
-             !request.second.empty() && DigitRunsToKanji(town.town) == town.town) {
-    grid.town = town.town + NumberToKanji(town.chome) + u"条";
-    grid.chome = request.second;
-    both = true;
-  } else {
-    return std::nullopt;
-  }
+// The town of a grid name, when the candidates hold it.
+std::optional<TownMatch> FindGridTown(const TownCandidates& candidates,
+                                      const TownMatchRequest& grid, const VariantFold& fold) {
   if (!HoldsNameBeginning(candidates, grid.town, fold))
     return std::nullopt;
   const TownWordLookup none = [](const std::u16string&) {
@@ -86,10 +87,34 @@ std::optional<ExtendedTownMatch> ReadGrid(const TownCandidates& candidates,
   TownMatch match = FindOazaChome(candidates, grid, none, &fold);
   if (match.outcome != TownMatchOutcome::Found)
     return std::nullopt;
-  const bool bothInName = both && match.chomeInOaza;
-  // With the 条 read from the numbers, the first number went into the name.
-  match.chomeInOaza = match.chomeInOaza || both;
-  return ExtendedTownMatch{std::move(match), {}, bothInName};
+  return match;
+}
+
+// The grid reading of the numbers: the numeral inside the text as the 条 and the first number
+// as the 丁目, else the first two numbers as 条 and 丁目.
+std::optional<ExtendedTownMatch> ReadGrid(const TownCandidates& candidates,
+                                          const ExtendedTownRequest& request,
+                                          const VariantFold& fold) {
+  const TownMatchRequest& town = request.town;
+  if (std::u16string name = GridName(town.town); !name.empty()) {
+    TownMatchRequest grid = town;
+    grid.town = std::move(name);
+    if (std::optional<TownMatch> match = FindGridTown(candidates, grid, fold))
+      return ExtendedTownMatch{std::move(*match), {}, false};
+  }
+  if (town.chomeInOaza || request.blockWordAfterFirst || town.chome.empty() ||
+      request.second.empty() || DigitRunsToKanji(town.town) != town.town)
+    return std::nullopt;
+  TownMatchRequest grid = town;
+  grid.town = town.town + NumberToKanji(town.chome) + u"条";
+  grid.chome = request.second;
+  std::optional<TownMatch> match = FindGridTown(candidates, grid, fold);
+  if (!match)
+    return std::nullopt;
+  // The 条 number went into the name, and the 丁目 number too when the name has a chome.
+  const bool both = match->chomeInOaza;
+  match->chomeInOaza = true;
+  return ExtendedTownMatch{std::move(*match), {}, both};
 }
 
 }  // namespace
@@ -112,6 +137,13 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
   };
   ExtendedTownMatch result{find(request.town, learned), {}};
   TownMatch& match = result.match;
+  // A name several of the candidate municipalities hold is no name the rules below may
+  // complete or cut further (大久保 of two cities is no 大久保町 of a third).
+  if (match.outcome == TownMatchOutcome::NotFound &&
+      NamedInSeveral(candidates, request.town.town, fold)) {
+    match.outcome = TownMatchOutcome::Ambiguous;
+    return result;
+  }
 
   const std::u16string& suffix = request.town.chomeSuffix;
   if (match.outcome == TownMatchOutcome::NotFound && request.town.chomeInOaza &&
@@ -136,6 +168,17 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     }
   }
 
+  // The grid before a completed name: 新琴似6-6-7-15 is 新琴似六条六丁目 rather than 新琴似町.
+  if (std::optional<ExtendedTownMatch> grid = ReadGrid(candidates, request, fold)) {
+    if (match.outcome == TownMatchOutcome::NotFound)
+      return std::move(*grid);
+    if (match.outcome == TownMatchOutcome::Found && match.row != grid->match.row) {
+      match.outcome = TownMatchOutcome::Ambiguous;
+      match.row = nullptr;
+      return result;
+    }
+  }
+
   // Completed, a town of one character (上 for 上町) would be a guess; and where 丁目 was
   // written, the completed town must have that chome (北一丁目 is no 北町 1).
   const std::u16string& town = request.town.town;
@@ -154,16 +197,6 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     }
     if (fitting == 1)
       match = found;
-  }
-
-  if (std::optional<ExtendedTownMatch> grid = ReadGrid(candidates, request, fold)) {
-    if (match.outcome == TownMatchOutcome::NotFound)
-      return std::move(*grid);
-    if (match.outcome == TownMatchOutcome::Found && match.row != grid->match.row) {
-      match.outcome = TownMatchOutcome::Ambiguous;
-      match.row = nullptr;
-      return result;
-    }
   }
 
   if (match.outcome != TownMatchOutcome::Found || match.chomeInOaza || request.town.chomeInOaza ||

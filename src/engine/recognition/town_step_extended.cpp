@@ -1,7 +1,12 @@
 // The town step of the extended matching: the town match around the standard one
-// (town_match_extended.h) on the address as the rules split it, and where that finds no town,
-// the reading of the text after the municipality as a town, a place name and the numbers
-// (place_name.h).
+// (town_match_extended.h) on the address as the rules split it, then the reading of the text
+// after the municipality as a stored town, a place name and the numbers (place_name.h):
+//  - where the match found no town, that reading may find it (柏木五反田74-2 is 柏木);
+//  - where a rule made the town of the text (柏木字五反田 cut at its 字, 西小松川 completed
+//    with 町), the reading moves the place name to the remainder when it names the same town,
+//    and makes the address ambiguous when it names another (脇町大字猪尻古作: 脇町 cut at its
+//    大字, or the stored 脇町大字猪尻 and the place 古作). A stored name that is the whole text
+//    comes first (知念字久高 is stored, no 知念 with its 字 part).
 #include <algorithm>
 
 #include "engine/recognition/address_context.h"
@@ -15,11 +20,24 @@ namespace mok::engine {
 
 namespace {
 
-std::size_t FurtherNumbers(const std::array<std::u16string, kMaxTownParts>& numbers) {
+using Numbers = std::array<std::u16string, kMaxTownParts>;
+
+const TownWordLookup kNoWords = [](const std::u16string&) {
+  return std::optional<std::u16string>(std::u16string());
+};
+
+std::size_t FurtherNumbers(const Numbers& numbers) {
   std::size_t further = 0;
   while (further + 1 < numbers.size() && !numbers[further + 1].empty())
     ++further;
   return further;
+}
+
+ExtendedTownRequest RequestFor(const std::u16string& town, const TownSplit& numbers) {
+  return {{town, numbers.numbers[0], numbers.chomeInOaza, numbers.chomeSuffix},
+          FurtherNumbers(numbers.numbers),
+          numbers.blockWordAfterFirst,
+          numbers.numbers[1]};
 }
 
 // Whether the town found is the town text as written (a leading 大字 and the chome aside).
@@ -47,56 +65,57 @@ const TownRow* FindWholeName(const TownCandidates& candidates, const std::u16str
 
 TownMatch Recognizer::MatchTownExtended(AddressContext& context, const TextSplit& split,
                                         AddressParts& parts, const TownWordLookup& learned) const {
-  const TownMatchRequest request{parts.townName, parts.numbers[0], parts.chomeInOaza,
-                                 parts.chomeSuffix};
-  ExtendedTownMatch extended = FindTownExtended(
-      split.candidates,
-      {request, FurtherNumbers(parts.numbers), split.blockWordAfterFirst, parts.numbers[1]},
-      learned, variants_);
-  if (extended.match.outcome == TownMatchOutcome::Found && !split.townText.empty() &&
-      !NamesTheText(extended.match, parts.townName, variants_)) {
-    // A rule made the town of the text (cut at 大字, completed with 町). A stored name that is
-    // the text itself comes first (知念字久高, not 知念 and its 字 part); where the text reads
-    // as another stored town and a place name, it reads two ways.
-    if (const TownRow* whole = FindWholeName(split.candidates, parts.townName, variants_)) {
-      extended.match.townName = whole->town;
-      extended.match.row = whole;
-      extended.match.chomeInOaza = false;
-      return extended.match;
+  TownSplit written;
+  written.numbers = parts.numbers;
+  written.chomeInOaza = parts.chomeInOaza;
+  written.chomeSuffix = parts.chomeSuffix;
+  written.blockWordAfterFirst = split.blockWordAfterFirst;
+  // Without a municipality, the candidates are only those the text begins as: a learned word
+  // could name no other.
+  ExtendedTownMatch extended =
+      FindTownExtended(split.candidates, RequestFor(parts.townName, written),
+                       split.townOnly ? kNoWords : learned, variants_);
+  TownMatch& match = extended.match;
+  std::optional<PlaceNameReading> place;
+  if (!split.townText.empty() && (match.outcome == TownMatchOutcome::NotFound ||
+                                  (match.outcome == TownMatchOutcome::Found &&
+                                   !NamesTheText(match, parts.townName, variants_)))) {
+    if (const TownRow* whole = match.outcome == TownMatchOutcome::Found
+                                   ? FindWholeName(split.candidates, parts.townName, variants_)
+                                   : nullptr) {
+      match.townName = whole->town;
+      match.row = whole;
+      match.chomeInOaza = false;
+      return match;
     }
-    const std::optional<PlaceNameReading> place =
-        ReadPlaceName(split.townText, split.candidates, variants_, settings_.fixedTerms);
-    if (place && !variants_.Equals(TownBase(extended.match.townName), TownBase(place->town))) {
-      extended.match.outcome = TownMatchOutcome::Ambiguous;
-      extended.match.row = nullptr;
-      return extended.match;
-    }
+    place = ReadPlaceName(split.townText, split.candidates, variants_, settings_.fixedTerms);
   }
-  if (extended.match.outcome == TownMatchOutcome::NotFound && !split.townText.empty()) {
-    const std::optional<PlaceNameReading> place =
-        ReadPlaceName(split.townText, split.candidates, variants_, settings_.fixedTerms);
-    if (place && place->twoWays) {
-      extended.match.outcome = TownMatchOutcome::Ambiguous;
-      return extended.match;
+  if (place && match.outcome == TownMatchOutcome::Found) {
+    if (!variants_.Equals(TownBase(match.townName), TownBase(place->town))) {
+      match.outcome = TownMatchOutcome::Ambiguous;
+      match.row = nullptr;
+      return match;
     }
-    if (place) {
-      const TownSplit& numbers = place->numbers;
-      const TownWordLookup none = [](const std::u16string&) {
-        return std::optional<std::u16string>(std::u16string());
-      };
-      ExtendedTownMatch found = FindTownExtended(split.candidates,
-                                                 {{place->town, numbers.numbers[0], false, {}},
-                                                  FurtherNumbers(numbers.numbers),
-                                                  numbers.blockWordAfterFirst,
-                                                  numbers.numbers[1]},
-                                                 none, variants_);
-      if (found.match.outcome != TownMatchOutcome::NotFound) {
-        extended = std::move(found);
-        parts.numbers = numbers.numbers;
-        parts.remainder =
-            context.fields.WrittenTail(numbers.remainder) + place->place + split.street;
-      }
+  } else if (place && !split.townOnly) {
+    // A place name is read only after a municipality: without one, text that merely begins
+    // with a town's name is no address of it.
+    if (place->twoWays) {
+      match.outcome = TownMatchOutcome::Ambiguous;
+      return match;
     }
+    ExtendedTownMatch found = FindTownExtended(
+        split.candidates, RequestFor(place->town, place->numbers), kNoWords, variants_);
+    if (found.match.outcome != TownMatchOutcome::NotFound)
+      extended = std::move(found);
+    else
+      place.reset();
+  } else {
+    place.reset();
+  }
+  if (place && !match.chomeInOaza && !extended.gridBoth) {
+    parts.numbers = place->numbers.numbers;
+    parts.remainder =
+        context.fields.WrittenTail(place->numbers.remainder) + place->place + split.street;
   }
   parts.remainder += context.fields.WrittenTail(extended.moved);
   if (extended.gridBoth) {
@@ -104,7 +123,7 @@ TownMatch Recognizer::MatchTownExtended(AddressContext& context, const TextSplit
     std::rotate(parts.numbers.begin(), parts.numbers.begin() + 1, parts.numbers.end());
     parts.numbers.back().clear();
   }
-  return extended.match;
+  return match;
 }
 
 }  // namespace mok::engine
