@@ -4,6 +4,7 @@
 #include <array>
 
 #include "engine/recognition/town_prefix.h"
+#include "engine/rules/address_fields.h"
 #include "engine/rules/numerals.h"
 
 namespace mok::engine {
@@ -75,6 +76,13 @@ bool EndsAsTownName(std::u16string_view place) {
   return (!place.empty() && kTownEndings.find(place.back()) != std::u16string_view::npos) ||
          std::any_of(kTownEndingWords.begin(), kTownEndingWords.end(),
                      [&](std::u16string_view word) { return place.ends_with(word); });
+}
+
+// Whether the text begins as the words of numbers do: a level word (番地 of 「本町三番地5」, not
+// 番外地) or a separator.
+bool BeginsAsNumbers(std::u16string_view place) {
+  return (BeginsWithLevelWord(place) && !place.starts_with(u"番外")) ||
+         (!place.empty() && IsLevelWordOrSeparator(0, place.substr(0, 1)));
 }
 
 std::u16string_view WithoutPlaceMark(std::u16string_view place) {
@@ -155,7 +163,7 @@ std::optional<PlaceNameReading> ReadPlaceName(const std::u16string& text,
   const std::u16string place = reading.numbers.townName;
   // A chome after the place name makes the whole a town of its own, one the region lacks.
   if (reading.numbers.chomeInOaza || reading.numbers.unreadableNumber ||
-      !DigitsOnlyInDivisions(place))
+      !DigitsOnlyInDivisions(place) || BeginsAsNumbers(place))
     return std::nullopt;
   if (place.empty() ? skip == 0 : !ReadsAsPlace(place, after, reading))
     return std::nullopt;
