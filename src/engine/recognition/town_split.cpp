@@ -208,8 +208,12 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
     next = r;
   }
   if (!startRun) {
+    // No number opens the block: the first is taken, and the text after it (no level word,
+    // no separator) ends the numbers (「40 ｻﾝﾊｲﾂ 101」: 101 is the room).
     startRun = 0;
-    next = 0;
+    store(0);
+    next = 1;
+    textBetween = true;
   }
   split.townName = text::Left(text, static_cast<std::size_t>(runs[*startRun].start - 1));
 
@@ -227,9 +231,6 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       store(next);
       ++next;
     }
-  } else if (next == 0) {
-    store(0);
-    next = 1;
   }
   split.remainder = Tail(text, runs[next - 1], taken, split.chomeInOaza && taken == 1, tables);
   return split;
