@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::u16string_view kChome = u"丁目";
 
+const TownWordLookup kNoWords = [](const std::u16string&) {
+  return std::optional<std::u16string>(std::u16string());
+};
+
 bool SameMunicipality(const TownRow& a, const TownRow& b) {
   return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
 }
@@ -81,10 +85,7 @@ std::optional<TownMatch> FindGridTown(const TownCandidates& candidates,
                                       const TownMatchRequest& grid, const VariantFold& fold) {
   if (!HoldsNameBeginning(candidates, grid.town, fold))
     return std::nullopt;
-  const TownWordLookup none = [](const std::u16string&) {
-    return std::optional<std::u16string>(std::u16string());
-  };
-  TownMatch match = FindOazaChome(candidates, grid, none, &fold);
+  TownMatch match = FindOazaChome(candidates, grid, kNoWords, &fold);
   if (match.outcome != TownMatchOutcome::Found)
     return std::nullopt;
   return match;
@@ -119,23 +120,110 @@ std::optional<ExtendedTownMatch> ReadGrid(const TownCandidates& candidates,
 
 }  // namespace
 
+namespace {
+
+// The steps of the extended town match, each on the match the earlier ones left.
+class ExtendedMatcher {
+ public:
+  ExtendedMatcher(const TownCandidates& candidates, const ExtendedTownRequest& request,
+                  const VariantFold& fold)
+      : candidates_(candidates), request_(request), fold_(fold) {}
+
+  // The standard match, then once more with variant spellings folded: written without a
+  // character of a class, a town fits no other name folded than as written.
+  TownMatch Find(const TownMatchRequest& town, const TownWordLookup& words) const {
+    TownMatch match = FindOazaChome(candidates_, town, words);
+    if (match.outcome == TownMatchOutcome::NotFound &&
+        (fold_.HasClassChar(town.town) || fold_.HasClassChar(town.chomeSuffix)))
+      match = FindOazaChome(candidates_, town, kNoWords, &fold_);
+    return match;
+  }
+
+  // Text after a written 丁目 (加島３丁目中): the chome without it, the text moved. Also where
+  // the town was found without the chome (日和田町 beside 日和田町八丁目,
+  // 「日和田町八丁目字門前」): the written chome is meant.
+  void WithoutChomeText(ExtendedTownMatch& result) const {
+    TownMatch& match = result.match;
+    const std::u16string& suffix = request_.town.chomeSuffix;
+    if (!request_.town.chomeInOaza || suffix.size() <= kChome.size() ||
+        !suffix.starts_with(kChome) ||
+        !(match.outcome == TownMatchOutcome::NotFound ||
+          (match.outcome == TownMatchOutcome::Found && !match.chomeInOaza)))
+      return;
+    TownMatchRequest bare = request_.town;
+    bare.chomeSuffix = kChome;
+    TownMatch m = Find(bare, kNoWords);
+    if (m.outcome == TownMatchOutcome::Found &&
+        (match.outcome == TownMatchOutcome::NotFound || m.chomeInOaza)) {
+      match = std::move(m);
+      result.moved = text::Trim(suffix.substr(kChome.size()));
+    }
+  }
+
+  // A town written without its final 町 or 村, when exactly one of the two fits. A town of one
+  // character would be a guess (上 for 上町); where 丁目 was written, the completed town must
+  // have that chome (北一丁目 is no 北町 1).
+  void Completed(TownMatch& match) const {
+    const std::u16string& town = request_.town.town;
+    if (match.outcome != TownMatchOutcome::NotFound || town.size() < 2 || town.ends_with(u"町") ||
+        town.ends_with(u"村") || !HoldsCompleted(candidates_, DigitRunsToKanji(town)))
+      return;
+    int fitting = 0;
+    TownMatch found;
+    for (const char16_t* end : {u"町", u"村"}) {
+      TownMatchRequest completed = request_.town;
+      completed.town += end;
+      if (TownMatch m = Find(completed, kNoWords);
+          m.outcome == TownMatchOutcome::Found && (m.chomeInOaza || !request_.town.chomeInOaza)) {
+        found = m;
+        ++fitting;
+      }
+    }
+    if (fitting == 1)
+      match = found;
+  }
+
+  // 丁目 not written and the town found also has a chome for the first number (国領町 beside
+  // 国領町三丁目): two further numbers make it the chome, fewer leave the town ambiguous.
+  void ChomeLeftOut(TownMatch& match) const {
+    const TownMatchRequest& town = request_.town;
+    if (match.outcome != TownMatchOutcome::Found || match.chomeInOaza || town.chomeInOaza ||
+        town.chome.empty() || request_.blockWordAfterFirst)
+      return;
+    const std::u16string chome =
+        match.townName + NumberToKanji(town.chome) + std::u16string(kChome);
+    // The chome is stored in the spelling of its town: no fold needed.
+    for (const TownRow& row : candidates_) {
+      if (!text::EqualsNoCase(row.town, chome) ||
+          (match.row != nullptr && !SameMunicipality(row, *match.row)))
+        continue;
+      if (request_.furtherNumbers >= 2) {
+        match.townName = row.town;
+        match.row = &row;
+        match.chomeInOaza = true;
+      } else {
+        match.outcome = TownMatchOutcome::Ambiguous;
+        match.row = nullptr;
+      }
+      return;
+    }
+  }
+
+ private:
+  const TownCandidates& candidates_;
+  const ExtendedTownRequest& request_;
+  const VariantFold& fold_;
+};
+
+}  // namespace
+
 ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
                                    const ExtendedTownRequest& request,
                                    const TownWordLookup& learned, const VariantFold& fold) {
+  const ExtendedMatcher matcher(candidates, request, fold);
   // The learning dictionary is asked by the first try only: the later ones would repeat its
   // answers, and count and log them twice.
-  const TownWordLookup none = [](const std::u16string&) {
-    return std::optional<std::u16string>(std::u16string());
-  };
-  // Written without a character of a class, a town fits no other name folded than as written.
-  auto find = [&](const TownMatchRequest& town, const TownWordLookup& words) {
-    TownMatch match = FindOazaChome(candidates, town, words);
-    if (match.outcome == TownMatchOutcome::NotFound &&
-        (fold.HasClassChar(town.town) || fold.HasClassChar(town.chomeSuffix)))
-      match = FindOazaChome(candidates, town, none, &fold);
-    return match;
-  };
-  ExtendedTownMatch result{find(request.town, learned), {}};
+  ExtendedTownMatch result{matcher.Find(request.town, learned), {}};
   TownMatch& match = result.match;
   // A name several of the candidate municipalities hold is no name the rules below may
   // complete or cut further (大久保 of two cities is no 大久保町 of a third).
@@ -144,30 +232,7 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
     match.outcome = TownMatchOutcome::Ambiguous;
     return result;
   }
-
-  const std::u16string& suffix = request.town.chomeSuffix;
-  if (match.outcome == TownMatchOutcome::NotFound && request.town.chomeInOaza &&
-      suffix.size() > kChome.size() && suffix.starts_with(kChome)) {
-    TownMatchRequest bare = request.town;
-    bare.chomeSuffix = kChome;
-    if (TownMatch m = find(bare, none); m.outcome == TownMatchOutcome::Found) {
-      match = m;
-      result.moved = text::Trim(suffix.substr(kChome.size()));
-    }
-  }
-
-  // 丁目 written after the first number and the town found without it (日和田町 beside
-  // 日和田町八丁目, 「日和田町八丁目字門前」): the chome is meant, the text after 丁目 moves.
-  if (match.outcome == TownMatchOutcome::Found && !match.chomeInOaza && request.town.chomeInOaza &&
-      suffix.size() > kChome.size() && suffix.starts_with(kChome)) {
-    TownMatchRequest bare = request.town;
-    bare.chomeSuffix = kChome;
-    if (TownMatch m = find(bare, none); m.outcome == TownMatchOutcome::Found && m.chomeInOaza) {
-      match = m;
-      result.moved = text::Trim(suffix.substr(kChome.size()));
-    }
-  }
-
+  matcher.WithoutChomeText(result);
   // The grid before a completed name: 新琴似6-6-7-15 is 新琴似六条六丁目 rather than 新琴似町.
   if (std::optional<ExtendedTownMatch> grid = ReadGrid(candidates, request, fold)) {
     if (match.outcome == TownMatchOutcome::NotFound)
@@ -178,47 +243,8 @@ ExtendedTownMatch FindTownExtended(const TownCandidates& candidates,
       return result;
     }
   }
-
-  // Completed, a town of one character (上 for 上町) would be a guess; and where 丁目 was
-  // written, the completed town must have that chome (北一丁目 is no 北町 1).
-  const std::u16string& town = request.town.town;
-  if (match.outcome == TownMatchOutcome::NotFound && town.size() >= 2 && !town.ends_with(u"町") &&
-      !town.ends_with(u"村") && HoldsCompleted(candidates, DigitRunsToKanji(town))) {
-    int fitting = 0;
-    TownMatch found;
-    for (const char16_t* end : {u"町", u"村"}) {
-      TownMatchRequest completed = request.town;
-      completed.town += end;
-      if (TownMatch m = find(completed, none);
-          m.outcome == TownMatchOutcome::Found && (m.chomeInOaza || !request.town.chomeInOaza)) {
-        found = m;
-        ++fitting;
-      }
-    }
-    if (fitting == 1)
-      match = found;
-  }
-
-  if (match.outcome != TownMatchOutcome::Found || match.chomeInOaza || request.town.chomeInOaza ||
-      request.town.chome.empty() || request.blockWordAfterFirst)
-    return result;
-  const std::u16string chome =
-      match.townName + NumberToKanji(request.town.chome) + std::u16string(kChome);
-  // The chome is stored in the spelling of its town: no fold needed.
-  for (const TownRow& row : candidates) {
-    if (!text::EqualsNoCase(row.town, chome) ||
-        (match.row != nullptr && !SameMunicipality(row, *match.row)))
-      continue;
-    if (request.furtherNumbers >= 2) {
-      match.townName = row.town;
-      match.row = &row;
-      match.chomeInOaza = true;
-    } else {
-      match.outcome = TownMatchOutcome::Ambiguous;
-      match.row = nullptr;
-    }
-    break;
-  }
+  matcher.Completed(match);
+  matcher.ChomeLeftOut(match);
   return result;
 }
 

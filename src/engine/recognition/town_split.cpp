@@ -127,12 +127,12 @@ bool BeginsWithLevelWord(std::u16string_view text) {
   return LevelWordAtStart(text, LoadFixedNames()) > 0;
 }
 
-TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
-                              const SplitRules& rules) {
-  const FixedTables& tables = LoadFixedNames();
-  TownSplit split;
-  split.townName = text;
+namespace {
 
+// Where the numbers are looked for: after a town name that begins with numerals (a fixed term
+// of code 3) or is known to take `townLength` characters.
+std::size_t ScanStart(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
+                      std::size_t townLength) {
   std::size_t scanStart = 1;
   for (const FixedTerm& term : fixedTerms) {
     if (term.code == kTownTermCode && !term.term.empty() &&
@@ -141,41 +141,46 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       break;
     }
   }
-  scanStart = std::max(scanStart, rules.townLength + 1);
+  return std::max(scanStart, townLength + 1);
+}
 
-  const NumeralRuns runs = NumberRuns(text, scanStart, rules.buildingApart);
-  const std::size_t r = runs.count;
-  if (r == 0)
-    return split;
-  // Where the numbers' text ends: after the last run taken into account.
-  const std::size_t length = rules.buildingApart ? BracketAfter(text, runs) : text.size();
-
-  std::size_t taken = 0;  // numbers stored so far
-  auto store = [&](std::size_t k) {
-    std::optional<std::u16string> number = RunNumber(text, runs[k]);
+// Stores the numbers of runs into the split, in order.
+class NumberStore {
+ public:
+  NumberStore(const std::u16string& text, TownSplit& split) : text_(text), split_(split) {}
+  void Store(const NumeralRun& run) {
+    std::optional<std::u16string> number = RunNumber(text_, run);
     if (!number) {
       // The first two numbers decide the town and the block: one that cannot be read fails
       // the address instead of reading as some other number. A later one is kept as written.
-      if (taken < 2)
-        split.unreadableNumber = true;
-      number = text::ToWide(text::Mid(text, static_cast<std::size_t>(runs[k].start),
-                                      static_cast<std::size_t>(runs[k].length)));
+      if (taken_ < 2)
+        split_.unreadableNumber = true;
+      number = text::ToWide(text::Mid(text_, static_cast<std::size_t>(run.start),
+                                      static_cast<std::size_t>(run.length)));
     }
-    split.numbers[taken++] = std::move(*number);
-  };
-  // A floor or a room (2F, 3階, 201号室) is no number of the address.
-  auto isAddressNumber = [&](std::size_t k) {
-    return !rules.buildingApart || !BeginsWithFloorOrRoom(std::u16string_view(text).substr(
-                                       static_cast<std::size_t>(runs[k].End())));
-  };
+    split_.numbers[taken_++] = std::move(*number);
+  }
+  std::size_t Taken() const { return taken_; }
 
-  // The run that starts the block: the first number followed by a level word or a separator.
-  // A number at the very start belongs to the town name.
-  std::optional<std::size_t> startRun;
-  std::size_t next = 0;
-  bool textBetween = false;  // text other than a level word or separator follows the first
-  const std::size_t firstCandidate = runs[0].start == 1 ? 1 : 0;
-  for (std::size_t k = firstCandidate; k < r; ++k) {
+ private:
+  const std::u16string& text_;
+  TownSplit& split_;
+  std::size_t taken_ = 0;
+};
+
+struct BlockStart {
+  std::optional<std::size_t> run;  // the run that starts the block
+  bool textBetween = false;        // text other than a level word or separator follows its number
+};
+
+// The run that starts the block: the first number followed by a level word or a separator. A
+// number at the very start belongs to the town name. Notes the chome and the level word after
+// the first number in the split.
+BlockStart FindBlockStart(const std::u16string& text, const NumeralRuns& runs, std::size_t length,
+                          TownSplit& split) {
+  const FixedTables& tables = LoadFixedNames();
+  const std::size_t r = runs.count;
+  for (std::size_t k = runs[0].start == 1 ? 1 : 0; k < r; ++k) {
     const std::size_t after = static_cast<std::size_t>(runs[k].start + runs[k].length);
     if (after > length)
       break;
@@ -185,54 +190,72 @@ TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<Fixe
       split.chomeInOaza = true;
       split.chomeSuffix = gap;
     }
-    if (OpensBlock(gap, tables)) {
-      startRun = k;
-      store(k);
-      next = k + 1;
-      split.blockWordAfterFirst = LevelWordAtStart(gap, tables, 2) > 0;
-      // Text after the level word (「12番地 メゾン 3号」) ends the numbers: what follows it is
-      // a building's. After a chome it is the chome's (丁目東).
-      if (!split.chomeInOaza && k + 1 < r) {
-        const std::u16string rest = text::Trim(gap.substr(LevelWordAtStart(gap, tables)));
-        textBetween = !rest.empty() && !IsSeparator(rest, tables);
-      }
-      break;
+    if (!OpensBlock(gap, tables))
+      continue;
+    split.blockWordAfterFirst = LevelWordAtStart(gap, tables, 2) > 0;
+    // Text after the level word (「12番地 メゾン 3号」) ends the numbers: what follows it is a
+    // building's. After a chome it is the chome's (丁目東).
+    bool textBetween = false;
+    if (!split.chomeInOaza && k + 1 < r) {
+      const std::u16string rest = text::Trim(gap.substr(LevelWordAtStart(gap, tables)));
+      textBetween = !rest.empty() && !IsSeparator(rest, tables);
     }
+    return {k, textBetween};
   }
-  if (!startRun && rules.numbersAtEnd) {
+  return {};
+}
+
+}  // namespace
+
+TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
+                              const SplitRules& rules) {
+  TownSplit split;
+  split.townName = text;
+  const NumeralRuns runs =
+      NumberRuns(text, ScanStart(text, fixedTerms, rules.townLength), rules.buildingApart);
+  const std::size_t r = runs.count;
+  if (r == 0)
+    return split;
+  // Where the numbers' text ends: after the last run taken into account.
+  const std::size_t length = rules.buildingApart ? BracketAfter(text, runs) : text.size();
+  // A floor or a room (2F, 3階, 201号室) is no number of the address.
+  auto isAddressNumber = [&](std::size_t k) {
+    return !rules.buildingApart || !BeginsWithFloorOrRoom(std::u16string_view(text).substr(
+                                       static_cast<std::size_t>(runs[k].End())));
+  };
+
+  BlockStart start = FindBlockStart(text, runs, length, split);
+  if (!start.run && rules.numbersAtEnd) {
     // Only a number that ends the text stands for itself (「第7地割12」); else there is none.
     if (static_cast<std::size_t>(runs[r - 1].End()) != text.size())
       return split;
-    startRun = r - 1;
-    store(r - 1);
-    next = r;
+    start.run = r - 1;
   }
-  if (!startRun) {
+  if (!start.run) {
     // No number opens the block: the first is taken, and the text after it (no level word,
     // no separator) ends the numbers (「40 ｻﾝﾊｲﾂ 101」: 101 is the room).
-    startRun = 0;
-    store(0);
-    next = 1;
-    textBetween = true;
+    start = {0, true};
   }
-  split.townName = text::Left(text, static_cast<std::size_t>(runs[*startRun].start - 1));
+  split.townName = text::Left(text, static_cast<std::size_t>(runs[*start.run].start - 1));
+  NumberStore numbers(text, split);
+  numbers.Store(runs[*start.run]);
+  std::size_t next = *start.run + 1;
 
   // The number after the block's first one needs no level word before it; the ones after that
   // follow as long as a level-2 word or a separator joins them.
-  if (next < r && !textBetween && isAddressNumber(next)) {
-    store(next);
-    ++next;
+  if (next < r && !start.textBetween && isAddressNumber(next)) {
+    numbers.Store(runs[next++]);
     while (next < r && isAddressNumber(next)) {
       const std::size_t from = static_cast<std::size_t>(runs[next - 1].End() + 1);
       const std::u16string between =
           text::Mid(text, from, static_cast<std::size_t>(runs[next].start) - from);
       if (!IsLevelWordOrSeparator(2, between))
         break;
-      store(next);
-      ++next;
+      numbers.Store(runs[next++]);
     }
   }
-  split.remainder = Tail(text, runs[next - 1], taken, split.chomeInOaza && taken == 1, tables);
+  split.remainder = Tail(text, runs[next - 1], numbers.Taken(),
+                         split.chomeInOaza && numbers.Taken() == 1, LoadFixedNames());
   return split;
 }
 
