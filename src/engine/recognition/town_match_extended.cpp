@@ -61,7 +61,9 @@ bool HoldsNameBeginning(const TownCandidates& candidates, std::u16string_view st
     std::u16string_view name = row.town;
     if (name.starts_with(u"大字"))
       name.remove_prefix(2);
-    if (name.size() >= start.size() && fold.Equals(name.substr(0, start.size()), start))
+    // The last character first: the grid's 条 rules out most names at once.
+    if (name.size() >= start.size() && fold.SameChar(name[start.size() - 1], start.back()) &&
+        fold.Equals(name.substr(0, start.size()), start))
       return true;
   }
   return false;
