@@ -65,11 +65,13 @@ bool DigitsOnlyInDivisions(std::u16string_view place) {
   return true;
 }
 
-// One character alone is a place name when it counts places in a series (イ, ロ, ハ; 甲, 乙);
-// else it is more likely a town written with one character more (深田沢 for 深田).
+// One character alone is a place name when it counts places in a series (イ, ロ, ハ or い, ろ,
+// は of the iroha order; 甲, 乙; 子, 丑 of the zodiac, as Ishikawa's 小字 are named); else it is
+// more likely a town written with one character more (深田沢 for 深田).
 bool IsSeriesMark(char16_t c) {
-  return (c >= u'ア' && c <= u'ン') || (c >= u'ｱ' && c <= u'ﾝ') ||
-         std::u16string_view(u"甲乙丙丁戊己庚辛壬癸").find(c) != std::u16string_view::npos;
+  return (c >= u'ア' && c <= u'ン') || (c >= u'ｱ' && c <= u'ﾝ') || (c >= u'ぁ' && c <= u'ん') ||
+         std::u16string_view(u"甲乙丙丁戊己庚辛壬癸子丑寅卯辰巳午未申酉戌亥").find(c) !=
+             std::u16string_view::npos;
 }
 
 bool EndsAsTownName(std::u16string_view place) {
