@@ -162,6 +162,13 @@ DbResult<const std::vector<engine::TownRow>*> AddressDatabase::TownRows(std::siz
   return regionDb_->TownRows(index);
 }
 
+DbResult<std::vector<engine::TownRow>> AddressDatabase::FindTownsBeginning(
+    std::u16string_view start) {
+  if (!regionDb_)
+    return NotOpen(u"the region database");
+  return regionDb_->FindTownsBeginning(start);
+}
+
 DbResult<std::optional<engine::TownPosition>> AddressDatabase::FindTownPosition(
     const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) {
   if (!regionDb_)

@@ -77,6 +77,7 @@ class AddressDatabase : public engine::AddressStore {
   DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name,
                                                         bool endsWith) override;
   DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index) override;
+  DbResult<std::vector<engine::TownRow>> FindTownsBeginning(std::u16string_view start) override;
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(
       const std::u16string& prefecture, const std::u16string& city,
       const std::u16string& town) override;

@@ -59,6 +59,35 @@ DbResult<const std::vector<engine::TownRow>*> RegionDatabase::TownRows(std::size
   return *rows;
 }
 
+DbResult<std::vector<engine::TownRow>> RegionDatabase::FindTownsBeginning(
+    std::u16string_view start) {
+  auto fail = [&](const DbError& error) { return InFile(error, path()); };
+  // Two ranges of the town name index: from the text to the text followed by the last
+  // character there is.
+  auto st = db_.Prepare(
+      "select fld都道府県名, fld市区町村名, fld大字・町丁目 from POSITION"
+      " where (fld大字・町丁目 >= ?1 and fld大字・町丁目 < ?2)"
+      " or (fld大字・町丁目 >= ?3 and fld大字・町丁目 < ?4) order by rowid");
+  if (!st)
+    return fail(st.error());
+  Statement& towns = **st;
+  ScopedReset reset(&towns);
+  const std::u16string plain(start);
+  const std::u16string oaza = u"大字" + plain;
+  constexpr std::u16string_view kLast = u"\U0010FFFF";
+  towns.BindText(1, plain).BindText(2, plain + std::u16string(kLast));
+  towns.BindText(3, oaza).BindText(4, oaza + std::u16string(kLast));
+  std::vector<engine::TownRow> rows;
+  while (true) {
+    auto row = towns.Step();
+    if (!row)
+      return fail(row.error());
+    if (!*row)
+      return rows;
+    rows.push_back({towns.Text(0), towns.Text(1), towns.Text(2)});
+  }
+}
+
 DbResult<std::optional<engine::TownPosition>> RegionDatabase::FindTownPosition(
     const std::u16string& prefecture, const std::u16string& city, const std::u16string& town) {
   // The rows the city step read answer most towns without a query.

@@ -37,6 +37,7 @@ class RegionDatabase {
   DbResult<const std::vector<std::u16string>*> Municipalities();
   DbResult<std::vector<std::size_t>> FindMunicipalities(std::u16string_view name, bool endsWith);
   DbResult<const std::vector<engine::TownRow>*> TownRows(std::size_t index);
+  DbResult<std::vector<engine::TownRow>> FindTownsBeginning(std::u16string_view start);
 
   DbResult<std::optional<engine::TownPosition>> FindTownPosition(const std::u16string& prefecture,
                                                                  const std::u16string& city,

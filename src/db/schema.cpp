@@ -97,6 +97,8 @@ DbStatus CreateLookupIndexes(Connection& db) {
        "create index if not exists POSITION_town on POSITION"
        " (fld都道府県名, fld市区町村名, fld大字・町丁目)"},
       {kPositionTable, "create index if not exists POSITION_city on POSITION (fld市区町村名)"},
+      // The towns of an address written without its municipality, by the beginning of the name.
+      {kPositionTable, "create index if not exists POSITION_name on POSITION (fld大字・町丁目)"},
       {kPostTable, "create index if not exists POST_kana on POST (fldシクチョウソン, fldチメイ)"},
       {kLearningTable, "create index if not exists 学習_word on 学習 (fldType, fld登録字句)"},
       {kRegionListTable, "create index if not exists ＤＢ一覧_name on ＤＢ一覧 (fldDbName)"},

@@ -110,6 +110,10 @@ class AddressStore {
                                                                 bool endsWith) = 0;
   // The POSITION rows of Municipalities()[index], in table order.
   virtual DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) = 0;
+  // The POSITION rows of every municipality of the region whose town name begins with `start`
+  // or with 大字 and `start` (ASCII letter case ignored), in table order: the towns of an
+  // address written without its municipality.
+  virtual DbResult<std::vector<TownRow>> FindTownsBeginning(std::u16string_view start) = 0;
 
   // The POSITION row of a town; nullopt when there is none.
   virtual DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& prefecture,

@@ -25,6 +25,9 @@ class ForwardingStore : public AddressStore {
   DbResult<const std::vector<TownRow>*> TownRows(std::size_t index) override {
     return inner_.TownRows(index);
   }
+  DbResult<std::vector<TownRow>> FindTownsBeginning(std::u16string_view start) override {
+    return inner_.FindTownsBeginning(start);
+  }
   DbResult<std::optional<TownPosition>> FindTownPosition(const std::u16string& prefecture,
                                                          const std::u16string& city,
                                                          const std::u16string& town) override {

@@ -251,7 +251,8 @@ Command RecognizeCommand() {
           "Recognises each ADDRESS, or each line of standard input when none is given, and\n"
           "prints the result code, a tab and the output fields.\n"
           "Result codes: 0 converted, 1 no prefecture and no region, 2 no municipality, 3 no\n"
-          "town, 4 empty address, 6 no block coordinates, -1 failure.\n",
+          "town, 4 empty address, 5 the town is stored more than once for what the address\n"
+          "says (extended matching: it does not pick one), 6 no block coordinates, -1 failure.\n",
       .options = {kDbDirOption,
                   kMainDbOption,
                   kJobsOption,

@@ -130,21 +130,33 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
   parts.ward = city.parts.ward;
   // A learned word may rewrite the municipality to nothing (a word registered with its
   // prefecture): no municipality, and the town is not split.
-  if (!city.found || (parts.city.empty() && parts.ward.empty())) {
+  if (city.found && parts.city.empty() && parts.ward.empty()) {
     split.code = ResultCode::NoCity;
     return split;
   }
-  split.candidates = std::move(city.rows);
-  split.writtenCity = std::move(city.written);
-
   // The address may continue over the following fields; an empty field ends it.
-  std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.next));
+  std::u16string rest = text::Mid(text, static_cast<std::size_t>(city.found ? city.next : pos));
   while (!fields.AtEnd()) {
     const std::u16string next = fields.NextAddressField();
     if (next.empty())
       break;
     rest += next;
   }
+  if (city.found) {
+    split.candidates = std::move(city.rows);
+    split.writtenCity = std::move(city.written);
+  } else if (!settings_.extendedMatch || !FindTownsWithoutCity(context, rest, split)) {
+    split.code = ResultCode::NoCity;
+    return split;
+  }
+  SplitTownPart(context, std::move(rest), split);
+  return split;
+}
+
+void Recognizer::SplitTownPart(AddressContext& context, std::u16string rest,
+                               TextSplit& split) const {
+  AddressFields& fields = context.fields;
+  AddressParts& parts = split.parts;
   // The extended matching takes a Kyoto street part out of the town text, and keeps a stored
   // town name with numerals inside (麻布十番, 六番町) whole where the rules would cut it.
   std::u16string street;
@@ -153,36 +165,50 @@ Recognizer::TextSplit Recognizer::SplitFirstField(AddressContext& context,
     rest = std::move(cut.text);
     street = std::move(cut.street);
   }
-  TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms);
+  const SplitRules rules{.buildingApart = settings_.extendedMatch};
+  TownSplit town = SplitTownAndNumbers(rest, settings_.fixedTerms, rules);
+  // The text after the numbers is written out as the address wrote it.
+  town.remainder = fields.WrittenTail(town.remainder);
   // The rules cut a name at a numeral; only a kanji one can belong to a stored name, and not
   // one followed by 丁目 (a stored name counts without its chome).
   const std::size_t cut = town.townName.size();
+  std::u16string beforeNumbers;
   if (settings_.extendedMatch && cut < rest.size() && IsKanjiNumeral(rest[cut]) &&
       !BeginsWithChome(std::u16string_view(rest).substr(cut))) {
     // A level word after the name makes its last numeral a number (本町三 stored, 本町三番地5
     // written): the cut stands.
     const std::size_t whole = TownPrefixLength(rest, split.candidates, variants_);
     if (whole > cut && !BeginsWithLevelWord(std::u16string_view(rest).substr(whole))) {
-      town = SplitTownAndNumbers(rest, settings_.fixedTerms, whole);
-      // Text between the stored name and the numbers is no part of the town.
-      town.between = town.townName.substr(whole) + town.between;
-      town.townName.resize(whole);
+      town = SplitTownAndNumbers(rest, settings_.fixedTerms, {whole, true});
+      town.remainder = fields.WrittenTail(town.remainder);
+      // A separator between the stored name and the numbers is no part of the town (六番町の7);
+      // other text stays with the name, for the town match to read (三沢町字後田, and 三田田,
+      // which is no 三田).
+      const std::u16string between = town.townName.substr(whole);
+      if (IsLevelWordOrSeparator(0, between)) {
+        beforeNumbers = between;
+        town.townName.resize(whole);
+      }
     }
   }
-  // What the numbers leave out between them, and the street part, go to the remainder.
-  if (settings_.extendedMatch)
-    town.remainder += text::ToWide(town.between + street);
+  // What stands between the town name and the numbers, and the street part, follow.
+  if (settings_.extendedMatch) {
+    town.remainder += beforeNumbers + street;
+    split.townText = rest;
+    split.street = std::move(street);
+  }
   split.blockWordAfterFirst = town.blockWordAfterFirst;
   parts.townName = std::move(town.townName);
   parts.numbers = std::move(town.numbers);
   parts.remainder = std::move(town.remainder);
   parts.chomeInOaza = town.chomeInOaza;
   parts.chomeSuffix = std::move(town.chomeSuffix);
-  if (parts.townName.empty() || town.unreadableNumber)
+  if (parts.city.empty() && parts.ward.empty() && !split.townOnly)
+    split.code = ResultCode::NoCity;
+  else if (parts.townName.empty() || town.unreadableNumber)
     split.code = ResultCode::NoTown;
   else
     split.code = ResultCode::Converted;
-  return split;
 }
 
 Recognizer::CityCandidates Recognizer::MatchMunicipality(AddressContext& context,
@@ -428,6 +454,8 @@ DbResult<std::vector<std::size_t>> Recognizer::FindCitiesFolded(
 }
 
 Recognizer::CityParts Recognizer::StoredParts(const CityParts& written, const TownRow& row) {
+  if (written.city.empty() && written.ward.empty())
+    return SplitStoredCity(row);
   CityParts parts{row.prefecture, written.city, written.ward};
   std::u16string& p1 = parts.city;
   std::u16string& p2 = parts.ward;

@@ -12,7 +12,6 @@
 #include "engine/recognition/block_coordinates.h"
 #include "engine/recognition/output_fields.h"
 #include "engine/recognition/town_match.h"
-#include "engine/recognition/town_match_extended.h"
 #include "engine/recognition/town_split.h"
 #include "engine/recognition/variant_fold.h"
 #include "engine/rules/fixed_tables.h"
@@ -66,23 +65,16 @@ Recognition Recognizer::RecognizeAddress(const std::u16string& address, AddressS
   const TownWordLookup learned = [this, &context](const std::u16string& word) {
     return LookupLearnedWord(context, WordKind::Town, word);
   };
-  TownMatch town;
-  if (settings_.extendedMatch) {
-    std::size_t further = 0;
-    while (further + 1 < parts.numbers.size() && !parts.numbers[further + 1].empty())
-      ++further;
-    ExtendedTownMatch extended = FindTownExtended(
-        split.candidates, {request, further, split.blockWordAfterFirst}, learned, variants_);
-    town = std::move(extended.match);
-    parts.remainder += text::ToWide(extended.moved);
-  } else {
-    town = FindOazaChome(split.candidates, request, learned);
-  }
+  const TownMatch town = settings_.extendedMatch
+                             ? MatchTownExtended(context, split, parts, learned)
+                             : FindOazaChome(split.candidates, request, learned);
   parts.townName = town.townName;
   parts.chomeInOaza = town.chomeInOaza;
   parts.oazaPrefixRemoved = town.oazaPrefixRemoved;
   if (town.outcome == TownMatchOutcome::Failed)
     return finish(ResultCode::Failure);
+  if (town.outcome == TownMatchOutcome::Ambiguous && settings_.extendedMatch)
+    return finish(ResultCode::AmbiguousTown);
   if (town.outcome != TownMatchOutcome::Found)
     return finish(ResultCode::NoTown);
   if (town.row != nullptr) {

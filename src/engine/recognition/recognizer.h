@@ -21,6 +21,7 @@
 
 #include "engine/address_store.h"
 #include "engine/recognition/town_candidates.h"
+#include "engine/recognition/town_match.h"
 #include "result/db_result.h"
 #include "startup/settings.h"
 
@@ -33,7 +34,11 @@ enum class ResultCode : int16_t {
   NoCity = 2,        // no municipality of the region found
   NoTown = 3,        // no town (大字・町丁目) of the municipality found
   EmptyAddress = 4,
-  NoBlock = 6,  // the town was found but no point below it (no block row, none of the number)
+  // The extended matching found the town more than once for what the address says (a town
+  // written without its municipality that several municipalities have, a number that may be
+  // the chome or the block): it does not pick one.
+  AmbiguousTown = 5,
+    NoBlock = 6,  // the town was found but no point below it (no block row, none of the number)
   Failure = -1,
 };
 
@@ -147,14 +152,33 @@ class Recognizer {
     TownCandidates candidates;         // the town rows of the municipalities found
     CityParts writtenCity;             // the municipality as it was matched
     bool blockWordAfterFirst = false;  // a level word of the block follows the first number
+    // The extended matching's: the text after the municipality the town was split from, and
+    // the Kyoto street part taken out of it.
+    std::u16string townText;
+    std::u16string street;
+    // The address names no municipality: the candidates are the region's towns that begin as
+    // its town text does (rows held here).
+    bool townOnly = false;
+    std::vector<TownRow> townRows;
   };
 
   // The first field holds the start of the address; the context's fields hold what follows.
   TextSplit SplitFirstField(AddressContext& context, const std::u16string& firstField) const;
+  // The town part of the address (`rest`, what follows the municipality) into the split.
+  void SplitTownPart(AddressContext& context, std::u16string rest, TextSplit& split) const;
+  // The extended matching's candidates for an address written without its municipality: the
+  // towns of the region (of its prefecture, when written) that begin as its town text does.
+  // False when there are none.
+  bool FindTownsWithoutCity(AddressContext& context, const std::u16string& rest,
+                            TextSplit& split) const;
   // The municipality in `text` from 1-based position pos on.
   CityCandidates MatchMunicipality(AddressContext& context, const std::u16string& text, int32_t pos,
                                    const std::u16string& prefecture) const;
   CityCandidates FindCityCandidates(AddressContext& context, CityParts parts) const;
+  // The town step of the extended matching; the parts' numbers and remainder follow the reading
+  // of the address that found the town.
+  TownMatch MatchTownExtended(AddressContext& context, const TextSplit& split, AddressParts& parts,
+                              const TownWordLookup& learned) const;
   // The indexes of the names the store's index finds for the parts (CityFits without
   // containment), ascending.
   static DbResult<std::vector<std::size_t>> FindCitiesIndexed(AddressStore& store,
@@ -166,8 +190,12 @@ class Recognizer {
                                                       const std::vector<std::u16string>& names,
                                                       const std::u16string& p1,
                                                       const std::u16string& p2) const;
-  // The prefecture and the parts in the stored spelling of the municipality of `row`.
+  // The prefecture and the parts in the stored spelling of the municipality of `row`; with no
+  // part written, the stored municipality's city and ward (SplitStoredCity).
   static CityParts StoredParts(const CityParts& written, const TownRow& row);
+  // The stored municipality of `row` as city and ward: 札幌市手稲区 -> 札幌市 + 手稲区, 余市郡
+  // 余市町 -> 余市郡 + 余市町, 千代田区 alone.
+  static CityParts SplitStoredCity(const TownRow& row);
   std::optional<std::u16string> KanaAddressToKanji(AddressContext& context,
                                                    const std::u16string& address) const;
   // The learned replacement of `word`: "" when none applies, nullopt on a failure.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "engine/recognition/town_prefix.h"
+#include "engine/rules/numerals.h"
 
 namespace mok::engine {
 
@@ -13,13 +14,42 @@ constexpr std::array<std::u16string_view, 12> kDirections = {
     u"東入ル", u"西入ル", u"東入る", u"西入る", u"上がる", u"下がる",
     u"上ル",   u"下ル",   u"上る",   u"下る",   u"東入",   u"西入"};
 
-// The positions just after each direction word in the text, in order.
+// After a direction the street part may go on: まで closes a stretch (「上るより四条下るまで」),
+// and a distance counts blocks or lanes (「西入二丁」, 「下る二町目」). The end with them comes
+// before the end without, so that 「西入二町目元北小路町」 leaves 元北小路町, not the town 二町目.
+constexpr std::array<std::u16string_view, 2> kUntil = {u"まで", u"迄"};
+constexpr std::array<std::u16string_view, 4> kDistances = {u"丁目", u"町目", u"筋目", u"丁"};
+
+// The length of a distance (numeral + 丁, 丁目, 町目 or 筋目) at the start of the text; 0 when
+// none.
+std::size_t DistanceLength(std::u16string_view text) {
+  std::size_t numeral = 0;
+  while (numeral < text.size() && IsNumeralChar(text[numeral]))
+    ++numeral;
+  if (numeral == 0)
+    return 0;
+  for (const std::u16string_view unit : kDistances) {
+    if (text.substr(numeral).starts_with(unit))
+      return numeral + unit.size();
+  }
+  return 0;
+}
+
+// The positions where a street part may end: just after each direction word in the text, in
+// order, each preceded by its longer ends.
 std::vector<std::size_t> DirectionEnds(std::u16string_view text) {
   std::vector<std::size_t> ends;
   for (std::size_t i = 0; i < text.size(); ++i) {
     for (const std::u16string_view word : kDirections) {
       if (text.substr(i).starts_with(word)) {
-        ends.push_back(i + word.size());
+        std::size_t end = i + word.size();
+        for (const std::u16string_view until : kUntil) {
+          if (text.substr(end).starts_with(until))
+            end += until.size();
+        }
+        if (const std::size_t distance = DistanceLength(text.substr(end)); distance > 0)
+          ends.push_back(end + distance);
+        ends.push_back(end);
         i += word.size() - 1;
         break;
       }

@@ -9,11 +9,11 @@ namespace {
 constexpr std::u16string_view kOaza = u"大字";
 constexpr std::u16string_view kChome = u"丁目";
 
+}  // namespace
+
 std::u16string_view WithoutOaza(std::u16string_view name) {
   return name.starts_with(kOaza) ? name.substr(kOaza.size()) : name;
 }
-
-}  // namespace
 
 std::u16string_view TownBase(std::u16string_view name) {
   name = WithoutOaza(name);
@@ -27,7 +27,7 @@ std::u16string_view TownBase(std::u16string_view name) {
 }
 
 std::size_t TownPrefixLength(std::u16string_view text, const TownCandidates& rows,
-                             const VariantFold& fold) {
+                             const VariantFold& fold, bool wholeNames, std::size_t below) {
   const std::u16string_view written = WithoutOaza(text);
   if (written.empty())
     return 0;
@@ -37,8 +37,8 @@ std::size_t TownPrefixLength(std::u16string_view text, const TownCandidates& row
     const std::u16string_view name = WithoutOaza(row.town);
     if (name.empty() || !fold.SameChar(name.front(), written.front()))
       continue;
-    const std::u16string_view base = TownBase(name);
-    if (base.size() <= longest || base.size() > written.size())
+    const std::u16string_view base = wholeNames ? name : TownBase(name);
+    if (base.size() <= longest || base.size() > written.size() || base.size() >= below)
       continue;
     std::size_t i = 0;
     while (i < base.size() && fold.SameChar(base[i], written[i]))

@@ -15,13 +15,19 @@
 
 namespace mok::engine {
 
+// The name without a leading 大字.
+std::u16string_view WithoutOaza(std::u16string_view name);
+
 // A stored town name without a leading 大字 and without its chome numeral and what follows it:
 // 大字本町三丁目東 -> 本町.
 std::u16string_view TownBase(std::u16string_view name);
 
 // The number of characters of `text` taken by the longest town base of `rows` that begins it
 // (a leading 大字 of the text counted with it), characters compared through `fold`; 0 when none.
+// With `wholeNames`, the stored names count whole, chome and all (but without a leading 大字);
+// only names shorter than `below` characters count.
 std::size_t TownPrefixLength(std::u16string_view text, const TownCandidates& rows,
-                             const VariantFold& fold);
+                             const VariantFold& fold, bool wholeNames = false,
+                             std::size_t below = std::u16string_view::npos);
 
 }  // namespace mok::engine

@@ -27,17 +27,25 @@ struct TownSplit {
   bool unreadableNumber = false;  // the chome or block number is no numeral the rules can read
   // A level word of the block or the house (番, 番地, 号…) follows the first number.
   bool blockWordAfterFirst = false;
-  // Text between the first and the second number beyond the level word (「12番地 メゾン 3号」:
-  // メゾン), which the numbers leave out; "" when none or when the first number is a chome.
-  std::u16string between;
+};
+
+struct SplitRules {
+  // The town name is known to take at least this many characters (a stored name with numerals
+  // inside, 麻布十番), which then are no numbers.
+  std::size_t townLength = 0;
+  // A building's numbers are told apart (the extended matching): a floor or room (2F, 3階,
+  // 201号室) and what stands in brackets after the numbers are no numbers of the address.
+  bool buildingApart = false;
+  // Where no number is followed by a level word or a separator, the numbers are a last one
+  // that ends the text, or none (「第7地割12」 has 12, 「第35地割」 none); the text before them
+  // is the town name.
+  bool numbersAtEnd = false;
 };
 
 // Whether the text begins with a level word (丁目, 番地, 号 in any spelling).
 bool BeginsWithLevelWord(std::u16string_view text);
 
-// `townLength`: the town name is known to take at least this many characters (a stored name
-// with numerals inside, 麻布十番), which then are no numbers.
 TownSplit SplitTownAndNumbers(const std::u16string& text, const std::vector<FixedTerm>& fixedTerms,
-                              std::size_t townLength = 0);
+                              const SplitRules& rules = {});
 
 }  // namespace mok::engine

@@ -62,7 +62,24 @@ VariantFold VariantFold::Parse(std::string_view utf8, std::vector<int>* errors) 
     for (char16_t c : members)
       fold.classOf_[c] = static_cast<uint16_t>(fold.classes_.size());
   }
+  fold.AddHalfWidthKana();
   return fold;
+}
+
+void VariantFold::AddHalfWidthKana() {
+  // ｦ to ﾝ; the voicing marks join the kana before them and fold to nothing of one code unit.
+  for (char16_t c = u'\uFF66'; c <= u'\uFF9D'; ++c) {
+    const std::u16string wide = text::ToWide(std::u16string(1, c));
+    if (wide.size() != 1 || classOf_[c] != 0)
+      continue;
+    if (classOf_[wide[0]] == 0) {
+      // The full-width kana stays outside the class: alone it has no other spelling.
+      classes_.push_back(wide);
+      classOf_[c] = static_cast<uint16_t>(classes_.size());
+    } else {
+      classOf_[c] = classOf_[wide[0]];
+    }
+  }
 }
 
 std::u16string VariantFold::Fold(std::u16string_view text) const {

@@ -1,8 +1,9 @@
 // The fold of variant spellings that the extended matching applies to both sides of a name
 // comparison: ヶ ヵ が and ケ, old and popular kanji forms and their standard ones (澤 and 沢,
-// 髙 and 高). The classes are data (data/variant-spellings.txt, compiled into the program) and
-// are read once; every character folds to the first one of its class, one UTF-16 code unit to
-// one, so positions found in folded text are positions in the written text.
+// 髙 and 高), and half-width katakana and their full-width forms (ｹ and ケ). The classes are
+// data (data/variant-spellings.txt, compiled into the program) and are read once; every character
+// folds to the first one of its class, one UTF-16 code unit to one, so positions found in folded
+// text are positions in the written text.
 //
 //   富ヶ谷 and 富ケ谷 fold to 富ケ谷; 渡邉 and 渡邊 to 渡辺.
 #pragma once
@@ -39,6 +40,8 @@ class VariantFold {
 
  private:
   VariantFold() : classOf_(0x10000, 0) {}
+  // Half-width katakana fold as their full-width forms do (金ｹ崎町 and 金ケ崎町).
+  void AddHalfWidthKana();
   std::vector<uint16_t> classOf_;        // per code unit: 1-based index into classes_, 0 for none
   std::vector<std::u16string> classes_;  // the members of each class, its fold first
 };

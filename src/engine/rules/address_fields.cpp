@@ -8,6 +8,8 @@
 // separator or only spaces (numerals inside the names before it, as in 千代田区, are passed
 // over). Spaces are removed from the left, one at a time, until one lies
 // beyond the block end (measured in the untrimmed field); that space and every later one stay.
+// A space between two numerals always stays: removed, it would join two numbers into one (the
+// room of 「1-2-3 101」 would make the house number 3101).
 #include "engine/rules/address_fields.h"
 
 #include <algorithm>
@@ -25,23 +27,38 @@ constexpr int kFirstSpaceEntry = 3;
 constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t kMaxScanned = std::numeric_limits<int16_t>::max();
 
+// Whether the space at `read` of a text being compacted (its first `kept` characters kept) lies
+// between a numeral and the next character that is no space, a numeral too.
+bool BetweenNumerals(const std::u16string& work, std::size_t kept, std::size_t read,
+                     char16_t space) {
+  if (kept == 0 || !IsNumeralChar(work[kept - 1]))
+    return false;
+  std::size_t next = read + 1;
+  while (next < work.size() && text::FoldChar(work[next]) == space)
+    ++next;
+  return next < work.size() && IsNumeralChar(work[next]);
+}
+
 // Removes the removable characters from work, entry by entry in table order. Each entry removes its
 // first occurrence (ignoring case, width and kana type) over and over; a space entry stops at the
 // first occurrence whose position in work at that moment is beyond spaceLimit. One compacting pass
 // per entry does the same as the repeated deletions: the position of an occurrence after the
-// earlier deletions is the count of characters kept before it, plus one.
-void RemoveChars(std::u16string& work, std::size_t spaceLimit) {
+// earlier deletions is the count of characters kept before it, plus one. With
+// `keepBetweenNumerals`, a space between two numerals is no occurrence.
+void RemoveChars(std::u16string& work, std::size_t spaceLimit, bool keepBetweenNumerals) {
   const FixedTables& tables = LoadFixedNames();
   for (int entry = 0; entry < kRemovableCount; ++entry) {
     const std::u16string_view removable = tables.removableChars[entry];
     const char16_t target = text::FoldChar(removable.front());
-    const std::size_t limit = entry >= kFirstSpaceEntry ? spaceLimit : kNoLimit;
+    const bool space = entry >= kFirstSpaceEntry;
+    const std::size_t limit = space ? spaceLimit : kNoLimit;
     const std::size_t n = work.size();
     std::size_t kept = 0;
     std::size_t read = 0;
     for (; read < n; ++read) {
       const char16_t c = work[read];
-      if (text::FoldChar(c) == target) {
+      if (text::FoldChar(c) == target &&
+          !(space && keepBetweenNumerals && BetweenNumerals(work, kept, read, target))) {
         if (kept + 1 > limit)
           break;
         continue;
@@ -87,21 +104,70 @@ void AddressFields::Clear() {
   cursor_ = 0;
 }
 
-std::u16string AddressFields::NextAddressField() {
-  if (cursor_ >= count_)
-    return {};
-  const std::u16string& raw = fields_[cursor_++];
+std::u16string AddressFields::Clean(const std::u16string& raw) {
   std::u16string work = text::Trim(raw);
   const std::optional<NumberBlock> block = FindNumberBlock(raw);
   const std::size_t spaceLimit =
       block ? static_cast<std::size_t>(std::max<int16_t>(block->end, 0)) : raw.size();
-  RemoveChars(work, spaceLimit);
+  RemoveChars(work, spaceLimit, true);
   return text::Trim(work);
+}
+
+std::u16string AddressFields::NextAddressField() {
+  if (cursor_ >= count_)
+    return {};
+  return Clean(fields_[cursor_++]);
+}
+
+std::u16string AddressFields::WrittenTail(std::u16string_view cleanedTail) const {
+  // The fields handed out, from the last, until the one the tail begins in; each must end as
+  // the tail does.
+  std::u16string_view rest = cleanedTail;
+  std::size_t first = cursor_;
+  std::vector<std::size_t> lengths;  // of the tail in each field from the last
+  while (!rest.empty() && first > 0) {
+    --first;
+    const std::u16string cleaned = Clean(fields_[first]);
+    const std::size_t n = std::min(cleaned.size(), rest.size());
+    if (std::u16string_view(cleaned).substr(cleaned.size() - n) != rest.substr(rest.size() - n))
+      return std::u16string(cleanedTail);
+    rest.remove_suffix(n);
+    lengths.push_back(n);
+  }
+  if (!rest.empty())
+    return std::u16string(cleanedTail);  // not made of the fields handed out
+  std::u16string written;
+  for (std::size_t i = lengths.size(); i-- > 0;) {
+    if (lengths[i] > 0)
+      written += WrittenEnd(cursor_ - 1 - i, lengths[i]);
+  }
+  return written;
+}
+
+std::u16string AddressFields::WrittenEnd(std::size_t index, std::size_t length) const {
+  const std::u16string written = text::Trim(fields_[index]);
+  // Matched from the end against the field cleaned once more, every written character is the
+  // next one kept or one the cleaning removed: quotes anywhere, spaces from the left only, so
+  // a removed space never stands after a kept one.
+  const std::u16string cleaned = Clean(fields_[index]);
+  std::size_t at = written.size();
+  std::size_t matched = 0;
+  while (matched < length && at > 0) {
+    --at;
+    if (written[at] == cleaned[cleaned.size() - 1 - matched])
+      ++matched;
+  }
+  // The spaces removed just before the tail belong to it.
+  while (at > 0 && text::FoldChar(written[at - 1]) == text::FoldChar(u' '))
+    --at;
+  std::u16string tail = written.substr(at);
+  RemoveChars(tail, 0, false);  // the quotes only: every space stands beyond the limit 0
+  return tail;
 }
 
 std::u16string StripQuotesAndSpaces(std::u16string_view text) {
   std::u16string work(text);
-  RemoveChars(work, kNoLimit);
+  RemoveChars(work, kNoLimit, false);
   return text::Trim(work);
 }
 

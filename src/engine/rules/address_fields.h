@@ -31,11 +31,24 @@ class AddressFields {
   bool AtEnd() const { return cursor_ >= count_; }
 
   // The next field, cleaned: quotes removed, and the spaces removed except those after the number
-  // block (「1丁目2番3号 メゾン 101」 keeps its building-name spaces). "" once the list is
+  // block (「1丁目2番3号 メゾン 101」 keeps its building-name spaces) and those between two
+  // numerals. "" once the list is
   // exhausted; the cursor then stays where it is.
   std::u16string NextAddressField();
 
+  // The text as the address wrote it whose cleaned form is `cleanedTail`, the end of the fields
+  // handed out so far joined: the spaces the cleaning removed in it are back (and those before
+  // it), quotes stay out. The text after the numbers is written out so, as the input had it:
+  // 「丸の内2-1-1 三菱ビル」 cleans to 「丸の内2-1-1 三菱ビル」 and 「甲12番地 ビル 2F」 to
+  // 「甲12番地ビル2F」, whose end 「ビル2F」 was written 「 ビル 2F」. A text that is no such end
+  // is answered as it is.
+  std::u16string WrittenTail(std::u16string_view cleanedTail) const;
+
  private:
+  static std::u16string Clean(const std::u16string& raw);
+  // The last `length` cleaned characters of field `index`, as written.
+  std::u16string WrittenEnd(std::size_t index, std::size_t length) const;
+
   // Entries beyond count_ keep their buffers for the next address.
   std::vector<std::u16string> fields_;
   std::size_t count_ = 0;

@@ -133,7 +133,7 @@ TEST_F(RecognizeAddressTest, KanaAddressesGoThroughThePostalTable) {
   d.settings.remainOut = true;
   for (const std::u16string address :
        {u"ﾄｳｷｮｳﾄ,ﾁﾖﾀﾞｸ,ﾏﾙﾉｳﾁ,1-2-3,ﾋﾞﾙ", u"ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ1-2-3,ﾋﾞﾙ"})
-    EXPECT_EQ(Run(address), "0 東京都,千代田区,丸の内一丁目２,３ビル / 郵便番号:1000005")
+    EXPECT_EQ(Run(address), "0 東京都,千代田区,丸の内一丁目２,３ﾋﾞﾙ / 郵便番号:1000005")
         << U8(address);
   d.settings.remainOut = false;
   // The rewritten parts are split again at the delimiter, whatever it is.

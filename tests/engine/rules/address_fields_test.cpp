@@ -57,6 +57,8 @@ TEST(AddressFields, CleaningKeepsOnlyTheSpacesAfterTheNumberBlock) {
                        {u"  芝1丁目2番3号 ビル", u"芝1丁目2番3号ビル"},
                        {u" 芝1丁目2番3号 ビル", u"芝1丁目2番3号 ビル"},
                        {u"1-2-3-4-5-6-7-8-9-10-11-12 ビル", u"1-2-3-4-5-6-7-8-9-10-11-12 ビル"},
+                       // Between two numerals a space stays: 3 and 101 are two numbers.
+                       {u"港区 芝1-2-3 101", u"港区芝1-2-3 101"},
                        {u" \"　' ’ ＂＇ ", u""}};
   for (const auto& [raw, cleaned] : cases) {
     AddressFields fields;
@@ -64,6 +66,14 @@ TEST(AddressFields, CleaningKeepsOnlyTheSpacesAfterTheNumberBlock) {
     EXPECT_EQ(fields.NextAddressField(), cleaned) << text::ToUtf8(raw);
   }
   EXPECT_EQ(StripQuotesAndSpaces(u" \"東'京’都＂＇ 芝1-2　メゾン 101 "), u"東京都芝1-2メゾン101");
+  // The end of the fields handed out as written: the spaces back, the quotes out; a text that is
+  // no such end comes back as it is.
+  AddressFields fields;
+  fields.Split(u"甲 12番地 ビル 2F,\"三井\" 別館 ", u",");
+  EXPECT_EQ(Rest(fields), u"[甲12番地ビル2F][三井別館]");
+  EXPECT_EQ(fields.WrittenTail(u"ビル2F三井別館"), u" ビル 2F三井 別館");
+  EXPECT_EQ(fields.WrittenTail(u"別館"), u" 別館");
+  EXPECT_EQ(fields.WrittenTail(u"ビル2F"), u"ビル2F");
   EXPECT_EQ(StripQuotesAndSpaces(u"‘東京都」"), u"‘東京都」");  // only those quote characters
 }
 
