@@ -139,6 +139,8 @@ void MainWindow::UpdateInputSummary() {
         sample =
             summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
         sample += QStringLiteral("例：") + Q(*summary.firstValue);
+        if (i == 0 && proposedFields_ == AddressFieldTexts())
+          sample += QStringLiteral("（住所らしい列を自動で選びました）");
       }
     }
     addressFieldSamples_[i]->setText(sample);
@@ -240,13 +242,14 @@ void MainWindow::ApplyCommandLine() {
     return;
   if (options_.hasRegion)
     regionBox_->setCurrentText(Q(options_.region));
+  // The start row first: the address fields proposed for the input are read from it.
+  if (options_.hasStartRow)
+    startRowBox_->setText(Q(options_.startRow));
   if (options_.hasInput) {
     SetInputPath(Q(options_.inputFile));
     if (options_.hasOutput)
       SetOutputPath(Q(options_.outputFile));
   }
-  if (options_.hasStartRow)
-    startRowBox_->setText(Q(options_.startRow));
   runButton_->click();
 }
 
@@ -443,7 +446,7 @@ void MainWindow::ChooseOutputFile() {
 }
 
 void MainWindow::SetInputPath(const QString& path) {
-  inputPath_ = U(path);
+  const std::u16string previousInput = std::exchange(inputPath_, U(path));
   session_.settings.inputFilePath = inputPath_;
   inputFileBox_->setText(path);
   const auto chosen = chosenOutputs_.find(inputPath_);
@@ -453,6 +456,7 @@ void MainWindow::SetInputPath(const QString& path) {
   outputPath_ = output;
   session_.settings.outputFilePath = output;
   outputFileBox_->setText(Q(output));
+  ProposeAddressFields(previousInput);
 }
 
 void MainWindow::SetOutputPath(const QString& path) {
