@@ -57,7 +57,8 @@ RunOutcome ConversionRun::Execute(const RunRequest& request) {
     return {};
   }
   settings.outputFilePath = request.outputPath;
-  RememberFolders(context_.settingsFilePath, settings, request.inputPath, request.outputPath);
+  if (request.remember)
+    RememberFolders(context_.settingsFilePath, settings, request.inputPath, request.outputPath);
 
   running_ = true;
   observer_.SetRunningState(true);
@@ -88,7 +89,8 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return outcome;
   Settings& settings = context_.settings;
   for (const std::u16string& entry :
-       SaveRunWindowState(context_.settingsFilePath, settings, request)) {
+       request.remember ? SaveRunWindowState(context_.settingsFilePath, settings, request)
+                        : std::vector<std::u16string>()) {
     prompter_.ShowMessage(
         u"次の指定は mok.ini に記憶できません（126バイトまで、前後に空白のないもの）。\r\n" +
         entry);

@@ -1,5 +1,6 @@
 #include "startup/system_init.h"
 
+#include "startup/new_settings.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 
@@ -12,6 +13,8 @@ Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFileP
   startup.settingsFilePath = settingsFilePath.empty()
                                  ? AddPathSeparator(ProgramDirectory()) + kSettingsFileName
                                  : settingsFilePath;
+  // The desktop program keeps its settings: a new user's file is made at the first start.
+  CreateNewSettingsFile(startup.settingsFilePath);
   LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();

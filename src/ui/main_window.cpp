@@ -24,6 +24,7 @@
 #include "batch/input_summary.h"
 #include "batch/number_text.h"
 #include "batch/output_claim.h"
+#include "startup/new_settings.h"
 #include "startup/settings_file.h"
 #include "text/encoding.h"
 #include "ui/conversion_options_dialog.h"
@@ -189,7 +190,7 @@ void MainWindow::LoadWindowState() {
   outputPath_ = state.outputFilePath;
   if (!state.inputFilePath.empty() && !state.outputFilePath.empty())
     chosenOutputs_[state.inputFilePath] = state.outputFilePath;
-  regionBox_->setCurrentText(Q(state.selectPref));
+  regionBox_->setCurrentText(Q(FirstRegion(state.selectPref, session_.database.RegionList())));
   startRowBox_->setText(Q(state.startRow));
   for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i)
     addressFieldBoxes_[i]->setText(Q(state.adrFields[i]));

@@ -10,6 +10,7 @@
 #include "batch_test_util.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
+#include "startup/profile.h"
 
 namespace mok::batch {
 namespace {
@@ -85,6 +86,10 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .status = 1,
        .shows = {"unknown output encoding latin1"}},
       {.args = {"-i", ""}, .status = 1, .shows = {"入力ファイルが選択されていません。", "-i FILE"}},
+      // A start row of 0 would convert the heading line (issue 23).
+      {.args = {"-l", "0"},
+       .status = 1,
+       .shows = {"変換開始行は1以上の行番号で指定して下さい", "-l ROW"}},
       {.args = {"-d", ""}, .status = 1, .shows = {"no region given", "regions: 東京都"}},
       {.args = {"--help"}, .status = 0, .shows = {"usage: mok2 convert"}},
       {.args = {"-x"}, .status = 2, .shows = {"unknown option '-x'"}},
@@ -111,13 +116,50 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
   }
 }
 
-// The boxes not given take what the last run remembered, as the main window does.
-TEST_F(ConvertCommandTest, RememberedEntriesFillWhatIsNotGiven) {
+// The boxes not given take what was remembered, as the main window does; a run remembers its
+// boxes only with --remember, and --unprocessed-only converts only the records that failed
+// (issue 23).
+TEST_F(ConvertCommandTest, RemembersOnlyWhenAskedAndConvertsTheUnprocessedOnly) {
   ASSERT_EQ(Run(Boxes("good.csv")).first, 0);
+  EXPECT_FALSE(fs::exists(work / "mok.ini")) << "nothing remembered";
+  auto remember = Boxes("good.csv");
+  remember.push_back("--remember");
+  ASSERT_EQ(Run(remember).first, 0);
+  EXPECT_EQ(
+      ReadProfileString(text::FromUtf8((work / "mok.ini").string()), u"MOK", u"MATCHMODE", u""),
+      u"1")
+      << "a new settings file has the extended matching";
   const std::string output = test::ReadBytes(work / "out.csv");
   fs::remove(work / "out.csv");
   EXPECT_EQ(Run({}).first, 0);
   EXPECT_EQ(test::ReadBytes(work / "out.csv"), output);
+
+  auto mixed = Boxes("mixed.csv");
+  mixed.insert(mixed.end(), {"--yes", "--no"});
+  ASSERT_EQ(Run(mixed).first, 3);
+  mixed.push_back("--unprocessed-only");
+  const auto [status, out] = Run(mixed);
+  EXPECT_EQ(status, 3);
+  EXPECT_NE(
+      out.find("未処理の1件中1件変換できませんでした。\n（全2件のうち1件は前回変換済みです）"),
+      std::string::npos)
+      << out;
+}
+
+// Without -f the fields the records propose are used and named on the first line; over a field
+// of surnames the hint names the address field (issue 23).
+TEST_F(ConvertCommandTest, WithoutFieldTheProposedFieldIsUsedAndNamed) {
+  const std::vector<std::string> boxes = {"-d",  "東京都",
+                                          "-i",  MOK_DATA_DIR "/customers-surnames.csv",
+                                          "-o",  (work / "s.csv").string(),
+                                          "--no"};
+  const auto [status, out] = Run(boxes);
+  EXPECT_TRUE(out.starts_with("住所フィールド：3番目のフィールド（見出し「住所」）")) << out;
+  auto surnames = boxes;
+  surnames.insert(surnames.end(), {"-f", "2", "--yes"});
+  EXPECT_NE(Run(surnames).second.find("2番目のフィールド（見出し「氏名」）には住所らしい文字列があ"
+                                      "りません。住所は3番目のフィールド（見出し「住所」）"),
+            std::string::npos);
 }
 
 // SIGTERM and SIGHUP stop a run like the stop button: the output holds complete lines only and

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "batch/database_message.h"
+#include "startup/new_settings.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "text/text.h"
@@ -36,9 +37,13 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
     Complain("unknown matching '" + *match + "' (standard or extended)");
     return nullptr;
   }
+  const std::u16string settingsFile =
+      ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName);
+  const bool newUser = !std::filesystem::exists(std::filesystem::path(settingsFile), ec);
   auto session = std::make_unique<batch::Session>(
-      ini ? text::FromUtf8(*ini) : JoinPath(ProgramDirectory(), kSettingsFileName), prompter,
-      dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+      settingsFile, prompter, dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+  if (newUser)
+    StartAsNewUser(session->settings);
   if (match)
     session->settings.extendedMatch = *match == "extended";
   if (auto opened = session->OpenDatabase(); !opened) {
