@@ -63,9 +63,9 @@ TEST(AddressFieldProposal, PointsForEachSignOfAnAddress) {
       {u"中村 さくら", 0},  // surnames: no municipality although 村, 町, 市
       {u"町田 健一", 0},
       {u"市川 花子", 0},
-      {u"03-1234-5678", 0},  // a telephone number
-      {u"132-9915", 0},      // a postal code
-      {u"TEL 090-1234-5678", 0},
+      {u"03-1234-5678", 0},        // a telephone number
+      {u"132-9915", 0},            // a postal code
+      {u"携帯 090-1234-5678", 0},  // after a letter, but it begins with 0
       {u"請求書第2号", 0},
       {u"", 0},
   };
