@@ -203,7 +203,8 @@ void MainWindow::ReloadRegionList() {
   regionBox_->clear();
   for (const std::u16string& region : session_.database.RegionList())
     regionBox_->addItem(Q(region));
-  regionBox_->setCurrentText(shown);
+  // A folder with the nationwide databases offers 全国 when no region was shown.
+  regionBox_->setCurrentText(Q(FirstRegion(U(shown), session_.database.RegionList())));
 }
 
 void MainWindow::DatabaseFolderChanged() {

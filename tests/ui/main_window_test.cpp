@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "batch/session.h"
+#include "db/import/main_database_import.h"
+#include "db/import/town_import.h"
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
 #include "ui/main_window.h"
@@ -101,6 +103,18 @@ TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
   std::erase(beforeRun, "cmdRegDictionary");  // the list button shows only after a run
   EXPECT_EQ(Usable(), beforeRun);
   EXPECT_EQ(Messages(), Strings{});
+
+  // Nothing remembered: 全国 when the folder has the nationwide databases (issue 23).
+  const std::filesystem::path nationwide = std::filesystem::path(folder.File("japan"));
+  db::CreateMainDatabase(nationwide, std::filesystem::path(MOK_DATA_DIR) / "prefectures.csv");
+  db::ImportTowns(nationwide, u"東京都",
+                  std::filesystem::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
+  db::ImportTowns(nationwide, u"全国",
+                  std::filesystem::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
+  WriteProfileString(ini, u"MOK", u"DBDIR", nationwide.u16string());
+  WriteProfileString(ini, u"CURRENT", u"SelectPref", u"");
+  Create();
+  EXPECT_EQ(Text("cmbSelectPref"), "全国");
 
   // Without the database the window still opens, on the argument text alone.
   WriteProfileString(ini, u"MOK", u"DBDIR", folder.File("nothing-here"));
