@@ -1,6 +1,7 @@
-// Why a run may have failed on every record: the address field names a field that holds no
-// address at all (an ID, a name, a telephone number). Read from the run's input, the records'
-// fields tell which field does look like addresses, so the message can name both.
+// Why most records of a run may have failed: the address field names a field that holds no
+// address (an ID, a telephone number, surnames such as 中村 or 木村), or only part of one. Read
+// from the run's input, the records tell which fields do look like addresses
+// (address_field_proposal.h), so the message can name both.
 //
 // Example: with the input "ID,顧客名,住所,電話" /
 // "0001,渡辺商店,東京都武蔵村山市中央３－２７－３,…" and the address field 1, field 1 holds nothing
@@ -8,19 +9,24 @@
 // field 3 (見出し「住所」) as the likely address.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "batch/address_field_proposal.h"
 #include "batch/run_files.h"
 
 namespace mok::batch {
 
-// Whether a field's text looks like a Japanese address: it holds a prefecture or municipality
-// ending (都道府県市区町村郡).
-bool LooksLikeAddress(std::u16string_view text);
+// "3番目のフィールド（見出し「住所」）", without the heading when the input has none; several
+// fields joined by と.
+std::u16string FieldsName(const std::vector<int32_t>& fields,
+                          const std::vector<std::u16string>& headings);
 
-// The hint for a run whose records all failed, or nullopt when the address field of `run` does
-// hold address-like text in its first records (or the input cannot be read).
-std::optional<std::u16string> AddressFieldHint(const RunFiles& run);
+// The hint for a run most of whose records failed, or nullopt when the address fields of `run`
+// are the ones the records propose, or hold address-like text while no other field does better
+// (or the input cannot be read).
+std::optional<std::u16string> AddressFieldHint(const RunFiles& run, const AddressSigns& signs);
 
 }  // namespace mok::batch

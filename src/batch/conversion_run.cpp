@@ -8,6 +8,7 @@
 #include "batch/map_link.h"
 #include "batch/output_claim.h"
 #include "batch/record_loop.h"
+#include "batch/region_place_names.h"
 #include "batch/run_kind.h"
 #include "batch/run_paths.h"
 #include "batch/run_settings.h"
@@ -64,8 +65,10 @@ RunOutcome ConversionRun::Execute(const RunRequest& request) {
   // remembered either, so that the next run does not offer it again.
   refusedOutput_ = RefusedOutput(PathsOf(request.inputPath, request.outputPath),
                                  context_.settingsFilePath, context_.database.Folder());
-  RememberFolders(context_.settingsFilePath, settings, request.inputPath,
-                  refusedOutput_ ? u"" : request.outputPath);
+  if (request.remember) {
+    RememberFolders(context_.settingsFilePath, settings, request.inputPath,
+                    refusedOutput_ ? u"" : request.outputPath);
+  }
 
   running_ = true;
   observer_.SetRunningState(true);
@@ -96,7 +99,9 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return outcome;
   Settings& settings = context_.settings;
   for (const std::u16string& entry :
-       SaveRunWindowState(context_.settingsFilePath, settings, request, !refusedOutput_)) {
+       request.remember
+           ? SaveRunWindowState(context_.settingsFilePath, settings, request, !refusedOutput_)
+           : std::vector<std::u16string>()) {
     prompter_.ShowMessage(
         u"次の指定は mok.ini に記憶できません（126バイトまで、前後に空白のないもの）。\r\n" +
         entry);
@@ -171,7 +176,7 @@ void ConversionRun::ShowEnd(const RunOutcome& outcome) {
       if (outcome.failed >= 1) {
         AskEditUnconverted(outcome, true);
       } else if (const auto hint = outcome.blank == outcome.processed && outcome.blank > 0
-                                       ? AddressFieldHint(lastFiles_)
+                                       ? FieldHint()
                                        : std::nullopt) {
         // Every address was empty: the address field is the likely cause.
         prompter_.ShowMessage(u"変換が終了しましたが、すべてのレコードの住所が空欄でした（空欄 " +
@@ -196,10 +201,10 @@ void ConversionRun::AskEditUnconverted(const RunOutcome& outcome, bool finished)
   if (outcome.failed <= 0)
     return;
   const std::u16string counts = UnconvertedCounts(outcome, finished);
-  // Every record failed on a field without any address: the field is the likely cause, and
-  // editing the records one by one would not help.
-  if (outcome.failed == outcome.processed) {
-    if (const auto hint = AddressFieldHint(lastFiles_)) {
+  // Most records failed on a field that holds no address, or less of one than another field: the
+  // field is the likely cause, and editing the records one by one would not help.
+  if (2 * (outcome.failed + outcome.blank) > outcome.processed) {
+    if (const auto hint = FieldHint()) {
       prompter_.ShowMessage(counts + u"\r\n" + *hint);
       return;
     }
@@ -212,6 +217,11 @@ void ConversionRun::AskEditUnconverted(const RunOutcome& outcome, bool finished)
   }
   if (prompter_.Ask(EditUnconvertedQuestion(counts), MessageButtons::YesNo) == Answer::Yes)
     observer_.ListUnconvertedRows(lastFiles_);
+}
+
+std::optional<std::u16string> ConversionRun::FieldHint() const {
+  return AddressFieldHint(lastFiles_, AddressSigns(RegionPlaceNames(
+                                          context_.database, context_.database.Region().name)));
 }
 
 }  // namespace mok::batch

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "batch/input_reader.h"
@@ -97,6 +98,8 @@ class ConversionRun {
   void ShowEnd(const RunOutcome& outcome);
   // The question about the unconverted records; `finished`: the run reached the end of the input.
   void AskEditUnconverted(const RunOutcome& outcome, bool finished);
+  // Why the last run's address fields may be the wrong ones, from its input (address_field_hint.h).
+  std::optional<std::u16string> FieldHint() const;
 
   RunContext context_;
   ReleasingPrompter releasing_;

@@ -11,8 +11,15 @@ std::optional<RequestProblem> CheckRequest(const RunRequest& request) {
     return RequestProblem{u"入力ファイルが選択されていません。", InputBox::InputFile};
   if (request.outputPath.empty())
     return RequestProblem{u"出力ファイルが選択されていません。", InputBox::OutputFile};
-  if (!ParseNumber(request.startRow))
+  const auto startRow = ParseNumber(request.startRow);
+  if (!startRow)
     return RequestProblem{u"変換開始行に数値を入力して下さい。", InputBox::StartRow};
+  if (RoundHalfEven(*startRow) < 1) {
+    return RequestProblem{
+        u"変換開始行は1以上の行番号で指定して下さい（1 は1行目から、2 は見出し行"
+        u"の次の行から変換します）。",
+        InputBox::StartRow};
+  }
   return std::nullopt;
 }
 

@@ -26,6 +26,10 @@ struct RunRequest {
   // The address field boxes (住所１, 住所２, …): 1-based field numbers, the fields of one address
   // in order; a box after the first one may be empty (not used).
   std::vector<std::u16string> addressFields{u"1"};
+  // Whether the run remembers its folders (INPUTDIR, OUTPUTDIR) and the boxes (section CURRENT)
+  // in mok.ini for the next start, as the main window's runs do; mok2 convert only when asked,
+  // so that a script never changes what the desktop program shows next.
+  bool remember = true;
 };
 
 // The most address fields one address is joined from (the main window's boxes 住所１ to 住所４).
@@ -37,7 +41,8 @@ struct RequestProblem {
   InputBox box;
 };
 
-// The first empty path or a start row that holds no number; nullopt when the run may start.
+// The first empty path, or a start row that holds no number or one below 1 (which would convert a
+// heading line as a record); nullopt when the run may start.
 std::optional<RequestProblem> CheckRequest(const RunRequest& request);
 
 // The numbers of the boxes as the run takes them.

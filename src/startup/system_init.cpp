@@ -1,5 +1,6 @@
 #include "startup/system_init.h"
 
+#include "startup/new_settings.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "startup/settings_location.h"
@@ -20,6 +21,8 @@ Startup InitializeSystem(Prompter& prompter, const std::u16string& settingsFileP
   Startup startup;
   startup.settingsFilePath =
       settingsFilePath.empty() ? DefaultSettingsFile(prompter) : settingsFilePath;
+  // The desktop program keeps its settings: a new user's file is made at the first start.
+  CreateNewSettingsFile(startup.settingsFilePath);
   LoadSettings(startup.settings, startup.settingsFilePath, prompter);
   if (loadFixedNames)
     loadFixedNames();

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -90,6 +91,13 @@ QVBoxLayout* ConversionOptionsDialog::BuildRunOptions() {
   // left out, Kyoto street names.
   search->addWidget(AddFlag(searchFrame, "chkExtendedMatch", u"拡張照合（異体字・通り名など）",
                             &Settings::extendedMatch));
+  // The two modes in a sentence each, so that the choice needs no manual.
+  QLabel* modes = Label(searchFrame, "lblMatchModes",
+                        u"標準照合（拡張照合なし）：町名を書かれたとおりに照合します。\n"
+                        u"拡張照合：異体字（ヶとケ、澤と沢など）、町名の中の数字、省かれた丁目や"
+                        u"京都の通り名も読み取って照合し、より多くの住所を正しい町に変換します。");
+  modes->setWordWrap(true);
+  search->addWidget(modes);
   auto* column = new QVBoxLayout;
   column->addWidget(runFrame);
   column->addWidget(monitorFrame);

@@ -24,6 +24,7 @@
 #include "batch/input_summary.h"
 #include "batch/number_text.h"
 #include "batch/output_claim.h"
+#include "startup/new_settings.h"
 #include "startup/settings_file.h"
 #include "text/encoding.h"
 #include "ui/conversion_options_dialog.h"
@@ -140,6 +141,8 @@ void MainWindow::UpdateInputSummary() {
         sample =
             summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
         sample += QStringLiteral("例：") + Q(*summary.firstValue);
+        if (i == 0 && proposedFields_ == AddressFieldTexts())
+          sample += QStringLiteral("（住所らしい列を自動で選びました）");
       }
     }
     addressFieldSamples_[i]->setText(sample);
@@ -189,7 +192,7 @@ void MainWindow::LoadWindowState() {
   outputPath_ = state.outputFilePath;
   if (!state.inputFilePath.empty() && !state.outputFilePath.empty())
     chosenOutputs_[state.inputFilePath] = state.outputFilePath;
-  regionBox_->setCurrentText(Q(state.selectPref));
+  regionBox_->setCurrentText(Q(FirstRegion(state.selectPref, session_.database.RegionList())));
   startRowBox_->setText(Q(state.startRow));
   for (std::size_t i = 0; i < addressFieldSamples_.size(); ++i)
     addressFieldBoxes_[i]->setText(Q(state.adrFields[i]));
@@ -202,7 +205,8 @@ void MainWindow::ReloadRegionList() {
   regionBox_->clear();
   for (const std::u16string& region : session_.database.RegionList())
     regionBox_->addItem(Q(region));
-  regionBox_->setCurrentText(shown);
+  // A folder with the nationwide databases offers 全国 when no region was shown.
+  regionBox_->setCurrentText(Q(FirstRegion(U(shown), session_.database.RegionList())));
 }
 
 void MainWindow::DatabaseFolderChanged() {
@@ -243,13 +247,14 @@ void MainWindow::ApplyCommandLine() {
     return;
   if (options_.hasRegion)
     regionBox_->setCurrentText(Q(options_.region));
+  // The start row first: the address fields proposed for the input are read from it.
+  if (options_.hasStartRow)
+    startRowBox_->setText(Q(options_.startRow));
   if (options_.hasInput) {
     SetInputPath(Q(options_.inputFile));
     if (options_.hasOutput)
       SetOutputPath(Q(options_.outputFile));
   }
-  if (options_.hasStartRow)
-    startRowBox_->setText(Q(options_.startRow));
   runButton_->click();
 }
 
@@ -446,7 +451,7 @@ void MainWindow::ChooseOutputFile() {
 }
 
 void MainWindow::SetInputPath(const QString& path) {
-  inputPath_ = U(path);
+  const std::u16string previousInput = std::exchange(inputPath_, U(path));
   session_.settings.inputFilePath = inputPath_;
   inputFileBox_->setText(path);
   const auto chosen = chosenOutputs_.find(inputPath_);
@@ -456,6 +461,7 @@ void MainWindow::SetInputPath(const QString& path) {
   outputPath_ = output;
   session_.settings.outputFilePath = output;
   outputFileBox_->setText(Q(output));
+  ProposeAddressFields(previousInput);
 }
 
 void MainWindow::SetOutputPath(const QString& path) {

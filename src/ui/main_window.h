@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/conversion_run.h"
 #include "batch/input_reader.h"
@@ -131,6 +132,11 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // A new input: its output follows it (the one chosen for it, else <input>_結果.csv).
   void SetInputPath(const QString& path);
   void SetOutputPath(const QString& path);
+  // The address fields the new input's records propose fill the boxes, unless the input has the
+  // same headings as `previousInput` (main_window_fields.cpp).
+  void ProposeAddressFields(const std::u16string& previousInput);
+  // The texts of the address field boxes in use, trimmed.
+  std::vector<std::u16string> AddressFieldTexts() const;
   QString DefaultFileDialog(const FileDialogRequest& request);
   // The input's encoding and what the address field holds in it, beside the boxes.
   void UpdateInputSummary();
@@ -152,6 +158,8 @@ class MainWindow : public QWidget, public batch::RunObserver {
   // The output the user chose (or the last run used) for each input: a new input gets its own
   // output name instead of the last input's output.
   std::map<std::u16string, std::u16string> chosenOutputs_;
+  // The box texts last proposed for an input; the sample says so while the boxes hold them.
+  std::optional<std::vector<std::u16string>> proposedFields_;
 
   bool stopRequested_ = false;  // the stop button was pressed since the last poll
   bool stopAsked_ = false;      // the last poll handed a stop request to the run

@@ -10,6 +10,7 @@
 #include "batch_test_util.h"
 #include "db/import/main_database_import.h"
 #include "db/import/town_import.h"
+#include "startup/profile.h"
 
 namespace mok::batch {
 namespace {
@@ -94,6 +95,10 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
        .status = 1,
        .shows = {"UTF-8"}},
       {.args = {"-i", ""}, .status = 1, .shows = {"入力ファイルが選択されていません。", "-i FILE"}},
+      // A start row of 0 would convert the heading line (issue 23).
+      {.args = {"-l", "0"},
+       .status = 1,
+       .shows = {"変換開始行は1以上の行番号で指定して下さい", "-l ROW"}},
       {.args = {"-d", ""}, .status = 1, .shows = {"no region given", "regions: 東京都"}},
       {.args = {"--help"}, .status = 0, .shows = {"usage: mok2 convert"}},
       {.args = {"-x"}, .status = 2, .shows = {"unknown option '-x'"}},
@@ -120,13 +125,54 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
   }
 }
 
-// The boxes not given take what the last run remembered, as the main window does.
-TEST_F(ConvertCommandTest, RememberedEntriesFillWhatIsNotGiven) {
+// The boxes not given take what was remembered, as the main window does; a run remembers its
+// boxes only with --remember, and --unprocessed-only converts only the records that failed
+// (issue 23).
+TEST_F(ConvertCommandTest, RemembersOnlyWhenAskedAndConvertsTheUnprocessedOnly) {
   ASSERT_EQ(Run(Boxes("good.csv")).first, 0);
+  EXPECT_FALSE(fs::exists(work / "mok.ini")) << "nothing remembered";
+  auto remember = Boxes("good.csv");
+  remember.push_back("--remember");
+  ASSERT_EQ(Run(remember).first, 0);
+  EXPECT_EQ(
+      ReadProfileString(text::FromUtf8((work / "mok.ini").string()), u"MOK", u"MATCHMODE", u""),
+      u"1")
+      << "a new settings file has the extended matching";
   const std::string output = test::ReadBytes(work / "out.csv");
   fs::remove(work / "out.csv");
   EXPECT_EQ(Run({}).first, 0);
   EXPECT_EQ(test::ReadBytes(work / "out.csv"), output);
+
+  auto mixed = Boxes("mixed.csv");
+  mixed.insert(mixed.end(), {"--yes", "--no"});
+  ASSERT_EQ(Run(mixed).first, 3);
+  mixed.push_back("--unprocessed-only");
+  const auto [status, out] = Run(mixed);
+  EXPECT_EQ(status, 3);
+  EXPECT_NE(
+      out.find("未処理の1件中1件変換できませんでした。\n（全2件のうち1件は前回変換済みです）"),
+      std::string::npos)
+      << out;
+}
+
+// Without -f the fields the records propose are used and named on the first line; when most
+// records fail over a field of surnames (one of them an address), the end names the address field
+// (issue 23).
+TEST_F(ConvertCommandTest, WithoutFieldTheProposedFieldIsUsedAndNamed) {
+  const auto [status, out] = Run({"-d", "東京都", "-i", MOK_DATA_DIR "/customers-surnames.csv",
+                                  "-o", (work / "s.csv").string(), "--no"});
+  EXPECT_TRUE(out.starts_with("住所フィールド：3番目のフィールド（見出し「住所」）")) << out;
+  test::WriteBytes(work / "names.csv",
+                   test::Sjis("ID,氏名,住所\r\n1,中村 花子,千代田区丸の内１－１－１\r\n"
+                              "2,木村 健,千代田区丸の内１－１－１\r\n"
+                              "3,東京都千代田区丸の内１－１－１,千代田区丸の内１－１－１\r\n"));
+  auto names = Boxes("names.csv");
+  names.push_back("--no");
+  EXPECT_NE(
+      Run(names).second.find("3件中2件変換できませんでした。\n住所フィールドに指定した2番目のフィ"
+                             "ールド（見出し「氏名」）には住所らしい文字列がわずかしかありませ"
+                             "ん。住所は3番目のフィールド（見出し「住所」）"),
+      std::string::npos);
 }
 
 // SIGTERM and SIGHUP stop a run like the stop button: the output holds complete lines only and

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "startup/command_line.h"
+#include "startup/new_settings.h"
 #include "startup/paths.h"
+#include "startup/profile.h"
 #include "startup/system_init.h"
 #include "support/recording_prompter.h"
 #include "support/temp_folder.h"
 
 namespace mok {
+using namespace std::string_literals;
 namespace {
 
 // The options parsed from `line` in one line of text; " shown" when a message was shown.
@@ -111,6 +114,24 @@ TEST_F(SystemInit, LoadsSettingsThenFixedNamesThenCreatesTheWorkspace) {
   EXPECT_EQ(AddPathSeparator(u"  /my data  ") + AddPathSeparator(u"   "), u"/my data/");
   EXPECT_EQ(AddPathSeparator(u"D:\\地図\\") + u"|" + AddPathSeparator(u"/d/"), u"D:\\地図\\|/d/");
   EXPECT_EQ(JoinPath(u"", u"x"), u"x");
+}
+
+// New settings start sensibly (issue 23): a new settings file has the extended matching and an
+// existing one keeps what it says; 全国 is chosen when nothing is remembered and it is there.
+TEST_F(SystemInit, ANewUserStartsWithTheExtendedMatchingAndTheNationwideRegion) {
+  test::RecordingPrompter prompter;
+  const std::u16string fresh = folder.File("new.ini");
+  EXPECT_TRUE(InitializeSystem(prompter, fresh, nullptr, nullptr).settings.extendedMatch);
+  EXPECT_EQ(ReadProfileString(fresh, u"MOK", u"MATCHMODE", u""), u"1");
+  for (const std::u16string& content : {u"[MOK]\r\nDBDIR=/x\r\n"s, u"[MOK]\r\nMATCHMODE=0\r\n"s}) {
+    test::WriteCp932(file, content);
+    EXPECT_FALSE(InitializeSystem(prompter, file, nullptr, nullptr).settings.extendedMatch);
+    EXPECT_EQ(test::ReadCp932(file), content);
+  }
+  const std::vector<std::u16string> nationwide = {u"東京都", u"全国"}, tokyo = {u"東京都"};
+  EXPECT_EQ(FirstRegion(u"", nationwide), u"全国");
+  EXPECT_EQ(FirstRegion(u"", tokyo), u"");
+  EXPECT_EQ(FirstRegion(u"大阪府", nationwide), u"大阪府");
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "batch/session.h"
+#include "db/import/main_database_import.h"
+#include "db/import/town_import.h"
 #include "engine/rules/fixed_tables.h"
 #include "startup/command_line.h"
 #include "ui/main_window.h"
@@ -101,6 +103,18 @@ TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
   std::erase(beforeRun, "cmdRegDictionary");  // the list button shows only after a run
   EXPECT_EQ(Usable(), beforeRun);
   EXPECT_EQ(Messages(), Strings{});
+
+  // Nothing remembered: 全国 when the folder has the nationwide databases (issue 23).
+  const std::filesystem::path nationwide = std::filesystem::path(folder.File("japan"));
+  db::CreateMainDatabase(nationwide, std::filesystem::path(MOK_DATA_DIR) / "prefectures.csv");
+  db::ImportTowns(nationwide, u"東京都",
+                  std::filesystem::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
+  db::ImportTowns(nationwide, u"全国",
+                  std::filesystem::path(MOK_SOURCE_DIR) / "tests/golden/towns.csv");
+  WriteProfileString(ini, u"MOK", u"DBDIR", nationwide.u16string());
+  WriteProfileString(ini, u"CURRENT", u"SelectPref", u"");
+  Create();
+  EXPECT_EQ(Text("cmbSelectPref"), "全国");
 
   // Without the database the window still opens, on the argument text alone.
   WriteProfileString(ini, u"MOK", u"DBDIR", folder.File("nothing-here"));
@@ -316,6 +330,47 @@ TEST_F(MainWindowTest, AddressFieldAndEncodingAreShownAndAWrongFieldIsNamed) {
   Get<QComboBox>("cmbOutputEncoding")->setCurrentIndex(3);
   emit Get<QComboBox>("cmbOutputEncoding")->activated(3);
   EXPECT_EQ(ReadProfileString(ini, u"MOK", u"OUTPUTENCODING", u""), u"utf8-bom");
+}
+
+// A chosen, dropped or command-line input gets the address fields its records propose, shown
+// with their sample; another file with the same headings keeps the fields chosen (issue 23).
+TEST_F(MainWindowTest, ANewInputGetsTheAddressFieldsItsRecordsPropose) {
+  WriteProfileString(ini, u"CURRENT", u"SelectPref", u"東京都");
+  Create();
+  QString chosen;
+  window->SetFileDialog([&](const ui::FileDialogRequest&) { return chosen; });
+  const std::pair<const char*, std::string> files[] = {
+      {"customers-utf8-bom.csv", "4|5"},
+      {"customers-surnames.csv", "3|"},  // after a field of surnames with 村, 町, 市
+      {"customers-excel-cp932.csv", "5|"},
+  };
+  for (const auto& [file, fields] : files) {
+    chosen = QStringLiteral(MOK_DATA_DIR "/") + QString::fromUtf8(file);
+    Press("cmdInputFile");
+    EXPECT_EQ(Text("txtAdrField_0") + "|" + Text("txtAdrField_1"), fields) << file;
+  }
+  QTest::qWait(300);
+  EXPECT_TRUE(Text("lblAdrFieldSample").starts_with("「住所」 例：東京都清瀬市中里"));
+  EXPECT_TRUE(Text("lblAdrFieldSample").ends_with("（住所らしい列を自動で選びました）"));
+
+  // The same headings: her choice stays.
+  const std::u16string copy = folder.File("copy.csv");
+  std::filesystem::copy_file(MOK_DATA_DIR "/customers-excel-cp932.csv",
+                             std::filesystem::path(copy));
+  Type("txtAdrField_0", QStringLiteral("2"));
+  chosen = QString::fromStdU16String(copy);
+  Press("cmdInputFile");
+  EXPECT_EQ(Text("txtAdrField_0"), "2");
+
+  // From the command line, the run starts on the proposed field.
+  prompter.Clear();
+  prompter.answers = {Answer::No};  // not the list of the addresses that fail on purpose
+  Create(u"-i " + text::FromUtf8(MOK_DATA_DIR "/customers-surnames.csv") + u" -o " +
+         folder.File("surnames-out.csv"));
+  ShowAndSettle();
+  EXPECT_EQ(Text("txtAdrField_0"), "3");
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_NE(Messages().back().find("50件中2件変換できませんでした"), std::string::npos);
 }
 
 // The monitor is repainted far less often than once per record, and still ends on the run's

@@ -78,6 +78,11 @@ TEST_F(SettingsDialogTest, EveryOptionShowsAndSetsItsField) {
 TEST_F(SettingsDialogTest, CancelChangesNothingAndHiddenValuesAreKept) {
   const std::string before = ReadBytes(ini);
   OpenOptions();
+  // The two matching modes are explained in a sentence each (issue 23).
+  const std::string modes = Text("lblMatchModes");
+  EXPECT_EQ(std::count(modes.begin(), modes.end(), '\n'), 1);
+  EXPECT_TRUE(modes.starts_with("標準照合（拡張照合なし）：")) << modes;
+  EXPECT_NE(modes.find("\n拡張照合："), std::string::npos) << modes;
   Press("chkPrefOutput", "optSeparation", "cmdCancel");
   EXPECT_TRUE(settings.prefOut && settings.townCombine);
   EXPECT_EQ(ReadBytes(ini), before);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "address_field_choice.h"
 #include "batch/conversion_run.h"
 #include "batch/output_claim.h"
 #include "batch/record_fields.h"
@@ -18,6 +19,7 @@
 #include "convert_summary.h"
 #include "progress_bar.h"
 #include "session_command.h"
+#include "startup/new_settings.h"
 #include "startup/settings_file.h"
 #include "stop_signals.h"
 #include "terminal_prompter.h"
@@ -105,7 +107,7 @@ void TerminalObserver::ListUnconvertedRows(const batch::RunFiles& files) {
 // The boxes as the main window would show them: the remembered entries, then the options. A new
 // input without -o gets its own output name, as the main window's output follows its input.
 batch::RunRequest RequestOf(const ParsedOptions& options, const CurrentState& remembered,
-                            const Settings& settings) {
+                            const Settings& settings, const std::vector<std::u16string>& regions) {
   auto box = [&](std::string_view option, const std::u16string& rememberedText) {
     const auto value = options.Value(option);
     return value ? text::FromUtf8(*value) : rememberedText;
@@ -115,14 +117,29 @@ batch::RunRequest RequestOf(const ParsedOptions& options, const CurrentState& re
   request.outputPath = box("-o", request.inputPath == remembered.inputFilePath
                                      ? remembered.outputFilePath
                                      : batch::DefaultOutputPath(request.inputPath, settings));
-  request.region = box("-d", remembered.selectPref);
+  request.region = box("-d", FirstRegion(remembered.selectPref, regions));
   request.startRow = box("-l", remembered.startRow);
   request.addressFields.assign(remembered.adrFields.begin(), remembered.adrFields.end());
   // -f 5,6: the address is joined from fields 5 and 6, as from the window's boxes 住所１ and
   // 住所２.
   if (const auto fields = options.Value("-f"))
     request.addressFields = batch::SplitFields(text::FromUtf8(*fields), u",");
+  // The remembered entries of mok.ini are the desktop program's: changed only when asked.
+  request.remember = options.Has("--remember");
   return request;
+}
+
+// Without -f, the fields the input's records propose, named on the first line of output.
+void ProposeAddressFields(const ParsedOptions& options, const db::AddressDatabase& database,
+                          batch::RunRequest& request, bool quiet) {
+  if (options.Has("-f"))
+    return;
+  const AddressFieldChoice choice = ChooseAddressFields(database, request);
+  request.addressFields = choice.fields;
+  if (!quiet && !choice.line.empty()) {
+    std::printf("%s\n", choice.line.c_str());
+    std::fflush(stdout);
+  }
 }
 
 void ListRegions(const std::vector<std::u16string>& regions) {
@@ -190,13 +207,13 @@ int Convert(const ParsedOptions& options) {
     return 2;
   session->settings.jobs = static_cast<int16_t>(*jobs);
 
-  const batch::RunRequest request =
-      RequestOf(options, LoadCurrentState(session->settingsFilePath), session->settings);
+  const std::vector<std::u16string>& regions = session->database.RegionList();
+  batch::RunRequest request =
+      RequestOf(options, LoadCurrentState(session->settingsFilePath), session->settings, regions);
   if (request.addressFields.size() > batch::kMaxAddressFields) {
     std::fputs("mok2 convert: at most four address fields (-f 5,6)\n", stderr);
     return 1;
   }
-  const std::vector<std::u16string>& regions = session->database.RegionList();
   // Without a region the run would end silently (the desktop program shows nothing either, as
   // its combo box is in plain sight); on a terminal, say what is missing.
   if (request.region.empty()) {
@@ -206,6 +223,12 @@ int Convert(const ParsedOptions& options) {
   }
   if (!TakeEncodings(options, session->settings))
     return 1;
+  // For this run only: the settings file keeps its NOTOVERWRITE.
+  if (options.Has("--unprocessed-only"))
+    session->settings.notOverwrite = true;
+  ProposeAddressFields(options, session->database, request, quiet);
+  if (request.remember)
+    CreateNewSettingsFile(session->settingsFilePath);
 
   TerminalObserver observer(bar, session->settings);
   batch::ConversionRun run(*session, prompter, observer);
@@ -230,7 +253,11 @@ Command ConvertCommand() {
           "--encoding or INPUTENCODING in the settings file names it; the output is written\n"
           "in the input's encoding unless\n"
           "--output-encoding or OUTPUTENCODING in the settings file names another. Options\n"
-          "not given take the values the last run remembered in the settings file.\n"
+          "not given take the values the desktop program remembered in the settings file\n"
+          "(the region 全国 when none is remembered and the nationwide databases are there);\n"
+          "the run changes them only with --remember. Without -f the address field is the\n"
+          "one whose values look most like addresses (two fields when the address is split\n"
+          "over 住所1 and 住所2), named on the first line of output.\n"
           "Ctrl-C asks whether to stop (answered by --yes/--no); the records before it are kept.\n"
           "An existing output that is not this input's earlier output is replaced only with\n"
           "--yes. Without -o the output is <input>_結果.csv beside the input (or the one\n"
@@ -241,13 +268,20 @@ Command ConvertCommand() {
       .options = {{"-d", "REGION", "region (region database) to convert against", true},
                   {"-i", "FILE", "input file", true},
                   {"-o", "FILE", "output file", true},
-                  {"-l", "ROW", "first line to convert (1-based; 2 skips a header line)", true},
+                  {"-l", "ROW",
+                   "first line to convert (1-based, at least 1; 2 skips a header line)", true},
                   {"-f", "FIELD[,FIELD]",
                    "number of the address field (1-based); up to four "
-                   "fields joined in order (-f 5,6)",
+                   "fields joined in order (-f 5,6); default: the one proposed from the records",
                    true},
                   {"--encoding", "ENC",
                    "the input's encoding: cp932 or utf8 (default: from its bytes)"},
+                  {"--unprocessed-only", "",
+                   "convert only the records that failed in the existing output (as "
+                   "NOTOVERWRITE=1)"},
+                  {"--remember", "",
+                   "remember the region, files, start row and fields in the settings file for "
+                   "the desktop program"},
                   {"--output-encoding", "ENC", "cp932, utf8 or utf8-bom (default: as the input)"},
                   kDbDirOption,
                   kMainDbOption,

@@ -6,6 +6,7 @@
 
 #include "batch/database_message.h"
 #include "batch/worker_count.h"
+#include "startup/new_settings.h"
 #include "startup/paths.h"
 #include "startup/settings_file.h"
 #include "startup/system_init.h"
@@ -36,9 +37,12 @@ std::unique_ptr<batch::Session> SessionCommand::Open(Prompter& prompter) const {
     Complain("unknown matching '" + *match + "' (standard or extended)");
     return nullptr;
   }
+  const std::u16string settingsFile = ini ? text::FromUtf8(*ini) : DefaultSettingsFile(prompter);
+  const bool newUser = !std::filesystem::exists(std::filesystem::path(settingsFile), ec);
   auto session = std::make_unique<batch::Session>(
-      ini ? text::FromUtf8(*ini) : DefaultSettingsFile(prompter), prompter,
-      dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+      settingsFile, prompter, dbDir ? std::optional(text::FromUtf8(*dbDir)) : std::nullopt);
+  if (newUser)
+    StartAsNewUser(session->settings);
   if (match)
     session->settings.extendedMatch = *match == "extended";
   // --main-db decides for this run only, as --db-dir does.
