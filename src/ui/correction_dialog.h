@@ -14,6 +14,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -74,6 +75,9 @@ class CorrectionDialog : public QDialog {
   // address (prefecture, municipality, ward, town name) that holds it, or else the run of
   // characters of one kind (kanji, hiragana, katakana, digits…) around it.
   std::pair<int, int> WordAt(int at) const;
+  // The parts of `address` as the split finds them with the learning dictionary, or as written
+  // (`asWritten`: no learned word applied).
+  engine::AddressParts Parts(const std::u16string& address, bool asWritten) const;
   // The check's result, in the dialog rather than in a box over it.
   void ShowCheckResult(const std::u16string& text, bool matched);
 
@@ -85,6 +89,8 @@ class CorrectionDialog : public QDialog {
   std::u16string oldWord_;        // the selected (wrong) word, taken at check time
   std::u16string newWord_;        // the replacement, taken at check time
   bool restoring_ = false;
+  // The word a double click took (start, length), until the release that ends the click.
+  std::optional<std::pair<int, int>> clickedWord_;
   std::function<void(const LearnedWord&)> registered_;
 
   QLineEdit* addressBox_;
