@@ -165,6 +165,7 @@ void ConversionRun::ShowEnd(const RunOutcome& outcome) {
       ShowInMapProgram(context_.settings, prompter_, lastFiles_.outputPath);
       return;
     case StopReason::UserStop:
+      prompter_.ShowMessage(StoppedRunMessage(outcome));
       AskEditUnconverted(outcome, false);
       return;
     default:
