@@ -74,8 +74,11 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return outcome;
   }
   const auto numbers = ReadRunNumbers(request);
-  if (const auto* error = std::get_if<FileError>(&numbers))
-    return Ended(outcome, StopReason::Error, error->Text());
+  if (const auto* problem = std::get_if<RequestProblem>(&numbers)) {
+    prompter_.ShowMessage(problem->message);
+    observer_.FocusInputBox(problem->box);
+    return Ended(outcome, StopReason::Error, std::nullopt);  // said here
+  }
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
   const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressFields),
                            prompter_);

@@ -17,6 +17,7 @@ enum class InputBox {
   InputFile,
   OutputFile,
   StartRow,
+  AddressField,  // the first address field box
 };
 
 // The three text boxes of the status monitor.

@@ -109,7 +109,7 @@ TEST_F(MainWindowTest, LoadFillsTheRegionsAndTheRememberedEntriesWhenItCan) {
   EXPECT_EQ(Messages()[0],
             "メインデータベース " + text::ToUtf8(folder.File("nothing-here")) +
                 "/mok2.sqlite を開けません。データベースフォルダ（環境設定）を確かめて"
-                "下さい。\r\n（エラー番号 14）");
+                "下さい。");
   EXPECT_EQ(Get<QComboBox>("cmbSelectPref")->count(), 0);
   EXPECT_EQ(Text("txtInputFile"), "-i a.csv");
 }

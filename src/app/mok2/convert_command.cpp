@@ -65,7 +65,7 @@ class TerminalObserver : public batch::RunObserver {
   TerminalObserver(ProgressBar& bar, const Settings& settings) : bar_(bar), settings_(settings) {}
   void SetRunningState(bool) override {}
   void FocusInputBox(batch::InputBox box) override {
-    const char* option[] = {"-i FILE", "-o FILE", "-l ROW"};
+    const char* option[] = {"-i FILE", "-o FILE", "-l ROW", "-f FIELD"};
     std::fprintf(stderr, "(give it with %s)\n", option[static_cast<int>(box)]);
   }
   void ShowProgress(int32_t current, int32_t total) override { bar_.Show(current, total); }
