@@ -348,8 +348,12 @@ TEST_F(MainWindowTest, MonitorIsRepaintedAtMostAboutThirtyTimesASecond) {
 }
 
 // Every window's standard dialogs speak Japanese: the file chooser (the toolkit's own, with Qt's
-// translation) among them.
+// translation) among them, its dates (written in the system locale's short form) too, whatever
+// the locale the program was started in.
 TEST_F(MainWindowTest, FileChooserSpeaksJapanese) {
+  EXPECT_EQ(
+      QLocale::system().toString(QDateTime(QDate(2026, 12, 8), QTime(15, 4)), QLocale::ShortFormat),
+      QStringLiteral("2026/12/08 15:04"));
   Create();
   Strings english = {"not shown"};
   EXPECT_EQ(OpenedBy([&] { Press("cmdInputFile"); },
