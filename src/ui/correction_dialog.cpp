@@ -171,19 +171,17 @@ bool CorrectionDialog::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
       // Let the box finish its own handling of the release first, so the selection is final.
       addressBox_->event(event);
-      // The release that ends a double click comes after its word was taken, when the box has
-      // lost the focus and with it the selection: the word stays the double click's.
-      if (clickedWord_)
-        addressBox_->setSelection(clickedWord_->first, clickedWord_->second);
-      clickedWord_.reset();
       TakeSelectedWord();
       return true;
-    case QEvent::MouseButtonDblClick:
-      clickedWord_ = WordAt(
+    case QEvent::MouseButtonDblClick: {
+      // The release that ends the double click follows; the word taken here is still selected
+      // then (TakeSelectedWord selects it again), so the release takes the same word.
+      const auto [start, length] = WordAt(
           addressBox_->cursorPositionAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
-      addressBox_->setSelection(clickedWord_->first, clickedWord_->second);
+      addressBox_->setSelection(start, length);
       TakeSelectedWord();
       return true;
+    }
     case QEvent::KeyPress: {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if ((key == Qt::Key_Return || key == Qt::Key_Enter) && addressBox_->hasSelectedText()) {
@@ -247,8 +245,9 @@ void CorrectionDialog::TakeSelectedWord() {
   newWordBox_->setText(selected);
   newWordBox_->setFocus(Qt::MouseFocusReason);
   newWordBox_->selectAll();
-  // The box drops its selection with the focus; it is shown again, so that the address still
-  // shows which word the new word replaces.
+  // The box drops its selection with the focus; it is selected again, so that the address still
+  // shows which word the new word replaces, and the release that ends a double click (it comes
+  // after the word was taken) takes the same word instead of an empty one.
   if (start >= 0)
     addressBox_->setSelection(start, static_cast<int>(selected.size()));
 }

@@ -14,7 +14,6 @@
 
 #include <QDialog>
 #include <functional>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -89,8 +88,6 @@ class CorrectionDialog : public QDialog {
   std::u16string oldWord_;        // the selected (wrong) word, taken at check time
   std::u16string newWord_;        // the replacement, taken at check time
   bool restoring_ = false;
-  // The word a double click took (start, length), until the release that ends the click.
-  std::optional<std::pair<int, int>> clickedWord_;
   std::function<void(const LearnedWord&)> registered_;
 
   QLineEdit* addressBox_;
