@@ -86,8 +86,11 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return outcome;
   }
   const auto numbers = ReadRunNumbers(request);
-  if (const auto* error = std::get_if<FileError>(&numbers))
-    return Ended(outcome, StopReason::Error, error->Text());
+  if (const auto* problem = std::get_if<RequestProblem>(&numbers)) {
+    prompter_.ShowMessage(problem->message);
+    observer_.FocusInputBox(problem->box);
+    return Ended(outcome, StopReason::Error, std::nullopt);  // said here
+  }
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
   const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressFields),
                            prompter_);
@@ -188,6 +191,7 @@ void ConversionRun::ShowEnd(const RunOutcome& outcome) {
       ShowInMapProgram(context_.settings, prompter_, lastFiles_.outputPath);
       return;
     case StopReason::UserStop:
+      prompter_.ShowMessage(StoppedRunMessage(outcome));
       AskEditUnconverted(outcome, false);
       return;
     default:

@@ -89,29 +89,30 @@ std::u16string DatabaseMessage(const DbError& error) {
     return where + u" の内容に誤りがあります。" + std::u16string(kRebuild) + u"\r\n（詳細：" +
            error.Text() + u"）";
   }
-  std::u16string sentence;
+  // The failures whose sentence says what to do go without the engine's number; the others
+  // (a damaged file, a disk error) keep it for whoever looks further.
   switch (error.number & 0xFF) {  // the primary result code of an extended one
     case 14:                      // SQLITE_CANTOPEN
-      sentence = where + u" を開けません。データベースフォルダ（環境設定）" +
-                 (where.starts_with(u"地域") ? u"と地域名" : u"") + u"を確かめて下さい。";
+      return where + u" を開けません。データベースフォルダ（環境設定）" +
+             (where.starts_with(u"地域") ? u"と地域名" : u"") + u"を確かめて下さい。";
+    case 5:  // SQLITE_BUSY
+    case 6:  // SQLITE_LOCKED
+      return where + u" は他のプログラムが使用中です。しばらく待ってからもう一度実行して下さい。";
+    case 3:  // SQLITE_PERM
+    case 8:  // SQLITE_READONLY
+      return where + u" に書き込めません。ファイルとフォルダの書込み権限を確かめて下さい。";
+    case 13:  // SQLITE_FULL
+      return u"ディスクの空きが足りないため、" + where +
+             u" に書き込めません。空きを作ってからもう一度実行して下さい。";
+    default:
       break;
+  }
+  std::u16string sentence;
+  switch (error.number & 0xFF) {
     case 11:  // SQLITE_CORRUPT
     case 26:  // SQLITE_NOTADB
       sentence = where + u" は壊れているか、データベースファイルではありません。" +
                  std::u16string(kRebuild);
-      break;
-    case 5:  // SQLITE_BUSY
-    case 6:  // SQLITE_LOCKED
-      sentence =
-          where + u" は他のプログラムが使用中です。しばらく待ってからもう一度実行して下さい。";
-      break;
-    case 3:  // SQLITE_PERM
-    case 8:  // SQLITE_READONLY
-      sentence = where + u" に書き込めません。ファイルとフォルダの書込み権限を確かめて下さい。";
-      break;
-    case 13:  // SQLITE_FULL
-      sentence = u"ディスクの空きが足りないため、" + where +
-                 u" に書き込めません。空きを作ってからもう一度実行して下さい。";
       break;
     case 10:  // SQLITE_IOERR
       sentence =

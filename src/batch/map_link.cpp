@@ -86,7 +86,9 @@ bool ShowInMapProgram(const Settings& settings, Prompter& prompter,
     if (start(argv, error))
       return true;
   }
-  prompter.ShowMessage(error.Text() + u"\r\nDDE");
+  prompter.ShowMessage(
+      u"地図プログラムに変換結果を渡せませんでした。変換結果のファイルはそのまま使えます。\r\n" +
+      error.Text() + u"\r\nDDE");
   return false;
 }
 

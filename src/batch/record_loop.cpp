@@ -53,8 +53,6 @@ RunOutcome RecordLoop::Run(RunOutcome outcome, const InputCount& count) {
   RecordLookahead ahead(files_.Input(), files_.Previous(), reader_.Source().addressFields,
                         pool.get(), Recognizes(kind_, context_.settings.delimiter));
   for (int32_t position = 1; !ahead.AtEnd(); ++position) {
-    if (StopConfirmed())
-      return End({StopReason::UserStop, std::nullopt});
     // A normal run clears the monitor's source box before each record is read; an
     // unprocessed-only run after each record, when the monitor is on.
     if (!kind_.unprocessedOnly)
@@ -89,9 +87,14 @@ std::optional<RecordLoop::Stop> RecordLoop::TakeRecord(RecordLookahead::Record& 
   if (!kind_.unprocessedOnly && input.status == RecordStatus::NoAddressField)
     return Stop{StopReason::NoAddressField, std::nullopt};
   const std::u16string display = CompactFields(input.address);
-  context_.observer.ShowProgress(position, outcome_.records);
   if (context_.settings.monitor)
     context_.observer.SetMonitorText(MonitorBox::Source, display);
+  // The stop request is taken once per record, when the monitor shows it as the one to convert
+  // next and the previous record with its result: the window repaints the monitor here, and the
+  // two boxes then show two different records.
+  if (StopConfirmed())
+    return Stop{StopReason::UserStop, std::nullopt};
+  context_.observer.ShowProgress(position, outcome_.records);
   if (LineReader* previous = files_.Previous();
       previous != nullptr &&
       !reader_.ReportRead(record.previous.status, *previous, record.previous.number)) {

@@ -31,6 +31,19 @@ std::u16string EndOfRunMessage(const RunOutcome& outcome) {
          BlankCount(outcome);
 }
 
+std::u16string StoppedRunMessage(const RunOutcome& outcome) {
+  // An unprocessed-only run puts its new output in place only at the end; after a stop the next
+  // run (of either kind) starts again from the first record.
+  if (outcome.unprocessedOnly) {
+    return u"変換を中止しました。（未処理データのみ変換）\r\n出力ファイルは前回のまま変わっていませ"
+           u"ん。\r\nもう一度実行すると、未処理のレコードを最初から変換します。";
+  }
+  return u"変換を中止しました。\r\n出力ファイルには、全" + Number(outcome.records) +
+         u"件のうち中止までの" + Number(outcome.processed) +
+         u"件を書き込みました。\r\n残りのレコードも変換するには、もう一度実行して下さい（最初から"
+         u"変換します）。";
+}
+
 std::u16string UnconvertedCounts(const RunOutcome& outcome, bool finished) {
   std::u16string counts = Number(outcome.processed) + u"件中" + Number(outcome.failed) +
                           u"件変換できませんでした。" + BlankCount(outcome);

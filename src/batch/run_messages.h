@@ -22,6 +22,12 @@ std::u16string BlankCount(const RunOutcome& outcome);
 // records with an empty address are counted apart.
 std::u16string EndOfRunMessage(const RunOutcome& outcome);
 
+// The message of a run the user stopped: that it was stopped, what the output holds (a normal
+// run wrote the records before the stop; an unprocessed-only run leaves the earlier output as it
+// was), and what to do to convert the rest.
+//   変換を中止しました。\r\n出力ファイルには、全10件のうち中止までの4件を書き込みました。\r\n…
+std::u16string StoppedRunMessage(const RunOutcome& outcome);
+
 // The counts of a run with failed records; `finished`: it reached the end of the input.
 std::u16string UnconvertedCounts(const RunOutcome& outcome, bool finished);
 

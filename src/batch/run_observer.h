@@ -17,6 +17,7 @@ enum class InputBox {
   InputFile,
   OutputFile,
   StartRow,
+  AddressField,  // the first address field box
 };
 
 // The three text boxes of the status monitor.
@@ -44,7 +45,8 @@ class RunObserver {
   // A monitor box takes `text` and is repainted ("" clears it).
   virtual void SetMonitorText(MonitorBox box, const std::u16string& text) = 0;
 
-  // Called once per record before it is read: let the event loop run (repaint, clicks) and
+  // Called once per record, once it is read and shown in the monitor's source box and before it
+  // is converted: let the event loop run (repaint, clicks) and
   // return true when the stop button was pressed since the last call. The run then asks
   // whether to stop. (A stop can also be requested with ConversionRun::RequestCancel.)
   virtual bool PollStopRequest() = 0;

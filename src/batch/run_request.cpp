@@ -23,14 +23,17 @@ std::optional<RequestProblem> CheckRequest(const RunRequest& request) {
   return std::nullopt;
 }
 
-std::variant<RunNumbers, FileError> ReadRunNumbers(const RunRequest& request) {
+std::variant<RunNumbers, RequestProblem> ReadRunNumbers(const RunRequest& request) {
+  const RequestProblem fieldProblem{
+      u"住所フィールドには、住所の入っている列の番号（1、2、…）を入力して下さい。",
+      InputBox::AddressField};
   const auto startRow = ParseNumber(request.startRow);
   const auto startRowValue = startRow
                                  ? RoundedInRange(*startRow, std::numeric_limits<int16_t>::min(),
                                                   std::numeric_limits<int16_t>::max())
                                  : std::nullopt;
   if (!startRowValue)
-    return OverflowError();
+    return RequestProblem{u"変換開始行には32767までの数値を入力して下さい。", InputBox::StartRow};
   RunNumbers numbers{static_cast<int32_t>(*startRowValue), {}};
   for (std::size_t box = 0; box < request.addressFields.size(); ++box) {
     // The first box is always read; a later one only when something is typed in it.
@@ -38,16 +41,15 @@ std::variant<RunNumbers, FileError> ReadRunNumbers(const RunRequest& request) {
     if (box > 0 && text.find_first_not_of(u" \u3000") == std::u16string::npos)
       continue;
     const auto field = ParseNumber(text);
-    if (!field)
-      return TypeMismatchError();
-    const auto fieldValue = RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
-                                           std::numeric_limits<int32_t>::max());
+    const auto fieldValue = field ? RoundedInRange(*field, std::numeric_limits<int32_t>::min(),
+                                                   std::numeric_limits<int32_t>::max())
+                                  : std::nullopt;
     if (!fieldValue)
-      return OverflowError();
+      return fieldProblem;
     numbers.addressFields.push_back(static_cast<int32_t>(*fieldValue - 1));
   }
   if (numbers.addressFields.empty())
-    return TypeMismatchError();
+    return fieldProblem;
   return numbers;
 }
 

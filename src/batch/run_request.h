@@ -12,7 +12,6 @@
 #include <variant>
 #include <vector>
 
-#include "batch/file_error.h"
 #include "batch/run_observer.h"
 
 namespace mok::batch {
@@ -52,7 +51,8 @@ struct RunNumbers {
   std::vector<int32_t> addressFields{0};
 };
 
-// The numbers, or the error of a box that does not convert (a type mismatch, an overflow).
-std::variant<RunNumbers, FileError> ReadRunNumbers(const RunRequest& request);
+// The numbers, or the problem of a box that does not hold a number in range (letters in the
+// address field box, a start row beyond 16 bits).
+std::variant<RunNumbers, RequestProblem> ReadRunNumbers(const RunRequest& request);
 
 }  // namespace mok::batch

@@ -15,7 +15,8 @@ namespace {
 
 // Reading past the end of a file while the leading lines are skipped.
 FileError InputPastEndOfFile() {
-  return {u"ファイルの終わりを越えて入力しようとしました。", 62};
+  return {u"入力ファイルまたは出力ファイルが、変換開始行より前で終わっています。", 62,
+          u"変換開始行と、出力ファイルがこの入力ファイルの変換結果であることを確かめて下さい。"};
 }
 
 // Skips `count` records of `file` without decoding them (they are never shown).

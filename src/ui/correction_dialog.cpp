@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "batch/database_message.h"
+#include "engine/forwarding_store.h"
 #include "engine/recognition/learned_word_kind.h"
 #include "engine/rules/address_fields.h"
 #include "text/text.h"
@@ -57,6 +58,16 @@ int CharacterKind(char16_t c) {
   return 0;  // punctuation, spaces, separators: a word of their own
 }
 
+// The address data without the learning dictionary: an address split as it is written.
+class WithoutLearnedWords : public engine::ForwardingStore {
+ public:
+  using ForwardingStore::ForwardingStore;
+  DbResult<std::optional<engine::LearnedWord>> FindLearnedWord(engine::WordKind,
+                                                               std::u16string_view) override {
+    return std::optional<engine::LearnedWord>();
+  }
+};
+
 }  // namespace
 
 CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase& database,
@@ -71,7 +82,9 @@ CorrectionDialog::CorrectionDialog(const Settings& settings, db::AddressDatabase
   setObjectName("frmEdit");
   setWindowTitle(QStringLiteral("MOK 辞書編集ツール"));
 
-  QLabel* selectHint = Label(this, "Label1", u"修正する語句をドラッグで選択してください。");
+  QLabel* selectHint = Label(
+      this, "Label1",
+      u"修正する語句をドラッグ（またはダブルクリック）するか、Shift＋矢印キーで選択してください。");
   addressBox_ = TextBox(this, "txtAddress");
   addressBox_->setMinimumWidth(420);
   oldWordLabel_ = Label(this, "lblOldWord", u"変換対象の語句");
@@ -161,6 +174,8 @@ bool CorrectionDialog::eventFilter(QObject* watched, QEvent* event) {
       TakeSelectedWord();
       return true;
     case QEvent::MouseButtonDblClick: {
+      // The release that ends the double click follows; the word taken here is still selected
+      // then (TakeSelectedWord selects it again), so the release takes the same word.
       const auto [start, length] = WordAt(
           addressBox_->cursorPositionAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
       addressBox_->setSelection(start, length);
@@ -224,11 +239,17 @@ void CorrectionDialog::ShowSelectedWord() {
 }
 
 void CorrectionDialog::TakeSelectedWord() {
+  const int start = addressBox_->selectionStart();
   const QString selected = addressBox_->selectedText();
   oldWordLabel_->setText(selected);
   newWordBox_->setText(selected);
   newWordBox_->setFocus(Qt::MouseFocusReason);
   newWordBox_->selectAll();
+  // The box drops its selection with the focus; it is selected again, so that the address still
+  // shows which word the new word replaces, and the release that ends a double click (it comes
+  // after the word was taken) takes the same word instead of an empty one.
+  if (start >= 0)
+    addressBox_->setSelection(start, static_cast<int>(selected.size()));
 }
 
 void CorrectionDialog::KeepAddress() {
@@ -275,6 +296,14 @@ void CorrectionDialog::CheckCorrection() {
   }
 }
 
+engine::AddressParts CorrectionDialog::Parts(const std::u16string& address, bool asWritten) const {
+  const std::u16string cleaned = engine::StripQuotesAndSpaces(address);
+  if (!asWritten)
+    return recognizer_.SplitAddress(cleaned, database_).parts;
+  WithoutLearnedWords store(database_);
+  return recognizer_.SplitAddress(cleaned, store).parts;
+}
+
 void CorrectionDialog::RegisterWord() {
   const std::u16string pair = u"<" + oldWord_ + u"→" + newWord_ + u">";
   if (prompter_.Ask(pair + u"をユーザー辞書に登録しますか？", MessageButtons::OkCancel) !=
@@ -282,20 +311,23 @@ void CorrectionDialog::RegisterWord() {
     return;
   }
   // The kind comes from the parts of the uncorrected address; whether its split completed does
-  // not matter.
-  const std::optional<engine::WordKind> kind = engine::LearnedWordKind(
-      recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address_), database_).parts, oldWord_);
+  // not matter. A word the dictionary holds already rewrites its part of the address, which then
+  // no longer shows the word: its kind is found in the address as written, and the dictionary
+  // answers that the pair is there.
+  bool asWritten = false;
+  std::optional<engine::WordKind> kind = engine::LearnedWordKind(Parts(address_, false), oldWord_);
+  if (!kind) {
+    asWritten = true;
+    kind = engine::LearnedWordKind(Parts(address_, true), oldWord_);
+  }
   if (!kind) {
     prompter_.ShowMessage(u"選択が不明です。");
     return;
   }
   // A pair that could never apply is not stored (issue 21).
-  const auto split = [this](const std::u16string& address) {
-    return recognizer_.SplitAddress(engine::StripQuotesAndSpaces(address), database_).parts;
-  };
-  if (!engine::ReplacementStaysInPart(split(address_),
-                                      split(ReplaceFirstWord(address_, oldWord_, newWord_)), *kind,
-                                      newWord_)) {
+  if (!engine::ReplacementStaysInPart(
+          Parts(address_, asWritten),
+          Parts(ReplaceFirstWord(address_, oldWord_, newWord_), asWritten), *kind, newWord_)) {
     const std::u16string part(engine::PartName(*kind));
     prompter_.ShowMessage(
         pair + u"は登録できません。「" + newWord_ + u"」は" + part +
@@ -314,7 +346,7 @@ void CorrectionDialog::RegisterWord() {
   }
   // One message says what happened: the pair is there already, or the dictionary failed.
   if (registered) {
-    prompter_.ShowMessage(u"'" + oldWord_ + u"' → '" + newWord_ + u"'は既に登録されています。");
+    prompter_.ShowMessage(u"「" + oldWord_ + u"」→「" + newWord_ + u"」は既に登録されています。");
     return;
   }
   prompter_.ShowMessage(pair + u"をユーザー辞書の登録に失敗しました。\r\n" +

@@ -74,6 +74,9 @@ class CorrectionDialog : public QDialog {
   // address (prefecture, municipality, ward, town name) that holds it, or else the run of
   // characters of one kind (kanji, hiragana, katakana, digits…) around it.
   std::pair<int, int> WordAt(int at) const;
+  // The parts of `address` as the split finds them with the learning dictionary, or as written
+  // (`asWritten`: no learned word applied).
+  engine::AddressParts Parts(const std::u16string& address, bool asWritten) const;
   // The check's result, in the dialog rather than in a box over it.
   void ShowCheckResult(const std::u16string& text, bool matched);
 

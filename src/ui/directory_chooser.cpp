@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -67,6 +68,17 @@ DirectoryChooser::DirectoryChooser(std::u16string startFolder, Prompter& prompte
         currentDir_.startsWith(folder.endsWith('/') ? folder : folder + '/'))
       MoveFolderList(currentDir_);
   });
+  // Folders read later and the model's delayed sort move the rows after the list was moved:
+  // until the user scrolls or clicks, the list is brought back to the current folder each time.
+  for (const auto changed : {&QFileSystemModel::rowsInserted, &QFileSystemModel::rowsRemoved}) {
+    connect(model_, changed, this, &DirectoryChooser::KeepCurrentFolderInView,
+            Qt::QueuedConnection);
+  }
+  connect(model_, &QFileSystemModel::layoutChanged, this,
+          &DirectoryChooser::KeepCurrentFolderInView, Qt::QueuedConnection);
+  connect(folderList_->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this] { followCurrent_ = false; });
+  connect(folderList_, &QTreeView::pressed, this, [this] { followCurrent_ = false; });
   connect(driveBox_, &QComboBox::activated, this, &DirectoryChooser::ChangeDrive);
   connect(folderList_, &QTreeView::clicked, this, &DirectoryChooser::ShowClickedFolder);
   connect(folderList_, &QTreeView::activated, this, &DirectoryChooser::OpenFolder);
@@ -102,12 +114,21 @@ void DirectoryChooser::Load(const std::u16string& startFolder) {
 
 void DirectoryChooser::MoveFolderList(const QString& path) {
   currentDir_ = QDir::cleanPath(path);
+  followCurrent_ = true;
   const QModelIndex index = model_->index(currentDir_);
   if (!index.isValid())
     return;
   folderList_->setCurrentIndex(index);
   folderList_->expand(index);
   folderList_->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void DirectoryChooser::KeepCurrentFolderInView() {
+  if (!followCurrent_)
+    return;
+  const QModelIndex index = model_->index(currentDir_);
+  if (index.isValid())
+    folderList_->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 void DirectoryChooser::ChangeDrive(int index) {

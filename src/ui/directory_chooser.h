@@ -39,6 +39,9 @@ class DirectoryChooser : public QDialog {
   void Load(const std::u16string& startFolder);
   void ShowFolderPath();
   void MoveFolderList(const QString& path);
+  // Scrolls the list back to the current folder unless the user has scrolled or clicked in it
+  // since the list was last moved.
+  void KeepCurrentFolderInView();
 
   Prompter& prompter_;
   std::optional<std::u16string> chosen_;
@@ -47,6 +50,7 @@ class DirectoryChooser : public QDialog {
   QTreeView* folderList_;
   QFileSystemModel* model_;
   QString currentDir_;  // the folder the folder list is on
+  bool followCurrent_ = true;
 };
 
 }  // namespace mok::ui

@@ -7,6 +7,15 @@
 
 namespace mok::ui {
 
+void UseJapaneseDates() {
+  const QByteArray all = qgetenv("LC_ALL");
+  if (!all.isEmpty()) {
+    qputenv("LANG", all);
+    qunsetenv("LC_ALL");
+  }
+  qputenv("LC_TIME", "ja_JP.UTF-8");
+}
+
 bool InstallJapaneseTranslation(QCoreApplication& app) {
   // The program is Japanese whatever the user's locale says, and so are the dialogs.
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

@@ -337,6 +337,9 @@ void MainWindow::FocusInputBox(batch::InputBox box) {
     case batch::InputBox::StartRow:
       startRowBox_->setFocus();
       break;
+    case batch::InputBox::AddressField:
+      addressFieldBoxes_[0]->setFocus();
+      break;
   }
 }
 

@@ -127,16 +127,7 @@ void PreviewWindow::LoadPreviewGrid() {
   grid_->clear();
   grid_->setRowCount(0);
   grid_->setColumnCount(columnCount_);
-  // The fixed first row carries the field numbers, which are what 登録 registers; the field the
-  // main window uses now is marked.
-  bool ok = false;
-  const int inUse = addressField_->text().trimmed().toInt(&ok) - 1;
-  QStringList numbers;
-  for (int column = 0; column < columnCount_; ++column) {
-    numbers << QString::number(column + 1) +
-                   (ok && column == inUse ? QStringLiteral("（使用中）") : QString());
-  }
-  grid_->setHorizontalHeaderLabels(numbers);
+  MarkFieldsInUse();
   std::optional<batch::LineReader> file = reader_.Open();
   if (!file)
     return;
@@ -164,6 +155,23 @@ void PreviewWindow::LoadPreviewGrid() {
   // No column is chosen for the user: 登録 without a choice asks for one.
   if (chosenColumn >= 0 && chosenColumn < grid_->columnCount() && grid_->rowCount() > 0)
     grid_->setCurrentCell(0, chosenColumn);
+}
+
+void PreviewWindow::MarkFieldsInUse() {
+  // The fixed first row carries the field numbers, which are what 登録 registers; the fields the
+  // main window uses now (住所１ and 住所２) are marked.
+  const auto fieldOf = [](const QLineEdit* box) {
+    bool ok = false;
+    const int field = box ? box->text().trimmed().toInt(&ok) - 1 : -1;
+    return ok ? field : -1;
+  };
+  const int first = fieldOf(addressField_), second = fieldOf(secondField_);
+  QStringList numbers;
+  for (int column = 0; column < columnCount_; ++column) {
+    numbers << QString::number(column + 1) +
+                   (column == first || column == second ? QStringLiteral("（使用中）") : QString());
+  }
+  grid_->setHorizontalHeaderLabels(numbers);
 }
 
 void PreviewWindow::Redisplay() {
@@ -204,6 +212,7 @@ bool PreviewWindow::RegisterPreviewField(int32_t column) {
   }
   (registeredFields_ == 0 ? addressField_ : secondField_)->setText(QString::number(column + 1));
   ++registeredFields_;
+  MarkFieldsInUse();
   return true;
 }
 
@@ -212,6 +221,7 @@ void PreviewWindow::ClearFields() {
   if (secondField_)
     secondField_->clear();
   registeredFields_ = 0;
+  MarkFieldsInUse();
 }
 
 }  // namespace mok::ui

@@ -5,8 +5,8 @@
 // The number of columns is counted once, when the window opens, over as many lines as the
 // line-count box says: a file whose third line has 5 fields while the first two have 3 gets 5
 // columns. Showing more lines later (再表示) adds rows but never columns; fields beyond the counted
-// columns are not shown. The header marks the field the main window uses now; no column is
-// chosen until the user chooses one.
+// columns are not shown. The header marks the fields the main window uses now, also right after
+// 登録; no column is chosen until the user chooses one.
 #pragma once
 
 #include <QDialog>
@@ -43,6 +43,9 @@ class PreviewWindow : public QDialog {
   void Load();
   int16_t CountPreviewColumns();
   void LoadPreviewGrid();
+  // The field numbers in the header, the fields of the main window's boxes marked （使用中）: at
+  // every reading, and at once after 登録 and クリア.
+  void MarkFieldsInUse();
   bool RegisterPreviewField(int32_t column);
   // The number in the line-count box, or -1 when it holds none.
   int32_t LineCount() const;

@@ -31,10 +31,13 @@ struct ConvertCommandTest : ::testing::Test {
     test::WriteBytes(work / "escape.csv",
                      "ID,A\r\n1,\x1b]0;x\x07\x1b[2J\r\n" + test::Sjis("2,東京都どこか\r\n"));
   }
-  // Runs mok2 convert with the database folder and settings file of the test, then `args`;
-  // gives the exit status and standard output and error together.
-  std::pair<int, std::string> Run(const std::vector<std::string>& args) {
-    std::string command = std::string(MOK2_EXE) + " convert --db-dir '" + (work / "db").string() +
+  // Runs mok2 convert with the database folder and settings file of the test, then `args`, in
+  // a Japanese locale unless `locale` sets other locale variables; gives the exit status and
+  // standard output and error together.
+  std::pair<int, std::string> Run(const std::vector<std::string>& args,
+                                  const std::string& locale = "LC_ALL=ja_JP.UTF-8") {
+    std::string command = "env -u LC_ALL -u LC_MESSAGES -u LANG " + locale + " " +
+                          std::string(MOK2_EXE) + " convert --db-dir '" + (work / "db").string() +
                           "' --ini '" + (work / "mok.ini").string() + "'";
     for (const auto& a : args)
       command += " '" + a + "'";
@@ -64,26 +67,26 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
   const Case cases[] = {
       {.args = {"-i", good},
        .status = 0,
-       .shows = {"1 records, 1 converted, 0 failed. 変換が終了しました。 全件数は1件です。",
-                 "Output: " + (work / "out.csv").string()}},
+       .shows = {"全1件：変換 1件、変換できず 0件。変換が終了しました。\n",
+                 "出力ファイル: " + (work / "out.csv").string()}},
       // Finished with a failed record: 3 (issue 21: 0 only when every record converted).
       {.args = {"--no"},
        .status = 3,
-       .shows = {"2件中1件変換できませんでした。", "2 records, 1 converted, 1 failed"},
+       .shows = {"2件中1件変換できませんでした。", "全2件：変換 1件、変換できず 1件"},
        .hides = "Unconverted addresses"},
       {.args = {}, .status = 3, .shows = {"Unconverted addresses:\n  line 3: 東京都どこか"}},
       {.args = {"-f", "9"}, .status = 1, .shows = {"住所フィールド指定が無効です。"}},
       // Empty addresses are counted apart, never as converted; all empty names the field.
       {.args = {"-i", (work / "blank.csv").string(), "-o", (work / "blank-out.csv").string()},
        .status = 3,
-       .shows = {"2 records, 0 converted, 0 failed, 2 blank (空欄 2件)",
+       .shows = {"全2件：変換 0件、変換できず 0件、空欄 2件",
                  "すべてのレコードの住所が空欄でした（空欄 2件",
                  "住所フィールドに指定した2番目のフィールド（見出し「住所」）"}},
       // Issue 20: a record whose line did not reach the output is not counted as converted.
       {.args = {"-i", good, "-o", "/dev/full", "--yes"},
        .status = 1,
-       .shows = {"1 records, writing failed with 0 of them written"},
-       .hides = "converted"},
+       .shows = {"全1件：書き込みに失敗しました（書き込めたのは 0件）"},
+       .hides = "変換 1件"},
       {.args = {"-i", good, "--output-encoding", "UTF-8", "--yes"},
        .status = 0,
        .shows = {"out.csv (utf8)"}},
@@ -122,6 +125,30 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
     for (const auto& s : c.shows)
       EXPECT_NE(out.find(s), std::string::npos) << s << " in\n" << out;
     EXPECT_EQ(out.find(c.hides), std::string::npos) << out;
+  }
+}
+
+// The summary is in one language: Japanese, or English where the messages locale is English or
+// the plain C locale (the first set of LC_ALL, LC_MESSAGES and LANG decides).
+TEST_F(ConvertCommandTest, SummaryInOneLanguageByTheLocale) {
+  const std::string japanese =
+      "全1件：変換 1件、変換できず 0件。変換が終了しました。\n出力ファイル: ";
+  const std::string english = "1 records, 1 converted, 0 failed. Finished.\nOutput: ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", japanese},
+      {"LANG=ja_JP.UTF-8", japanese},
+      {"LANG=C.UTF-8", english},
+      {"LC_ALL=C", english},
+      {"LANG=en_US.UTF-8", english},
+      {"LC_MESSAGES=ja_JP.UTF-8 LANG=C", japanese},
+      {"LC_ALL=POSIX LC_MESSAGES=ja_JP.UTF-8", english},
+  };
+  auto args = Boxes("good.csv");
+  args.push_back("--yes");
+  for (const auto& [locale, summary] : cases) {
+    const auto [status, out] = Run(args, locale);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find(summary), std::string::npos) << locale << ":\n" << out;
   }
 }
 

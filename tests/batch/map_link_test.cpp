@@ -57,7 +57,9 @@ TEST_F(MapLinkTest, FailedCopyIsReportedAndStartsNothing) {
   EXPECT_FALSE(Show(dir.File("result.csv")));
   EXPECT_TRUE(started.empty());
   ASSERT_EQ(prompter.records.size(), 1u);
-  EXPECT_TRUE(prompter.records[0].Utf8().ends_with(")\r\nDDE")) << prompter.records[0].Utf8();
+  EXPECT_EQ(prompter.records[0].Utf8(),
+            "地図プログラムに変換結果を渡せませんでした。変換結果のファイルはそのまま使えます。\r\n"
+            "ファイルが見つかりません。ファイル名と場所を確かめて下さい。\r\nDDE");
 }
 
 }  // namespace

@@ -65,6 +65,10 @@ TEST_F(UnconvertedRowsTest, ListsTheRowsWhoseOutputCarriesNoConvertedFields) {
                                                      "6: ", "7: 東京都港区芝公園1"}));
 }
 
+constexpr char kPastTheEnd[] =
+    "入力ファイルまたは出力ファイルが、変換開始行より前で終わっています。変換開始行と、出力ファイ"
+    "ルがこの入力ファイルの変換結果であることを確かめて下さい。";
+
 TEST_F(UnconvertedRowsTest, WalkLimits) {
   struct Case {
     const char* what;
@@ -95,20 +99,8 @@ TEST_F(UnconvertedRowsTest, WalkLimits) {
        4,
        1,
        {}},
-      {"input ends before the start row",
-       kInput,
-       kOutput,
-       20,
-       1,
-       1,
-       {"ファイルの終わりを越えて入力しようとしました。(62)"}},
-      {"output shorter than its header",
-       kInput,
-       kOutput,
-       2,
-       1,
-       30,
-       {"ファイルの終わりを越えて入力しようとしました。(62)"}},
+      {"input ends before the start row", kInput, kOutput, 20, 1, 1, {kPastTheEnd}},
+      {"output shorter than its header", kInput, kOutput, 2, 1, 30, {kPastTheEnd}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -123,10 +115,12 @@ TEST_F(UnconvertedRowsTest, WalkLimits) {
 TEST_F(UnconvertedRowsTest, UnreadableFiles) {
   RunFiles run = Run();
   run.outputPath += u".none";
-  EXPECT_EQ(Listed(run), std::vector<std::string>{"ファイルが見つかりません。(53)"});
+  EXPECT_EQ(Listed(run), std::vector<std::string>{
+                             "ファイルが見つかりません。ファイル名と場所を確かめて下さい。"});
   run = Run();
   run.inputPath += u".none";
-  EXPECT_EQ(Listed(run), std::vector<std::string>{"ファイルが見つかりません。(53)"});
+  EXPECT_EQ(Listed(run), std::vector<std::string>{
+                             "ファイルが見つかりません。ファイル名と場所を確かめて下さい。"});
 
   test::WriteBytes(dir / "in.xls", test::Sjis(kInput));
   run = Run();

@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 constexpr const char* kButtons[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel"};
 constexpr const char* kAnswers[] = {"Ok", "Cancel", "Yes", "No"};
 constexpr const char* kOutcomes[] = {"not started", "finished", "stopped", "failed"};
-constexpr const char* kBoxes[] = {"input", "output", "start row"};
+constexpr const char* kBoxes[] = {"input", "output", "start row", "address field"};
 constexpr const char* kMonitorBoxes[] = {"src", "prevSrc", "prevDst"};
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {

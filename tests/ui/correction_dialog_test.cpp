@@ -2,6 +2,8 @@
 // selection of the wrong word, the corrected address, the check, and the registration of the
 // pair in the learning dictionary with its kind and scope.
 #include <QPushButton>
+#include <cstdlib>
+#include <string>
 
 #include "support/engine_database.h"
 #include "ui/correction_dialog.h"
@@ -98,7 +100,7 @@ TEST_F(CorrectionDialogTest, WrongTownCorrectedCheckedAndRegistered) {
   env.prompter.Clear();
   Press("cmdRegist");
   EXPECT_EQ(env.prompter.Texts(), (Strings{"<はち山→鉢山>をユーザー辞書に登録しますか？",
-                                           "'はち山' → '鉢山'は既に登録されています。"}));
+                                           "「はち山」→「鉢山」は既に登録されています。"}));
   EXPECT_EQ(Learned().size(), 1u);
 
   // Any change of the new word needs a new check; showing the dialog again starts afresh.
@@ -148,6 +150,30 @@ TEST_F(CorrectionDialogTest, WordChosenByDoubleClickOrKeyboardAndEnterFollowsThe
   Get("cmdCancel")->setFocus();
   QTest::keyClick(Get("cmdCancel"), Qt::Key_Return);
   EXPECT_FALSE(window->isVisible()) << "閉じる had the focus";
+}
+
+// Under a real X server (the ctest RealX test runs this binary under xvfb-run on xcb), a double
+// click made by the X server itself (press, release, press, double click, release) leaves the
+// word selected in the address and taken as the word to replace after the last release.
+TEST_F(CorrectionDialogTest, DoubleClickUnderXKeepsTheWordAfterTheRelease) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+    GTEST_SKIP() << "needs a real X server";
+  Open(u"東京都渋谷区はち山1-1");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  auto* address = Get<QLineEdit>("txtAddress");
+  QPoint at(0, address->height() / 2);
+  while (address->cursorPositionAt(at) < 7)  // under ち
+    at.rx()++;
+  const QPoint screen = address->mapToGlobal(at + QPoint(1, 0));
+  const std::string command = "xdotool mousemove --sync " + std::to_string(screen.x()) + " " +
+                              std::to_string(screen.y()) + " click --repeat 2 --delay 60 1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  QTest::qWait(600);  // every event of the double click, up to the last release
+  EXPECT_EQ(Text("lblOldWord"), "はち山");
+  EXPECT_EQ(Get<QLineEdit>("txtNewWord")->selectedText(), QStringLiteral("はち山"));
+  EXPECT_EQ(address->selectedText(), QStringLiteral("はち山")) << "still selected";
 }
 
 TEST_F(CorrectionDialogTest, TypingGoesIntoTheNewWordOnly) {
@@ -204,6 +230,11 @@ TEST_F(CorrectionDialogTest, KindOfTheWordFromThePartsOfTheAddress) {
   EXPECT_EQ(registered(address, u""), "選択が不明です。");
   // No municipality in the address: its empty part overlaps every word.
   EXPECT_EQ(registered(u"東京都はち山1-1", u"はち山", u"渋谷区鉢山"), "5|2|はち山|渋谷区鉢山|0");
+  // A municipality word registered twice: the first one rewrites the address's municipality, the
+  // second is still told apart from an unknown word (issue 23).
+  EXPECT_EQ(registered(u"東京都しぶや区鉢山1-1", u"しぶや区", u"渋谷区"), "5|2|しぶや区|渋谷区|0");
+  Press("cmdRegist");
+  EXPECT_EQ(env.prompter.Texts().back(), "「しぶや区」→「渋谷区」は既に登録されています。");
 }
 
 }  // namespace

@@ -115,6 +115,13 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
   Press("cmdReDisplay");  // the chosen column stays chosen
   Press("cmdRegField");
   EXPECT_EQ(addressField.text(), QStringLiteral("4"));
+  const auto marked = [&] {
+    QString header;
+    for (int column = 0; column < grid->columnCount(); ++column)
+      header += grid->horizontalHeaderItem(column)->text() + " ";
+    return header.toStdString();
+  };
+  EXPECT_EQ(marked(), "1 2 3 4（使用中） 5 ") << "the new field shows at once (issue 23)";
   grid->setCurrentCell(0, 1);
   Press("cmdRegField");
   EXPECT_EQ(Messages(), Strings{"登録できるフィールドは1つだけです。別のフィールドにするには"
@@ -136,8 +143,10 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
     Press("cmdRegField");
   }
   EXPECT_EQ(addressField.text() + second.text(), QStringLiteral("34"));
+  EXPECT_EQ(marked(), "1 2 3（使用中） 4（使用中） 5 ");
   Press("cmdClear");
   EXPECT_EQ(addressField.text() + second.text(), QStringLiteral("1"));
+  EXPECT_EQ(marked(), "1（使用中） 2 3 4 5 ");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ class QtEnvironment : public ::testing::Environment {
   void SetUp() override {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
+    ui::UseJapaneseDates();
     app_ = std::make_unique<QApplication>(argc_, argv_);
     ui::InstallJapaneseTranslation(*app_);
   }

@@ -64,7 +64,8 @@ TEST_F(UnconvertedListTest, OpensOnTheUnconvertedAddressesAndEndsTheRunningState
   // Line number, address and the record's other first fields.
   EXPECT_EQ(List("in.csv"),
             (Strings{"frmIneffectAdr", "3|東京都渋谷区はち山1-1|2", "4|東京都港区|3", "idle"}));
-  EXPECT_EQ(List("missing.csv"), (Strings{"", "idle", "ファイルが見つかりません。(53)"}));
+  EXPECT_EQ(List("missing.csv"),
+            (Strings{"", "idle", "ファイルが見つかりません。ファイル名と場所を確かめて下さい。"}));
   env.prompter.Clear();
   EXPECT_EQ(List("in.xls"),
             (Strings{"frmIneffectAdr", "idle", "現在この機能はサポートされていません。"}));

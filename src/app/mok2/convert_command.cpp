@@ -30,9 +30,9 @@
 namespace mok::app {
 namespace {
 
-// The terminal prompter, with the progress bar cleared first. The end message is left to the
-// summary line; the stop question is answered Yes after a request to end; replacing another file
-// needs `replaceAllowed` (--yes), so that a script never destroys one by default.
+// The terminal prompter, with the progress bar cleared first. The end and stop messages are left
+// to the summary line; the stop question is answered Yes after a request to end; replacing another
+// file needs `replaceAllowed` (--yes), so that a script never destroys one by default.
 class ConvertPrompter : public Prompter {
  public:
   ConvertPrompter(TerminalPrompter& terminal, ProgressBar& bar, bool replaceAllowed)
@@ -40,7 +40,7 @@ class ConvertPrompter : public Prompter {
   void ShowMessage(const std::u16string& text, MessageIcon icon,
                    const std::u16string& title) override {
     bar_.Clear();
-    if (!text.starts_with(u"変換が終了しました。"))
+    if (!text.starts_with(u"変換が終了しました。") && !text.starts_with(u"変換を中止しました。"))
       terminal_.ShowMessage(text, icon, title);
   }
   Answer Ask(const std::u16string& text, MessageButtons buttons, MessageIcon icon,
@@ -67,7 +67,7 @@ class TerminalObserver : public batch::RunObserver {
   TerminalObserver(ProgressBar& bar, const Settings& settings) : bar_(bar), settings_(settings) {}
   void SetRunningState(bool) override {}
   void FocusInputBox(batch::InputBox box) override {
-    const char* option[] = {"-i FILE", "-o FILE", "-l ROW"};
+    const char* option[] = {"-i FILE", "-o FILE", "-l ROW", "-f FIELD"};
     std::fprintf(stderr, "(give it with %s)\n", option[static_cast<int>(box)]);
   }
   void ShowProgress(int32_t current, int32_t total) override { bar_.Show(current, total); }
@@ -175,9 +175,10 @@ void Report(const batch::RunOutcome& outcome, const batch::ConversionRun& run,
             const batch::RunRequest& request, const std::vector<std::u16string>& regions,
             bool quiet) {
   if (!quiet && outcome.End() != batch::RunEnd::NotStarted) {
-    std::printf("%s\n", ConvertSummary(outcome, run.LastRunFiles()).c_str());
+    const SummaryLanguage language = SummaryLanguageOfEnvironment();
+    std::printf("%s\n", ConvertSummary(outcome, run.LastRunFiles(), language).c_str());
     if (outcome.End() == batch::RunEnd::Finished)
-      std::printf("%s\n", OutputLine(run.LastRunFiles()).c_str());
+      std::printf("%s\n", OutputLine(run.LastRunFiles(), language).c_str());
   } else if (outcome.End() == batch::RunEnd::NotStarted &&
              std::find(regions.begin(), regions.end(), request.region) == regions.end()) {
     ListRegions(regions);

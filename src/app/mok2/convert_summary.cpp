@@ -1,31 +1,20 @@
 #include "convert_summary.h"
 
 #include "batch/output_claim.h"
-#include "batch/run_messages.h"
 #include "text/encoding.h"
 #include "text/text.h"
 
 namespace mok::app {
 namespace {
 
-// The text on one line: CR dropped, LF as a space.
-std::string OneLine(const std::u16string& text) {
-  std::string out;
-  for (char c : text::ToUtf8(text)) {
-    if (c == '\n') {
-      out += ' ';
-    } else if (c != '\r') {
-      out += c;
-    }
-  }
-  return out;
+std::string N(int64_t n) {
+  return std::to_string(n);
 }
 
-std::string HowItEnded(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+std::string HowItEndedInEnglish(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
   switch (outcome.End()) {
     case batch::RunEnd::Finished:
-      return outcome.failed == 0 ? ". " + OneLine(batch::EndOfRunMessage(outcome))
-                                 : std::string(". 変換が終了しました。");
+      return ". Finished.";
     case batch::RunEnd::Stopped:
       // An unprocessed-only run replaces the output only at its end.
       return outcome.unprocessedOnly
@@ -38,37 +27,70 @@ std::string HowItEnded(const batch::RunOutcome& outcome, const batch::RunFiles& 
   }
 }
 
-}  // namespace
-
-std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
-  std::string summary = std::to_string(outcome.records) + " records";
-  if (outcome.recordsWritten) {
-    // What was recognised counts for nothing once its lines did not reach the file.
-    summary +=
-        ", writing failed with " + std::to_string(*outcome.recordsWritten) + " of them written";
-    return summary + HowItEnded(outcome, files);
+std::string HowItEndedInJapanese(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+  switch (outcome.End()) {
+    case batch::RunEnd::Finished:
+      return "変換が終了しました。";
+    case batch::RunEnd::Stopped:
+      return outcome.unprocessedOnly
+                 ? "変換を中止しました。出力ファイルは前回のままです。中止までに変換したレコードは"
+                   " " +
+                       text::ToUtf8(files.outputPath) + ".$$$ にあります。"
+                 : "変換を中止しました。出力ファイルには中止までのレコードが書き込まれています。";
+    default:
+      return "変換は完了しませんでした。";
   }
-  if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished) {
-    summary += " (" + std::to_string(outcome.records - outcome.processed) +
-               " kept from the earlier output)";
-  }
-  summary += ", " + std::to_string(outcome.Converted()) + " converted, " +
-             std::to_string(outcome.failed) + " failed";
-  // Empty addresses are neither converted nor failed (空欄).
-  if (outcome.blank > 0)
-    summary += ", " + std::to_string(outcome.blank) + " blank (空欄 " +
-               std::to_string(outcome.blank) + "件)";
-  if (outcome.errorListFailure)
-    summary += "; the error list is incomplete";
-  return summary + HowItEnded(outcome, files);
 }
 
-std::string OutputLine(const batch::RunFiles& files) {
+std::string SummaryInEnglish(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+  std::string summary = N(outcome.records) + " records";
+  // What was recognised counts for nothing once its lines did not reach the file.
+  if (outcome.recordsWritten) {
+    return summary + ", writing failed with " + N(*outcome.recordsWritten) + " of them written" +
+           HowItEndedInEnglish(outcome, files);
+  }
+  if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished)
+    summary += " (" + N(outcome.records - outcome.processed) + " kept from the earlier output)";
+  summary += ", " + N(outcome.Converted()) + " converted, " + N(outcome.failed) + " failed";
+  // Empty addresses are neither converted nor failed.
+  if (outcome.blank > 0)
+    summary += ", " + N(outcome.blank) + " blank";
+  if (outcome.errorListFailure)
+    summary += "; the error list is incomplete";
+  return summary + HowItEndedInEnglish(outcome, files);
+}
+
+std::string SummaryInJapanese(const batch::RunOutcome& outcome, const batch::RunFiles& files) {
+  std::string summary = "全" + N(outcome.records) + "件";
+  if (outcome.recordsWritten) {
+    return summary + "：書き込みに失敗しました（書き込めたのは " + N(*outcome.recordsWritten) +
+           "件）。" + HowItEndedInJapanese(outcome, files);
+  }
+  if (outcome.unprocessedOnly && outcome.End() == batch::RunEnd::Finished)
+    summary += "（前回変換済みの" + N(outcome.records - outcome.processed) + "件はそのまま）";
+  summary += "：変換 " + N(outcome.Converted()) + "件、変換できず " + N(outcome.failed) + "件";
+  if (outcome.blank > 0)
+    summary += "、空欄 " + N(outcome.blank) + "件";
+  if (outcome.errorListFailure)
+    summary += "（エラーリストは完全ではありません）";
+  return summary + "。" + HowItEndedInJapanese(outcome, files);
+}
+
+}  // namespace
+
+std::string ConvertSummary(const batch::RunOutcome& outcome, const batch::RunFiles& files,
+                           SummaryLanguage language) {
+  return language == SummaryLanguage::English ? SummaryInEnglish(outcome, files)
+                                              : SummaryInJapanese(outcome, files);
+}
+
+std::string OutputLine(const batch::RunFiles& files, SummaryLanguage language) {
   const std::u16string form =
       batch::IsWorkbookOutput(files.outputPath)
           ? u"xlsx"
           : text::EncodingKey(files.outputEncoding.value_or(text::Encoding::Cp932));
-  return "Output: " + text::ToUtf8(files.outputPath) + " (" + text::ToUtf8(form) + ")";
+  return (language == SummaryLanguage::English ? "Output: " : "出力ファイル: ") +
+         text::ToUtf8(files.outputPath) + " (" + text::ToUtf8(form) + ")";
 }
 
 int ExitStatus(const batch::RunOutcome& outcome) {

@@ -19,6 +19,7 @@
 #include "ui/single_instance.h"
 
 int main(int argc, char** argv) {
+  mok::ui::UseJapaneseDates();
   QApplication app(argc, argv);
   // The argument text is taken after Qt has removed the options of the toolkit itself
   // (-platform, -style...), which are not the program's.
