@@ -1,8 +1,10 @@
 // Renders every window of the desktop program to PNG files, filled with the Tokyo sample data
 // where a window shows data: the main window after converting the sample input, the preview of
-// that input, the unconverted list of the run, the correction dialog on one of its addresses,
-// the settings dialogs, the folder chooser, the learning-dictionary editor, and the standard
-// dialogs (a message box, a question, the file chooser) in the program's language.
+// that input and of the run's output, the unconverted list of the run, the correction dialog on
+// one of its addresses, the settings dialogs, the folder chooser, the learning-dictionary editor,
+// the standard dialogs (a message box, a question, the file chooser) in the program's language,
+// and the main window once a customer file with its address in two fields was chosen. The user
+// guide (docs/ja) shows some of these pictures: scripts/guide-images copies them there.
 //
 //   mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT
 //
@@ -15,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -127,6 +131,8 @@ int main(int argc, char** argv) {
       QDir(work.path()).filePath(QStringLiteral("sample-output.csv")).toStdU16String();
   mok::WriteProfileString(ini, u"MOK", u"DBDIR", dbDir);
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
+  // The result shows where each address landed (the column 位置レベル).
+  mok::WriteProfileString(ini, u"MOK", u"POSLEVEL", u"1");
 
   UnattendedPrompter prompter;
   mok::batch::Session session(ini, prompter);
@@ -154,6 +160,18 @@ int main(int argc, char** argv) {
   {
     mok::ui::PreviewWindow preview(input, &addressField, prompter);
     ok &= Save(&preview, out);
+  }
+  // The output of the run in the same table, scrolled to its last columns: the fields the
+  // conversion added after the input's.
+  {
+    mok::ui::PreviewWindow result(output, &addressField, prompter);
+    result.setObjectName(QStringLiteral("ResultPreview"));
+    result.resize(result.width() * 3 / 2, result.height());
+    result.show();
+    Settle();
+    if (auto* grid = result.findChild<QTableWidget*>(QStringLiteral("flxgrdPreview")))
+      grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+    ok &= Save(&result, out);
   }
   {
     mok::ui::ConversionOptionsDialog dialog(session.settings, ini, prompter);
@@ -212,6 +230,16 @@ int main(int argc, char** argv) {
                   QStringLiteral("MessageBoxQuestion"), out);
   ok &= SaveModal([&] { window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click(); },
                   QStringLiteral("CommonDialog1"), out);
+
+  // The main window just after an input whose address is split over two fields (住所1, 住所2)
+  // was chosen with the file chooser: the address fields and what they hold.
+  const QString customers =
+      QFileInfo(QString::fromStdU16String(input)).dir().filePath(QStringLiteral("customers-utf8-bom.csv"));
+  window.SetFileDialog([&](const mok::ui::FileDialogRequest&) { return customers; });
+  window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click();
+  Settle(500);  // the input summary follows the boxes once they have rested
+  window.setObjectName(QStringLiteral("FieldChosen"));
+  ok &= Save(&window, out);
   window.close();
   return ok ? 0 : 1;
 }
