@@ -13,14 +13,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -118,17 +120,31 @@ int main(int argc, char** argv) {
     std::fputs("usage: mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT\n", stderr);
     return 2;
   }
-  const QDir out(QString::fromLocal8Bit(argv[1]));
+  const QDir out(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   QDir().mkpath(out.path());
-  const std::u16string dbDir =
-      QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdU16String();
-  const std::u16string input =
-      QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath().toStdU16String();
+  const QFileInfo sampleInput(QString::fromLocal8Bit(argv[3]));
 
+  // The windows show the input, the output and the database folder by their names alone, the
+  // same on every machine and at every rendering: the sample input and a customer file are
+  // copied into the work folder, which becomes the current folder, beside a link to the
+  // databases.
   QTemporaryDir work;
-  const std::u16string ini = QDir(work.path()).filePath(QStringLiteral("mok.ini")).toStdU16String();
-  const std::u16string output =
-      QDir(work.path()).filePath(QStringLiteral("sample-output.csv")).toStdU16String();
+  const QDir workDir(work.path());
+  const QString customers = QStringLiteral("顧客名簿.csv");
+  const QString databases = QStringLiteral("mok2");
+  if (!QFile::copy(sampleInput.absoluteFilePath(), workDir.filePath(sampleInput.fileName())) ||
+      !QFile::copy(sampleInput.dir().filePath(QStringLiteral("customers-utf8-bom.csv")),
+                   workDir.filePath(customers)) ||
+      !QFile::link(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath(),
+                   workDir.filePath(databases)) ||
+      !QDir::setCurrent(work.path())) {
+    std::fprintf(stderr, "FAILED to copy the sample files into %s\n", qPrintable(work.path()));
+    return 1;
+  }
+  const std::u16string dbDir = databases.toStdU16String();
+  const std::u16string input = sampleInput.fileName().toStdU16String();
+  const std::u16string ini = workDir.filePath(QStringLiteral("mok.ini")).toStdU16String();
+  const std::u16string output = sampleInput.completeBaseName().toStdU16String() + u"_結果.csv";
   mok::WriteProfileString(ini, u"MOK", u"DBDIR", dbDir);
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
   // The result shows where each address landed (the column 位置レベル).
@@ -161,16 +177,20 @@ int main(int argc, char** argv) {
     mok::ui::PreviewWindow preview(input, &addressField, prompter);
     ok &= Save(&preview, out);
   }
-  // The output of the run in the same table, scrolled to its last columns: the fields the
-  // conversion added after the input's.
+  // The output of the run in the same table, every column as wide as its contents and the
+  // window as wide as the table: the input's fields, then the ones the conversion added.
   {
     mok::ui::PreviewWindow result(output, &addressField, prompter);
     result.setObjectName(QStringLiteral("ResultPreview"));
-    result.resize(result.width() * 3 / 2, result.height());
     result.show();
     Settle();
-    if (auto* grid = result.findChild<QTableWidget*>(QStringLiteral("flxgrdPreview")))
-      grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+    if (auto* grid = result.findChild<QTableWidget*>(QStringLiteral("flxgrdPreview"))) {
+      grid->resizeColumnsToContents();
+      const int tableWidth = grid->horizontalHeader()->length() + grid->verticalHeader()->width() +
+                             2 * grid->frameWidth();
+      result.resize(result.width() + std::max(0, tableWidth - grid->viewport()->width()),
+                    result.height());
+    }
     ok &= Save(&result, out);
   }
   {
@@ -182,7 +202,9 @@ int main(int argc, char** argv) {
     ok &= Save(&dialog, out);
   }
   {
-    mok::ui::DirectoryChooser chooser(dbDir, prompter);
+    // The chooser opens on the database folder itself, shown with its whole path.
+    mok::ui::DirectoryChooser chooser(
+        QFileInfo(QString::fromStdU16String(dbDir)).canonicalFilePath().toStdU16String(), prompter);
     ok &= Save(&chooser, out);
   }
 
@@ -233,8 +255,6 @@ int main(int argc, char** argv) {
 
   // The main window just after an input whose address is split over two fields (住所1, 住所2)
   // was chosen with the file chooser: the address fields and what they hold.
-  const QString customers =
-      QFileInfo(QString::fromStdU16String(input)).dir().filePath(QStringLiteral("customers-utf8-bom.csv"));
   window.SetFileDialog([&](const mok::ui::FileDialogRequest&) { return customers; });
   window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click();
   Settle(500);  // the input summary follows the boxes once they have rested
