@@ -4,7 +4,8 @@
 #                         against the region 全国
 #   ./dev.sh test         build, then run every test
 #   ./dev.sh bench        build, then run the benchmarks
-#   ./dev.sh screenshots  render every window of the desktop program to PNG files
+#   ./dev.sh screenshots  render every window of the desktop program to PNG files, and refresh
+#                         the pictures of the user guide (docs/ja/images) from them
 #   ./dev.sh japan-db     build the nationwide databases into build/<preset>/japan-db once
 #   ./dev.sh build        only configure and build
 #   ./dev.sh package      build, then the Debian package build/<preset>/package/mok2_*.deb
@@ -53,6 +54,7 @@ case "${1:-}" in
   screenshots)
     build
     cmake --build --preset "$preset" --target screenshots
+    scripts/guide-images "$build_dir/screenshots"  # the user guide's pictures follow the windows
     ;;
   package)
     build

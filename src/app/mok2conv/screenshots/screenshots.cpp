@@ -1,8 +1,10 @@
 // Renders every window of the desktop program to PNG files, filled with the Tokyo sample data
 // where a window shows data: the main window after converting the sample input, the preview of
-// that input, the unconverted list of the run, the correction dialog on one of its addresses,
-// the settings dialogs, the folder chooser, the learning-dictionary editor, and the standard
-// dialogs (a message box, a question, the file chooser) in the program's language.
+// that input and of the run's output, the unconverted list of the run, the correction dialog on
+// one of its addresses, the settings dialogs, the folder chooser, the learning-dictionary editor,
+// the standard dialogs (a message box, a question, the file chooser) in the program's language,
+// and the main window once a customer file with its address in two fields was chosen. The user
+// guide (docs/ja) shows some of these pictures: scripts/guide-images copies them there.
 //
 //   mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT
 //
@@ -11,12 +13,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -100,6 +106,117 @@ bool SaveModal(const std::function<void()>& open, const QString& name, const QDi
   return saved;
 }
 
+// Copies the sample input and a customer file (as `customers`) into `work`, links the database
+// folder there as `databases`, and makes `work` the current folder, so that the windows show
+// these files by their names alone, the same on every machine and at every rendering.
+bool PrepareWorkFolder(const QDir& work, const QFileInfo& sampleInput, const QString& customers,
+                       const QString& databaseFolder, const QString& databases) {
+  const bool ready =
+      QFile::copy(sampleInput.absoluteFilePath(), work.filePath(sampleInput.fileName())) &&
+      QFile::copy(sampleInput.dir().filePath(QStringLiteral("customers-utf8-bom.csv")),
+                  work.filePath(customers)) &&
+      QFile::link(QFileInfo(databaseFolder).absoluteFilePath(), work.filePath(databases)) &&
+      QDir::setCurrent(work.path());
+  if (!ready)
+    std::fprintf(stderr, "FAILED to copy the sample files into %s\n", qPrintable(work.path()));
+  return ready;
+}
+
+// The output of the run in the preview's table, every column as wide as its contents and the
+// window as wide as the table: the input's fields, then the ones the conversion added.
+bool SaveResultPreview(const std::u16string& output, mok::Prompter& prompter, const QDir& out) {
+  QLineEdit addressField;
+  mok::ui::PreviewWindow result(output, &addressField, prompter);
+  result.setObjectName(QStringLiteral("ResultPreview"));
+  result.show();
+  Settle();
+  if (auto* grid = result.findChild<QTableWidget*>(QStringLiteral("flxgrdPreview"))) {
+    grid->resizeColumnsToContents();
+    const int tableWidth = grid->horizontalHeader()->length() + grid->verticalHeader()->width() +
+                           2 * grid->frameWidth();
+    result.resize(result.width() + std::max(0, tableWidth - grid->viewport()->width()),
+                  result.height());
+  }
+  return Save(&result, out);
+}
+
+// The detailed settings, the environment dialog and the folder chooser.
+bool SaveSettingsDialogs(mok::batch::Session& session, const std::u16string& ini,
+                         mok::Prompter& prompter, const QDir& out) {
+  bool ok = true;
+  {
+    mok::ui::ConversionOptionsDialog dialog(session.settings, ini, prompter);
+    ok &= Save(&dialog, out);
+  }
+  {
+    mok::ui::EnvironmentDialog dialog(session.settings, ini, prompter, [] {});
+    ok &= Save(&dialog, out);
+  }
+  // The chooser opens on the database folder itself, shown with its whole path.
+  mok::ui::DirectoryChooser chooser(QFileInfo(QString::fromStdU16String(session.settings.dbDir))
+                                        .canonicalFilePath()
+                                        .toStdU16String(),
+                                    prompter);
+  return Save(&chooser, out) && ok;
+}
+
+// The unconverted list of the run, and the correction dialog on one of its addresses with a
+// misspelt word selected and corrected.
+bool SaveCorrectionWindows(mok::batch::Session& session, mok::ui::MainWindow& window,
+                           mok::Prompter& prompter, const QDir& out) {
+  mok::ui::UnconvertedListWindow list(session.settings, session.database, session.recognizer,
+                                      prompter);
+  list.FillUnconvertedRows(window.Run().LastRunFiles());
+  bool ok = Save(&list, out);
+  mok::ui::CorrectionDialog dialog(session.settings, session.database, session.recognizer, prompter,
+                                   u"東京都渋谷区はち山町1-1");
+  dialog.show();
+  Settle();
+  mok::screenshots::FillCorrectionSample(dialog, u"はち山", u"鉢山");
+  return Save(&dialog, out) && ok;
+}
+
+// The dictionary editor on a main database of its own with a few learned words (the sample
+// database's dictionary is empty and stays untouched).
+bool SaveDictionaryEditor(mok::Prompter& prompter, const QDir& out) {
+  QTemporaryDir dictDir;
+  const std::u16string folder = dictDir.path().toStdU16String();
+  if (const auto written = mok::screenshots::WriteLearningDictSample(folder); !written) {
+    std::fprintf(stderr, "FAILED dictionary sample: %s\n",
+                 mok::text::ToUtf8(written.error().Text()).c_str());
+    return false;
+  }
+  mok::db::AddressDatabase dictionary;
+  dictionary.Open(folder);
+  mok::ui::LearningDictWindow editor(dictionary, prompter, u"東京都");
+  return Save(&editor, out);
+}
+
+// The standard dialogs in the program's language: a message box, a question and the file
+// chooser, as the main window shows them.
+bool SaveStandardDialogs(mok::ui::MainWindow& window, const QDir& out) {
+  mok::ui::QtPrompter boxes(&window);
+  window.show();
+  Settle();
+  bool ok = SaveModal([&] { boxes.ShowMessage(u"変換が終了しました。\r\n全件数は314件です。"); },
+                      QStringLiteral("MessageBox"), out);
+  ok &= SaveModal([&] { boxes.Ask(mok::batch::kStopQuestion, mok::MessageButtons::YesNo); },
+                  QStringLiteral("MessageBoxQuestion"), out);
+  ok &= SaveModal([&] { window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click(); },
+                  QStringLiteral("CommonDialog1"), out);
+  return ok;
+}
+
+// The main window just after an input whose address is split over two fields (住所1, 住所2)
+// was chosen with the file chooser: the address fields and what they hold.
+bool SaveChosenInput(mok::ui::MainWindow& window, const QString& input, const QDir& out) {
+  window.SetFileDialog([&](const mok::ui::FileDialogRequest&) { return input; });
+  window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click();
+  Settle(500);  // the input summary follows the boxes once they have rested
+  window.setObjectName(QStringLiteral("FieldChosen"));
+  return Save(&window, out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,19 +231,22 @@ int main(int argc, char** argv) {
     std::fputs("usage: mok2conv_screenshots OUTPUT_DIR SAMPLE_DB_DIR SAMPLE_INPUT\n", stderr);
     return 2;
   }
-  const QDir out(QString::fromLocal8Bit(argv[1]));
+  const QDir out(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   QDir().mkpath(out.path());
-  const std::u16string dbDir =
-      QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdU16String();
-  const std::u16string input =
-      QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath().toStdU16String();
-
+  const QFileInfo sampleInput(QString::fromLocal8Bit(argv[3]));
   QTemporaryDir work;
+  const QString customers = QStringLiteral("顧客名簿.csv");
+  const QString databases = QStringLiteral("mok2");
+  if (!PrepareWorkFolder(QDir(work.path()), sampleInput, customers, QString::fromLocal8Bit(argv[2]),
+                         databases))
+    return 1;
+  const std::u16string input = sampleInput.fileName().toStdU16String();
+  const std::u16string output = sampleInput.completeBaseName().toStdU16String() + u"_結果.csv";
   const std::u16string ini = QDir(work.path()).filePath(QStringLiteral("mok.ini")).toStdU16String();
-  const std::u16string output =
-      QDir(work.path()).filePath(QStringLiteral("sample-output.csv")).toStdU16String();
-  mok::WriteProfileString(ini, u"MOK", u"DBDIR", dbDir);
+  mok::WriteProfileString(ini, u"MOK", u"DBDIR", databases.toStdU16String());
   mok::WriteProfileString(ini, u"CURRENT", u"AdrField1", u"3");
+  // The result shows where each address landed (the column 位置レベル).
+  mok::WriteProfileString(ini, u"MOK", u"POSLEVEL", u"1");
 
   UnattendedPrompter prompter;
   mok::batch::Session session(ini, prompter);
@@ -149,69 +269,17 @@ int main(int argc, char** argv) {
   while (sample && sample->text().isEmpty() && clock.elapsed() < 120000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   bool ok = Save(&window, out);
-
-  QLineEdit addressField;
   {
+    QLineEdit addressField;
     mok::ui::PreviewWindow preview(input, &addressField, prompter);
     ok &= Save(&preview, out);
   }
-  {
-    mok::ui::ConversionOptionsDialog dialog(session.settings, ini, prompter);
-    ok &= Save(&dialog, out);
-  }
-  {
-    mok::ui::EnvironmentDialog dialog(session.settings, ini, prompter, [] {});
-    ok &= Save(&dialog, out);
-  }
-  {
-    mok::ui::DirectoryChooser chooser(dbDir, prompter);
-    ok &= Save(&chooser, out);
-  }
-
-  // The unconverted list of the run, and the correction dialog on one of its addresses with a
-  // misspelt word selected and corrected.
-  {
-    mok::ui::UnconvertedListWindow list(session.settings, session.database, session.recognizer,
-                                        prompter);
-    list.FillUnconvertedRows(window.Run().LastRunFiles());
-    ok &= Save(&list, out);
-  }
-  {
-    mok::ui::CorrectionDialog dialog(session.settings, session.database, session.recognizer,
-                                     prompter, u"東京都渋谷区はち山町1-1");
-    dialog.show();
-    Settle();
-    mok::screenshots::FillCorrectionSample(dialog, u"はち山", u"鉢山");
-    ok &= Save(&dialog, out);
-  }
-
-  // The dictionary editor on a main database of its own with a few learned words (the sample
-  // database's dictionary is empty and stays untouched).
-  {
-    QTemporaryDir dictDir;
-    const std::u16string folder = dictDir.path().toStdU16String();
-    if (const auto written = mok::screenshots::WriteLearningDictSample(folder); !written) {
-      std::fprintf(stderr, "FAILED dictionary sample: %s\n",
-                   mok::text::ToUtf8(written.error().Text()).c_str());
-      return 1;
-    }
-    mok::db::AddressDatabase dictionary;
-    dictionary.Open(folder);
-    mok::ui::LearningDictWindow editor(dictionary, prompter, u"東京都");
-    ok &= Save(&editor, out);
-  }
-
-  // The standard dialogs in the program's language: a message box, a question and the file
-  // chooser, as the main window shows them.
-  mok::ui::QtPrompter boxes(&window);
-  window.show();
-  Settle();
-  ok &= SaveModal([&] { boxes.ShowMessage(u"変換が終了しました。\r\n全件数は314件です。"); },
-                  QStringLiteral("MessageBox"), out);
-  ok &= SaveModal([&] { boxes.Ask(mok::batch::kStopQuestion, mok::MessageButtons::YesNo); },
-                  QStringLiteral("MessageBoxQuestion"), out);
-  ok &= SaveModal([&] { window.findChild<QPushButton*>(QStringLiteral("cmdInputFile"))->click(); },
-                  QStringLiteral("CommonDialog1"), out);
+  ok &= SaveResultPreview(output, prompter, out);
+  ok &= SaveSettingsDialogs(session, ini, prompter, out);
+  ok &= SaveCorrectionWindows(session, window, prompter, out);
+  ok &= SaveDictionaryEditor(prompter, out);
+  ok &= SaveStandardDialogs(window, out);
+  ok &= SaveChosenInput(window, customers, out);
   window.close();
   return ok ? 0 : 1;
 }
