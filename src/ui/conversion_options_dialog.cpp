@@ -92,11 +92,14 @@ QVBoxLayout* ConversionOptionsDialog::BuildRunOptions() {
   search->addWidget(AddFlag(searchFrame, "chkExtendedMatch", u"拡張照合（異体字・通り名など）",
                             &Settings::extendedMatch));
   // The two modes in a sentence each, so that the choice needs no manual.
+  // Broken by hand rather than wrapped: a wrapped label in this layout gets the height of one
+  // line and overlaps what follows.
   QLabel* modes = Label(searchFrame, "lblMatchModes",
-                        u"標準照合（拡張照合なし）：町名を書かれたとおりに照合します。\n"
-                        u"拡張照合：異体字（ヶとケ、澤と沢など）、町名の中の数字、省かれた丁目や"
-                        u"京都の通り名も読み取って照合し、より多くの住所を正しい町に変換します。");
-  modes->setWordWrap(true);
+                        u"標準照合：町名を書かれたとおりに照合します。\n"
+                        u"拡張照合：異体字（ヶとケ、澤と沢など）、\n"
+                        u"町名の中の数字、省かれた丁目や京都の\n"
+                        u"通り名も読み取り、より多くの住所を正しい\n"
+                        u"町に変換します。");
   search->addWidget(modes);
   auto* column = new QVBoxLayout;
   column->addWidget(runFrame);

@@ -138,11 +138,13 @@ void MainWindow::UpdateInputSummary() {
       if (summary.encoding && !summary.firstValue) {
         sample = QStringLiteral("（最初のレコードにこのフィールドはありません）");
       } else if (summary.encoding) {
-        sample =
-            summary.heading.empty() ? QString() : QStringLiteral("「%1」 ").arg(Q(summary.heading));
-        sample += QStringLiteral("例：") + Q(*summary.firstValue);
+        // The note of a proposed field goes first, where a long sample cannot push it out of
+        // sight; the tooltip holds the whole text.
         if (i == 0 && proposedFields_ == AddressFieldTexts())
-          sample += QStringLiteral("（住所らしい列を自動で選びました）");
+          sample = QStringLiteral("（自動選択）");
+        if (!summary.heading.empty())
+          sample += QStringLiteral("「%1」 ").arg(Q(summary.heading));
+        sample += QStringLiteral("例：") + Q(*summary.firstValue);
       }
     }
     addressFieldSamples_[i]->setText(sample);
