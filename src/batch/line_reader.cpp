@@ -81,6 +81,7 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
   buffer_.resize(kBufferSize);
   pos_ = len_ = 0;
   error_ = false;
+  lfEnds_.reset();
   lineNumber_ = 0;
   lastLineEnded_ = true;
   return true;
@@ -100,6 +101,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
   pos_ = std::exchange(other.pos_, 0);
   len_ = std::exchange(other.len_, 0);
   error_ = other.error_;
+  lfEnds_ = other.lfEnds_;
   lineNumber_ = other.lineNumber_;
   lastLineEnded_ = other.lastLineEnded_;
   encoding_ = other.encoding_;
@@ -126,6 +128,14 @@ bool LineReader::Fill() {
   return len_ > 0;
 }
 
+const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
+  const char* cr = static_cast<const char*>(memchr(begin, '\r', end - begin));
+  if (lfEnds_ == false)
+    return cr == nullptr ? end : cr;
+  const char* lf = static_cast<const char*>(memchr(begin, '\n', (cr ? cr : end) - begin));
+  return lf ? lf : cr ? cr : end;
+}
+
 bool LineReader::AtEnd() {
   return !Fill() && !error_;
 }
@@ -144,16 +154,20 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
     }
     const char* begin = buffer_.data() + pos_;
     const char* end = buffer_.data() + len_;
-    const char* cr = static_cast<const char*>(memchr(begin, '\r', end - begin));
-    if (cr == nullptr) {
+    const char* lineEnd = FindLineEnd(begin, end);
+    if (lineEnd == end) {
       line.append(begin, end);
       pos_ = len_;
       continue;
     }
-    line.append(begin, cr);
-    pos_ += (cr - begin) + 1;
+    // The first line end tells the file's rule: a file that begins with LF line ends was written
+    // by a program that ends lines so, and a lone LF then ends a line too.
+    if (!lfEnds_)
+      lfEnds_ = *lineEnd == '\n';
+    line.append(begin, lineEnd);
+    pos_ += (lineEnd - begin) + 1;
     // CR LF is one line end; the LF belongs to it.
-    if (Fill() && buffer_[pos_] == '\n')
+    if (*lineEnd == '\r' && Fill() && buffer_[pos_] == '\n')
       ++pos_;
     if (error_)
       return Status::ReadError;

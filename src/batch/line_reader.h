@@ -1,9 +1,12 @@
 // Reads a text file line by line with the line-end rule of the system's files: CR LF or a lone
-// CR ends a line, while a lone LF is an ordinary character that stays inside the line. A last
+// CR ends a line, while a lone LF is an ordinary character that stays inside the line. A file
+// whose first line end is a lone LF (written on Unix) has LF line ends: there a lone LF ends a
+// line as well, so that such a file is not read as one long record. A last
 // line without a line end is still a line; a line end at the very end of the file does not make
 // an extra empty line.
 //
-// Example: the bytes "a\r\nb\nc\rd" are the three lines "a", "b\nc" and "d".
+// Example: the bytes "a\r\nb\nc\rd" are the three lines "a", "b\nc" and "d"; "a\nb\r\nc" are
+// "a", "b" and "c".
 //
 // Lines come back decoded to UTF-16 from the file's encoding (CP932, or UTF-8 with or without a
 // byte-order mark, told from the file's first bytes unless the caller names it); a line that does
@@ -76,6 +79,8 @@ class LineReader {
 
  private:
   bool Fill();
+  // The first line end in [begin, end) under the file's rule (CR, or also LF), else `end`.
+  const char* FindLineEnd(const char* begin, const char* end) const;
 
   std::FILE* file_ = nullptr;
   std::u16string path_;
@@ -85,6 +90,8 @@ class LineReader {
   bool error_ = false;
   int64_t lineNumber_ = 0;
   bool lastLineEnded_ = true;
+  // Whether a lone LF ends a line: decided by the file's first line end, unknown before it.
+  std::optional<bool> lfEnds_;
   text::Encoding encoding_ = text::Encoding::Cp932;
 };
 

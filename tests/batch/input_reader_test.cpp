@@ -13,8 +13,9 @@ namespace {
 
 using test::Show;
 
-// CR LF or a lone CR ends a line, a lone LF stays inside it, and a line end at the very end of the
-// file makes no extra line; a CR LF split by the reader's 64 KiB buffer is still one line end.
+// CR LF or a lone CR ends a line, a lone LF stays inside it unless the file's first line end is
+// a lone LF (a file written on Unix), and a line end at the very end of the file makes no extra
+// line; a CR LF split by the reader's 64 KiB buffer is still one line end.
 TEST(LineReader, LineEnds) {
   struct Case {
     std::string bytes;
@@ -25,7 +26,9 @@ TEST(LineReader, LineEnds) {
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\rb\r", {"a", "b"}},
       {"a\r\nb", {"a", "b"}},
-      {"a\nb\nc\n", {"a\\nb\\nc\\n"}},
+      {"a\nb\nc\n", {"a", "b", "c"}},
+      {"a\nb\r\nc\rd", {"a", "b", "c", "d"}},
+      {longLine + "\nb", {longLine, "b"}},
       {"a\r\rb", {"a", "", "b"}},
       {"a\r\n\nb\r\n", {"a", "\\nb"}},
       {"\r\n\r\nx", {"", "", "x"}},
@@ -59,7 +62,9 @@ TEST(InputReader, CountInputRecords) {
       {.content = "h\r\na\r\n", .startRow = 4, .count = -1, .firstRowFields = 0},
       {.content = "h\r\n\r\nx,y\r\n", .startRow = 2, .count = 2, .firstRowFields = 0},
       {.content = "a,b\r\n", .startRow = 0, .count = 1, .firstRowFields = 2},
-      {.content = "h\na,b\nc\n", .startRow = 2, .count = 0, .firstRowFields = 0},
+      // A file of LF line ends is read line by line; LF inside the lines of a CR LF file is not.
+      {.content = "h\na,b\nc\n", .startRow = 2, .count = 2, .firstRowFields = 2},
+      {.content = "h\r\na,b\nc\n", .startRow = 3, .count = 0, .firstRowFields = 0},
   };
   test::TempDir dir;
   for (const auto& c : cases) {
@@ -72,7 +77,7 @@ TEST(InputReader, CountInputRecords) {
     // Nothing to convert is said, naming LF line ends as the likely cause when they are.
     const std::string said = prompter.records.empty() ? "" : prompter.records[0].Utf8();
     EXPECT_EQ(said.starts_with("入力ファイルには変換開始行以降の行がありません。"), c.count <= 0);
-    EXPECT_EQ(said.find("LFだけ") != std::string::npos, c.content.starts_with("h\na"));
+    EXPECT_EQ(said.find("LFだけ") != std::string::npos, c.content.starts_with("h\r\na,b\n"));
   }
 }
 
