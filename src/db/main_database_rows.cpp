@@ -9,18 +9,6 @@ namespace mok::db {
 
 namespace {
 
-// The keyword as a LIKE pattern matching it anywhere, its own wildcards taken literally.
-std::u16string ContainsPattern(const std::u16string& keyword) {
-  std::u16string pattern = u"%";
-  for (char16_t c : keyword) {
-    if (c == u'%' || c == u'_' || c == u'\\')
-      pattern += u'\\';
-    pattern += c;
-  }
-  pattern += u'%';
-  return pattern;
-}
-
 // The where clause of a search (with " where"), its region as ?1 and its pattern as ?2. The
 // clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
 std::string SearchClause(const LearningDictSearch& search) {

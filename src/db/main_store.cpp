@@ -95,4 +95,15 @@ DbResult<int16_t> RegionNumber(MainStore& store, const std::u16string& name) {
   return int16_t{0};
 }
 
+std::u16string ContainsPattern(const std::u16string& keyword) {
+  std::u16string pattern = u"%";
+  for (char16_t c : keyword) {
+    if (c == u'%' || c == u'_' || c == u'\\')
+      pattern += u'\\';
+    pattern += c;
+  }
+  pattern += u'%';
+  return pattern;
+}
+
 }  // namespace mok::db

@@ -136,4 +136,8 @@ DbResult<std::vector<std::u16string>> ReadRegionList(MainStore& store);
 // fldID of the first region named `name` (ASCII letter case ignored) in ＤＢ一覧; 0 when none.
 DbResult<int16_t> RegionNumber(MainStore& store, const std::u16string& name);
 
+// The editor's keyword as a LIKE pattern (escape character \) matching it anywhere, its own
+// wildcards taken literally.
+std::u16string ContainsPattern(const std::u16string& keyword);
+
 }  // namespace mok::db

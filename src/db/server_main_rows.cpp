@@ -8,18 +8,6 @@ namespace mok::db {
 
 namespace {
 
-// The keyword as a LIKE pattern matching it anywhere, its own wildcards taken literally.
-std::u16string ContainsPattern(const std::u16string& keyword) {
-  std::u16string pattern = u"%";
-  for (char16_t c : keyword) {
-    if (c == u'%' || c == u'_' || c == u'\\')
-      pattern += u'\\';
-    pattern += c;
-  }
-  pattern += u'%';
-  return pattern;
-}
-
 // A LIKE of a column that ignores ASCII letter case as the file engine's LIKE does.
 std::string Like(const char* column, const std::string& parameter) {
   return std::string("lower(") + column + " collate \"C\") like lower(" + parameter +

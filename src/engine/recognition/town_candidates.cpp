@@ -35,4 +35,8 @@ void TownCandidates::Add(const TownRow* row) {
   rows_.push_back(row);
 }
 
+bool SameMunicipality(const TownRow& a, const TownRow& b) {
+  return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
+}
+
 }  // namespace mok::engine

@@ -3,6 +3,7 @@
 // that no row is copied. Iterates as a sequence of TownRow.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <vector>
@@ -60,5 +61,24 @@ class TownCandidates {
   std::vector<const TownRow*> rows_;
   std::size_t municipalities_ = 0;
 };
+
+// Whether two rows are of one municipality (prefecture and municipality, letter case ignored).
+bool SameMunicipality(const TownRow& a, const TownRow& b);
+
+// The rows (any sequence of TownRow) grouped by municipality, in the order of each group's first
+// row.
+template <class Rows>
+std::vector<std::vector<const TownRow*>> GroupByMunicipality(const Rows& rows) {
+  std::vector<std::vector<const TownRow*>> groups;
+  for (const TownRow& row : rows) {
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const auto& g) { return SameMunicipality(*g.front(), row); });
+    if (group == groups.end())
+      groups.push_back({&row});
+    else
+      group->push_back(&row);
+  }
+  return groups;
+}
 
 }  // namespace mok::engine

@@ -170,21 +170,9 @@ class TownMatcher {
   const TownRow* row_ = nullptr;
 };
 
-bool SameMunicipality(const TownRow& a, const TownRow& b) {
-  return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
-}
-
 // The candidate rows grouped by municipality, in the order of each group's first row.
 std::vector<TownCandidates> ByMunicipality(const TownCandidates& rows) {
-  std::vector<std::vector<const TownRow*>> groups;
-  for (const TownRow& row : rows) {
-    auto group = std::find_if(groups.begin(), groups.end(),
-                              [&](const auto& g) { return SameMunicipality(*g.front(), row); });
-    if (group == groups.end())
-      groups.push_back({&row});
-    else
-      group->push_back(&row);
-  }
+  auto groups = GroupByMunicipality(rows);
   std::vector<TownCandidates> candidates(groups.size());
   for (std::size_t i = 0; i < groups.size(); ++i)
     candidates[i].AddMunicipality(std::move(groups[i]));

@@ -16,10 +16,6 @@ const TownWordLookup kNoWords = [](const std::u16string&) {
   return std::optional<std::u16string>(std::u16string());
 };
 
-bool SameMunicipality(const TownRow& a, const TownRow& b) {
-  return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
-}
-
 // Whether a stored name holds the town text followed by 町 or 村, as completing the text needs
 // (a look at the rows before the matching is asked four times more).
 bool HoldsCompleted(const TownCandidates& candidates, const std::u16string& town) {

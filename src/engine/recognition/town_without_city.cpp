@@ -23,10 +23,6 @@ constexpr std::size_t kStartLength = 2;
 // The most spellings of those characters asked for.
 constexpr std::size_t kMaxSpellings = 16;
 
-bool SameMunicipality(const TownRow& a, const TownRow& b) {
-  return text::EqualsNoCase(a.city, b.city) && text::EqualsNoCase(a.prefecture, b.prefecture);
-}
-
 }  // namespace
 
 bool Recognizer::FindTownsWithoutCity(AddressContext& context, const std::u16string& rest,
@@ -56,15 +52,7 @@ bool Recognizer::FindTownsWithoutCity(AddressContext& context, const std::u16str
     }
   }
   // One group of rows per municipality, in the order met.
-  std::vector<std::vector<const TownRow*>> groups;
-  for (const TownRow& row : rows) {
-    auto group = std::find_if(groups.begin(), groups.end(),
-                              [&](const auto& g) { return SameMunicipality(*g.front(), row); });
-    if (group == groups.end())
-      groups.push_back({&row});
-    else
-      group->push_back(&row);
-  }
+  auto groups = GroupByMunicipality(rows);
   split.candidates.Clear();
   for (auto& group : groups)
     split.candidates.AddMunicipality(std::move(group));
