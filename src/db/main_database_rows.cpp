@@ -9,40 +9,11 @@ namespace mok::db {
 
 namespace {
 
-// The where clause of a search (with " where"), its region as ?1 and its pattern as ?2. The
-// clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
+// The where clause of a search (with " where"), its region as ?1 and its pattern as ?2.
 std::string SearchClause(const LearningDictSearch& search) {
-  std::string clause;
-  auto add = [&clause](const std::string& condition) {
-    clause += clause.empty() ? " where " : " and ";
-    clause += condition;
-  };
-  if (search.commonOnly) {
-    add("fldDbNo = 0");
-  } else if (search.regionNo) {
-    add("fldDbNo = ?1");
-  }
-  if (search.city && search.town) {
-    add("(fldType = 2 or fldType = 3)");
-  } else if (search.city) {
-    add("fldType = 2");
-  } else if (search.town) {
-    add("fldType = 3");
-  }
-  if (!search.keyword.empty()) {
-    switch (search.field) {
-      case KeywordField::Registered:
-        add("fld登録字句 like ?2 escape '\\'");
-        break;
-      case KeywordField::Converted:
-        add("fld変換字句 like ?2 escape '\\'");
-        break;
-      case KeywordField::Either:
-        add("(fld変換字句 like ?2 escape '\\' or fld登録字句 like ?2 escape '\\')");
-        break;
-    }
-  }
-  return clause;
+  return LearnedSearchClause(
+      search, [] { return std::string("?1"); },
+      [](const char* column) { return std::string(column) + " like ?2 escape '\\'"; });
 }
 
 DbResult<LearningDictRow> ReadRow(const Statement& st) {

@@ -106,4 +106,40 @@ std::u16string ContainsPattern(const std::u16string& keyword) {
   return pattern;
 }
 
+std::string LearnedSearchClause(const LearningDictSearch& search,
+                                const std::function<std::string()>& region,
+                                const std::function<std::string(const char* column)>& like) {
+  std::string clause;
+  auto add = [&clause](const std::string& condition) {
+    clause += clause.empty() ? " where " : " and ";
+    clause += condition;
+  };
+  if (search.commonOnly) {
+    add("fldDbNo = 0");
+  } else if (search.regionNo) {
+    add("fldDbNo = " + region());
+  }
+  if (search.city && search.town) {
+    add("(fldType = 2 or fldType = 3)");
+  } else if (search.city) {
+    add("fldType = 2");
+  } else if (search.town) {
+    add("fldType = 3");
+  }
+  if (!search.keyword.empty()) {
+    switch (search.field) {
+      case KeywordField::Registered:
+        add(like("fld登録字句"));
+        break;
+      case KeywordField::Converted:
+        add(like("fld変換字句"));
+        break;
+      case KeywordField::Either:
+        add("(" + like("fld変換字句") + " or " + like("fld登録字句") + ")");
+        break;
+    }
+  }
+  return clause;
+}
+
 }  // namespace mok::db

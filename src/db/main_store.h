@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -139,5 +140,13 @@ DbResult<int16_t> RegionNumber(MainStore& store, const std::u16string& name);
 // The editor's keyword as a LIKE pattern (escape character \) matching it anywhere, its own
 // wildcards taken literally.
 std::u16string ContainsPattern(const std::u16string& keyword);
+
+// The where clause of the editor's search (with " where"): scope, then kind, then keyword, joined
+// by "and" as the editor builds them. `region()` gives the region number's parameter and
+// `like(column)` the keyword's condition on a column, each in its store's SQL; each is asked only
+// when the search uses it, region first.
+std::string LearnedSearchClause(const LearningDictSearch& search,
+                                const std::function<std::string()>& region,
+                                const std::function<std::string(const char* column)>& like);
 
 }  // namespace mok::db

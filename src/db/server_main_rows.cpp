@@ -15,44 +15,19 @@ std::string Like(const char* column, const std::string& parameter) {
 }
 
 // The where clause of a search (with " where") and its parameters in the order of their numbers.
-// The clause keeps the editor's conditions: scope, then kind, then keyword, joined by "and".
 std::string SearchClause(const LearningDictSearch& search, std::vector<PgValue>& params) {
-  std::string clause;
-  auto add = [&clause](const std::string& condition) {
-    clause += clause.empty() ? " where " : " and ";
-    clause += condition;
-  };
   auto parameter = [&params](PgValue value) {
     params.push_back(std::move(value));
     return "$" + std::to_string(params.size());
   };
-  if (search.commonOnly) {
-    add("fldDbNo = 0");
-  } else if (search.regionNo) {
-    add("fldDbNo = " + parameter(PgInt(*search.regionNo)));
-  }
-  if (search.city && search.town) {
-    add("(fldType = 2 or fldType = 3)");
-  } else if (search.city) {
-    add("fldType = 2");
-  } else if (search.town) {
-    add("fldType = 3");
-  }
-  if (!search.keyword.empty()) {
-    const std::string pattern = parameter(PgText(ContainsPattern(search.keyword)));
-    switch (search.field) {
-      case KeywordField::Registered:
-        add(Like("fld登録字句", pattern));
-        break;
-      case KeywordField::Converted:
-        add(Like("fld変換字句", pattern));
-        break;
-      case KeywordField::Either:
-        add("(" + Like("fld変換字句", pattern) + " or " + Like("fld登録字句", pattern) + ")");
-        break;
-    }
-  }
-  return clause;
+  std::string pattern;  // the keyword's parameter, added at its first use
+  return LearnedSearchClause(
+      search, [&] { return parameter(PgInt(*search.regionNo)); },
+      [&](const char* column) {
+        if (pattern.empty())
+          pattern = parameter(PgText(ContainsPattern(search.keyword)));
+        return Like(column, pattern);
+      });
 }
 
 std::vector<PgValue> RowValues(const LearningDictRow& row) {
