@@ -92,20 +92,30 @@ std::u16string AddressDatabase::RegionKana(const std::u16string& name) const {
 }
 
 DbStatus AddressDatabase::SelectRegion(const std::u16string& name) {
+  // The region open already is kept while its file is the one at its name, so that a second run
+  // finds its pages and municipalities in memory; the engine drops pages the file changed since.
+  std::unique_ptr<RegionDatabase> kept;
+  if (regionDb_ && region_.name == name && !regionDb_->Replaced())
+    kept = std::move(regionDb_);
   regionDb_.reset();
   region_ = {};
   if (!main_)
     return NotOpen(u"the main database");
   if (!IsRegionName(name))
     return MakeError(u"「" + name + u"」は地域名に使えません。", 52);
-  auto region = RegionDatabase::Open(RegionDatabasePath(dir_, name));
-  if (!region)
-    return region.error();
+  if (kept) {
+    kept->ForgetTables();
+  } else {
+    auto region = RegionDatabase::Open(RegionDatabasePath(dir_, name));
+    if (!region)
+      return region.error();
+    kept = std::move(*region);
+  }
   main_->Refresh();
   auto number = RegionNumber(*main_, name);
   if (!number)
     return number.error();
-  regionDb_ = std::move(*region);
+  regionDb_ = std::move(kept);
   regionDb_->HoldReads(holdReads_);
   region_ = {name, *number, RegionKana(name)};
   return {};

@@ -1,5 +1,7 @@
 #include "db/region_database.h"
 
+#include <sqlite3.h>
+
 #include <utility>
 
 namespace mok::db {
@@ -8,7 +10,21 @@ DbResult<std::unique_ptr<RegionDatabase>> RegionDatabase::Open(const std::u16str
   auto db = Connection::Open(path, /*readOnly=*/true);
   if (!db)
     return InFile(db.error(), path);
+  // The registry tables of one municipality fill several MiB (文京区's residences about 2.5);
+  // the engine's default page cache of 2 MiB would read the same pages again within one run.
+  if (auto sized = db->Execute("pragma cache_size = -16384"); !sized)
+    return InFile(sized.error(), path);
   return std::unique_ptr<RegionDatabase>(new RegionDatabase(std::move(*db)));
+}
+
+bool RegionDatabase::Replaced() const {
+  int moved = 0;
+  return sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK ||
+         moved != 0;
+}
+
+void RegionDatabase::ForgetTables() {
+  registryTables_.reset();
 }
 
 void RegionDatabase::HoldReads(bool hold) {

@@ -26,6 +26,12 @@ class RegionDatabase {
   static DbResult<std::unique_ptr<RegionDatabase>> Open(const std::u16string& path);
 
   const std::u16string& path() const { return db_.path(); }
+  // Whether the file at path() is no longer the one open (deleted, or another installed under
+  // its name by a rebuild); also true when that cannot be told.
+  bool Replaced() const;
+  // Forgets what was learnt about the file's tables (whether the registry tables exist), for a
+  // connection kept for another run: the file may have gained them since.
+  void ForgetTables();
 
   // With `hold`, the reads of consecutive addresses share one read transaction (one shared lock
   // instead of one per query, and the municipality names checked once per transaction). The

@@ -3,7 +3,11 @@
 // naming the file, and no lock left on the file between two questions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "db/address_database.h"
+#include "db/residence_key.h"
+#include "db/schema.h"
 #include "support/test_database_builder.h"
 
 namespace mok::db {
@@ -150,6 +154,37 @@ TEST_F(RegionDatabaseTest, MunicipalitiesAreReadAgainWhenTheFileChanged) {
     EXPECT_EQ((*db.TownRows(before))->size(), 1u);
     EXPECT_TRUE(Writable());
   }
+}
+
+// A region chosen again for the next run keeps its connection only while the file at its name is
+// the one open: registry tables added to it since are found, and a file rebuilt and installed
+// under the name is opened anew.
+TEST_F(RegionDatabaseTest, ARegionChosenAgainReadsTheFileNowAtItsName) {
+  auto residence = [&] {
+    db.BeginAddress();
+    auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
+    auto found = db.FindResidence(**town, u"1", u"2", std::nullopt);
+    return !found.ok() ? Shown(found.error()) : *found ? U8((*found)->x) : "none";
+  };
+  Connection& file = b.Region(kRegion);
+  test::TestDatabaseBuilder::Exec(file, "drop table 住居");
+  ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+  EXPECT_EQ(residence(), "none");
+  ASSERT_TRUE(CreateRegionSchema(file).ok());
+  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" +
+                                            std::to_string(*ResidenceKey(1, u"1", u"2")) +
+                                            ", 1, '1', '2', null, '9', 'X12', 'Y12', '', '')");
+  ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+  EXPECT_EQ(residence(), "X12");
+
+  test::TestDatabaseBuilder rebuilt;
+  rebuilt.AddPosition(kRegion, {u"東京都", u"千代田区", u"丸の内一丁目", u"B", 1, u"NEW"});
+  rebuilt.Region(kRegion).Close();
+  std::filesystem::rename(std::filesystem::path(U8(RegionDatabasePath(rebuilt.Dir(), kRegion))),
+                          std::filesystem::path(U8(path)));
+  ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+  db.BeginAddress();
+  EXPECT_EQ(U8((*db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目"))->cityCode), "NEW");
 }
 
 }  // namespace
