@@ -13,6 +13,7 @@
 #include "batch/run_paths.h"
 #include "batch/run_settings.h"
 #include "batch/unconverted_rows.h"
+#include "text/encoding.h"
 #include "text/text.h"
 
 namespace mok::batch {
@@ -92,8 +93,11 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
     return Ended(outcome, StopReason::Error, std::nullopt);  // said here
   }
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
-  const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressFields),
-                           prompter_);
+  // The count reads the input as the conversion will, so that a line it cannot read is said
+  // before the output is opened (and an earlier output emptied) for nothing.
+  InputSource source = DescribeInput(request.inputPath, taken.startRow, taken.addressFields);
+  source.encoding = text::ParseEncoding(context_.settings.inputEncoding);
+  const InputReader reader(std::move(source), prompter_);
   lastFiles_ = {request.inputPath, request.outputPath, taken.startRow, taken.addressFields, {}, {}};
 
   const InputCount count = reader.CountInputRecords();

@@ -35,7 +35,7 @@ bool IsTextInputName(const std::u16string& path) {
 InputSource DescribeInput(std::u16string path, int32_t startRow,
                           std::vector<int32_t> addressFields) {
   const bool text = IsTextInputName(path);
-  return {std::move(path), startRow, std::move(addressFields), text};
+  return {std::move(path), startRow, std::move(addressFields), text, std::nullopt};
 }
 
 InputRecord ReadInputRecord(LineReader& file, const std::vector<int32_t>& addressFields) {
@@ -59,7 +59,7 @@ std::optional<LineReader> InputReader::Open() const {
   }
   LineReader file;
   FileError error;
-  if (!file.Open(source_.path, &error)) {
+  if (!file.Open(source_.path, &error, source_.encoding)) {
     prompter_.ShowMessage(error.Text() + u"\r\n" + source_.path);
     return std::nullopt;
   }

@@ -30,10 +30,11 @@ namespace mok::batch {
 
 // What is read: the input file, the record its records start at and the fields with the address.
 struct InputSource {
-  std::u16string path;                    // full path of the input file
-  int32_t startRow = 1;                   // 1-based number of the first record
-  std::vector<int32_t> addressFields{0};  // 0-based indexes of the address fields, in order
-  bool text = true;                       // false for an "xls" input: every read is refused
+  std::u16string path;                     // full path of the input file
+  int32_t startRow = 1;                    // 1-based number of the first record
+  std::vector<int32_t> addressFields{0};   // 0-based indexes of the address fields, in order
+  bool text = true;                        // false for an "xls" input: every read is refused
+  std::optional<text::Encoding> encoding;  // as named by the user; nullopt: told from the bytes
 };
 
 // The source of `path`, told a spreadsheet or text by its name.

@@ -130,6 +130,19 @@ TEST_F(ConvertCommandTest, ExitStatusAndWhatIsPrinted) {
 
 // The summary is in one language: Japanese, or English where the messages locale is English or
 // the plain C locale (the first set of LC_ALL, LC_MESSAGES and LANG decides).
+// An input that cannot be read in the encoding named is said before the output is opened: an
+// earlier output of the input stays as it was.
+TEST_F(ConvertCommandTest, UnreadableInputLeavesTheEarlierOutput) {
+  auto args = Boxes("good.csv");
+  ASSERT_EQ(Run(args).first, 0);
+  const std::string earlier = test::ReadBytes(work / "out.csv");
+  args.insert(args.end(), {"--encoding", "utf8", "--yes"});
+  const auto [status, out] = Run(args);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("UTF-8のテキストとして読めません"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadBytes(work / "out.csv"), earlier);
+}
+
 TEST_F(ConvertCommandTest, SummaryInOneLanguageByTheLocale) {
   const std::string japanese =
       "全1件：変換 1件、変換できず 0件。変換が終了しました。\n出力ファイル: ";
