@@ -83,7 +83,7 @@ bool LineReader::Open(const std::u16string& path, FileError* error,
   error_ = false;
   lfEnds_.reset();
   lineNumber_ = 0;
-  lastLineEnded_ = true;
+  lineEnd_ = "\r\n";
   return true;
 }
 
@@ -103,7 +103,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
   error_ = other.error_;
   lfEnds_ = other.lfEnds_;
   lineNumber_ = other.lineNumber_;
-  lastLineEnded_ = other.lastLineEnded_;
+  lineEnd_ = other.lineEnd_;
   encoding_ = other.encoding_;
   return *this;
 }
@@ -166,15 +166,19 @@ LineReader::Status LineReader::ReadBytes(std::string& bytes) {
       lfEnds_ = *lineEnd == '\n';
     line.append(begin, lineEnd);
     pos_ += (lineEnd - begin) + 1;
+    lineEnd_ = *lineEnd == '\r' ? "\r" : "\n";
     // CR LF is one line end; the LF belongs to it.
-    if (*lineEnd == '\r' && Fill() && buffer_[pos_] == '\n')
+    if (*lineEnd == '\r' && Fill() && buffer_[pos_] == '\n') {
       ++pos_;
+      lineEnd_ = "\r\n";
+    }
     if (error_)
       return Status::ReadError;
     break;
   }
   ++lineNumber_;
-  lastLineEnded_ = ended;
+  if (!ended)
+    lineEnd_ = "";
   bytes = std::move(line);
   return Status::Ok;
 }
@@ -196,7 +200,7 @@ LineReader::Line LineReader::Next() {
   line.status = ReadLine(line.text);
   line.number = lineNumber_;
   const bool read = line.status == Status::Ok || line.status == Status::Undecodable;
-  line.ended = !read || lastLineEnded_;
+  line.ended = !read || LastLineEnded();
   return line;
 }
 

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/file_error.h"
@@ -74,8 +75,9 @@ class LineReader {
 
   // 1-based number of the line last read (0 before the first).
   int64_t LineNumber() const { return lineNumber_; }
-  // Whether a line end followed the line last read.
-  bool LastLineEnded() const { return lastLineEnded_; }
+  // Whether a line end followed the line last read, and which ("\r\n", "\r", "\n"; "" for none).
+  bool LastLineEnded() const { return !lineEnd_.empty(); }
+  std::string_view LastLineEnd() const { return lineEnd_; }
 
  private:
   bool Fill();
@@ -89,7 +91,7 @@ class LineReader {
   std::size_t len_ = 0;
   bool error_ = false;
   int64_t lineNumber_ = 0;
-  bool lastLineEnded_ = true;
+  std::string_view lineEnd_ = "\r\n";
   // Whether a lone LF ends a line: decided by the file's first line end, unknown before it.
   std::optional<bool> lfEnds_;
   text::Encoding encoding_ = text::Encoding::Cp932;

@@ -11,6 +11,8 @@ LineReader::Status ReadRecordBytes(LineReader& file, std::string& bytes) {
   if (status != LineReader::Status::Ok)
     return status;
   for (bool open = EndsInsideQuotes(record); open;) {
+    // A line end inside quotes belongs to the field, kept as the file wrote it.
+    const std::string lineEnd(file.LastLineEnd());
     std::string line;
     status = file.ReadBytes(line);
     if (status == LineReader::Status::End)
@@ -18,7 +20,7 @@ LineReader::Status ReadRecordBytes(LineReader& file, std::string& bytes) {
     if (status != LineReader::Status::Ok)
       return status;
     open = EndsInsideQuotes(line, true);
-    record += "\r\n" + line;
+    record += lineEnd + line;
   }
   bytes = std::move(record);
   return LineReader::Status::Ok;

@@ -141,25 +141,30 @@ TEST(InputReader, CompactAndCountFields) {
   EXPECT_EQ(QuoteField(u"東京都"), u"東京都");
 }
 
-// A quoted field may hold line breaks: the record goes on over the lines up to its closing
-// quote, numbered by its first line; one never closed is refused, not read to the end.
+// A quoted field may hold line breaks, kept as the file ends its lines: the record goes on over
+// the lines up to its closing quote, numbered by its first line; one never closed is refused,
+// not read to the end.
 TEST(InputReader, RecordsOverSeveralLines) {
-  test::TempDir dir;
-  test::WriteBytes(dir / "in.csv",
-                   test::Sjis("ID,住所\r\n1,\"東京都\r\n千代田区\",\"\"\"x\"\"\"\r\n2,\"港区\r\n"));
-  mok::test::RecordingPrompter prompter;
-  const InputReader reader(DescribeInput(dir.File("in.csv"), 2, {1}), prompter);
-  auto file = reader.Open();
-  ASSERT_TRUE(file && reader.SkipToStartRow(*file));
-  InputRecord record = ReadInputRecord(*file, {1});
-  EXPECT_EQ(Show(record.line), Show(u"1,\"東京都\r\n千代田区\",\"\"\"x\"\"\""));
-  EXPECT_EQ(Show(record.address), Show(u"東京都千代田区"));
-  EXPECT_EQ(record.lineNumber, 2);
-  record = ReadInputRecord(*file, {1});
-  EXPECT_EQ(record.read, LineReader::Status::UnclosedQuote);
-  EXPECT_FALSE(reader.ReportRead(record.read, *file, record.lineNumber));
-  ASSERT_EQ(prompter.records.size(), 1u);
-  EXPECT_NE(prompter.records[0].Utf8().find("4行目で始まる引用符"), std::string::npos);
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "in.csv",
+                     test::Sjis("ID,住所" + end + "1,\"東京都" + end + "千代田区\",\"\"\"x\"\"\"" +
+                                end + "2,\"港区" + end));
+    mok::test::RecordingPrompter prompter;
+    const InputReader reader(DescribeInput(dir.File("in.csv"), 2, {1}), prompter);
+    auto file = reader.Open();
+    ASSERT_TRUE(file && reader.SkipToStartRow(*file));
+    InputRecord record = ReadInputRecord(*file, {1});
+    EXPECT_EQ(Show(record.line),
+              Show(u"1,\"東京都" + text::FromUtf8(end) + u"千代田区\",\"\"\"x\"\"\""));
+    EXPECT_EQ(Show(record.address), Show(u"東京都千代田区"));
+    EXPECT_EQ(record.lineNumber, 2);
+    record = ReadInputRecord(*file, {1});
+    EXPECT_EQ(record.read, LineReader::Status::UnclosedQuote);
+    EXPECT_FALSE(reader.ReportRead(record.read, *file, record.lineNumber));
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_NE(prompter.records[0].Utf8().find("4行目で始まる引用符"), std::string::npos);
+  }
 }
 
 }  // namespace
