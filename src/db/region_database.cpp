@@ -25,6 +25,8 @@ bool RegionDatabase::Replaced() const {
 
 void RegionDatabase::ForgetTables() {
   registryTables_.reset();
+  blockStatements_.clear();
+  residenceByKey_ = nullptr;
 }
 
 void RegionDatabase::HoldReads(bool hold) {

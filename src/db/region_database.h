@@ -29,8 +29,8 @@ class RegionDatabase {
   // Whether the file at path() is no longer the one open (deleted, or another installed under
   // its name by a rebuild); also true when that cannot be told.
   bool Replaced() const;
-  // Forgets what was learnt about the file's tables (whether the registry tables exist), for a
-  // connection kept for another run: the file may have gained them since.
+  // Forgets what was learnt about the file's tables (whether the registry and block tables
+  // exist), for a connection kept for another run: the file may have gained or lost them since.
   void ForgetTables();
 
   // With `hold`, the reads of consecutive addresses share one read transaction (one shared lock
