@@ -9,6 +9,7 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -40,6 +41,19 @@ UConverter* Cp932Converter(std::string* error) {
   if (converter)
     ucnv_reset(converter.get());
   return converter.get();
+}
+
+// ICU's table keeps IBM's placement of three control characters (byte 1A is U+001C, 1C is
+// U+007F, 7F is U+001A); Windows, whose files these are, maps every byte below 80 to the same
+// code point. A decoded SUB, FS or DEL came from one of those single bytes (no two-byte character
+// decodes to a control character), so the swap is undone on the text after decoding and done on
+// the text before encoding.
+constexpr std::u16string_view kSwappedControls = u"\x1A\x1C\x7F";
+char16_t IcuToWindows(char16_t c) {
+  return c == u'\x1C' ? u'\x1A' : c == u'\x7F' ? u'\x1C' : c == u'\x1A' ? u'\x7F' : c;
+}
+char16_t WindowsToIcu(char16_t c) {
+  return c == u'\x1A' ? u'\x1C' : c == u'\x1C' ? u'\x7F' : c == u'\x7F' ? u'\x1A' : c;
 }
 
 std::string HexBytes(const char* bytes, int8_t length) {
@@ -97,6 +111,8 @@ std::optional<std::u16string> DecodeCp932(std::string_view bytes, std::string* e
     return std::nullopt;
   }
   out.resize(static_cast<std::size_t>(target - targetStart));
+  if (bytes.find_first_of("\x1A\x1C\x7F") != std::string_view::npos)
+    std::transform(out.begin(), out.end(), out.begin(), IcuToWindows);
   return out;
 }
 
@@ -104,6 +120,13 @@ std::optional<std::string> EncodeCp932(std::u16string_view text, std::string* er
   UConverter* conv = Cp932Converter(error);
   if (!conv)
     return std::nullopt;
+  std::u16string swapped;
+  const std::u16string_view original = text;
+  if (text.find_first_of(kSwappedControls) != std::u16string_view::npos) {
+    swapped.resize(text.size());
+    std::transform(text.begin(), text.end(), swapped.begin(), WindowsToIcu);
+    text = swapped;
+  }
   // At most two bytes per UTF-16 code unit.
   std::string out(text.size() * 2, '\0');
   char* target = out.data();
@@ -121,7 +144,8 @@ std::optional<std::string> EncodeCp932(std::u16string_view text, std::string* er
       ucnv_getInvalidUChars(conv, invalid, &invalidLength, &s2);
       if (U_FAILURE(s2))
         invalidLength = 0;
-      *error = NoCp932Form(text, static_cast<std::size_t>(source - sourceStart) - invalidLength);
+      *error =
+          NoCp932Form(original, static_cast<std::size_t>(source - sourceStart) - invalidLength);
     }
     return std::nullopt;
   }
@@ -131,12 +155,12 @@ std::optional<std::string> EncodeCp932(std::u16string_view text, std::string* er
   // one-way mappings (U+F86F as the bytes of №). Neither would read back: the bytes are decoded
   // again and the first character that does not come back is refused.
   const auto back = DecodeCp932(out);
-  if (!back || *back != text) {
+  if (!back || *back != original) {
     std::size_t at = 0;
-    while (back && at < back->size() && at < text.size() && (*back)[at] == text[at])
+    while (back && at < back->size() && at < original.size() && (*back)[at] == original[at])
       ++at;
     if (error)
-      *error = NoCp932Form(text, at);
+      *error = NoCp932Form(original, at);
     return std::nullopt;
   }
   return out;

@@ -11,7 +11,8 @@ TEST(Cp932, MapsTheWindowsFormsBothWays) {
   const std::pair<std::u16string, std::string> cases[] = {
       {u"～－", "\x81\x60\x81\x7C"},  // not WAVE DASH U+301C, MINUS SIGN U+2212
       {u"＼￥", "\x81\x5F\x81\x8F"},
-      {u"\\~", "\x5C\x7E"},  // ASCII stays ASCII: 0x5C is the path separator
+      {u"\\~", "\x5C\x7E"},                   // ASCII stays ASCII: 0x5C is the path separator
+      {u"\x1A\x1C\x7F\t", "\x1A\x1C\x7F\t"},  // control characters too (not IBM's swaps)
       {u"∥￢", "\x81\x61\x81\xCA"},
       {u"①髙", "\x87\x40\xFB\xFC"},  // NEC and IBM extensions
       {u"ｶﾞ東京都", "\xB6\xDE\x93\x8C\x8B\x9E\x93\x73"},
