@@ -48,7 +48,11 @@ UConverter* Cp932Converter(std::string* error) {
 // code point. A decoded SUB, FS or DEL came from one of those single bytes (no two-byte character
 // decodes to a control character), so the swap is undone on the text after decoding and done on
 // the text before encoding.
-constexpr std::u16string_view kSwappedControls = u"\x1A\x1C\x7F";
+template <typename Char>
+bool HasSwappedControl(std::basic_string_view<Char> text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](Char c) { return c == Char(0x1A) || c == Char(0x1C) || c == Char(0x7F); });
+}
 char16_t IcuToWindows(char16_t c) {
   return c == u'\x1C' ? u'\x1A' : c == u'\x7F' ? u'\x1C' : c == u'\x1A' ? u'\x7F' : c;
 }
@@ -111,7 +115,7 @@ std::optional<std::u16string> DecodeCp932(std::string_view bytes, std::string* e
     return std::nullopt;
   }
   out.resize(static_cast<std::size_t>(target - targetStart));
-  if (bytes.find_first_of("\x1A\x1C\x7F") != std::string_view::npos)
+  if (HasSwappedControl(bytes))
     std::transform(out.begin(), out.end(), out.begin(), IcuToWindows);
   return out;
 }
@@ -122,7 +126,7 @@ std::optional<std::string> EncodeCp932(std::u16string_view text, std::string* er
     return std::nullopt;
   std::u16string swapped;
   const std::u16string_view original = text;
-  if (text.find_first_of(kSwappedControls) != std::u16string_view::npos) {
+  if (HasSwappedControl(text)) {
     swapped.resize(text.size());
     std::transform(text.begin(), text.end(), swapped.begin(), WindowsToIcu);
     text = swapped;
