@@ -24,6 +24,7 @@ bool RegionDatabase::Replaced() const {
 }
 
 void RegionDatabase::ForgetTables() {
+  residencePoints_.Close();
   registryTables_.reset();
   blockStatements_.clear();
   residenceByKey_ = nullptr;
@@ -36,6 +37,7 @@ void RegionDatabase::HoldReads(bool hold) {
 }
 
 void RegionDatabase::ReleaseReads() {
+  residencePoints_.Close();  // its statement would keep the transaction
   held_.reset();
   cache_.EndSnapshot();
 }

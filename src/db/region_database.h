@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/blob_reader.h"
 #include "db/connection.h"
 #include "db/region_city_cache.h"
 #include "engine/address_store.h"
@@ -88,13 +89,19 @@ class RegionDatabase {
     Statement* byRowid = nullptr;   // ?1 rowid
   };
   DbResult<const BlockStatements*> BlockStatementsOf(const std::u16string& table);
-  // Whether the registry tables exist (checked once).
+  // Whether the registry tables exist (checked once), and how the residences' points are kept.
   DbResult<bool> HasRegistryTables();
+  // `sql` with the town's id as ?1 and the numbers (as NormaliseRegistryNumber writes them) as
+  // ?2...; the caller steps and resets it.
+  DbResult<Statement*> BindNumbers(const std::string& sql,
+                                   std::initializer_list<std::u16string_view> numbers,
+                                   int64_t positionId);
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
-  // The residence stored under `key` (residence_key.h).
+  // The residence stored under `key` (residence_key.h; a row's rowid).
   DbResult<std::optional<StoredPoint>> FindResidenceByKey(int64_t key);
+  DbResult<std::optional<StoredPoint>> ReadResidencePoint(int64_t key);
   // The first row of a block statement (bound), reset afterwards.
   DbResult<std::optional<BlockPoint>> ReadBlockRow(Statement& row);
 
@@ -112,7 +119,11 @@ class RegionDatabase {
   std::unordered_map<int64_t, BlockPoint> representativeRows_;
   uint64_t representativeGeneration_ = 0;
   std::optional<bool> registryTables_;
+  // Whether the points are in 住居位置; a file made before it keeps them in columns of 住居.
+  bool packedResidencePoints_ = false;
   Statement* residenceByKey_ = nullptr;  // of the connection's cache, prepared on first use
+  // While reads are held, residence points are read through a blob handle on 住居位置.
+  BlobReader residencePoints_{db_, "住居位置", "fld位置"};
 };
 
 }  // namespace mok::db

@@ -6,10 +6,12 @@
 
 #include <utility>
 
+#include "db/packed_point.h"
 #include "db/region_database.h"
 #include "db/registry_number.h"
 #include "db/residence_key.h"
 #include "db/schema.h"
+#include "text/text.h"
 
 namespace mok::db {
 namespace {
@@ -76,50 +78,76 @@ DbResult<bool> RegionDatabase::HasRegistryTables() {
     auto residences = db_.TableExists(kResidenceTable);
     auto parcels = db_.TableExists(kParcelTable);
     auto blocks = db_.TableExists(kRegistryBlockTable);
-    for (const auto* exists : {&residences, &parcels, &blocks}) {
+    auto points = db_.TableExists(kResidencePointTable);
+    for (const auto* exists : {&residences, &parcels, &blocks, &points}) {
       if (!*exists)
         return InFile(exists->error(), path());
     }
     registryTables_ = *residences && *parcels && *blocks;
+    packedResidencePoints_ = *points;
   }
   return *registryTables_;
 }
 
-// Runs `sql` (the town's id as ?1, the numbers as ?2...) and reads the point of its first row.
+DbResult<Statement*> RegionDatabase::BindNumbers(const std::string& sql,
+                                                 std::initializer_list<std::u16string_view> numbers,
+                                                 int64_t positionId) {
+  auto st = db_.Prepare(sql);
+  if (!st)
+    return InFile(st.error(), path());
+  Statement& query = **st;
+  query.BindInt(1, positionId);
+  int index = 2;
+  for (std::u16string_view number : numbers)
+    query.BindText(index++, NormaliseRegistryNumber(number));
+  return &query;
+}
+
+// Runs `sql` (see BindNumbers) and reads the point of its first row.
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindPoint(
     const std::string& sql, std::initializer_list<std::u16string_view> numbers,
     int64_t positionId) {
-  auto fail = [&](const DbError& error) { return InFile(error, path()); };
   auto has = HasRegistryTables();
   if (!has)
     return has.error();
   if (!*has)
     return std::optional<StoredPoint>();
-  auto st = db_.Prepare(sql);
+  auto st = BindNumbers(sql, numbers, positionId);
   if (!st)
-    return fail(st.error());
-  Statement& query = **st;
-  ScopedReset reset(&query);
-  query.BindInt(1, positionId);
-  int index = 2;
-  for (std::u16string_view number : numbers)
-    query.BindText(index++, NormaliseRegistryNumber(number));
-  auto row = query.Step();
+    return st.error();
+  ScopedReset reset(*st);
+  auto row = (*st)->Step();
   if (!row)
-    return fail(row.error());
+    return InFile(row.error(), path());
   if (!*row)
     return std::optional<StoredPoint>();
-  return std::optional<StoredPoint>(ReadPoint(query, 0));
+  return std::optional<StoredPoint>(ReadPoint(**st, 0));
 }
 
-DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidenceByKey(int64_t key) {
-  if (residenceByKey_ == nullptr) {
-    auto has = HasRegistryTables();
-    if (!has)
-      return has.error();
-    if (!*has)
+// The point of the residence row `key` as its packed text, from 住居位置 or, in a file made
+// before that table, from the columns of 住居.
+DbResult<std::optional<StoredPoint>> RegionDatabase::ReadResidencePoint(int64_t key) {
+  auto unpack = [&](std::string_view packed) -> DbResult<std::optional<StoredPoint>> {
+    if (auto point = UnpackPoint(packed))
+      return std::optional<StoredPoint>(std::move(*point));
+    // Not the five values the import writes: refused as the type mismatch it is.
+    return InFile(MakeError(u"Type mismatch (住居位置.fld位置, fldKey " +
+                                text::FromUtf8(std::to_string(key)) + u")",
+                            13),
+                  path());
+  };
+  if (packedResidencePoints_ && held_) {
+    const BlobReader::Value read = residencePoints_.Read(key);
+    if (read.status == BlobReader::Status::Absent)
       return std::optional<StoredPoint>();
-    auto st = db_.Prepare(std::string("select ") + kPointColumns + " from 住居 where rowid = ?1");
+    if (read.status == BlobReader::Status::Found)
+      return unpack(read.value);
+  }
+  if (residenceByKey_ == nullptr) {
+    auto st = db_.Prepare(packedResidencePoints_
+                              ? std::string("select fld位置 from 住居位置 where fldKey = ?1")
+                              : std::string("select ") + kPackPointColumnsSql +
+                                    " from 住居 where rowid = ?1");
     if (!st)
       return InFile(st.error(), path());
     residenceByKey_ = *st;
@@ -131,14 +159,26 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidenceByKey(int64_t 
     return InFile(row.error(), path());
   if (!*row)
     return std::optional<StoredPoint>();
-  return std::optional<StoredPoint>(ReadPoint(query, 0));
+  const auto* text = sqlite3_column_text(query.handle(), 0);
+  return unpack(text == nullptr ? std::string_view()
+                                : std::string_view(reinterpret_cast<const char*>(text),
+                                                   sqlite3_column_bytes(query.handle(), 0)));
+}
+
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidenceByKey(int64_t key) {
+  auto has = HasRegistryTables();
+  if (!has)
+    return has.error();
+  if (!*has)
+    return std::optional<StoredPoint>();
+  return ReadResidencePoint(key);
 }
 
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
     const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
     std::optional<std::u16string_view> residence2) {
-  // Most residences are stored under their key; one that is not (a database made before keys,
-  // a residence known only with 住居番号2) is found by the numbers' index.
+  // Most residences are stored under their key; one that is not (a residence known only with
+  // 住居番号2, numbers that make no key) is found by the numbers' index, then by its rowid.
   if (!residence2) {
     if (const auto key = ResidenceKey(town.id, block, residence)) {
       auto found = FindResidenceByKey(*key);
@@ -146,14 +186,31 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
         return found;
     }
   }
-  static const std::string select = std::string("select ") + kPointColumns +
-                                    " from 住居 where fldPositionID = ?1 and fld街区符号 = ?2"
-                                    " and fld住居番号 = ?3";
+  auto has = HasRegistryTables();
+  if (!has)
+    return has.error();
+  if (!*has)
+    return std::optional<StoredPoint>();
+  static const std::string select =
+      "select rowid from 住居 where fldPositionID = ?1 and fld街区符号 = ?2 and fld住居番号 = ?3";
   static const std::string withSecond = select + " and fld住居番号2 = ?4 limit 1";
   static const std::string anySecond = select + " order by fld住居番号2 limit 1";
-  if (residence2)
-    return FindPoint(withSecond, {block, residence, *residence2}, town.id);
-  return FindPoint(anySecond, {block, residence}, town.id);
+  auto st = residence2 ? BindNumbers(withSecond, {block, residence, *residence2}, town.id)
+                       : BindNumbers(anySecond, {block, residence}, town.id);
+  if (!st)
+    return st.error();
+  std::optional<int64_t> rowid;
+  {
+    ScopedReset reset(*st);
+    auto row = (*st)->Step();
+    if (!row)
+      return InFile(row.error(), path());
+    if (*row)
+      rowid = (*st)->Int(0);
+  }
+  if (!rowid)
+    return std::optional<StoredPoint>();
+  return ReadResidencePoint(*rowid);
 }
 
 DbResult<std::optional<StoredPoint>> RegionDatabase::FindParcel(

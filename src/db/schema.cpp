@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "db/packed_point.h"
 #include "text/text.h"
 
 namespace mok::db {
@@ -23,7 +24,9 @@ DbStatus CreateMainSchema(Connection& db) {
       " fld参照回数 integer default 0);");
 }
 
-DbStatus CreateRegionSchema(Connection& db) {
+namespace {
+
+DbStatus CreateRegionTables(Connection& db) {
   return db.Execute(
       "create table if not exists POSITION ("
       " fld都道府県名 text collate nocase,"
@@ -39,14 +42,17 @@ DbStatus CreateRegionSchema(Connection& db) {
       " fldシクチョウソン text collate nocase,"
       " fldチメイ text collate nocase);"
       // Numbers as text (registry_number.h); coordinates as text like the block tables'. A
-      // residence's rowid is its key (residence_key.h), negative for a row without one.
+      // residence's rowid is its key (residence_key.h), negative for a row without one; its
+      // point is the row of 住居位置 under the same key, packed into one value (packed_point.h).
       "create table if not exists 住居 ("
       " fldKey integer primary key,"
       " fldPositionID integer not null,"
       " fld街区符号 text not null collate nocase,"
       " fld住居番号 text not null collate nocase,"
-      " fld住居番号2 text collate nocase,"
-      " fld座標系番号 text, fldＸ座標 text, fldＹ座標 text, fld緯度 text, fld経度 text);"
+      " fld住居番号2 text collate nocase);"
+      "create table if not exists 住居位置 ("
+      " fldKey integer primary key,"
+      " fld位置 text not null);"
       "create table if not exists 地番 ("
       " fldPositionID integer not null,"
       " fld本番 text not null collate nocase,"
@@ -57,6 +63,38 @@ DbStatus CreateRegionSchema(Connection& db) {
       " fldPositionID integer not null,"
       " fld街区・番地 text not null collate nocase,"
       " fld導出 integer not null default 0);");
+}
+
+// A file made before 住居位置 kept each residence's point in five columns of 住居: they move to
+// 住居位置, so that every residence of the file is read one way after an import.
+DbStatus MoveResidencePoints(Connection& db) {
+  {
+    auto st = db.Compile("select count(*) from pragma_table_info('住居') where name = 'fld経度'");
+    if (!st)
+      return st.error();
+    auto row = st->Step();
+    if (!row)
+      return row.error();
+    if (!*row || st->Int(0) == 0)
+      return {};
+  }
+  return db.Execute(
+      std::string("insert or replace into 住居位置 (fldKey, fld位置) select rowid, ") +
+      kPackPointColumnsSql +
+      " from 住居;"
+      "alter table 住居 drop column fld座標系番号;"
+      "alter table 住居 drop column fldＸ座標;"
+      "alter table 住居 drop column fldＹ座標;"
+      "alter table 住居 drop column fld緯度;"
+      "alter table 住居 drop column fld経度;");
+}
+
+}  // namespace
+
+DbStatus CreateRegionSchema(Connection& db) {
+  if (auto made = CreateRegionTables(db); !made)
+    return made;
+  return MoveResidencePoints(db);
 }
 
 DbStatus CreateBlockTable(Connection& db, std::u16string_view name) {

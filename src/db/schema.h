@@ -20,8 +20,9 @@ inline constexpr char16_t kLearningTable[] = u"学習";
 inline constexpr char16_t kPositionTable[] = u"POSITION";
 inline constexpr char16_t kPostTable[] = u"POST";
 // Residences (住居表示): per town (fldPositionID) the 街区符号, 住居番号 and, where the registry
-// has one, 住居番号2, with the point of the residence.
+// has one, 住居番号2; the point of each in 住居位置 under the residence's rowid.
 inline constexpr char16_t kResidenceTable[] = u"住居";
+inline constexpr char16_t kResidencePointTable[] = u"住居位置";
 // Parcels (地番): per town the 本番 (the registry's prc_num1), 枝番 (prc_num2) and 枝番2 (prc_num3,
 // the sub-number of a few parcels: 1663-54-1), with the parcel's point.
 inline constexpr char16_t kParcelTable[] = u"地番";
@@ -32,7 +33,8 @@ inline constexpr char16_t kRegistryBlockTable[] = u"住居表示街区";
 
 // 都道府県名, ＤＢ一覧 and 学習 (each only when missing).
 DbStatus CreateMainSchema(Connection& db);
-// POSITION, POST and the registry tables 住居, 地番 and 住居表示街区 (each only when missing).
+// POSITION, POST and the registry tables 住居, 住居位置, 地番 and 住居表示街区 (each only when
+// missing); the residence points of a file made before 住居位置 are moved there.
 DbStatus CreateRegionSchema(Connection& db);
 // One block table named `name` (only when missing); the name may hold any character.
 DbStatus CreateBlockTable(Connection& db, std::u16string_view name);

@@ -171,9 +171,11 @@ TEST_F(RegionDatabaseTest, ARegionChosenAgainReadsTheFileNowAtItsName) {
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
   EXPECT_EQ(residence(), "none");
   ASSERT_TRUE(CreateRegionSchema(file).ok());
-  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" +
-                                            std::to_string(*ResidenceKey(1, u"1", u"2")) +
-                                            ", 1, '1', '2', null, '9', 'X12', 'Y12', '', '')");
+  const std::string key = std::to_string(*ResidenceKey(1, u"1", u"2"));
+  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" + key +
+                                            ", 1, '1', '2', null);"
+                                            "insert into 住居位置 values (" +
+                                            key + ", '9|X12|Y12||')");
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
   EXPECT_EQ(residence(), "X12");
 
@@ -185,6 +187,27 @@ TEST_F(RegionDatabaseTest, ARegionChosenAgainReadsTheFileNowAtItsName) {
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
   db.BeginAddress();
   EXPECT_EQ(U8((*db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目"))->cityCode), "NEW");
+}
+
+// A residence read while the reads are held keeps a handle open on the file; releasing the reads
+// closes it with the transaction, so that another program can write at once.
+TEST_F(RegionDatabaseTest, ReleasedReadsLeaveNoLockAfterAResidence) {
+  Connection& file = b.Region(kRegion);
+  ASSERT_TRUE(CreateRegionSchema(file).ok());
+  const std::string key = std::to_string(*ResidenceKey(1, u"1", u"2"));
+  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" + key +
+                                            ", 1, '1', '2', null);"
+                                            "insert into 住居位置 values (" +
+                                            key + ", '9|X12|Y12||')");
+  ASSERT_TRUE(db.SelectRegion(kRegion).ok());
+  db.HoldReads(true);
+  db.BeginAddress();
+  auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
+  auto found = db.FindResidence(**town, u"1", u"2", std::nullopt);
+  ASSERT_TRUE(found.ok() && *found);
+  EXPECT_EQ(U8((*found)->x), "X12");
+  db.ReleaseReads();
+  EXPECT_TRUE(Writable());
 }
 
 }  // namespace

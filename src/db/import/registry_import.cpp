@@ -9,6 +9,7 @@
 #include "db/import/plane_projector.h"
 #include "db/import/registry_town_linker.h"
 #include "db/import/residence_rowids.h"
+#include "db/packed_point.h"
 #include "db/schema.h"
 #include "engine/rules/numerals.h"
 
@@ -83,6 +84,10 @@ class RowWriter {
     auto remove = db_.Prepare(parcels ? "delete from 地番 where fldPositionID = ?"
                                       : "delete from 住居 where fldPositionID = ?");
     Statement& st = *Check(remove, parcels ? kParcelTable : kResidenceTable);
+    // A residence's point goes before it.
+    auto removePoints = db_.Prepare(
+        "delete from 住居位置 where fldKey in (select rowid from 住居 where fldPositionID = ?)");
+    Statement& points = *Check(removePoints, kResidencePointTable);
     for (const auto& [lgCode, town] : read.municipalities) {
       const auto municipality = MunicipalityOf(town);
       if (!municipality)
@@ -94,6 +99,10 @@ class RowWriter {
       if (kind == RegistryKind::Block)
         continue;  // the residences stay
       for (const LinkedTown& linked : towns) {
+        if (!parcels) {
+          Check(points.BindInt(1, linked.id).Run(), kResidencePointTable);
+          points.Reset();
+        }
         st.BindInt(1, linked.id);
         Check(st.Run(), parcels ? kParcelTable : kResidenceTable);
         st.Reset();
@@ -135,20 +144,22 @@ class RowWriter {
   void Write(RegistryKind kind) {
     const RegistryKindRows& read = rows_.Of(kind);
     Statement* insert = nullptr;
-    if (kind != RegistryKind::Block) {
-      auto prepared = db_.Prepare(
-          kind == RegistryKind::Residence
-              ? "insert into 住居 (fldPositionID, fld街区符号, fld住居番号, fld住居番号2, "
-                "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, rowid) values "
-                "(?,?,?,?,?,?,?,?,?,?)"
-              : "insert into 地番 (fldPositionID, fld本番, fld枝番, fld枝番2, "
-                "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度) values "
-                "(?,?,?,?,?,?,?,?,?)");
-      insert = Check(prepared, kResidenceTable);
-    }
+    Statement* insertPoint = nullptr;
     std::optional<ResidenceRowids> rowids;
-    if (kind == RegistryKind::Residence)
+    if (kind == RegistryKind::Residence) {
+      auto residences = db_.Prepare(
+          "insert into 住居 (fldPositionID, fld街区符号, fld住居番号, fld住居番号2, rowid) "
+          "values (?,?,?,?,?)");
+      insert = Check(residences, kResidenceTable);
+      auto points = db_.Prepare("insert into 住居位置 (fldKey, fld位置) values (?,?)");
+      insertPoint = Check(points, kResidencePointTable);
       rowids.emplace(SmallestResidenceRowid());
+    } else if (kind == RegistryKind::Parcel) {
+      auto parcels = db_.Prepare(
+          "insert into 地番 (fldPositionID, fld本番, fld枝番, fld枝番2, fld座標系番号, "
+          "fldＸ座標, fldＹ座標, fld緯度, fld経度) values (?,?,?,?,?,?,?,?,?)");
+      insert = Check(parcels, kParcelTable);
+    }
     ImportProgress progress(text::ToUtf8(u"writing " + std::u16string(KindName(kind)) + u"s"),
                             read.rows.size());
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
@@ -168,12 +179,19 @@ class RowWriter {
       insert->BindInt(1, town->id).BindText(2, row.numbers[0]);
       BindOrNull(*insert, 3, row.numbers[1]);
       BindOrNull(*insert, 4, row.numbers[2]);
-      BindOrNull(*insert, 5, c.zone);
-      BindOrNull(*insert, 6, c.x);
-      BindOrNull(*insert, 7, c.y);
-      insert->BindText(8, c.latitude).BindText(9, c.longitude);
-      if (rowids)
-        insert->BindInt(10, rowids->For(town->id, row.numbers[0], row.numbers[1], row.numbers[2]));
+      if (rowids) {
+        const int64_t rowid = rowids->For(town->id, row.numbers[0], row.numbers[1], row.numbers[2]);
+        insert->BindInt(5, rowid);
+        insertPoint->BindInt(1, rowid).BindText(
+            2, PackPoint({c.zone, c.x, c.y, c.latitude, c.longitude}));
+        Check(insertPoint->Run(), kResidencePointTable);
+        insertPoint->Reset();
+      } else {
+        BindOrNull(*insert, 5, c.zone);
+        BindOrNull(*insert, 6, c.x);
+        BindOrNull(*insert, 7, c.y);
+        insert->BindText(8, c.latitude).BindText(9, c.longitude);
+      }
       Check(insert->Run(), KindName(kind));
       insert->Reset();
       ++ReportOf(kind).stored;
