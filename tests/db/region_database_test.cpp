@@ -63,6 +63,24 @@ class RegionDatabaseTest : public ::testing::Test {
                              : "-");
   }
 
+  // Residence 1-2 of 丸の内一丁目 (town 1) with X "X12", the registry tables made when missing.
+  void AddResidence12() {
+    Connection& file = b.Region(kRegion);
+    ASSERT_TRUE(CreateRegionSchema(file).ok());
+    const std::string key = std::to_string(*ResidenceKey(1, u"1", u"2"));
+    test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" + key +
+                                              ", 1, '1', '2', null);"
+                                              "insert into 住居位置 values (" +
+                                              key + ", '9|X12|Y12||')");
+  }
+  // The X of residence 1-2 of 丸の内一丁目, "none" when there is none; or the failure.
+  std::string Residence12() {
+    db.BeginAddress();
+    auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
+    auto found = db.FindResidence(**town, u"1", u"2", std::nullopt);
+    return !found.ok() ? Shown(found.error()) : *found ? U8((*found)->x) : "none";
+  }
+
   test::TestDatabaseBuilder b;
   AddressDatabase db;
   int64_t id = 0;
@@ -160,24 +178,13 @@ TEST_F(RegionDatabaseTest, MunicipalitiesAreReadAgainWhenTheFileChanged) {
 // the one open: registry tables added to it since are found, and a file rebuilt and installed
 // under the name is opened anew.
 TEST_F(RegionDatabaseTest, ARegionChosenAgainReadsTheFileNowAtItsName) {
-  auto residence = [&] {
-    db.BeginAddress();
-    auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
-    auto found = db.FindResidence(**town, u"1", u"2", std::nullopt);
-    return !found.ok() ? Shown(found.error()) : *found ? U8((*found)->x) : "none";
-  };
   Connection& file = b.Region(kRegion);
   test::TestDatabaseBuilder::Exec(file, "drop table 住居");
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
-  EXPECT_EQ(residence(), "none");
-  ASSERT_TRUE(CreateRegionSchema(file).ok());
-  const std::string key = std::to_string(*ResidenceKey(1, u"1", u"2"));
-  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" + key +
-                                            ", 1, '1', '2', null);"
-                                            "insert into 住居位置 values (" +
-                                            key + ", '9|X12|Y12||')");
+  EXPECT_EQ(Residence12(), "none");
+  AddResidence12();
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
-  EXPECT_EQ(residence(), "X12");
+  EXPECT_EQ(Residence12(), "X12");
 
   test::TestDatabaseBuilder rebuilt;
   rebuilt.AddPosition(kRegion, {u"東京都", u"千代田区", u"丸の内一丁目", u"B", 1, u"NEW"});
@@ -192,20 +199,10 @@ TEST_F(RegionDatabaseTest, ARegionChosenAgainReadsTheFileNowAtItsName) {
 // A residence read while the reads are held keeps a handle open on the file; releasing the reads
 // closes it with the transaction, so that another program can write at once.
 TEST_F(RegionDatabaseTest, ReleasedReadsLeaveNoLockAfterAResidence) {
-  Connection& file = b.Region(kRegion);
-  ASSERT_TRUE(CreateRegionSchema(file).ok());
-  const std::string key = std::to_string(*ResidenceKey(1, u"1", u"2"));
-  test::TestDatabaseBuilder::Exec(file, "insert into 住居 values (" + key +
-                                            ", 1, '1', '2', null);"
-                                            "insert into 住居位置 values (" +
-                                            key + ", '9|X12|Y12||')");
+  AddResidence12();
   ASSERT_TRUE(db.SelectRegion(kRegion).ok());
   db.HoldReads(true);
-  db.BeginAddress();
-  auto town = db.FindTownPosition(u"東京都", u"千代田区", u"丸の内一丁目");
-  auto found = db.FindResidence(**town, u"1", u"2", std::nullopt);
-  ASSERT_TRUE(found.ok() && *found);
-  EXPECT_EQ(U8((*found)->x), "X12");
+  EXPECT_EQ(Residence12(), "X12");
   db.ReleaseReads();
   EXPECT_TRUE(Writable());
 }
