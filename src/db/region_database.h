@@ -99,8 +99,7 @@ class RegionDatabase {
   DbResult<std::optional<StoredPoint>> FindPoint(const std::string& sql,
                                                  std::initializer_list<std::u16string_view> numbers,
                                                  int64_t positionId);
-  // The residence stored under `key` (residence_key.h; a row's rowid).
-  DbResult<std::optional<StoredPoint>> FindResidenceByKey(int64_t key);
+  // The point of the residence stored under `key` (residence_key.h; a row's rowid).
   DbResult<std::optional<StoredPoint>> ReadResidencePoint(int64_t key);
   // The first row of a block statement (bound), reset afterwards.
   DbResult<std::optional<BlockPoint>> ReadBlockRow(Statement& row);

@@ -124,8 +124,8 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::FindPoint(
   return std::optional<StoredPoint>(ReadPoint(**st, 0));
 }
 
-// The point of the residence row `key` as its packed text, from 住居位置 or, in a file made
-// before that table, from the columns of 住居.
+// The point of the residence row `key` (residence_key.h; a row's rowid), from 住居位置 or, in a
+// file made before that table, from the columns of 住居.
 DbResult<std::optional<StoredPoint>> RegionDatabase::ReadResidencePoint(int64_t key) {
   auto unpack = [&](std::string_view packed) -> DbResult<std::optional<StoredPoint>> {
     if (auto point = UnpackPoint(packed))
@@ -165,32 +165,23 @@ DbResult<std::optional<StoredPoint>> RegionDatabase::ReadResidencePoint(int64_t 
                                                    sqlite3_column_bytes(query.handle(), 0)));
 }
 
-DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidenceByKey(int64_t key) {
+DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
+    const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
+    std::optional<std::u16string_view> residence2) {
   auto has = HasRegistryTables();
   if (!has)
     return has.error();
   if (!*has)
     return std::optional<StoredPoint>();
-  return ReadResidencePoint(key);
-}
-
-DbResult<std::optional<StoredPoint>> RegionDatabase::FindResidence(
-    const engine::TownPosition& town, std::u16string_view block, std::u16string_view residence,
-    std::optional<std::u16string_view> residence2) {
   // Most residences are stored under their key; one that is not (a residence known only with
   // 住居番号2, numbers that make no key) is found by the numbers' index, then by its rowid.
   if (!residence2) {
     if (const auto key = ResidenceKey(town.id, block, residence)) {
-      auto found = FindResidenceByKey(*key);
+      auto found = ReadResidencePoint(*key);
       if (!found || *found)
         return found;
     }
   }
-  auto has = HasRegistryTables();
-  if (!has)
-    return has.error();
-  if (!*has)
-    return std::optional<StoredPoint>();
   static const std::string select =
       "select rowid from 住居 where fldPositionID = ?1 and fld街区符号 = ?2 and fld住居番号 = ?3";
   static const std::string withSecond = select + " and fld住居番号2 = ?4 limit 1";
