@@ -529,7 +529,8 @@ void MainWindow::ShowPreview() {
   }
   // The preview reads the file the window last took as its input, which a path typed into the
   // box becomes only when the next run starts.
-  PreviewWindow preview(inputPath_, addressFieldBoxes_[0], prompter_, this, addressFieldBoxes_[1]);
+  PreviewWindow preview(inputPath_, text::ParseEncoding(session_.settings.inputEncoding),
+                        addressFieldBoxes_[0], prompter_, this, addressFieldBoxes_[1]);
   preview.exec();
 }
 

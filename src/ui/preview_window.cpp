@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "batch/record_reader.h"
 #include "text/encoding.h"
 #include "ui/named_widgets.h"
 #include "ui/qt_text.h"
@@ -25,10 +26,21 @@ constexpr int kMaxLineCount = 32767;
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
-                             QWidget* parent, QLineEdit* secondField)
+namespace {
+
+batch::InputSource PreviewSource(std::u16string inputPath, std::optional<text::Encoding> encoding) {
+  batch::InputSource source = batch::DescribeInput(std::move(inputPath));
+  source.encoding = encoding;
+  return source;
+}
+
+}  // namespace
+
+PreviewWindow::PreviewWindow(std::u16string inputPath, std::optional<text::Encoding> encoding,
+                             QLineEdit* addressField, Prompter& prompter, QWidget* parent,
+                             QLineEdit* secondField)
     : QDialog(parent),
-      reader_(batch::DescribeInput(std::move(inputPath)), prompter),
+      reader_(PreviewSource(std::move(inputPath), encoding), prompter),
       addressField_(addressField),
       secondField_(secondField),
       prompter_(prompter) {
@@ -107,9 +119,15 @@ int16_t PreviewWindow::CountPreviewColumns() {
   std::optional<batch::LineReader> file = reader_.Open();
   if (!file)
     return -1;
-  // The next line; nullopt at the end of the file or at a line that cannot be read.
+  // The next line; nullopt at the end of the file or at a line that cannot be read, which is
+  // said once, when the lines are shown.
   auto next = [&]() -> std::optional<std::u16string> {
-    return file->AtEnd() ? std::nullopt : reader_.ReadRawLine(*file);
+    if (!reader_.Source().text || file->AtEnd())
+      return std::nullopt;
+    batch::LineReader::Line line = batch::ReadRecord(*file);
+    if (line.status != batch::LineReader::Status::Ok)
+      return std::nullopt;
+    return std::move(line.text);
   };
   std::optional<std::u16string> line = next();
   if (!line)

@@ -11,10 +11,12 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "batch/input_reader.h"
 #include "startup/prompter.h"
+#include "text/encoding.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,11 +27,13 @@ namespace mok::ui {
 class PreviewWindow : public QDialog {
   Q_OBJECT
  public:
-  // `inputPath`: the input file; `addressField` is the main window's address-field box, which
-  // 登録 and クリア write; `secondField`, when given, the box of an address that goes on in a
-  // second field (住所２), which a second 登録 writes.
-  PreviewWindow(std::u16string inputPath, QLineEdit* addressField, Prompter& prompter,
-                QWidget* parent = nullptr, QLineEdit* secondField = nullptr);
+  // `inputPath`: the input file, read in `encoding` as the settings name it (nullopt: the one
+  // its bytes show), as a run reads it; `addressField` is the main window's address-field box,
+  // which 登録 and クリア write; `secondField`, when given, the box of an address that goes on
+  // in a second field (住所２), which a second 登録 writes.
+  PreviewWindow(std::u16string inputPath, std::optional<text::Encoding> encoding,
+                QLineEdit* addressField, Prompter& prompter, QWidget* parent = nullptr,
+                QLineEdit* secondField = nullptr);
 
  private slots:
   // Reads the file again with the line count of the box.

@@ -1,7 +1,9 @@
 // The input preview: its column count rule, the rows it shows and the one-field registration.
+#include <QLabel>
 #include <QTableWidget>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "ui/preview_window.h"
 #include "ui_test_support.h"
@@ -25,7 +27,7 @@ class PreviewTest : public WindowTest<ui::PreviewWindow> {
   // Opens the preview on a file with `content` (CR LF line ends are written as given).
   void Open(const std::u16string& content) {
     WriteCp932(input, content);
-    window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter);
+    window = std::make_unique<ui::PreviewWindow>(input, std::nullopt, &addressField, prompter);
     grid = Get<QTableWidget>("flxgrdPreview");
   }
   // The grid's size and the texts of its cells, row by row.
@@ -66,9 +68,31 @@ TEST_F(PreviewTest, ColumnsAreCountedOverTheShownLinesWhenOpening) {
   }
   EXPECT_EQ(Messages(), Strings{});
   // The reader's message, an empty grid.
-  window = std::make_unique<ui::PreviewWindow>(folder.File("missing.csv"), &addressField, prompter);
+  window = std::make_unique<ui::PreviewWindow>(folder.File("missing.csv"), std::nullopt,
+                                               &addressField, prompter);
   EXPECT_EQ(Get<QTableWidget>("flxgrdPreview")->rowCount(), 0);
   EXPECT_EQ(Messages(), Strings{"入力ファイルが見つかりません。"});
+}
+
+// The file is read in the encoding the settings name, as a run reads it (a line that does not
+// decode is said once, as the run says it); without one, in the one its bytes show.
+TEST_F(PreviewTest, TheFileIsReadInTheEncodingTheSettingsName) {
+  WriteBytes(input, text::ToUtf8(u"ID,住所あ\r\n"));  // no CP932: 82 before the line end
+  const std::tuple<std::optional<text::Encoding>, std::string, Strings> cases[] = {
+      {std::nullopt, "文字コード：UTF-8", {"1x2", "ID|住所あ"}},
+      {text::Encoding::Utf8, "文字コード：UTF-8", {"1x2", "ID|住所あ"}},
+      {text::Encoding::Cp932, "文字コード：Shift_JIS（CP932）", {"0x0"}},
+  };
+  for (const auto& [named, label, cells] : cases) {
+    window = std::make_unique<ui::PreviewWindow>(input, named, &addressField, prompter);
+    grid = Get<QTableWidget>("flxgrdPreview");
+    EXPECT_EQ(Text("lblEncoding"), label);
+    EXPECT_EQ(Cells(), cells) << label;
+  }
+  const Strings said = Messages();  // once, for the CP932 reading
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_TRUE(said[0].ends_with("\r\n1行目はShift_JIS（CP932）のテキストとして読めません。"))
+      << said[0];
 }
 
 TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
@@ -77,7 +101,7 @@ TEST_F(PreviewTest, RedisplayShowsMoreLinesButNeverMoreColumns) {
     content += line == 12 ? u"a,b,c\r\n" : u"1,東京都港区芝公園4-2-8\r\n";
   // A UTF-8 file with a byte-order mark reads like its CP932 copy, and says so.
   std::ofstream(text::ToUtf8(input), std::ios::binary) << "\xEF\xBB\xBF" << text::ToUtf8(content);
-  window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter);
+  window = std::make_unique<ui::PreviewWindow>(input, std::nullopt, &addressField, prompter);
   grid = Get<QTableWidget>("flxgrdPreview");
   EXPECT_EQ(Cells()[1], "ID|住所");
   EXPECT_EQ(Text("lblEncoding"), "文字コード：UTF-8（BOM付き）");
@@ -136,7 +160,8 @@ TEST_F(PreviewTest, OneFieldCanBeRegisteredUntilCleared) {
   // With the main window's box 住所２, a second registration fills it; クリア empties it
   // (issue 21).
   QLineEdit second;
-  window = std::make_unique<ui::PreviewWindow>(input, &addressField, prompter, nullptr, &second);
+  window = std::make_unique<ui::PreviewWindow>(input, std::nullopt, &addressField, prompter,
+                                               nullptr, &second);
   grid = Get<QTableWidget>("flxgrdPreview");
   for (const int column : {2, 3}) {
     grid->setCurrentCell(1, column);

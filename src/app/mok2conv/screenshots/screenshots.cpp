@@ -126,7 +126,7 @@ bool PrepareWorkFolder(const QDir& work, const QFileInfo& sampleInput, const QSt
 // window as wide as the table: the input's fields, then the ones the conversion added.
 bool SaveResultPreview(const std::u16string& output, mok::Prompter& prompter, const QDir& out) {
   QLineEdit addressField;
-  mok::ui::PreviewWindow result(output, &addressField, prompter);
+  mok::ui::PreviewWindow result(output, std::nullopt, &addressField, prompter);
   result.setObjectName(QStringLiteral("ResultPreview"));
   result.show();
   Settle();
@@ -271,7 +271,7 @@ int main(int argc, char** argv) {
   bool ok = Save(&window, out);
   {
     QLineEdit addressField;
-    mok::ui::PreviewWindow preview(input, &addressField, prompter);
+    mok::ui::PreviewWindow preview(input, std::nullopt, &addressField, prompter);
     ok &= Save(&preview, out);
   }
   ok &= SaveResultPreview(output, prompter, out);
