@@ -95,9 +95,9 @@ RunOutcome ConversionRun::Run(const RunRequest& request) {
   const RunNumbers& taken = std::get<RunNumbers>(numbers);
   // The count reads the input as the conversion will, so that a line it cannot read is said
   // before the output is opened (and an earlier output emptied) for nothing.
-  InputSource source = DescribeInput(request.inputPath, taken.startRow, taken.addressFields);
-  source.encoding = text::ParseEncoding(context_.settings.inputEncoding);
-  const InputReader reader(std::move(source), prompter_);
+  const InputReader reader(DescribeInput(request.inputPath, taken.startRow, taken.addressFields,
+                                         text::ParseEncoding(context_.settings.inputEncoding)),
+                           prompter_);
   lastFiles_ = {request.inputPath, request.outputPath, taken.startRow, taken.addressFields, {}, {}};
 
   const InputCount count = reader.CountInputRecords();

@@ -32,10 +32,10 @@ bool IsTextInputName(const std::u16string& path) {
   return name.substr(dot + 1) != u"xls";
 }
 
-InputSource DescribeInput(std::u16string path, int32_t startRow,
-                          std::vector<int32_t> addressFields) {
+InputSource DescribeInput(std::u16string path, int32_t startRow, std::vector<int32_t> addressFields,
+                          std::optional<text::Encoding> encoding) {
   const bool text = IsTextInputName(path);
-  return {std::move(path), startRow, std::move(addressFields), text, std::nullopt};
+  return {std::move(path), startRow, std::move(addressFields), text, encoding};
 }
 
 InputRecord ReadInputRecord(LineReader& file, const std::vector<int32_t>& addressFields) {

@@ -37,9 +37,11 @@ struct InputSource {
   std::optional<text::Encoding> encoding;  // as named by the user; nullopt: told from the bytes
 };
 
-// The source of `path`, told a spreadsheet or text by its name.
+// The source of `path`, told a spreadsheet or text by its name, read in `encoding` (nullopt: the
+// one its bytes show).
 InputSource DescribeInput(std::u16string path, int32_t startRow = 1,
-                          std::vector<int32_t> addressFields = {0});
+                          std::vector<int32_t> addressFields = {0},
+                          std::optional<text::Encoding> encoding = std::nullopt);
 
 // Whether a file of this name is read as text: false only when the text after the last "." of
 // the file name is exactly "xls".

@@ -70,7 +70,8 @@ std::u16string RecordFields(const std::u16string& line, const std::vector<int32_
 
 UnconvertedRows CollectUnconvertedRows(const RunFiles& run, const Settings& settings) {
   NoticeKeeper notices;
-  const InputReader reader(DescribeInput(run.inputPath, run.startRow, run.addressFields), notices);
+  const InputReader reader(
+      DescribeInput(run.inputPath, run.startRow, run.addressFields, run.inputEncoding), notices);
 
   UnconvertedRows found;
   if (IsWorkbookOutput(run.outputPath)) {

@@ -1,6 +1,5 @@
 #include "db/packed_point.h"
 
-#include <algorithm>
 #include <array>
 
 #include "text/text.h"
@@ -9,14 +8,6 @@ namespace mok::db {
 namespace {
 
 constexpr char kSeparator = '|';
-
-std::u16string Widened(std::string_view part) {
-  // The values are ASCII digits, signs and points; anything else is read as the UTF-8 it is.
-  if (std::all_of(part.begin(), part.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-    return std::u16string(part.begin(), part.end());
-  return text::FromUtf8(part);
-}
 
 }  // namespace
 
@@ -45,8 +36,9 @@ std::optional<engine::StoredPoint> UnpackPoint(std::string_view packed) {
   }
   if (count != parts.size())
     return std::nullopt;
-  return engine::StoredPoint{Widened(parts[0]), Widened(parts[1]), Widened(parts[2]),
-                             Widened(parts[3]), Widened(parts[4])};
+  return engine::StoredPoint{text::FromUtf8(parts[0]), text::FromUtf8(parts[1]),
+                             text::FromUtf8(parts[2]), text::FromUtf8(parts[3]),
+                             text::FromUtf8(parts[4])};
 }
 
 }  // namespace mok::db

@@ -1,10 +1,16 @@
 #include <unicode/ustring.h>
 
+#include <algorithm>
+
 #include "text/text.h"
 
 namespace mok::text {
 
 std::u16string FromUtf8(std::string_view utf8) {
+  // ASCII (numbers, codes, coordinates) widens one to one, without the converter's call.
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::u16string(utf8.begin(), utf8.end());
   std::u16string out(utf8.size(), u'\0');
   int32_t length = 0;
   UErrorCode status = U_ZERO_ERROR;

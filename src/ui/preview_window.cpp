@@ -26,21 +26,11 @@ constexpr int kMaxLineCount = 32767;
 
 }  // namespace
 
-namespace {
-
-batch::InputSource PreviewSource(std::u16string inputPath, std::optional<text::Encoding> encoding) {
-  batch::InputSource source = batch::DescribeInput(std::move(inputPath));
-  source.encoding = encoding;
-  return source;
-}
-
-}  // namespace
-
 PreviewWindow::PreviewWindow(std::u16string inputPath, std::optional<text::Encoding> encoding,
                              QLineEdit* addressField, Prompter& prompter, QWidget* parent,
                              QLineEdit* secondField)
     : QDialog(parent),
-      reader_(PreviewSource(std::move(inputPath), encoding), prompter),
+      reader_(batch::DescribeInput(std::move(inputPath), 1, {0}, encoding), prompter),
       addressField_(addressField),
       secondField_(secondField),
       prompter_(prompter) {
